@@ -1,0 +1,214 @@
+// The simulated 68HC11: memory image, registers, run state, peripheral
+// bookkeeping and every operation on them. Tests, benchmarks and the
+// simulator's windows all go through this header; it needs no Qt.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// ---------------------------------------------------------------------------
+// cpu/State.cpp: memory image, cell codec, registers, flags, run state
+// ---------------------------------------------------------------------------
+
+// One byte of the address space, kept as the text the windows show and the
+// loader stores verbatim: normally two upper-case hex digits, but a cell may
+// hold 0..2 arbitrary characters (a window edit, a lower-case S19 file).
+struct TMemoryCell {
+    char Text[2] = {'0', '0'};
+    uint8_t Length = 2;
+
+    std::string_view View() const { return {Text, Length}; }
+    std::string Str() const { return std::string(Text, Length); }
+    // Keeps at most the first two characters.
+    void Assign(std::string_view text);
+    bool operator==(const TMemoryCell&) const = default;
+};
+
+using TMemoryImage = std::array<TMemoryCell, 65536>;
+
+struct TCpuRegisters {
+    uint8_t A = 0;
+    uint8_t B = 0;
+    uint16_t D = 0;    // always A*256 + B between instructions
+    uint16_t IX = 0;
+    uint16_t IY = 0;
+    uint16_t SP = 0;   // next free byte: a push stores, then decrements
+    uint16_t PC = 0;
+    uint8_t CCR = 0;   // packed image of CcrFlags
+    bool operator==(const TCpuRegisters&) const = default;
+};
+
+// Each flag is a byte of exactly 0 or 1; these, not CCR, are the working truth.
+struct TCcrFlags {
+    uint8_t FlagS = 0;  // stop disable
+    uint8_t FlagX = 0;  // XIRQ mask
+    uint8_t FlagH = 0;  // half carry
+    uint8_t FlagI = 0;  // IRQ mask
+    uint8_t FlagN = 0;  // negative
+    uint8_t FlagZ = 0;  // zero
+    uint8_t FlagV = 0;  // overflow
+    uint8_t FlagC = 0;  // carry
+    bool operator==(const TCcrFlags&) const = default;
+};
+
+struct TRunState {
+    uint8_t WaitState = 0;       // 1 after WAI
+    uint8_t StopState = 0;       // 1 after STOP with FlagS = 0
+    uint8_t IrqPending = 0;      // IRQ button pressed, served by the step
+    uint8_t XirqPending = 0;     // NMI button pressed, served once FlagX = 0
+    uint8_t IllegalOpcode = 0;   // the executor recognised nothing
+    int32_t InstrCycles = 0;     // E cycles of the last instruction (14 after a stacking entry)
+    int32_t InstrLength = 0;     // bytes PC advances by; 0 when the instruction set PC
+    uint16_t EffectiveAddress = 0;  // operand address; the write filter's rule selector
+    int32_t StackTop = 0;        // value last loaded by LDS
+    int32_t StackDepth = 0;      // StackTop - SP after every step
+    bool operator==(const TRunState&) const = default;
+};
+
+struct TPeripheralState {
+    int32_t TimerCount = 0;        // TCNT as a number 0..$FFFF
+    int32_t PrevTimerCount = 0;    // lower end of the compare window
+    int32_t RtiCycleAccu = 0;
+    int32_t E64CycleAccu = 0;
+    uint8_t E64Tick = 0;           // the last tick passed 64 cycles
+    int32_t AdCycleAccu = 0;
+    uint8_t AdTick = 0;            // the last tick passed 32 cycles
+    int32_t AdConversionCount = 0; // 0..3 within one A/D sequence
+    uint8_t PinEdgePA0 = 0;        // one-shot edges set by the I/O ports window
+    uint8_t PinEdgePA1 = 0;
+    uint8_t PinEdgePA2 = 0;
+    uint8_t PinEdgePA7 = 0;
+    uint8_t AdInputValue = 0;      // the one analog input, every channel converts it
+    bool operator==(const TPeripheralState&) const = default;
+};
+
+extern TMemoryImage MemoryImage;
+extern TCpuRegisters CpuRegs;
+extern TCcrFlags CcrFlags;
+extern TRunState RunState;
+extern TPeripheralState PeripheralState;
+
+// The run-state and peripheral fields are globals of their own in the
+// simulator's design; these names reach the same storage as the records.
+inline uint8_t& WaitState = RunState.WaitState;
+inline uint8_t& StopState = RunState.StopState;
+inline uint8_t& IrqPending = RunState.IrqPending;
+inline uint8_t& XirqPending = RunState.XirqPending;
+inline uint8_t& IllegalOpcode = RunState.IllegalOpcode;
+inline int32_t& InstrCycles = RunState.InstrCycles;
+inline int32_t& InstrLength = RunState.InstrLength;
+inline uint16_t& EffectiveAddress = RunState.EffectiveAddress;
+inline int32_t& StackTop = RunState.StackTop;
+inline int32_t& StackDepth = RunState.StackDepth;
+
+inline int32_t& TimerCount = PeripheralState.TimerCount;
+inline int32_t& PrevTimerCount = PeripheralState.PrevTimerCount;
+inline int32_t& RtiCycleAccu = PeripheralState.RtiCycleAccu;
+inline int32_t& E64CycleAccu = PeripheralState.E64CycleAccu;
+inline uint8_t& E64Tick = PeripheralState.E64Tick;
+inline int32_t& AdCycleAccu = PeripheralState.AdCycleAccu;
+inline uint8_t& AdTick = PeripheralState.AdTick;
+inline int32_t& AdConversionCount = PeripheralState.AdConversionCount;
+inline uint8_t& PinEdgePA0 = PeripheralState.PinEdgePA0;
+inline uint8_t& PinEdgePA1 = PeripheralState.PinEdgePA1;
+inline uint8_t& PinEdgePA2 = PeripheralState.PinEdgePA2;
+inline uint8_t& PinEdgePA7 = PeripheralState.PinEdgePA7;
+inline uint8_t& AdInputValue = PeripheralState.AdInputValue;
+
+// Interrupts enter at these fixed RAM addresses; no vector is read from memory.
+namespace PseudoVectors {
+inline constexpr uint16_t PulseAccumulatorInput = 0x00CA;
+inline constexpr uint16_t PulseAccumulatorOverflow = 0x00CD;
+inline constexpr uint16_t TimerOverflow = 0x00D0;
+inline constexpr uint16_t OutputCompare5 = 0x00D3;
+inline constexpr uint16_t OutputCompare4 = 0x00D6;
+inline constexpr uint16_t OutputCompare3 = 0x00D9;
+inline constexpr uint16_t OutputCompare2 = 0x00DC;
+inline constexpr uint16_t OutputCompare1 = 0x00E2;  // $00DF is left unused
+inline constexpr uint16_t InputCapturePA0 = 0x00E5;
+inline constexpr uint16_t InputCapturePA1 = 0x00E8;
+inline constexpr uint16_t InputCapturePA2 = 0x00EB;
+inline constexpr uint16_t RealTimeInterrupt = 0x00EE;
+inline constexpr uint16_t Irq = 0x00F1;
+inline constexpr uint16_t Xirq = 0x00F4;
+inline constexpr uint16_t Swi = 0x00F7;
+inline constexpr uint16_t IllegalOpcodeTrap = 0x00FA;
+}  // namespace PseudoVectors
+
+// Byte to its two upper-case hex digits.
+TMemoryCell ByteToHex(uint8_t value);
+// Two-character text to a byte. A missing or non-hex character counts as
+// nibble 0, so a short, empty or garbled cell never reads past its end.
+uint8_t HexToByte(const TMemoryCell& cell);
+uint8_t HexToByte(std::string_view text);
+// The first two characters of a cell (fewer if it holds fewer).
+TMemoryCell CellText(const TMemoryCell& cell);
+// CCR := the packed flags. The only code that knows the CCR bit layout,
+// together with UnpackCcr.
+void PackCcr();
+// Every flag from its CCR bit, then CCR repacked (reset, register window).
+void UnpackCcr(uint8_t ccr);
+
+// Memory paths. The executor's plain store and the direct cell write of the
+// loader and the windows are kept apart from the filtered store
+// (WriteRegisterBlock) on purpose.
+inline uint8_t ReadByte(uint16_t address) { return HexToByte(MemoryImage[address]); }
+inline void StoreByte(uint16_t address, uint8_t value) { MemoryImage[address] = ByteToHex(value); }
+void WriteCell(uint16_t address, std::string_view text);
+// Keeps D = A*256 + B after a writer of A, B or D.
+inline void SyncDFromAB() { CpuRegs.D = static_cast<uint16_t>(CpuRegs.A << 8 | CpuRegs.B); }
+inline void SyncABFromD() {
+    CpuRegs.A = static_cast<uint8_t>(CpuRegs.D >> 8);
+    CpuRegs.B = static_cast<uint8_t>(CpuRegs.D);
+}
+
+// Start-up state: every cell "00", registers, flags, run and peripheral
+// state zero (what the simulator has before its first reset).
+void ClearModel();
+
+// ---------------------------------------------------------------------------
+// cpu/Interrupts.cpp: register stacking and interrupt entry
+// ---------------------------------------------------------------------------
+
+void StackAllRegisters();
+void UnstackAllRegisters();
+void EnterInterrupt(uint16_t vector);
+void EnterNonMaskableInterrupt(uint16_t vector);
+
+// ---------------------------------------------------------------------------
+// cpu/Executor.cpp: one instruction
+// ---------------------------------------------------------------------------
+
+// Executes the instruction whose opcode text is `opcode` at address `pc`.
+void ExecuteInstruction(const TMemoryCell& opcode, uint16_t pc);
+
+// ---------------------------------------------------------------------------
+// peripherals/: write filter, timer system, pulse accumulator, A/D, step
+// ---------------------------------------------------------------------------
+
+// Stores value at EffectiveAddress under the register-block rules.
+void WriteRegisterBlock(uint8_t value);
+void TickTimers();
+void TickPulseAccumulator();
+void TickAdConverter();
+
+// What one step reports to the windows.
+struct TStepResult {
+    bool Executed = false;          // an instruction ran (not waiting or stopped)
+    bool Illegal = false;           // the opcode was not recognised: stop the run and report
+    std::string IllegalText;        // the opcode cell's text as executed
+    uint16_t IllegalAddress = 0;    // where it stood
+    bool PcMovedBeforeReport = false;  // an IRQ/XIRQ entry moved PC before the report
+};
+
+// One simulation step without the window side: pulse accumulator and A/D
+// service, the instruction, the timers, IRQ and XIRQ, the illegal-opcode
+// entry and the stack depth. The caller highlights the PC line first when
+// neither WaitState nor StopState is set, and refreshes its windows after.
+TStepResult SimulationStep();
+
+// CPU reset to the given address (registers, flags, run state, TCNT,
+// CONFIG, OPTION); every other cell keeps its value.
+void ResetCpu(uint16_t resetAddress);
