@@ -1,0 +1,733 @@
+#include "simulator/ui/Main.h"
+
+#include "platform/text/TextFile.h"
+#include "simulator/Hc11.h"
+#include "simulator/ui/Childwin.h"
+#include "simulator/ui/Loading.h"
+#include "simulator/ui/StandardDialogs.h"
+#include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/UnitPisava.h"
+#include "simulator/ui/UnitResetVekt.h"
+
+#if __has_include("simulator/ui/UnitCPUreg.h")
+#include "simulator/ui/UnitCPUreg.h"
+#define HAVE_CPUREG 1
+#endif
+#if __has_include("simulator/ui/UnitRegistri.h")
+#include "simulator/ui/UnitRegistri.h"
+#define HAVE_REGISTRI 1
+#endif
+#if __has_include("simulator/ui/UnitNaslovi.h")
+#include "simulator/ui/UnitNaslovi.h"
+#define HAVE_NASLOVI 1
+#endif
+#if __has_include("simulator/ui/UnitSklad.h")
+#include "simulator/ui/UnitSklad.h"
+#define HAVE_SKLAD 1
+#endif
+#if __has_include("simulator/ui/UnitVrata.h")
+#include "simulator/ui/UnitVrata.h"
+#define HAVE_VRATA 1
+#endif
+#if __has_include("simulator/ui/UnitViewSprem.h")
+#include "simulator/ui/UnitViewSprem.h"
+#define HAVE_VIEWSPREM 1
+#endif
+
+#if __has_include("simulator/ui/UnitOrodjeWatches.h")
+#include "simulator/ui/UnitOrodjeWatches.h"
+#define HAVE_ORODJEWATCHES 1
+#endif
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QTextBlock>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+TMainForm* MainForm = nullptr;
+
+// Holds the run loop back while a command must finish undisturbed.
+class TStepBlock {
+public:
+    explicit TStepBlock(TMainForm* form) : Form(form) { ++Form->StepBlockers; }
+    ~TStepBlock() { --Form->StepBlockers; }
+    TStepBlock(const TStepBlock&) = delete;
+    TStepBlock& operator=(const TStepBlock&) = delete;
+
+private:
+    TMainForm* Form;
+};
+
+namespace {
+
+const QString OpenErrorText = QStringLiteral("Napaka pri odpiranju datoteke!");
+
+// A hint "short|long": the short part is the tool tip, the long one goes
+// to the status bar.
+void SetHint(QAction* action, const QString& hint) {
+    const qsizetype bar = hint.indexOf('|');
+    action->setToolTip(bar < 0 ? hint : hint.left(bar));
+    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+QString ResolveFileName(const QString& name) {
+    const auto found = FindFileIgnoringCase(name.toStdString());
+    return found ? QString::fromStdString(*found) : name;
+}
+
+void ClearCells(uint16_t first, uint16_t last) {
+    for (uint32_t address = first; address <= last; ++address) MemoryImage[address] = TMemoryCell{};
+}
+
+}  // namespace
+
+TMainForm* CreateSimulatorForms() {
+    auto* form = new TMainForm;
+    new TFormPisava(form);
+#ifdef HAVE_ORODJEWATCHES
+    FormOrodjeWatches = new TFormOrodjeWatches(form);
+#endif
+    new TFormResetVek(form);
+    return form;
+}
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    MainForm = this;
+    setWindowTitle(QStringLiteral("VantrelSIM"));
+    createMdiArea();
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    createTimer();
+    FontDialog1 = new TFontDialog(this);
+    FindDialog1 = new TFindDialog(this);
+    connect(FontDialog1, &TFontDialog::Apply, this, [this] { Guarded(this, [this] { FontDialog1Apply(); }); });
+    connect(FindDialog1, &TFindDialog::Find, this, [this] { Guarded(this, [this] { FindDialog1Find(); }); });
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::createMdiArea() {
+    Mdi = new QMdiArea(this);
+    Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(Mdi);
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { updateMenuitems(); });
+}
+
+void TMainForm::createActions() {
+    // Every command runs guarded: no exception may reach the event loop.
+    auto make = [this](const QString& text, void (TMainForm::*handler)(), const QKeySequence& shortcut = {}) {
+        auto* action = new QAction(text, this);
+        if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, handler] { Guarded(this, [&] { (this->*handler)(); }); });
+        return action;
+    };
+    QStyle* s = style();
+
+    FileOpen1 = make(QStringLiteral("&Odpri"), &TMainForm::FileOpen1Execute, QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileOpen1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    SetHint(FileOpen1, QStringLiteral("Odpri!|Odpri datoteko"));
+    FileClose1 = make(QStringLiteral("&Zapri"), &TMainForm::FileClose1Execute, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    FileExit1 = make(QStringLiteral("&Izhod"), &TMainForm::FileExitItemClick);
+    ToolButton4 = make(QStringLiteral("Izhod"), &TMainForm::FileExitItemClick);
+    ToolButton4->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    SetHint(ToolButton4, QStringLiteral("Izhod!|Končaj program"));
+
+    Find1 = make(QStringLiteral("&Najdi"), &TMainForm::Find1Execute, QKeySequence(Qt::CTRL | Qt::Key_F));
+    Find1->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    SetHint(Find1, QStringLiteral("Poišči!|Poišči besedo!"));
+    Izbirapisave1 = make(QStringLiteral("N&astavitve urejevalnika"), &TMainForm::Izbirapisave1Click);
+
+    ToolButton15 = make(QStringLiteral("Korak"), &TMainForm::ToolButton15Click);
+    ToolButton15->setIcon(s->standardIcon(QStyle::SP_MediaSkipForward));
+    SetHint(ToolButton15, QStringLiteral("Po korakih!|Izvajaj po korakih!"));
+    Korak1 = make(QStringLiteral("Korak po ..."), &TMainForm::ToolButton15Click, QKeySequence(Qt::CTRL | Qt::Key_K));
+
+    ToolButton2 = new QAction(QStringLiteral("Start/Stop"), this);
+    ToolButton2->setCheckable(true);
+    SetHint(ToolButton2, QStringLiteral("Start/Stop!| Izvajaj nenehno!"));
+    connect(ToolButton2, &QAction::toggled, this, [this] { Guarded(this, [this] { ToolButton2Click(); }); });
+    StartStop1 = make(QStringLiteral("&Simulacija Start / Stop "), &TMainForm::StartStop1Click,
+                      QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    ToolButton3 = make(QStringLiteral("Ponoven zagon"), &TMainForm::Reset1Click);
+    ToolButton3->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
+    SetHint(ToolButton3, QStringLiteral("Ponoven zagon!| Ponoven zagon izvajanja!"));
+    Reset1 = make(QStringLiteral("Ponoven zagon"), &TMainForm::Reset1Click, QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    Odkurzorja1 = make(QStringLiteral("Od kurzorja ..."), &TMainForm::Odkurzorja1Click);
+    Vstaviustavitvenotoko1 = make(QStringLiteral("Vstavi  prekinitveno točko"),
+                                  &TMainForm::Vstaviustavitvenotoko1Click, QKeySequence(Qt::Key_F2));
+    Odstrani1 = make(QStringLiteral("Odstrani ..."), &TMainForm::Odstrani1Click, QKeySequence(Qt::Key_F3));
+    Stimulacije1 = make(QStringLiteral("Dovoljene zunanje prekinitve"), &TMainForm::Stimulacije1Click);
+    Stimulacije1->setCheckable(true);
+    EEPROM1 = make(QStringLiteral("EEPROM"), &TMainForm::EEPROM1Click);
+    SFR1 = make(QStringLiteral("SFR"), &TMainForm::SFR1Click);
+    Osveiprogpomnilnik1 = make(QStringLiteral("Osveži prog. pomnilnik"), &TMainForm::Osveiprogpomnilnik1Click);
+    Nastavitve1 = make(QStringLiteral("Nastavitve A/D pretvornika"), &TMainForm::Nastavitve1Click);
+
+    SpeedBIRQ = new QAction(QStringLiteral("IRQ"), this);
+    SetHint(SpeedBIRQ, QStringLiteral("IRQ prekinitev!|Sproži IRQ prekinitev!"));
+    SpeedBNMI = new QAction(QStringLiteral("NMI"), this);
+    SetHint(SpeedBNMI, QStringLiteral("NMI prekinitev!|Sproži NMI prekinitev!"));
+    for (QAction* button : {SpeedBIRQ, SpeedBNMI})
+        connect(button, &QAction::triggered, this,
+                [this, button] { Guarded(this, [&] { StimulatorTipkeClick(button); }); });
+
+    OknoregistrovCPE1 = make(QStringLiteral("Registri CPE"), &TMainForm::OknoregistrovCPE1Click);
+    Registrivgrajenihenot1 = make(QStringLiteral("Registri vgrajenih enot"), &TMainForm::Registrivgrajenihenot1Click);
+    Sklad1 = make(QStringLiteral("Sklad"), &TMainForm::Sklad1Click);
+    Spominskelokacije1 = make(QStringLiteral("Spominske lokacije"), &TMainForm::Spominskelokacije1Click);
+    Uporabnikespremenljivke1 =
+        make(QStringLiteral("Uporabniške spremenljivke"), &TMainForm::Uporabnikespremenljivke1Click);
+    VrataA1 = make(QStringLiteral("V/I vrata"), &TMainForm::VrataA1Click);
+    for (QAction*& item : OdprtoOknoItems) {
+        item = new QAction(this);
+        item->setVisible(false);
+        QAction* sender = item;
+        connect(item, &QAction::triggered, this, [this, sender] { Guarded(this, [&] { OdprtoOkno(sender); }); });
+    }
+}
+
+void TMainForm::createMenus() {
+    QMenu* datoteka = menuBar()->addMenu(QStringLiteral("&Datoteka"));
+    datoteka->addActions({FileOpen1, FileClose1});
+    datoteka->addSeparator();
+    datoteka->addAction(FileExit1);
+
+    QMenu* orodja = menuBar()->addMenu(QStringLiteral("&Orodja"));
+    orodja->addActions({Find1, Izbirapisave1});
+
+    QMenu* simulator = menuBar()->addMenu(QStringLiteral("&Simulator"));
+    simulator->addActions({StartStop1, Korak1, Reset1, Odkurzorja1});
+    simulator->addSeparator();
+    simulator->addActions({Vstaviustavitvenotoko1, Odstrani1});
+    simulator->addSeparator();
+    simulator->addAction(Stimulacije1);
+    QMenu* brisi = simulator->addMenu(QStringLiteral("Briši"));
+    brisi->addActions({EEPROM1, SFR1});
+    simulator->addAction(Osveiprogpomnilnik1);
+    simulator->addSeparator();
+    simulator->addAction(Nastavitve1);
+
+    OknoMenu = menuBar()->addMenu(QStringLiteral("O&kno"));
+    OknoMenu->addActions({OknoregistrovCPE1, Registrivgrajenihenot1, Sklad1, Spominskelokacije1,
+                          Uporabnikespremenljivke1, VrataA1});
+    OknoMenu->addSeparator();
+    for (QAction* item : OdprtoOknoItems) OknoMenu->addAction(item);
+    WindowListSeparator = OknoMenu->addSeparator();
+    connect(OknoMenu, &QMenu::aboutToShow, this, [this] { FillWindowListMenu(); });
+}
+
+void TMainForm::createToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Orodna vrstica"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->addActions({FileOpen1, Find1});
+    bar->addSeparator();
+    bar->addActions({ToolButton15, ToolButton2, ToolButton3});
+    bar->addSeparator();
+    bar->addActions({SpeedBIRQ, SpeedBNMI});
+    bar->addSeparator();
+    bar->addAction(ToolButton4);
+    // IRQ and NMI are text buttons, as on the board's front.
+    for (QAction* button : {SpeedBIRQ, SpeedBNMI})
+        if (auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(button)))
+            tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ToolButton2Click();
+}
+
+void TMainForm::createStatusBar() {
+    const int widths[4] = {250, 100, 220, 10};
+    for (int i = 0; i < 4; ++i) {
+        StatusPanels[i] = new QLabel(this);
+        StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        StatusPanels[i]->setMinimumWidth(widths[i]);
+        statusBar()->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
+    }
+}
+
+void TMainForm::createTimer() {
+    Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, [this] { Guarded(this, [this] { Timer1Timer(); }); });
+}
+
+void TMainForm::FormCreate() {
+    StartDirectory = QDir::currentPath() + QDir::separator();
+    ClearModel();
+    SpeedBIRQ->setEnabled(false);
+    SpeedBNMI->setEnabled(false);
+}
+
+bool TMainForm::event(QEvent* event) {
+    // Panel 1 carries the long hints of menu items and buttons.
+    if (event->type() == QEvent::StatusTip) {
+        StatusPanels[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    const QList<QMdiSubWindow*> children = Mdi->subWindowList(QMdiArea::CreationOrder);
+    bool refused = false;
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (!(*it)->close()) refused = true;
+    if (refused) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Loading and reset
+
+void TMainForm::FileOpen1Execute() {
+    if (Listing) return;
+    TStepBlock block(this);
+
+    QFileDialog dialog(this, QStringLiteral("Listing datoteka"), StartDirectory,
+                       QStringLiteral("Listing datoteka (*.LST)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(QStringLiteral("LST"));
+    dialog.selectFile(QFileInfo(ResolveFileName(StartDirectory + QStringLiteral("Temp$$.LST"))).fileName());
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString name = ResolveFileName(dialog.selectedFiles().constFirst());
+
+    QFile listing(name);
+    if (!listing.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        return;
+    }
+    if (!OpenListingWindow(name)) {
+        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        return;
+    }
+    if (LoadS19(QString::fromStdString(ObjectFileName(name.toStdString()))))
+        Mdi->tileSubWindows();
+    else
+        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+    listing.close();
+
+    ResetAddress = 0x0000;
+    if (ExecModal(*FormResetVek) == QDialog::Accepted && FormResetVek->ListBox1->currentRow() == 1)
+        ResetAddress = 0xB600;
+    ResetCpu();
+}
+
+bool TMainForm::OpenListingWindow(const QString& name) {
+    if (Listing) {
+        Listing->RichEdit1->setFocus();
+        return true;
+    }
+    auto* child = new TMDIChild;
+    QString error;
+    if (QFileInfo::exists(name) && !child->LoadFile(name, &error)) {
+        delete child;
+        return false;
+    }
+    child->setWindowTitle(name);
+    connect(child, &TMDIChild::CaretChanged, this, [this] { Guarded(this, [this] { UpdateCaretPosition(); }); });
+    connect(child, &QObject::destroyed, this, [this] { ListingClosed(); });
+    Listing = child;
+    QMdiSubWindow* sub = Mdi->addSubWindow(child);
+    sub->resize(Mdi->size() * 0.8);
+    sub->show();
+    updateMenuitems();
+    return true;
+}
+
+bool TMainForm::LoadS19(const QString& name) {
+    if (!Listing) return true;
+    std::string text;
+    if (ReadTextFile(ResolveFileName(name).toStdString(), &text, nullptr) != TReadStatus::Okay) return false;
+    LoadS19Text(text, MemoryImage);
+    return true;
+}
+
+void TMainForm::ResetCpu() {
+    ::ResetCpu(ResetAddress);
+    RefreshToolWindows();
+}
+
+void TMainForm::Reset1Click() { ResetCpu(); }
+
+void TMainForm::EEPROM1Click() { ClearCells(0xB600, 0xB7FF); }
+
+void TMainForm::SFR1Click() { ClearCells(0x1000, 0x103F); }
+
+void TMainForm::Osveiprogpomnilnik1Click() {
+    ClearCells(0x0000, 0xFFFF);
+    ResetCpu();
+    if (!Listing) return;
+    if (!LoadS19(QString::fromStdString(ObjectFileName(Listing->windowTitle().toStdString())))) {
+        TStepBlock block(this);
+        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+    }
+    // The windows would show the cleared memory until the next step.
+    RefreshToolWindows();
+}
+
+// ---------------------------------------------------------------------------
+// Step and run
+
+TMDIChild* TMainForm::ListingWindow() const { return Listing; }
+
+bool TMainForm::Running() const { return ToolButton2->isChecked(); }
+
+void TMainForm::StopRun() { ToolButton2->setChecked(false); }
+
+void TMainForm::ToolButton15Click() {
+    // A step's error box must not let further ticks step underneath it.
+    if (StepInProgress) return;
+    StepInProgress = true;
+    struct TReset {
+        bool& Flag;
+        ~TReset() { Flag = false; }
+    } reset{StepInProgress};
+
+    if (WaitState == 0 && StopState == 0) HighlightPcLine();
+    const TStepResult result = SimulationStep();
+    if (result.Illegal) {
+        StopRun();
+        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
+                       QStringLiteral("Nepravilna operacijska koda! \"") +
+                           QString::fromLatin1(result.IllegalText.data(), qsizetype(result.IllegalText.size())) +
+                           QStringLiteral("\""));
+    }
+    RefreshToolWindows();
+}
+
+void TMainForm::Timer1Timer() {
+    if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) return;
+    if (CurrentLine >= 1 && CurrentLine <= Listing->LineCount() &&
+        IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
+        StopRun();
+        return;
+    }
+    ToolButton15Click();
+}
+
+void TMainForm::ToolButton2Click() {
+    const QIcon image = style()->standardIcon(Running() ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay);
+    ToolButton2->setIcon(image);
+    StartStop1->setIcon(image);
+}
+
+void TMainForm::StartStop1Click() { ToolButton2->toggle(); }
+
+void TMainForm::HighlightPcLine() {
+    if (!Listing) return;
+    Listing->RichEdit1->setFocus();
+    for (int line : Listing->LinesAt(CpuRegs.PC))
+        Listing->ColourLine(line, IsBreakpointKey(MemoBreake, Listing->LineKey(line)) ? Qt::red : Qt::black);
+}
+
+void TMainForm::Vstaviustavitvenotoko1Click() {
+    UpdateCaretPosition();
+    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    Listing->RichEdit1->setFocus();
+    const QString key = Listing->LineKey(CurrentLine);
+    if (!IsBreakpointKey(MemoBreake, key)) MemoBreake << key;
+    Listing->ColourLine(CurrentLine, Qt::red);
+}
+
+void TMainForm::Odstrani1Click() {
+    UpdateCaretPosition();
+    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    Listing->RichEdit1->setFocus();
+    const QString key = Listing->LineKey(CurrentLine);
+    for (qsizetype i = 0; i < MemoBreake.size(); ++i) {
+        if (MemoBreake[i].compare(key, Qt::CaseInsensitive) == 0) {
+            MemoBreake.removeAt(i);
+            break;
+        }
+    }
+    Listing->ColourLine(CurrentLine, Qt::black);
+}
+
+void TMainForm::Odkurzorja1Click() {
+    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    Listing->RichEdit1->setFocus();
+    CpuRegs.PC = CursorAddress(Listing->LineText(CurrentLine));
+}
+
+void TMainForm::StimulatorTipkeClick(QAction* sender) {
+    if (sender == SpeedBIRQ) IrqPending = 1;
+    if (sender == SpeedBNMI) XirqPending = 1;
+}
+
+void TMainForm::Stimulacije1Click() {
+    SpeedBIRQ->setEnabled(Stimulacije1->isChecked());
+    SpeedBNMI->setEnabled(Stimulacije1->isChecked());
+}
+
+void TMainForm::ShowStepError(const QString& message) {
+    // Released first: a run left on would open one box per tick.
+    StopRun();
+    TStepBlock block(this);
+    ShowApplicationError(this, message);
+}
+
+void TMainForm::RefreshToolWindows() {
+    try {
+#ifdef HAVE_CPUREG
+        if (FormCPUreg) FormCPUreg->RefreshView();
+#endif
+#ifdef HAVE_REGISTRI
+        if (FormRegistri) FormRegistri->RefreshView();
+#endif
+#ifdef HAVE_NASLOVI
+        if (FormNaslovi) FormNaslovi->RefreshView();
+#endif
+#ifdef HAVE_SKLAD
+        if (FormSklad) FormSklad->RefreshView();
+#endif
+#ifdef HAVE_VRATA
+        if (FormVrata) FormVrata->RefreshView();
+#endif
+#ifdef HAVE_VIEWSPREM
+        if (FormViewSprem) FormViewSprem->RefreshView();
+#endif
+    } catch (const std::exception& e) {
+        ShowStepError(QString::fromUtf8(e.what()));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Listing window, find, settings
+
+void TMainForm::UpdateCaretPosition() {
+    if (!Listing) return;
+    const QTextCursor cursor = Listing->RichEdit1->textCursor();
+    const int start = cursor.selectionStart();
+    const QTextBlock block = Listing->RichEdit1->document()->findBlock(start);
+    const int line = block.blockNumber() + 1;
+    const int column = start - block.position() + 1;
+    CurrentLine = line;
+    StatusPanels[1]->setText(QString::asprintf("Vrs: %-3d   Kol: %-3d", line, column));
+}
+
+void TMainForm::ListingClosed() {
+    Listing = nullptr;
+    updateMenuitems();
+}
+
+void TMainForm::updateMenuitems() {
+    Timer1->setInterval(1);
+    if (Listing) {
+        if (!Timer1->isActive()) Timer1->start();
+        return;
+    }
+    Timer1->stop();
+    // Without a listing only the I/O ports window stays: the pins can be set
+    // up before a program is loaded.
+#ifdef HAVE_CPUREG
+    if (FormCPUreg) FormCPUreg->close();
+#endif
+#ifdef HAVE_REGISTRI
+    if (FormRegistri) FormRegistri->close();
+#endif
+#ifdef HAVE_SKLAD
+    if (FormSklad) FormSklad->close();
+#endif
+#ifdef HAVE_NASLOVI
+    if (FormNaslovi) FormNaslovi->close();
+#endif
+#ifdef HAVE_VIEWSPREM
+    if (FormViewSprem) FormViewSprem->close();
+#endif
+}
+
+void TMainForm::FileClose1Execute() {
+    const QList<QMdiSubWindow*> children = Mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->close();
+}
+
+void TMainForm::FileExitItemClick() { close(); }
+
+void TMainForm::Find1Execute() {
+    if (!Listing) return;
+    FindDialog1->show();
+    FindDialog1->raise();
+    FindDialog1->activateWindow();
+}
+
+void TMainForm::FindDialog1Find() {
+    if (!Listing) return;
+    const QString text = FindDialog1->FindText();
+    const QTextCursor cursor = Listing->RichEdit1->textCursor();
+    const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
+    const QTextCursor found = text.isEmpty() ? QTextCursor() : Listing->RichEdit1->document()->find(text, start);
+    if (found.isNull()) {
+        ShowMessageBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
+                       QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
+        return;
+    }
+    Listing->RichEdit1->setFocus();
+    Listing->RichEdit1->setTextCursor(found);
+}
+
+void TMainForm::Izbirapisave1Click() {
+    FormPisava->ShowFontPage();
+    ExecModal(*FormPisava);
+}
+
+void TMainForm::Nastavitve1Click() {
+    FormPisava->ShowAdPage();
+    const int remembered = FormPisava->TrackBar1->value();
+    if (ExecModal(*FormPisava) != QDialog::Accepted) FormPisava->TrackBar1->setValue(remembered);
+}
+
+void TMainForm::FontDialog1Apply() {
+    if (!Listing) return;
+    QTextCharFormat format;
+    format.setFont(FontDialog1->SelectedFont());
+    format.setForeground(FontDialog1->SelectedColour());
+    QTextCursor cursor = Listing->RichEdit1->textCursor();
+    cursor.mergeCharFormat(format);
+    Listing->Modified = true;
+    FormPisava->ShowFont(FontDialog1->SelectedFont());
+}
+
+// ---------------------------------------------------------------------------
+// Window menu
+
+template <class Window>
+void TMainForm::OpenToolWindow(Window*& window, const QString& caption) {
+    if (window) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    window = new Window(this);
+    OpenWindowList << caption;
+    UpdateWindowMenu();
+    window->show();
+}
+
+void TMainForm::OknoregistrovCPE1Click() {
+#ifdef HAVE_CPUREG
+    const bool created = !FormCPUreg;
+    OpenToolWindow(FormCPUreg, QStringLiteral("Registri CPE"));
+    if (created) FormCPUreg->setWindowTitle(QStringLiteral("Registri CPE"));
+#endif
+}
+
+void TMainForm::Registrivgrajenihenot1Click() {
+#ifdef HAVE_REGISTRI
+    const bool created = !FormRegistri;
+    OpenToolWindow(FormRegistri, QStringLiteral("Registri vgrajenih enot"));
+    if (created) FormRegistri->setWindowTitle(QStringLiteral("Registri vgrajenih enot"));
+#endif
+}
+
+void TMainForm::Sklad1Click() {
+#ifdef HAVE_SKLAD
+    OpenToolWindow(FormSklad, QStringLiteral("Sklad"));
+#endif
+}
+
+void TMainForm::Spominskelokacije1Click() {
+#ifdef HAVE_NASLOVI
+    OpenToolWindow(FormNaslovi, QStringLiteral("Spominske lokacije"));
+#endif
+}
+
+void TMainForm::Uporabnikespremenljivke1Click() {
+#ifdef HAVE_VIEWSPREM
+    OpenToolWindow(FormViewSprem, QStringLiteral("Uporabniške spremenljivke"));
+#endif
+}
+
+void TMainForm::VrataA1Click() {
+#ifdef HAVE_VRATA
+    OpenToolWindow(FormVrata, QStringLiteral("V/I vrata"));
+#endif
+}
+
+void TMainForm::UpdateWindowMenu() {
+    for (QAction* item : OdprtoOknoItems) item->setVisible(false);
+    for (int i = 0; i < 6 && i < OpenWindowList.size(); ++i) {
+        OdprtoOknoItems[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + OpenWindowList[i]);
+        OdprtoOknoItems[i]->setVisible(true);
+    }
+}
+
+void TMainForm::OdprtoOkno(QAction* sender) {
+    if (std::find(std::begin(OdprtoOknoItems), std::end(OdprtoOknoItems), sender) != std::end(OdprtoOknoItems))
+        RememberedWindowItem = sender;
+    if (!RememberedWindowItem) return;
+    const QString caption = RememberedWindowItem->text();
+    QWidget* window = nullptr;
+#ifdef HAVE_CPUREG
+    if (caption.contains(QStringLiteral("CPE"))) window = FormCPUreg;
+#endif
+#ifdef HAVE_NASLOVI
+    if (caption.contains(QStringLiteral("lokacije"))) window = FormNaslovi;
+#endif
+#ifdef HAVE_REGISTRI
+    if (caption.contains(QStringLiteral("Registri vgrajenih enot"))) window = FormRegistri;
+#endif
+#ifdef HAVE_SKLAD
+    if (caption.contains(QStringLiteral("Sklad"))) window = FormSklad;
+#endif
+#ifdef HAVE_VRATA
+    if (caption.contains(QStringLiteral("vrata"))) window = FormVrata;
+#endif
+#ifdef HAVE_VIEWSPREM
+    if (caption.contains(QStringLiteral("spremenljivke"))) window = FormViewSprem;
+#endif
+    if (!window) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void TMainForm::FillWindowListMenu() {
+    // The platform's list of MDI children, after the tool-window items.
+    const QList<QAction*> actions = OknoMenu->actions();
+    const qsizetype first = actions.indexOf(WindowListSeparator) + 1;
+    for (qsizetype i = first; i < actions.size(); ++i) {
+        OknoMenu->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const QList<QMdiSubWindow*> children = Mdi->subWindowList(QMdiArea::CreationOrder);
+    WindowListSeparator->setVisible(!children.isEmpty());
+    for (QMdiSubWindow* sub : children) {
+        QAction* item = OknoMenu->addAction(sub->windowTitle());
+        item->setCheckable(true);
+        item->setChecked(sub == Mdi->activeSubWindow());
+        connect(item, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+            if (sub) Mdi->setActiveSubWindow(sub);
+        });
+    }
+}

@@ -1,0 +1,159 @@
+// The simulator's main window: the MDI frame with its menus and tool bar,
+// the step and run control, loading and reset. It owns the simulator state
+// (simulator/Hc11.h) in the sense that every command on it starts here.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <cstdint>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+class TMDIChild;
+class TFindDialog;
+class TFontDialog;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Captions of the open tool windows, in the order they were opened.
+    QStringList OpenWindowList;
+    // Breakpoint keys: the first four characters of listing lines.
+    QStringList MemoBreake;
+    // 1-based listing line of the caret; 0 before it was first read.
+    int CurrentLine = 0;
+    // The PC that reset sets: $0000 or $B600, chosen after each open.
+    uint16_t ResetAddress = 0x0000;
+    // The open dialog's initial folder, with a trailing separator.
+    QString StartDirectory;
+
+    TMDIChild* ListingWindow() const;
+    QMdiArea* MdiArea() const { return Mdi; }
+    TFontDialog* FontDialog1 = nullptr;
+
+    void UpdateWindowMenu();
+    void RefreshToolWindows();
+    void UpdateCaretPosition();
+
+    // Commands, named after the components and events that start them.
+    void FileOpen1Execute();
+    bool OpenListingWindow(const QString& name);
+    bool LoadS19(const QString& name);
+    void ResetCpu();
+    void Reset1Click();
+    void EEPROM1Click();
+    void SFR1Click();
+    void Osveiprogpomnilnik1Click();
+
+    void ToolButton15Click();
+    void Timer1Timer();
+    void ToolButton2Click();
+    void StartStop1Click();
+    void Vstaviustavitvenotoko1Click();
+    void Odstrani1Click();
+    void Odkurzorja1Click();
+    void StimulatorTipkeClick(QAction* sender);
+    void Stimulacije1Click();
+    void HighlightPcLine();
+
+    void FileClose1Execute();
+    void FileExitItemClick();
+    void updateMenuitems();
+    void Find1Execute();
+    void FindDialog1Find();
+    void Izbirapisave1Click();
+    void Nastavitve1Click();
+    void FontDialog1Apply();
+
+    void OknoregistrovCPE1Click();
+    void Registrivgrajenihenot1Click();
+    void Sklad1Click();
+    void Spominskelokacije1Click();
+    void Uporabnikespremenljivke1Click();
+    void VrataA1Click();
+    void OdprtoOkno(QAction* sender);
+
+    // The run switch (ToolButton2 down).
+    bool Running() const;
+    void StopRun();
+
+    // Actions, under the names of the components they stand for.
+    QAction* FileOpen1 = nullptr;
+    QAction* FileClose1 = nullptr;
+    QAction* FileExit1 = nullptr;
+    QAction* ToolButton4 = nullptr;
+    QAction* Find1 = nullptr;
+    QAction* Izbirapisave1 = nullptr;
+    QAction* ToolButton15 = nullptr;
+    QAction* ToolButton2 = nullptr;
+    QAction* ToolButton3 = nullptr;
+    QAction* StartStop1 = nullptr;
+    QAction* Korak1 = nullptr;
+    QAction* Reset1 = nullptr;
+    QAction* Odkurzorja1 = nullptr;
+    QAction* Vstaviustavitvenotoko1 = nullptr;
+    QAction* Odstrani1 = nullptr;
+    QAction* Stimulacije1 = nullptr;
+    QAction* EEPROM1 = nullptr;
+    QAction* SFR1 = nullptr;
+    QAction* Osveiprogpomnilnik1 = nullptr;
+    QAction* Nastavitve1 = nullptr;
+    QAction* SpeedBIRQ = nullptr;
+    QAction* SpeedBNMI = nullptr;
+    QAction* OknoregistrovCPE1 = nullptr;
+    QAction* Registrivgrajenihenot1 = nullptr;
+    QAction* Sklad1 = nullptr;
+    QAction* Spominskelokacije1 = nullptr;
+    QAction* Uporabnikespremenljivke1 = nullptr;
+    QAction* VrataA1 = nullptr;
+    QAction* OdprtoOknoItems[6] = {};
+    QTimer* Timer1 = nullptr;
+    QLabel* StatusPanels[4] = {};
+    TFindDialog* FindDialog1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createMdiArea();
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createTimer();
+    void FormCreate();
+
+    void ShowStepError(const QString& message);
+    void ListingClosed();
+    void FillWindowListMenu();
+    template <class Window>
+    void OpenToolWindow(Window*& window, const QString& caption);
+
+    QMdiArea* Mdi = nullptr;
+    QPointer<TMDIChild> Listing;
+    QMenu* OknoMenu = nullptr;
+    QAction* WindowListSeparator = nullptr;
+    QAction* RememberedWindowItem = nullptr;
+    // No step runs while a command that must finish first is under way
+    // (the open command, a step's own error box).
+    int StepBlockers = 0;
+    bool StepInProgress = false;
+    friend class TStepBlock;
+};
+
+extern TMainForm* MainForm;
+
+// Start-up: the main window, then the dialogs that live as long as it
+// (settings, watch editor, reset address). Deleting the main window frees them.
+TMainForm* CreateSimulatorForms();
