@@ -1,0 +1,165 @@
+#include "simulator/ui/TextGrid.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+
+namespace {
+
+// Set on a cell by typing, cleared by every programmatic write.
+constexpr int EditedRole = Qt::UserRole + 1;
+
+// Paints the corner button as a header section with a title.
+class CornerTitle : public QObject {
+public:
+    CornerTitle(QAbstractButton* corner, const QString& text) : QObject(corner), text_(text) {}
+    void SetText(const QString& text) { text_ = text; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* corner = qobject_cast<QAbstractButton*>(watched);
+        if (!corner || event->type() != QEvent::Paint) return false;
+        QPainter painter(corner);
+        QStyleOptionHeader option;
+        option.initFrom(corner);
+        option.state = QStyle::State_Enabled | QStyle::State_Raised;
+        option.rect = corner->rect();
+        option.text = text_;
+        option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+        return true;
+    }
+
+private:
+    QString text_;
+};
+
+}  // namespace
+
+void SetCornerText(QTableView* view, const QString& text) {
+    auto* corner = view->findChild<QAbstractButton*>();
+    if (!corner) return;
+    if (auto* title = corner->findChild<CornerTitle*>()) {
+        title->SetText(text);
+    } else {
+        corner->setEnabled(false);  // it would select the whole grid
+        corner->installEventFilter(new CornerTitle(corner, text));
+    }
+    corner->update();
+}
+
+TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, columns, parent) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
+    setVerticalHeaderLabels(QStringList(rows, QString()));
+}
+
+void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight,
+                           int visibleRows, bool scrollBar) {
+    QHeaderView* top = horizontalHeader();
+    QHeaderView* left = verticalHeader();
+    top->setMinimumSectionSize(8);
+    left->setMinimumSectionSize(8);
+    top->setSectionResizeMode(QHeaderView::Fixed);
+    left->setSectionResizeMode(QHeaderView::Fixed);
+    left->setDefaultSectionSize(rowHeight);
+    left->setFixedWidth(titleColumnWidth);
+    top->setFixedHeight(rowHeight);
+    int width = titleColumnWidth;
+    for (int c = 0; c < columnWidths.size() && c < columnCount(); ++c) {
+        top->resizeSection(c, columnWidths[c]);
+        width += columnWidths[c];
+    }
+    setVerticalScrollBarPolicy(scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    if (scrollBar) width += verticalScrollBar()->sizeHint().width();
+    const int frame = 2 * frameWidth();
+    setFixedSize(width + frame, rowHeight * (visibleRows + 1) + frame);
+}
+
+void TextGrid::SetCornerText(const QString& text) { ::SetCornerText(this, text); }
+
+void TextGrid::SetColumnTitles(const QStringList& titles) { setHorizontalHeaderLabels(titles); }
+
+void TextGrid::SetRowTitle(int row, const QString& text) {
+    QTableWidgetItem* header = verticalHeaderItem(row);
+    if (!header) {
+        setVerticalHeaderItem(row, new QTableWidgetItem(text));
+        return;
+    }
+    if (header->text() != text) header->setText(text);
+}
+
+QTableWidgetItem* TextGrid::ItemAt(int column, int row) const { return item(row, column); }
+
+QString TextGrid::Cell(int column, int row) const {
+    const QTableWidgetItem* cell = ItemAt(column, row);
+    return cell ? cell->text() : QString();
+}
+
+void TextGrid::SetCell(int column, int row, const QString& text) {
+    QTableWidgetItem* cell = ItemAt(column, row);
+    if (!cell) return;
+    if (cell->text() != text) cell->setText(text);
+    cell->setData(EditedRole, QVariant());
+    if (column == typingColumn_ && row == typingRow_) typingColumn_ = typingRow_ = -1;
+}
+
+bool TextGrid::Edited(int column, int row) const {
+    const QTableWidgetItem* cell = ItemAt(column, row);
+    return cell && cell->data(EditedRole).toBool();
+}
+
+void TextGrid::keyPressEvent(QKeyEvent* event) {
+    const bool backspace = event->key() == Qt::Key_Backspace;
+    const QString typed = event->text();
+    const bool character = typed.size() == 1 && typed[0].isPrint() &&
+                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (!backspace && !character) {
+        QTableWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int column = currentColumn();
+    const int row = currentRow();
+    QTableWidgetItem* cell = ItemAt(column, row);
+    if (readOnly_ || !cell || !(cell->flags() & Qt::ItemIsEditable)) return;
+    const bool fresh = column != typingColumn_ || row != typingRow_;
+    QString text = fresh ? QString() : cell->text();
+    QChar key = backspace ? QChar('\b') : typed[0];
+    if (upperCase_) key = key.toUpper();
+    if (keyFilter_ && !keyFilter_(column, row, key, text)) return;
+    if (backspace)
+        text.chop(1);
+    else
+        text += key;
+    typingColumn_ = column;
+    typingRow_ = row;
+    cell->setText(text);
+    cell->setData(EditedRole, true);
+}
+
+void TextGrid::keyReleaseEvent(QKeyEvent* event) {
+    event->accept();
+    if (event->isAutoRepeat()) return;
+    emit KeyReleased(event->key(), event->modifiers());
+}
+
+void TextGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    typingColumn_ = typingRow_ = -1;
+    QTableWidget::currentChanged(current, previous);
+}

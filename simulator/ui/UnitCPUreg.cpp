@@ -1,0 +1,183 @@
+#include "simulator/ui/UnitCPUreg.h"
+
+#include "simulator/Hc11.h"
+#include "simulator/ui/TextGrid.h"
+#include "simulator/ui/ToolWindow.h"
+#include "simulator/ui/UiDialogs.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+TFormCPUreg* FormCPUreg = nullptr;
+
+namespace {
+
+const QString Caption = QStringLiteral("Registri CPE");
+// Three characters a row label, rows 1 to 7.
+const QString RowLabels = QStringLiteral("  A  B IX IY PC SPCCR");
+
+int HexDigit(char32_t c) {
+    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+    return -1;
+}
+
+template <class Text>
+std::optional<uint32_t> ParseHex(const Text& text) {
+    // Unsigned and bounded, so a long text is an error rather than an overflow.
+    if (text.size() > 8) return std::nullopt;
+    uint32_t value = 0;
+    for (auto c : text) {
+        const int digit = HexDigit(static_cast<char32_t>(c));
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
+bool IsHexKey(QChar key) { return key == QChar('\b') || HexDigit(key.unicode()) >= 0; }
+
+int DigitsOfRow(int row) { return row == RowA || row == RowB || row == RowCCR ? 2 : 4; }
+
+}  // namespace
+
+std::optional<uint32_t> HexToInt(QStringView text) {
+    std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+    return ParseHex(units);
+}
+
+std::optional<uint32_t> HexToInt(std::string_view text) { return ParseHex(text); }
+
+TFormCPUreg::TFormCPUreg(QWidget* owner) : QWidget(owner, ToolWindowFlags(false)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    FormCPUreg = this;
+    FormCreate();
+}
+
+TFormCPUreg::~TFormCPUreg() {
+    if (FormCPUreg == this) FormCPUreg = nullptr;
+}
+
+void TFormCPUreg::FormCreate() {
+    setWindowTitle(Caption);
+    setFont(ToolWindowFont());
+    createGrid();
+    createFlags();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(8);
+    layout->addWidget(StringGCPUreg);
+    auto* flags = new QWidget(this);
+    auto* flagLayout = new QGridLayout(flags);
+    flagLayout->setContentsMargins(0, 0, 0, 0);
+    flagLayout->setHorizontalSpacing(2);
+    flagLayout->setVerticalSpacing(0);
+    flagLayout->addWidget(new QLabel(QStringLiteral("ZASTAVICE:"), flags), 0, 0, 1, 8);
+    const QString names = QStringLiteral("SXHINZVC");
+    for (int i = 0; i < 8; ++i) {
+        auto* label = new QLabel(names.mid(i, 1), flags);
+        label->setAlignment(Qt::AlignCenter);
+        flagLayout->addWidget(label, 1, i);
+        flagLayout->addWidget(CheckBoxes[static_cast<size_t>(i)], 2, i, Qt::AlignCenter);
+    }
+    layout->addWidget(flags);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormCPUreg::createGrid() {
+    StringGCPUreg = new TextGrid(1, 7, this);
+    StringGCPUreg->setObjectName(QStringLiteral("StringGCPUreg"));
+    StringGCPUreg->SetCornerText(QStringLiteral(" REGISTER"));
+    StringGCPUreg->SetColumnTitles({QStringLiteral("HEX")});
+    for (int row = RowA; row <= RowCCR; ++row) StringGCPUreg->SetRowTitle(row - 1, RowLabels.mid((row - 1) * 3, 3));
+    StringGCPUreg->SetGeometry(80, {40}, 16, 7, false);
+    StringGCPUreg->SetKeyFilter(
+        [this](int, int row, QChar key, const QString& text) { return StringGCPUregKeyPress(row + 1, key, text); });
+    connect(StringGCPUreg, &TextGrid::KeyReleased, this, [this] { Guarded(this, [this] { StringGCPUregKeyUp(); }); });
+}
+
+void TFormCPUreg::createFlags() {
+    for (size_t i = 0; i < CheckBoxes.size(); ++i) {
+        CheckBoxes[i] = new QCheckBox(this);
+        CheckBoxes[i]->setEnabled(false);
+    }
+    const char* names[] = {"CheckBCCRS", "CheckBCCRX", "CheckBCCRH", "CheckBCCRI",
+                           "CheckBCCRN", "CheckBCCRZ", "CheckBCCRV", "CheckBCCRC"};
+    for (size_t i = 0; i < CheckBoxes.size(); ++i) CheckBoxes[i]->setObjectName(QString::fromLatin1(names[i]));
+    ShowFlags(0xC0);
+}
+
+QString TFormCPUreg::RowText(int row) const { return StringGCPUreg->Cell(0, row - 1); }
+
+void TFormCPUreg::ShowRegister(int row, uint32_t value, int digits) {
+    QString text;
+    if (digits == 4) text += QString::fromLatin1(ByteToHex(static_cast<uint8_t>(value >> 8)).View());
+    text += QString::fromLatin1(ByteToHex(static_cast<uint8_t>(value)).View());
+    StringGCPUreg->SetCell(0, row - 1, text);
+}
+
+void TFormCPUreg::RefreshView() {
+    ShowRegister(RowA, CpuRegs.A, 2);
+    ShowRegister(RowB, CpuRegs.B, 2);
+    ShowRegister(RowIX, CpuRegs.IX, 4);
+    ShowRegister(RowIY, CpuRegs.IY, 4);
+    ShowRegister(RowSP, CpuRegs.SP, 4);
+    ShowRegister(RowPC, CpuRegs.PC, 4);
+    ShowRegister(RowCCR, CpuRegs.CCR, 2);
+    ShowFlags(CpuRegs.CCR);
+}
+
+void TFormCPUreg::ShowFlags(uint32_t value) {
+    // CheckBoxes runs S..C, bit 7..bit 0.
+    for (int bit = 0; bit < 8; ++bit) CheckBoxes[static_cast<size_t>(7 - bit)]->setChecked(value >> bit & 1);
+}
+
+bool TFormCPUreg::StringGCPUregKeyPress(int row, QChar key, const QString& text) const {
+    if (!IsHexKey(key)) return false;
+    return key == QChar('\b') || text.size() < DigitsOfRow(row);
+}
+
+void TFormCPUreg::StringGCPUregKeyUp() {
+    const int row = StringGCPUreg->currentRow() + 1;
+    // A row not typed into since the last refresh may show a value that the
+    // model has since changed (run from the cursor refreshes nothing), so
+    // storing it back could only undo that change.
+    if (row >= RowA && row <= RowCCR && StringGCPUreg->Edited(0, row - 1)) {
+        const std::optional<uint32_t> value = HexToInt(RowText(row));
+        if (!value) {
+            // One box; the cell shows the register again, so the next key
+            // release does not repeat it.
+            RefreshView();
+            ShowConversionError(this);
+            return;
+        }
+        switch (row) {
+            case RowA: CpuRegs.A = static_cast<uint8_t>(*value); break;
+            case RowB: CpuRegs.B = static_cast<uint8_t>(*value); break;
+            case RowIX: CpuRegs.IX = static_cast<uint16_t>(*value); break;
+            case RowIY: CpuRegs.IY = static_cast<uint16_t>(*value); break;
+            case RowPC: CpuRegs.PC = static_cast<uint16_t>(*value); break;
+            case RowSP: CpuRegs.SP = static_cast<uint16_t>(*value); break;
+            case RowCCR:
+                ShowFlags(*value);
+                UnpackCcr(static_cast<uint8_t>(*value));
+                break;
+        }
+    }
+    SyncDFromAB();
+}
+
+void TFormCPUreg::closeEvent(QCloseEvent* event) {
+    ForgetToolWindow(Caption);
+    FormCPUreg = nullptr;
+    event->accept();
+}
+
+void TFormCPUreg::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
+}

@@ -1,0 +1,61 @@
+// The CPU registers window: the seven registers as hex text, the flags as
+// boxes, and typing into a register cell writes the register.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+class QCheckBox;
+class TextGrid;
+
+// The conversion error of HexToInt.
+inline constexpr char HexErrorText[] = "Neveljaven znak v HEX nizu";
+
+// Hex text (digits of either case, no prefix) to its value; the empty text
+// is 0. Nothing for any other character or more than eight digits.
+std::optional<uint32_t> HexToInt(QStringView text);
+std::optional<uint32_t> HexToInt(std::string_view text);
+
+// Grid rows of the registers; row 0 is the title row.
+inline constexpr int RowA = 1;
+inline constexpr int RowB = 2;
+inline constexpr int RowIX = 3;
+inline constexpr int RowIY = 4;
+inline constexpr int RowPC = 5;
+inline constexpr int RowSP = 6;
+inline constexpr int RowCCR = 7;
+
+class TFormCPUreg : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormCPUreg(QWidget* owner);
+    ~TFormCPUreg() override;
+
+    void RefreshView();
+    void ShowFlags(uint32_t value);
+
+    TextGrid* StringGCPUreg = nullptr;
+    // S X H I N Z V C, left to right.
+    std::array<QCheckBox*, 8> CheckBoxes{};
+
+    // Text of column 1 of a register row.
+    QString RowText(int row) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void createGrid();
+    void createFlags();
+    bool StringGCPUregKeyPress(int row, QChar key, const QString& text) const;
+    void StringGCPUregKeyUp();
+    void ShowRegister(int row, uint32_t value, int digits);
+};
+
+extern TFormCPUreg* FormCPUreg;

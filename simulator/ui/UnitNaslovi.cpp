@@ -1,0 +1,149 @@
+#include "simulator/ui/UnitNaslovi.h"
+
+#include "simulator/Hc11.h"
+#include "simulator/ui/TextGrid.h"
+#include "simulator/ui/ToolWindow.h"
+#include "simulator/ui/UiDialogs.h"
+
+#include <QCloseEvent>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+TFormNaslovi* FormNaslovi = nullptr;
+TMemoryArea MemoryArea;
+
+namespace {
+
+const QString Caption = QStringLiteral("Spominske lokacije");
+constexpr int Columns = 16;
+constexpr int Rows = 32;
+
+QString RamLabels() {
+    QString labels;
+    for (int row = 0; row < Rows; ++row) labels += QStringLiteral(" %1").arg(row, 2, 16, QChar('0')).toUpper();
+    return labels;
+}
+
+QString EepromLabels() {
+    QString labels;
+    for (int row = 0; row < Rows; ++row) labels += QString::number(0xB60 + row, 16).toUpper();
+    return labels;
+}
+
+TMemoryArea AreaOfTab(int tab) {
+    switch (tab) {
+        case 1: return {EepromLabels(), 0xB600, 0xB7FF};
+        case 2: return {QStringLiteral("100101102103"), 0x1000, 0x103F};
+        default: return {RamLabels(), 0x0000, 0x00FF};
+    }
+}
+
+bool IsHexKey(QChar key) {
+    const char16_t c = key.unicode();
+    return c == '\b' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+}  // namespace
+
+TFormNaslovi::TFormNaslovi(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    FormNaslovi = this;
+    FormCreate();
+}
+
+TFormNaslovi::~TFormNaslovi() {
+    if (FormNaslovi == this) FormNaslovi = nullptr;
+}
+
+void TFormNaslovi::FormCreate() {
+    setWindowTitle(Caption);
+    setFont(ToolWindowFont());
+    TabControl1 = new QTabBar(this);
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1->setDrawBase(true);
+    for (const char* tab : {"RAM", "EEPROM", "REGISTRI"}) TabControl1->addTab(QString::fromLatin1(tab));
+    connect(TabControl1, &QTabBar::currentChanged, this, [this] { Guarded(this, [this] { TabControl1Change(); }); });
+
+    StringGrid = new TextGrid(Columns, Rows, this);
+    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    StringGrid->SetCornerText(QStringLiteral("Z\\S"));
+    QStringList titles;
+    const QString series = QStringLiteral(" 0 1 2 3 4 5 6 7 8 9 A B C D E F");
+    for (int c = 0; c < Columns; ++c) titles << series.mid(c * 2, 2);
+    StringGrid->SetColumnTitles(titles);
+    StringGrid->SetGeometry(25, QList<int>(Columns, 21), 16, 8, true);
+    StringGrid->SetKeyFilter([this](int column, int row, QChar key, const QString& text) {
+        // Rows past the area show no memory and take no typing.
+        if (MemoryArea.First + row * Columns + column > MemoryArea.Last) return false;
+        return StringGridKeyPress(key, text);
+    });
+    connect(StringGrid, &TextGrid::KeyReleased, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        Guarded(this, [&] { StringGridKeyUp(key, modifiers); });
+    });
+    MemoryArea = AreaOfTab(0);
+    for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(0);
+    layout->addWidget(TabControl1);
+    layout->addWidget(StringGrid);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormNaslovi::ClearCells() {
+    for (int row = 0; row < Rows; ++row)
+        for (int c = 0; c < Columns; ++c) StringGrid->SetCell(c, row, QStringLiteral("  "));
+}
+
+void TFormNaslovi::RefreshView() {
+    MemoryArea = AreaOfTab(TabControl1->currentIndex());
+    for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
+    for (int a = MemoryArea.First; a <= MemoryArea.Last; ++a) {
+        const int offset = a - MemoryArea.First;
+        StringGrid->SetCell(offset % Columns, offset / Columns, QString::fromLatin1(MemoryImage[a].View()));
+    }
+}
+
+void TFormNaslovi::TabControl1Change() {
+    ClearCells();
+    RefreshView();
+}
+
+bool TFormNaslovi::StringGridKeyPress(QChar key, const QString& text) const {
+    if (text.size() < 2 || key == QChar('\b')) return IsHexKey(key);
+    return false;
+}
+
+void TFormNaslovi::StringGridKeyUp(int key, Qt::KeyboardModifiers modifiers) {
+    const int column = StringGrid->currentColumn();
+    const int row = StringGrid->currentRow();
+    if (column < 0 || row < 0) return;
+    const bool clear = key == Qt::Key_Delete && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    const int address = MemoryArea.First + row * Columns + column;
+    // Rows past the area show no memory: a key release there stores nothing.
+    if (address > MemoryArea.Last) return;
+    if (clear) {
+        StringGrid->SetCell(column, row, QStringLiteral("00"));
+    } else if (!StringGrid->Edited(column, row)) {
+        // Navigation onto a cell the user has not typed into: its text is
+        // the cell's own since the last refresh, or stale; never store it.
+        return;
+    }
+    const QString text = StringGrid->Cell(column, row).toUpper().rightJustified(2, QChar('0'));
+    WriteCell(static_cast<uint16_t>(address), text.left(2).toStdString());
+}
+
+void TFormNaslovi::closeEvent(QCloseEvent* event) {
+    ForgetToolWindow(Caption);
+    FormNaslovi = nullptr;
+    event->accept();
+}
+
+void TFormNaslovi::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        ClearCells();
+        RefreshView();
+    }
+}

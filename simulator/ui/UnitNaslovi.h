@@ -1,0 +1,43 @@
+// The memory locations window: an editable hex dump, 16 cells a row, of
+// RAM, EEPROM or the register block, chosen by tab.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QTabBar;
+class TextGrid;
+
+// The area the window shows; set by every refresh from the selected tab.
+struct TMemoryArea {
+    QString Labels;         // 3 characters a row label
+    uint16_t First = 0x0000;
+    uint16_t Last = 0x00FF;  // last address filled
+};
+extern TMemoryArea MemoryArea;
+
+class TFormNaslovi : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormNaslovi(QWidget* owner);
+    ~TFormNaslovi() override;
+
+    void RefreshView();
+    void ClearCells();
+
+    QTabBar* TabControl1 = nullptr;
+    TextGrid* StringGrid = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void TabControl1Change();
+    bool StringGridKeyPress(QChar key, const QString& text) const;
+    void StringGridKeyUp(int key, Qt::KeyboardModifiers modifiers);
+};
+
+extern TFormNaslovi* FormNaslovi;

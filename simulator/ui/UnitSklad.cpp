@@ -1,0 +1,112 @@
+#include "simulator/ui/UnitSklad.h"
+
+#include "simulator/Hc11.h"
+#include "simulator/ui/TextGrid.h"
+#include "simulator/ui/ToolWindow.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TFormSklad* FormSklad = nullptr;
+
+namespace {
+const QString Caption = QStringLiteral("Sklad");
+constexpr int RowHeight = 16;
+}  // namespace
+
+int TStackModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : depth_; }
+
+int TStackModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
+
+QVariant TStackModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= depth_) return {};
+    // Row r (from 1) is SP + r, i.e. StackTop - depth + r.
+    const auto address = static_cast<uint16_t>(top_ - depth_ + index.row() + 1);
+    return QString::fromLatin1(MemoryImage[address].View());
+}
+
+QVariant TStackModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal) return QStringLiteral("HEX");
+    // Four digits: the stack may sit anywhere in the 64 KiB image.
+    const auto address = static_cast<uint16_t>(top_ - depth_ + section + 1);
+    return QString::fromLatin1(ByteToHex(static_cast<uint8_t>(address >> 8)).View()) +
+           QString::fromLatin1(ByteToHex(static_cast<uint8_t>(address)).View());
+}
+
+void TStackModel::Refresh() {
+    const int depth = StackDepth < 1 ? 0 : StackDepth;
+    const int top = StackTop;
+    if (depth != depth_) {
+        beginResetModel();
+        depth_ = depth;
+        top_ = top;
+        endResetModel();
+        return;
+    }
+    top_ = top;
+    if (depth_ > 0) {
+        emit dataChanged(index(0, 0), index(depth_ - 1, 0));
+        emit headerDataChanged(Qt::Vertical, 0, depth_ - 1);
+    }
+}
+
+TFormSklad::TFormSklad(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    FormSklad = this;
+    FormCreate();
+}
+
+TFormSklad::~TFormSklad() {
+    if (FormSklad == this) FormSklad = nullptr;
+}
+
+void TFormSklad::FormCreate() {
+    setWindowTitle(Caption);
+    setFont(ToolWindowFont());
+    Stack = new TStackModel(this);
+    StringGrid1 = new QTableView(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setModel(Stack);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QHeaderView* top = StringGrid1->horizontalHeader();
+    QHeaderView* left = StringGrid1->verticalHeader();
+    top->setSectionsClickable(false);
+    left->setSectionsClickable(false);
+    top->setMinimumSectionSize(8);
+    left->setMinimumSectionSize(8);
+    top->setSectionResizeMode(QHeaderView::Fixed);
+    left->setSectionResizeMode(QHeaderView::Fixed);
+    left->setDefaultSectionSize(RowHeight);
+    left->setFixedWidth(70);
+    top->setFixedHeight(RowHeight);
+    top->resizeSection(0, 40);
+    SetCornerText(StringGrid1, QStringLiteral(" NASLOV"));
+    const int frame = 2 * StringGrid1->frameWidth();
+    StringGrid1->setFixedSize(70 + 40 + StringGrid1->verticalScrollBar()->sizeHint().width() + frame,
+                              RowHeight * 6 + frame);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(StringGrid1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormSklad::RefreshView() { Stack->Refresh(); }
+
+void TFormSklad::closeEvent(QCloseEvent* event) {
+    ForgetToolWindow(Caption);
+    FormSklad = nullptr;
+    event->accept();
+}
+
+void TFormSklad::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
+}

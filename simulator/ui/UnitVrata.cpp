@@ -1,0 +1,228 @@
+#include "simulator/ui/UnitVrata.h"
+
+#include "simulator/Hc11.h"
+#include "simulator/ui/Childwin.h"  // Main.h holds a QPointer to the listing window
+#include "simulator/ui/Main.h"
+#include "simulator/ui/ToolWindow.h"
+#include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/UnitCPUreg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+#include <optional>
+
+TFormVrata* FormVrata = nullptr;
+uint16_t PortAddress = 0;
+uint32_t PortValue = 0;
+uint32_t PortOutputMask = 0;
+
+namespace {
+
+const QString Caption = QStringLiteral("V/I vrata");
+constexpr uint16_t PORTA = 0x1000;
+constexpr uint16_t PORTB = 0x1004;
+constexpr uint16_t PORTC = 0x1003;
+constexpr uint16_t DDRC = 0x1007;
+constexpr uint16_t PORTD = 0x1008;
+constexpr uint16_t DDRD = 0x1009;
+constexpr uint16_t TCTL2 = 0x1021;
+constexpr uint16_t PACTL = 0x1026;
+
+// A register cell as a number; shows the conversion error when it is not hex.
+std::optional<uint32_t> ReadCell(QWidget* parent, uint16_t address) {
+    std::optional<uint32_t> value = HexToInt(MemoryImage[address].View());
+    if (!value) ShowConversionError(parent);
+    return value;
+}
+
+// Bit 0 is SpeedButton8, bit 7 SpeedButton1.
+int BitOfButton(int n) { return 8 - n; }
+
+}  // namespace
+
+TFormVrata::TFormVrata(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    FormVrata = this;
+    FormCreate();
+    // Filled at once: a click before the first step would otherwise start
+    // from the value of an earlier window.
+    RefreshView();
+}
+
+TFormVrata::~TFormVrata() {
+    if (FormVrata == this) FormVrata = nullptr;
+}
+
+void TFormVrata::FormCreate() {
+    setWindowTitle(Caption);
+    setFont(ToolWindowFont());
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->addItems({QStringLiteral("PORTA"), QStringLiteral("PORTB"), QStringLiteral("PORTC"), QStringLiteral("PORTD")});
+    ListBox1->setFixedSize(70, 4 * 16 + 2 * ListBox1->frameWidth() + 4);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListBox1->setCurrentRow(0);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { Guarded(this, [this] { ListBox1Click(); }); });
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setEnabled(false);
+    Edit1->setMaxLength(3);
+    Edit1->setAlignment(Qt::AlignRight);
+    QFont valueFont(QStringLiteral("DejaVu Sans Mono"));
+    valueFont.setPixelSize(14);
+    valueFont.setBold(true);
+    Edit1->setFont(valueFont);
+    QPalette red = Edit1->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        red.setColor(group, QPalette::Text, Qt::red);
+    Edit1->setPalette(red);
+    Edit1->setFixedWidth(48);
+
+    auto* bits = new QGridLayout;
+    bits->setHorizontalSpacing(2);
+    bits->setVerticalSpacing(2);
+    for (int n = 1; n <= 8; ++n) {
+        auto* label = new QLabel(QStringLiteral("b%1").arg(BitOfButton(n)), this);
+        label->setAlignment(Qt::AlignCenter);
+        bits->addWidget(label, 0, n - 1);
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
+        button->setCheckable(true);
+        button->setText(QStringLiteral("0"));
+        button->setFixedSize(22, 22);
+        connect(button, &QToolButton::clicked, this, [this, n] { Guarded(this, [this, n] { TipkaClick(n); }); });
+        SpeedButtons[static_cast<size_t>(n - 1)] = button;
+        bits->addWidget(button, 1, n - 1);
+    }
+
+    auto* value = new QHBoxLayout;
+    value->addWidget(Edit1);
+    value->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addLayout(value);
+    right->addLayout(bits);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(8);
+    layout->addWidget(ListBox1, 0, Qt::AlignTop);
+    layout->addLayout(right);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    PortAddress = PORTA;
+    const std::optional<uint32_t> pactl = HexToInt(MemoryImage[PACTL].View());
+    PortOutputMask = 0x78 | (pactl && (*pactl & 0x80) ? 0x80 : 0x00);
+}
+
+bool TFormVrata::SelectPort() {
+    switch (ListBox1->currentRow()) {
+        case 1:
+            PortAddress = PORTB;
+            PortOutputMask = 0xFF;
+            return true;
+        case 2: {
+            PortAddress = PORTC;
+            const std::optional<uint32_t> ddrc = ReadCell(this, DDRC);
+            if (ddrc) PortOutputMask = *ddrc;
+            return ddrc.has_value();
+        }
+        case 3: {
+            PortAddress = PORTD;
+            const std::optional<uint32_t> ddrd = ReadCell(this, DDRD);
+            if (ddrd) PortOutputMask = *ddrd;
+            return ddrd.has_value();
+        }
+        default: {
+            PortAddress = PORTA;
+            const std::optional<uint32_t> pactl = ReadCell(this, PACTL);
+            if (pactl) PortOutputMask = 0x78 | (*pactl & 0x80);
+            return pactl.has_value();
+        }
+    }
+}
+
+void TFormVrata::RefreshView() {
+    if (!SelectPort()) return;
+    const std::optional<uint32_t> value = ReadCell(this, PortAddress);
+    if (!value) return;
+    PortValue = *value;
+    ShowValue(PortValue);
+    EnableInputBits(PortOutputMask);
+}
+
+void TFormVrata::ListBox1Click() { RefreshView(); }
+
+void TFormVrata::ShowValue(uint32_t value) {
+    Edit1->setText(QStringLiteral("%1").arg(value, 3));
+    for (int n = 1; n <= 8; ++n)
+        SpeedButtons[static_cast<size_t>(n - 1)]->setText(value >> BitOfButton(n) & 1 ? QStringLiteral("1")
+                                                                                        : QStringLiteral("0"));
+}
+
+void TFormVrata::EnableInputBits(uint32_t mask) {
+    for (int n = 1; n <= 8; ++n) SpeedButtons[static_cast<size_t>(n - 1)]->setEnabled(!(mask >> BitOfButton(n) & 1));
+}
+
+void TFormVrata::WritePort() {
+    const uint32_t value = Edit1->text().trimmed().toUInt();
+    StoreByte(PortAddress, static_cast<uint8_t>(value));
+}
+
+bool TFormVrata::DetectInputEdge(uint32_t mask, bool pressed) {
+    const std::optional<uint32_t> porta = ReadCell(this, PORTA);
+    if (!porta) return false;
+    const bool old = (*porta & mask) != 0;
+    const bool rising = !old && pressed;
+    const bool falling = old && !pressed;
+    if (mask == 0x80) {
+        const std::optional<uint32_t> pactl = ReadCell(this, PACTL);
+        if (!pactl) return false;
+        PinEdgePA7 = 0;
+        // PEDGE: 0 counts falling edges, 1 rising ones.
+        if ((*pactl & 0x10) ? rising : falling) PinEdgePA7 = 1;
+        return true;
+    }
+    const std::optional<uint32_t> tctl2 = ReadCell(this, TCTL2);
+    if (!tctl2) return false;
+    const int pin = mask == 1 ? 0 : mask == 2 ? 1 : 2;
+    uint8_t& flag = pin == 0 ? PinEdgePA0 : pin == 1 ? PinEdgePA1 : PinEdgePA2;
+    flag = 0;
+    switch (*tctl2 >> (2 * pin) & 3) {
+        case 1: flag = rising; break;
+        case 2: flag = falling; break;
+        case 3: flag = 1; break;
+        default: break;
+    }
+    return true;
+}
+
+void TFormVrata::TipkaClick(int n) {
+    const int bit = BitOfButton(n);
+    const uint32_t mask = 1u << bit;
+    const bool pressed = SpeedButtons[static_cast<size_t>(n - 1)]->isChecked();
+    if (PortAddress == PORTA && (bit == 7 || bit <= 2) && !DetectInputEdge(mask, pressed)) return;
+    // The cell as it is now: the program or another window may have changed
+    // other bits since the last refresh, and only bit `bit` is the user's.
+    const std::optional<uint32_t> current = ReadCell(this, PortAddress);
+    if (!current) return;
+    PortValue = pressed ? (*current | mask) : (*current & ~mask);
+    ShowValue(PortValue);
+    WritePort();
+}
+
+void TFormVrata::closeEvent(QCloseEvent* event) {
+    if (MainForm && MainForm->VrataA1) MainForm->VrataA1->setChecked(false);
+    ForgetToolWindow(Caption);
+    FormVrata = nullptr;
+    event->accept();
+}
