@@ -30,6 +30,9 @@ protected:
         option.text = text_;
         option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         option.position = QStyleOptionHeader::OnlyOneSection;
+        // The button is disabled so that it cannot select the grid; its
+        // title is still read like the other headers.
+        option.palette.setCurrentColorGroup(QPalette::Active);
         corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
         return true;
     }
@@ -66,6 +69,7 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
     verticalHeader()->setHighlightSections(false);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
+    setItemPrototype(new QTableWidgetItem);
     setVerticalHeaderLabels(QStringList(rows, QString()));
 }
 
@@ -105,6 +109,11 @@ void TextGrid::SetRowTitle(int row, const QString& text) {
 }
 
 QTableWidgetItem* TextGrid::ItemAt(int column, int row) const { return item(row, column); }
+
+void TextGrid::SetColumnAlignment(int column, Qt::Alignment alignment) {
+    for (int r = 0; r < rowCount(); ++r)
+        if (QTableWidgetItem* cell = ItemAt(column, r)) cell->setTextAlignment(alignment);
+}
 
 QString TextGrid::Cell(int column, int row) const {
     const QTableWidgetItem* cell = ItemAt(column, row);

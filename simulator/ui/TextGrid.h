@@ -25,6 +25,7 @@ public:
     void SetCornerText(const QString& text);
     void SetColumnTitles(const QStringList& titles);
     void SetRowTitle(int row, const QString& text);
+    void SetColumnAlignment(int column, Qt::Alignment alignment);
 
     // Cell of data column `column` and data row `row`, both from 0.
     QString Cell(int column, int row) const;

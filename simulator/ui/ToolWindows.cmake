@@ -14,4 +14,8 @@ vantrel_add_test(simulator_tool_windows_test OWN_MAIN
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ToolWindowsTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UnitCPUreg_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UnitNaslovi_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UnitSklad_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UnitViewSprem_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UnitVrata_test.cpp
   LIBS simulator_ui Qt6::Test)

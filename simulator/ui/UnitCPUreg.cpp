@@ -95,6 +95,7 @@ void TFormCPUreg::createGrid() {
     StringGCPUreg->SetColumnTitles({QStringLiteral("HEX")});
     for (int row = RowA; row <= RowCCR; ++row) StringGCPUreg->SetRowTitle(row - 1, RowLabels.mid((row - 1) * 3, 3));
     StringGCPUreg->SetGeometry(80, {40}, 16, 7, false);
+    StringGCPUreg->SetColumnAlignment(0, Qt::AlignCenter);
     StringGCPUreg->SetKeyFilter(
         [this](int, int row, QChar key, const QString& text) { return StringGCPUregKeyPress(row + 1, key, text); });
     connect(StringGCPUreg, &TextGrid::KeyReleased, this, [this] { Guarded(this, [this] { StringGCPUregKeyUp(); }); });

@@ -71,7 +71,8 @@ void TFormNaslovi::FormCreate() {
     const QString series = QStringLiteral(" 0 1 2 3 4 5 6 7 8 9 A B C D E F");
     for (int c = 0; c < Columns; ++c) titles << series.mid(c * 2, 2);
     StringGrid->SetColumnTitles(titles);
-    StringGrid->SetGeometry(25, QList<int>(Columns, 21), 16, 8, true);
+    StringGrid->SetGeometry(32, QList<int>(Columns, 24), 16, 8, true);
+    for (int c = 0; c < Columns; ++c) StringGrid->SetColumnAlignment(c, Qt::AlignCenter);
     StringGrid->SetKeyFilter([this](int column, int row, QChar key, const QString& text) {
         // Rows past the area show no memory and take no typing.
         if (MemoryArea.First + row * Columns + column > MemoryArea.Last) return false;

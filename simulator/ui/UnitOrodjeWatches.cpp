@@ -21,9 +21,9 @@ namespace {
 
 constexpr int FormatDec = 2;
 
-// Shows what is typed in upper case, the caret where it was.
+// Holds its text in upper case, the caret where it was.
 void UpperCaseTyping(QLineEdit* edit) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
         const QString upper = text.toUpper();
         if (upper == text) return;
         const int caret = edit->cursorPosition();

@@ -22,7 +22,9 @@ int TStackModel::rowCount(const QModelIndex& parent) const { return parent.isVal
 int TStackModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
 
 QVariant TStackModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= depth_) return {};
+    if (!index.isValid() || index.row() >= depth_) return {};
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    if (role != Qt::DisplayRole) return {};
     // Row r (from 1) is SP + r, i.e. StackTop - depth + r.
     const auto address = static_cast<uint16_t>(top_ - depth_ + index.row() + 1);
     return QString::fromLatin1(MemoryImage[address].View());
