@@ -125,6 +125,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TMainForm::~TMainForm() {
+    // The children die after this body: nothing they signal may reach it.
+    Mdi->disconnect(this);
+    if (Listing) Listing->disconnect(this);
     if (MainForm == this) MainForm = nullptr;
 }
 

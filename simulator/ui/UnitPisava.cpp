@@ -32,7 +32,7 @@ TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
 
     TabControl1 = new QTabBar(this);
     TabControl1->addTab(QString());
-    TabControl1->setDrawBase(true);
+    TabControl1->setExpanding(false);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Pisava urejevalnika"), this);
     Label4 = new QLabel(GroupBox1);
@@ -70,7 +70,7 @@ TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(TabControl1);
+    layout->addWidget(TabControl1, 0, Qt::AlignLeft);
     layout->addWidget(GroupBox1);
     layout->addWidget(GroupBox2);
     layout->addStretch();

@@ -13,9 +13,6 @@ TFormResetVek::TFormResetVek(QWidget* parent)
     setWindowTitle(QStringLiteral("Reset vektor"));
     ListBox1 = new QListWidget(this);
     ListBox1->addItems({QStringLiteral("RAM        ($0000)"), QStringLiteral("EEPROM ($B600)")});
-    QFont listFont(QStringLiteral("DejaVu Sans Mono"));
-    listFont.setStyleHint(QFont::Monospace);
-    ListBox1->setFont(listFont);
     BitBtnok = new QPushButton(QStringLiteral("OK"), this);
     BitBtnok->setDefault(true);
     connect(BitBtnok, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,0 +1,471 @@
+// The simulator's shell driven through its real widgets: open, reset, step,
+// run, breakpoints, interrupts, memory commands, find and settings.
+#include "simulator/Hc11.h"
+#include "simulator/ui/Childwin.h"
+#include "simulator/ui/Main.h"
+#include "simulator/ui/StandardDialogs.h"
+#include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/UnitPisava.h"
+#include "simulator/ui/UnitResetVekt.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
+const QByteArray ListingBytes =
+    "0001 0000                      ORG   $0000\r\n"
+    "0002 0000 86 05        START   LDAA  #$05\r\n"
+    "0003 0002 01                   NOP\r\n"
+    "0004 0003 01                   NOP\r\n"
+    "0005 0004 4C                   INCA\r\n"
+    "0006 0005 20 F9                BRA   START\r\n"
+    "0007 0007 0E           IRQT    CLI\r\n"
+    "0008 0008 01                   NOP\r\n"
+    "0009 0009 86 00                LDAA  #$00\r\n"
+    "0010 000B 06                   TAP\r\n"
+    "0011 000C 01                   NOP\r\n"
+    "0012                   * \x8Aolski primer: \xE8\x9A\x9E\r\n"
+    "0013 B600                      ORG   $B600\r\n"
+    "0014 B600 01           EE      NOP\r\n"
+    "0015 B601 41                   FCB   $41\r\n"
+    "0016                           END\r\n";
+
+const QByteArray ObjectBytes =
+    "S1100000860501014C20F90E018600060161\r\n"
+    "S105B600014102\r\n"
+    "S9030000FC\r\n";
+
+struct TBox {
+    QString Caption;
+    QString Text;
+};
+
+bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ms) return false;
+        QTest::qWait(2);
+    }
+    return true;
+}
+
+std::string Cell(uint16_t address) { return MemoryImage[address].Str(); }
+
+class SimulatorShell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Folder = QDir::temp().filePath(QStringLiteral("simshell_%1_%2")
+                                           .arg(QCoreApplication::applicationPid())
+                                           .arg(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        QDir(Folder).removeRecursively();
+        QDir().mkpath(Folder);
+        Write(QStringLiteral("TEMP$$.LST"), ListingBytes);
+        Write(QStringLiteral("TEMP$$.S19"), ObjectBytes);
+        Chosen = Folder + QStringLiteral("/Temp$$.LST");  // as the user types it
+        QDir::setCurrent(Folder);
+
+        DialogHooks.MessageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
+                                        QMessageBox::StandardButtons) {
+            Boxes.push_back({caption, text});
+            if (OnBox) OnBox();
+            return BoxAnswer;
+        };
+        DialogHooks.Modal = [this](QDialog& dialog) -> int {
+            if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+                Proposed = files->selectedFiles().value(0);
+                if (Chosen.isEmpty()) return QDialog::Rejected;
+                files->selectFile(Chosen);
+                return QDialog::Accepted;
+            }
+            if (auto* reset = qobject_cast<TFormResetVek*>(&dialog)) {
+                ++ResetDialogs;
+                reset->ListBox1->setCurrentRow(ResetRow);
+                if (DuringReset) DuringReset();
+                return QDialog::Accepted;
+            }
+            return OnModal ? OnModal(dialog) : int(QDialog::Rejected);
+        };
+        Form = CreateSimulatorForms();
+        Form->show();
+    }
+
+    void TearDown() override {
+        if (Form->ListingWindow()) Form->ListingWindow()->Modified = false;
+        delete Form;
+        DialogHooks = {};
+        QDir::setCurrent(QDir::tempPath());
+        QDir(Folder).removeRecursively();
+    }
+
+    void Write(const QString& name, const QByteArray& bytes) {
+        QFile file(Folder + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    void Open(int resetRow = 0) {
+        ResetRow = resetRow;
+        Form->FileOpen1Execute();
+        ASSERT_NE(Form->ListingWindow(), nullptr);
+    }
+
+    QTextEdit* Edit() { return Form->ListingWindow()->RichEdit1; }
+
+    void PutCaret(int line, int column = 1) {
+        QTextCursor cursor(Edit()->document()->findBlockByNumber(line - 1));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column - 1);
+        Edit()->setTextCursor(cursor);
+    }
+
+    QString SelectedText() { return Edit()->textCursor().selectedText(); }
+    QColor LineColour(int line) {
+        QTextCursor cursor(Edit()->document()->findBlockByNumber(line - 1));
+        cursor.movePosition(QTextCursor::Right);
+        return cursor.charFormat().foreground().color();
+    }
+
+    QString Folder;
+    QString Chosen;
+    QString Proposed;
+    int ResetRow = 0;
+    int ResetDialogs = 0;
+    std::function<void()> DuringReset;
+    std::function<void()> OnBox;
+    std::function<int(QDialog&)> OnModal;
+    QMessageBox::StandardButton BoxAnswer = QMessageBox::Ok;
+    std::vector<TBox> Boxes;
+    TMainForm* Form = nullptr;
+};
+
+TEST_F(SimulatorShell, OpenShowsListingLoadsObjectAndResetsToRam) {
+    CpuRegs.A = 0x33;
+    MemoryImage[0x2000].Assign("AB");
+    Open();
+    EXPECT_EQ(Proposed, Folder + QStringLiteral("/TEMP$$.LST"));
+    EXPECT_EQ(Form->ListingWindow()->windowTitle(), Folder + QStringLiteral("/TEMP$$.LST"));
+    EXPECT_TRUE(Edit()->toPlainText().contains(QStringLiteral("* Šolski primer: čšž")));
+    EXPECT_EQ(Form->ListingWindow()->LineCount(), 16);
+    EXPECT_EQ(Cell(0x0000) + Cell(0x0001) + Cell(0x000C), "860501");
+    EXPECT_EQ(Cell(0xB601), "41");
+    EXPECT_EQ(Cell(0x2000), "AB");  // loading does not clear memory
+    EXPECT_EQ(ResetDialogs, 1);
+    EXPECT_EQ(CpuRegs.PC, 0x0000);
+    EXPECT_EQ(CpuRegs.A, 0);
+    EXPECT_EQ(CpuRegs.CCR, 0xD0);
+    EXPECT_EQ(Cell(0x103F) + Cell(0x1039), "0F10");
+    EXPECT_TRUE(Form->Timer1->isActive());
+    EXPECT_TRUE(Boxes.empty());
+
+    ResetDialogs = 0;
+    Form->FileOpen1Execute();  // a second listing needs the first one closed
+    EXPECT_EQ(ResetDialogs, 0);
+}
+
+TEST_F(SimulatorShell, ResetToEepromAndBack) {
+    Open(1);
+    EXPECT_EQ(Form->ResetAddress, 0xB600);
+    EXPECT_EQ(CpuRegs.PC, 0xB600);
+    CpuRegs.PC = 0x1234;
+    Form->Reset1Click();
+    EXPECT_EQ(CpuRegs.PC, 0xB600);
+}
+
+TEST_F(SimulatorShell, StepHighlightsTheLineOfPcBeforeExecutingIt) {
+    Open();
+    Form->ToolButton15Click();
+    EXPECT_EQ(Form->CurrentLine, 2);
+    EXPECT_EQ(SelectedText(), Form->ListingWindow()->LineText(2));
+    EXPECT_EQ(CpuRegs.PC, 0x0002);
+    EXPECT_EQ(CpuRegs.A, 0x05);
+    Form->ToolButton15Click();
+    EXPECT_EQ(Form->CurrentLine, 3);
+    EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: 3     Kol: 1  "));
+    EXPECT_TRUE(Form->ListingWindow()->Modified);
+    // Colouring leaves no history behind, however long the run.
+    EXPECT_FALSE(Edit()->document()->isUndoAvailable());
+}
+
+TEST_F(SimulatorShell, RunStopsAfterTheBreakpointLineHasRun) {
+    Open();
+    PutCaret(5);
+    Form->Vstaviustavitvenotoko1Click();
+    EXPECT_EQ(Form->MemoBreake, QStringList{QStringLiteral("0005")});
+    EXPECT_EQ(LineColour(5), QColor(Qt::red));
+    PutCaret(1);
+    Form->StartStop1Click();
+    ASSERT_TRUE(Form->Running());
+    ASSERT_TRUE(WaitUntil([&] { return !Form->Running(); }));
+    EXPECT_EQ(CpuRegs.PC, 0x0005);  // INCA at $0004 has run
+    EXPECT_EQ(CpuRegs.A, 0x06);
+    EXPECT_EQ(Form->CurrentLine, 5);
+    EXPECT_EQ(LineColour(5), QColor(Qt::red));
+
+    // Starting on the breakpoint stops at once, without a step.
+    Form->StartStop1Click();
+    ASSERT_TRUE(WaitUntil([&] { return !Form->Running(); }));
+    EXPECT_EQ(CpuRegs.PC, 0x0005);
+
+    PutCaret(5);
+    Form->Odstrani1Click();
+    EXPECT_TRUE(Form->MemoBreake.isEmpty());
+    EXPECT_EQ(LineColour(5), QColor(Qt::black));
+}
+
+TEST_F(SimulatorShell, RunFromTheCursor) {
+    Open();
+    PutCaret(8, 12);
+    Form->Odkurzorja1Click();
+    EXPECT_EQ(CpuRegs.PC, 0x0008);
+    EXPECT_EQ(Form->CurrentLine, 8);
+    PutCaret(16);  // no address there
+    Form->Odkurzorja1Click();
+    EXPECT_EQ(CpuRegs.PC, 0x0000);
+}
+
+TEST_F(SimulatorShell, IrqIsDroppedWhileMaskedAndEnteredOnceCleared) {
+    Open();
+    EXPECT_FALSE(Form->SpeedBIRQ->isEnabled());
+    Form->Stimulacije1->trigger();
+    ASSERT_TRUE(Form->SpeedBIRQ->isEnabled());
+    ASSERT_TRUE(Form->SpeedBNMI->isEnabled());
+
+    Form->SpeedBIRQ->trigger();
+    Form->ToolButton15Click();  // FlagI = 1 after reset
+    EXPECT_EQ(IrqPending, 0);
+    EXPECT_EQ(CpuRegs.PC, 0x0002);
+
+    CpuRegs.PC = 0x0007;
+    Form->ToolButton15Click();  // CLI
+    Form->SpeedBIRQ->trigger();
+    Form->ToolButton15Click();
+    EXPECT_EQ(CpuRegs.PC, PseudoVectors::Irq);
+}
+
+TEST_F(SimulatorShell, NmiWaitsForXToClear) {
+    Open();
+    Form->Stimulacije1->trigger();
+    CpuRegs.PC = 0x0009;
+    Form->SpeedBNMI->trigger();
+    Form->ToolButton15Click();  // LDAA #$00, X still set
+    EXPECT_EQ(XirqPending, 1);
+    EXPECT_EQ(CpuRegs.PC, 0x000B);
+    Form->ToolButton15Click();  // TAP clears X
+    EXPECT_EQ(XirqPending, 0);
+    EXPECT_EQ(CpuRegs.PC, PseudoVectors::Xirq);
+}
+
+TEST_F(SimulatorShell, IllegalOpcodeStopsTheRunBeforeItsOneBox) {
+    Open(1);
+    uint16_t pcDuringBox = 0;
+    bool runningDuringBox = true;
+    OnBox = [&] {
+        runningDuringBox = Form->Running();
+        pcDuringBox = CpuRegs.PC;
+        Form->ToolButton2->setChecked(true);  // even a switch pressed again must not step now
+        QTest::qWait(20);
+        Form->StopRun();
+    };
+    Form->StartStop1Click();
+    ASSERT_TRUE(WaitUntil([&] { return !Boxes.empty(); }));
+    QTest::qWait(20);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, QStringLiteral("NAPAKA!"));
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Nepravilna operacijska koda! \"41\""));
+    EXPECT_FALSE(runningDuringBox);
+    EXPECT_EQ(CpuRegs.PC, pcDuringBox);
+    EXPECT_EQ(CpuRegs.PC, PseudoVectors::IllegalOpcodeTrap);
+    EXPECT_FALSE(Form->Running());
+}
+
+TEST_F(SimulatorShell, NoStepRunsWhileTheOpenCommandIsUnderWay) {
+    Form->ToolButton2->setChecked(true);  // left on from before
+    uint16_t pcDuringDialog = 0xFFFF;
+    bool highlightedDuringDialog = true;
+    DuringReset = [&] {
+        QTest::qWait(30);
+        pcDuringDialog = CpuRegs.PC;
+        highlightedDuringDialog = Form->ListingWindow()->Modified;
+    };
+    Open();
+    EXPECT_EQ(pcDuringDialog, 0x0000);
+    EXPECT_FALSE(highlightedDuringDialog);
+    EXPECT_TRUE(Form->Running());  // the switch itself survives
+    EXPECT_TRUE(WaitUntil([&] { return CpuRegs.PC != 0x0000; }));
+}
+
+TEST_F(SimulatorShell, MissingObjectFileIsReportedAndTheResetStillFollows) {
+    QFile::remove(Folder + QStringLiteral("/TEMP$$.S19"));
+    Open(1);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Napaka pri odpiranju datoteke!"));
+    EXPECT_EQ(ResetDialogs, 1);
+    EXPECT_EQ(CpuRegs.PC, 0xB600);
+    EXPECT_EQ(Cell(0x0000), "00");
+}
+
+TEST_F(SimulatorShell, UnreadableListingOpensNothing) {
+    Chosen = Folder + QStringLiteral("/NIC.LST");
+    Form->FileOpen1Execute();
+    EXPECT_EQ(Form->ListingWindow(), nullptr);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Napaka pri odpiranju datoteke!"));
+    EXPECT_EQ(ResetDialogs, 0);
+}
+
+TEST_F(SimulatorShell, MalformedRecordsAreSkippedAndTheRestLoads) {
+    Write(QStringLiteral("TEMP$$.S19"), "S1100000860501\r\nS105B600014102\r\nS1060010ZZ0101FF\r\n");
+    Open();
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(Cell(0x0000) + Cell(0x0010), "0000");
+    EXPECT_EQ(Cell(0xB600) + Cell(0xB601), "0141");
+}
+
+TEST_F(SimulatorShell, MemoryCommandsClearAndReload) {
+    Open(1);
+    MemoryImage[0xB600].Assign("FF");
+    MemoryImage[0x1020].Assign("12");
+    MemoryImage[0x2000].Assign("AB");
+    Form->SFR1Click();
+    EXPECT_EQ(Cell(0x1020), "00");
+    EXPECT_EQ(Cell(0xB600), "FF");
+    Form->EEPROM1Click();
+    EXPECT_EQ(Cell(0xB600) + Cell(0xB7FF), "0000");
+    CpuRegs.PC = 0x0003;
+    Form->Osveiprogpomnilnik1Click();
+    EXPECT_EQ(Cell(0xB600) + Cell(0xB601) + Cell(0x0000), "014186");
+    EXPECT_EQ(Cell(0x2000), "00");
+    EXPECT_EQ(CpuRegs.PC, 0xB600);
+}
+
+TEST_F(SimulatorShell, FindContinuesAfterTheMatchAndReportsTheEnd) {
+    Open();
+    Form->Find1Execute();
+    EXPECT_TRUE(Form->FindDialog1->isVisible());
+    Form->FindDialog1->SetFindText(QStringLiteral("nop"));
+    const int nops = 5;
+    for (int i = 0; i < nops; ++i) {
+        Form->FindDialog1Find();
+        EXPECT_EQ(SelectedText(), QStringLiteral("NOP"));
+    }
+    EXPECT_TRUE(Boxes.empty());
+    Form->FindDialog1Find();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, QStringLiteral("Obvestilo"));
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Ne najdem besede \"nop\""));
+    EXPECT_EQ(Form->CurrentLine, 14);  // the selection stays on the last one
+}
+
+TEST_F(SimulatorShell, ClosingAModifiedListingAsksFirst) {
+    Open();
+    Form->ToolButton15Click();
+    BoxAnswer = QMessageBox::No;
+    Form->FileClose1Execute();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Izvajanje programa ") + Folder +
+                                 QStringLiteral("/TEMP$$.LST zaključim?"));
+    ASSERT_NE(Form->ListingWindow(), nullptr);
+    BoxAnswer = QMessageBox::Yes;
+    Form->FileClose1Execute();
+    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
+    EXPECT_FALSE(Form->Timer1->isActive());
+}
+
+TEST_F(SimulatorShell, AdPageAppliesLiveAndCancelRestores) {
+    FormPisava->TrackBar1->setValue(16);
+    ASSERT_EQ(AdInputValue, 64);
+    OnModal = [&](QDialog& dialog) {
+        EXPECT_EQ(&dialog, FormPisava);
+        EXPECT_EQ(FormPisava->TabControl1->tabText(0), QStringLiteral("Simulator"));
+        EXPECT_TRUE(FormPisava->GroupBox1->isHidden());
+        FormPisava->TrackBar1->setValue(48);
+        EXPECT_EQ(FormPisava->Edit2->text(), QStringLiteral("  3.75"));
+        EXPECT_EQ(AdInputValue, 191);
+        return int(QDialog::Rejected);
+    };
+    Form->Nastavitve1Click();
+    EXPECT_EQ(FormPisava->TrackBar1->value(), 16);
+    EXPECT_EQ(AdInputValue, 64);
+}
+
+TEST_F(SimulatorShell, FontApplyChangesTheSelectionOnly) {
+    Open();
+    Form->ToolButton15Click();  // line 2 selected
+    OnModal = [&](QDialog& dialog) {
+        if (&dialog == FormPisava) {
+            EXPECT_EQ(FormPisava->TabControl1->tabText(0), QStringLiteral("Pisava"));
+            FormPisava->Button1Click();
+            return int(QDialog::Accepted);
+        }
+        Form->FontDialog1->SizeBox->setCurrentText(QStringLiteral("14"));
+        emit Form->FontDialog1->Apply();
+        return int(QDialog::Accepted);
+    };
+    Form->Izbirapisave1Click();
+    EXPECT_EQ(FormPisava->Label6->text(), QStringLiteral("14"));
+    QTextCursor line2(Edit()->document()->findBlockByNumber(1));
+    line2.movePosition(QTextCursor::Right);
+    QTextCursor line3(Edit()->document()->findBlockByNumber(2));
+    line3.movePosition(QTextCursor::Right);
+    EXPECT_EQ(line2.charFormat().font().pointSize(), 14);
+    EXPECT_NE(line3.charFormat().font().pointSize(), 14);
+}
+
+TEST_F(SimulatorShell, WindowMenuListsOpenToolWindowsInOrder) {
+    Form->OpenWindowList = {QStringLiteral("Sklad"), QStringLiteral("Registri CPE")};
+    Form->UpdateWindowMenu();
+    EXPECT_EQ(Form->OdprtoOknoItems[0]->text(), QStringLiteral("&1 Sklad"));
+    EXPECT_EQ(Form->OdprtoOknoItems[1]->text(), QStringLiteral("&2 Registri CPE"));
+    EXPECT_TRUE(Form->OdprtoOknoItems[1]->isVisible());
+    EXPECT_FALSE(Form->OdprtoOknoItems[2]->isVisible());
+    Form->OpenWindowList.removeFirst();
+    Form->UpdateWindowMenu();
+    EXPECT_EQ(Form->OdprtoOknoItems[0]->text(), QStringLiteral("&1 Registri CPE"));
+    EXPECT_FALSE(Form->OdprtoOknoItems[1]->isVisible());
+}
+
+TEST_F(SimulatorShell, Screenshot) {
+    const QByteArray folder = qgetenv("VANTREL_SCREENSHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
+    Form->resize(1100, 700);
+    Open();
+    PutCaret(5);
+    Form->Vstaviustavitvenotoko1Click();
+    for (int i = 0; i < 3; ++i) Form->ToolButton15Click();
+    QTest::qWait(50);
+    Form->grab().save(QString::fromUtf8(folder) + QStringLiteral("/main.png"));
+    FormPisava->ShowAdPage();
+    FormPisava->grab().save(QString::fromUtf8(folder) + QStringLiteral("/pisava-ad.png"));
+    FormPisava->ShowFontPage();
+    FormPisava->grab().save(QString::fromUtf8(folder) + QStringLiteral("/pisava-font.png"));
+    FormResetVek->grab().save(QString::fromUtf8(folder) + QStringLiteral("/reset.png"));
+    Form->FindDialog1->grab().save(QString::fromUtf8(folder) + QStringLiteral("/find.png"));
+    Form->FontDialog1->grab().save(QString::fromUtf8(folder) + QStringLiteral("/font.png"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
