@@ -188,6 +188,61 @@ void ExecuteInstruction(const TMemoryCell& opcode, uint16_t pc);
 // peripherals/: write filter, timer system, pulse accumulator, A/D, step
 // ---------------------------------------------------------------------------
 
+// The 64 six-character names of $1000-$103F (space-padded, "REZERV" for a
+// reserved address); name k belongs to $1000 + k.
+inline constexpr std::string_view RegisterNames =
+    "PORTA REZERVPIOC  PORTC PORTB PORTCLREZERVDDRC  "
+    "PORTD DDRD  PORTE CFORC OC1M  OC1D  TCNTHITCNTLO"
+    "TIC1HITIC1LOTIC2HITIC2LOTIC3HITIC3LOTOC1HITOC1LO"
+    "TOC2HITOC2LOTOC3HITOC3LOTOC4HITOC4LOTOC5HITOC5LO"
+    "TCTL1 TCTL2 TMSK1 TFLG1 TMSK2 TFLG2 PACTL PACNT "
+    "SPCR  SPSR  SPDR  BAUD  SCCR1 SCCR2 SCSR  SCDR  "
+    "ADCTL ADR1  ADR2  ADR3  ADR4  REZERVREZERVREZERV"
+    "REZERVOPTIONCOPRSTPPROG HPRIO INIT  TEST1 CONFIG";
+static_assert(RegisterNames.size() == 64 * 6);
+
+// Name of register cell $1000 + index (0..63), six characters.
+inline constexpr std::string_view RegisterName(int index) { return RegisterNames.substr(index * 6, 6); }
+
+// Addresses of the register cells the model gives a meaning to.
+namespace RegisterAddress {
+inline constexpr uint16_t PORTA = 0x1000;
+inline constexpr uint16_t PORTC = 0x1003;
+inline constexpr uint16_t DDRC = 0x1007;
+inline constexpr uint16_t PORTD = 0x1008;
+inline constexpr uint16_t DDRD = 0x1009;
+inline constexpr uint16_t CFORC = 0x100B;
+inline constexpr uint16_t OC1M = 0x100C;
+inline constexpr uint16_t OC1D = 0x100D;
+inline constexpr uint16_t TCNTHI = 0x100E;
+inline constexpr uint16_t TCNTLO = 0x100F;
+inline constexpr uint16_t TIC1HI = 0x1010;
+inline constexpr uint16_t TIC2HI = 0x1012;
+inline constexpr uint16_t TIC3HI = 0x1014;
+inline constexpr uint16_t TIC3LO = 0x1015;
+inline constexpr uint16_t TOC1HI = 0x1016;
+inline constexpr uint16_t TOC2HI = 0x1018;
+inline constexpr uint16_t TOC3HI = 0x101A;
+inline constexpr uint16_t TOC4HI = 0x101C;
+inline constexpr uint16_t TOC5HI = 0x101E;
+inline constexpr uint16_t TCTL1 = 0x1020;
+inline constexpr uint16_t TCTL2 = 0x1021;
+inline constexpr uint16_t TMSK1 = 0x1022;
+inline constexpr uint16_t TFLG1 = 0x1023;
+inline constexpr uint16_t TMSK2 = 0x1024;
+inline constexpr uint16_t TFLG2 = 0x1025;
+inline constexpr uint16_t PACTL = 0x1026;
+inline constexpr uint16_t PACNT = 0x1027;
+inline constexpr uint16_t SPSR = 0x1029;
+inline constexpr uint16_t SCSR = 0x102E;
+inline constexpr uint16_t ADCTL = 0x1030;
+inline constexpr uint16_t ADR1 = 0x1031;
+inline constexpr uint16_t OPTION = 0x1039;
+inline constexpr uint16_t HPRIO = 0x103C;
+inline constexpr uint16_t INIT = 0x103D;
+inline constexpr uint16_t CONFIG = 0x103F;
+}  // namespace RegisterAddress
+
 // Stores value at EffectiveAddress under the register-block rules.
 void WriteRegisterBlock(uint8_t value);
 void TickTimers();
