@@ -255,7 +255,7 @@ struct TStepResult {
     bool Illegal = false;           // the opcode was not recognised: stop the run and report
     std::string IllegalText;        // the opcode cell's text as executed
     uint16_t IllegalAddress = 0;    // where it stood
-    bool PcMovedBeforeReport = false;  // an IRQ/XIRQ entry moved PC before the report
+    bool PcMovedBeforeReport = false;  // an entry moved PC before the report
 };
 
 // One simulation step without the window side: pulse accumulator and A/D
@@ -263,6 +263,10 @@ struct TStepResult {
 // entry and the stack depth. The caller highlights the PC line first when
 // neither WaitState nor StopState is set, and refreshes its windows after.
 TStepResult SimulationStep();
+
+// Text of the box that reports an unrecognised opcode: the opcode cell as it
+// was executed, and its address when an entry had moved PC away from it.
+std::string IllegalOpcodeMessage(const TStepResult& step);
 
 // CPU reset to the given address (registers, flags, run state, TCNT,
 // CONFIG, OPTION); every other cell keeps its value.
