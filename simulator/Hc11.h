@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "simulator/cpu/FlagRules.h"
+#include "simulator/cpu/OpcodeTable.h"
+
 // ---------------------------------------------------------------------------
 // cpu/State.cpp: memory image, cell codec, registers, flags, run state
 // ---------------------------------------------------------------------------
@@ -157,6 +160,15 @@ void UnpackCcr(uint8_t ccr);
 inline uint8_t ReadByte(uint16_t address) { return HexToByte(MemoryImage[address]); }
 inline void StoreByte(uint16_t address, uint8_t value) { MemoryImage[address] = ByteToHex(value); }
 void WriteCell(uint16_t address, std::string_view text);
+// The stack: a push stores at SP, then decrements; a pull increments, then reads.
+inline void PushByte(uint8_t value) {
+    StoreByte(CpuRegs.SP, value);
+    --CpuRegs.SP;
+}
+inline uint8_t PullByte() {
+    ++CpuRegs.SP;
+    return ReadByte(CpuRegs.SP);
+}
 // Keeps D = A*256 + B after a writer of A, B or D.
 inline void SyncDFromAB() { CpuRegs.D = static_cast<uint16_t>(CpuRegs.A << 8 | CpuRegs.B); }
 inline void SyncABFromD() {
@@ -181,7 +193,10 @@ void EnterNonMaskableInterrupt(uint16_t vector);
 // cpu/Executor.cpp: one instruction
 // ---------------------------------------------------------------------------
 
-// Executes the instruction whose opcode text is `opcode` at address `pc`.
+// Executes the instruction whose opcode text is `opcode` at address `pc`:
+// sets InstrCycles and InstrLength, repacks CCR and advances PC. The opcode
+// is decoded through OpcodeTable (cpu/OpcodeTable.h) on its exact upper-case
+// text; anything else sets IllegalOpcode and changes nothing but CCR's packing.
 void ExecuteInstruction(const TMemoryCell& opcode, uint16_t pc);
 
 // ---------------------------------------------------------------------------
