@@ -21,8 +21,9 @@ inline void SetBits(uint16_t address, uint8_t mask) {
 // A source asks for its vector only in the tick in which its flag goes from
 // 0 to 1 with the enable bit set; the flag is set whatever the enable says.
 inline void RaiseFlag(uint16_t flagRegister, uint16_t enableRegister, uint8_t mask, uint16_t vector) {
-    if (CcrFlags.FlagI == 0 && BitsSet(enableRegister, mask) && !BitsSet(flagRegister, mask))
-        EnterInterrupt(vector);
+    if (BitsSet(flagRegister, mask)) return;
+    if (CcrFlags.FlagI == 0 && BitsSet(enableRegister, mask)) EnterInterrupt(vector);
+    // Read again: the entry's stacking may have written the register block.
     SetBits(flagRegister, mask);
 }
 

@@ -37,6 +37,12 @@ struct TCompareWindow {
     int32_t Lower;
     int32_t End;
     bool Matches(uint16_t compareRegister) const {
+        // A window shorter than 256 counts spans at most two high bytes, so
+        // most compares are rejected without decoding their low cell.
+        if (End - Lower < 256) {
+            const int high = ReadByte(compareRegister);
+            if (high != (Lower >> 8) && high != (End >> 8 & 0xFF)) return false;
+        }
         int32_t value = ReadWord(compareRegister);
         if (value < Lower) value += 0x10000;
         return Lower < value && value <= End;
