@@ -260,7 +260,11 @@ inline constexpr uint16_t CONFIG = 0x103F;
 
 // Stores value at EffectiveAddress under the register-block rules.
 void WriteRegisterBlock(uint8_t value);
+// Advances TCNT, the compares, captures, RTI and the E/64 and A/D ticks by
+// InstrCycles, entering the pseudo-vectors of the flags it sets.
 void TickTimers();
+// Served by the step before the instruction (PAEN, ADPU), each consuming the
+// tick that the previous TickTimers produced.
 void TickPulseAccumulator();
 void TickAdConverter();
 

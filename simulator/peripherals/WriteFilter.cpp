@@ -1,11 +1,5 @@
 #include "simulator/Hc11.h"
 
-namespace {
-
-uint8_t Cell(uint16_t address) { return ReadByte(address); }
-
-}  // namespace
-
 void WriteRegisterBlock(uint8_t value) {
     namespace R = RegisterAddress;
     const uint16_t address = EffectiveAddress;
@@ -15,14 +9,16 @@ void WriteRegisterBlock(uint8_t value) {
         StoreByte(address, value & 0x78);
         return;
     case R::PORTC:
-        StoreByte(address, value & Cell(R::DDRC));
+        StoreByte(address, value & ReadByte(R::DDRC));
         return;
     case R::PORTD:
-        StoreByte(address, value & Cell(R::DDRD));
+        StoreByte(address, value & ReadByte(R::DDRD));
         return;
     case R::TCNTHI:
     case R::TCNTLO:
-    case 0x1010: case 0x1011: case 0x1012: case 0x1013: case 0x1014: case 0x1015:
+    case R::TIC1HI: case R::TIC1HI + 1:
+    case R::TIC2HI: case R::TIC2HI + 1:
+    case R::TIC3HI: case R::TIC3LO:
     case R::HPRIO:
     case R::INIT:
         return;  // read-only to the program; INIT never moves the block
@@ -31,7 +27,7 @@ void WriteRegisterBlock(uint8_t value) {
     case R::SPSR:
     case R::SCSR:
         // Flags clear where a 1 is written.
-        StoreByte(address, Cell(address) & static_cast<uint8_t>(~value));
+        StoreByte(address, ReadByte(address) & static_cast<uint8_t>(~value));
         return;
     case R::ADCTL:
         // CCF is cleared and the conversion sequence starts over.
