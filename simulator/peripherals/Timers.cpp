@@ -62,14 +62,16 @@ uint8_t AdvanceTick(int32_t& accumulator, int32_t cycles, int32_t period) {
 
 void OutputCompare1() {
     const uint8_t mask = ReadByte(R::OC1M);
-    uint8_t port = static_cast<uint8_t>((ReadByte(R::OC1D) & mask) | (ReadByte(R::PORTA) & ~mask));
+    const uint8_t old = ReadByte(R::PORTA);
+    uint8_t port = static_cast<uint8_t>((ReadByte(R::OC1D) & mask) | (old & ~mask));
     if (BitsSet(R::CFORC, OC1F)) port &= static_cast<uint8_t>(~OC1F);
-    StoreByte(R::PORTA, port);
+    if (port != old) StoreByte(R::PORTA, port);
     RaiseFlag(R::TFLG1, R::TMSK1, OC1F, PseudoVectors::OutputCompare1);
 }
 
 void OutputCompare(const TOutputCompare& compare) {
-    uint8_t port = ReadByte(R::PORTA);
+    const uint8_t old = ReadByte(R::PORTA);
+    uint8_t port = old;
     switch (ReadByte(R::TCTL1) >> compare.ActionShift & 3) {
     case 1: port ^= compare.Bit; break;
     case 2: port &= static_cast<uint8_t>(~compare.Bit); break;
@@ -77,7 +79,7 @@ void OutputCompare(const TOutputCompare& compare) {
     default: break;
     }
     if (BitsSet(R::CFORC, compare.Bit)) port &= static_cast<uint8_t>(~compare.Bit);
-    StoreByte(R::PORTA, port);
+    if (port != old) StoreByte(R::PORTA, port);
     RaiseFlag(R::TFLG1, R::TMSK1, compare.Bit, compare.Vector);
 }
 
