@@ -21,11 +21,12 @@ TStepResult SimulationStep() {
             if (BitsSet(R::OPTION, ADPU)) TickAdConverter();
             InstrCycles = 0;
             const uint16_t pc = CpuRegs.PC;
-            ExecuteInstruction(MemoryImage[pc], pc);
+            const TMemoryCell opcode = MemoryImage[pc];  // the instruction may store over its own cell
+            ExecuteInstruction(opcode, pc);
             result.Executed = true;
             if (IllegalOpcode == 1) {
                 // Taken now: the entries below move PC before the report.
-                result.IllegalText = MemoryImage[pc].Str();
+                result.IllegalText = opcode.Str();
                 result.IllegalAddress = pc;
             }
         }
