@@ -421,9 +421,7 @@ void TMainForm::ToolButton15Click() {
     if (result.Illegal) {
         StopRun();
         ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
-                       QStringLiteral("Nepravilna operacijska koda! \"") +
-                           QString::fromLatin1(result.IllegalText.data(), qsizetype(result.IllegalText.size())) +
-                           QStringLiteral("\""));
+                       QString::fromStdString(IllegalOpcodeMessage(result)));
     }
     RefreshToolWindows();
 }
