@@ -7,7 +7,7 @@
 #include <QCloseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,11 +49,11 @@ bool IsBreakpointKey(const QStringList& breakpoints, const QString& key) {
 
 TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
-    RichEdit1 = new QTextEdit(this);
+    RichEdit1 = new QPlainTextEdit(this);
     RichEdit1->setReadOnly(true);
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setUndoRedoEnabled(false);  // colouring must not pile up history
-    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::Monospace);
@@ -70,8 +70,8 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
 
-    connect(RichEdit1, &QTextEdit::cursorPositionChanged, this, &TMDIChild::CaretChanged);
-    connect(RichEdit1, &QTextEdit::selectionChanged, this, &TMDIChild::CaretChanged);
+    connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this, &TMDIChild::CaretChanged);
+    connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TMDIChild::CaretChanged);
 }
 
 bool TMDIChild::LoadFile(const QString& name, QString* err) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-class QTextEdit;
+class QPlainTextEdit;
 
 // The key of a listing line: its first four characters (the whole line if it
 // is shorter). Breakpoints are keys.
@@ -29,7 +29,7 @@ class TMDIChild : public QWidget {
 public:
     explicit TMDIChild(QWidget* parent = nullptr);
 
-    QTextEdit* RichEdit1 = nullptr;
+    QPlainTextEdit* RichEdit1 = nullptr;
 
     // Shows the text of the listing file; false with err filled when the
     // file cannot be read.

@@ -54,7 +54,7 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -405,7 +405,10 @@ TMDIChild* TMainForm::ListingWindow() const { return Listing; }
 
 bool TMainForm::Running() const { return ToolButton2->isChecked(); }
 
-void TMainForm::StopRun() { ToolButton2->setChecked(false); }
+void TMainForm::StopRun() {
+    ToolButton2->setChecked(false);
+    SetRunPainting(true);
+}
 
 void TMainForm::ToolButton15Click() {
     // A step's error box must not let further ticks step underneath it.
@@ -424,19 +427,64 @@ void TMainForm::ToolButton15Click() {
                        QString::fromStdString(IllegalOpcodeMessage(result)));
     }
     RefreshToolWindows();
+    emit StepDone();
 }
 
 void TMainForm::Timer1Timer() {
     if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) return;
-    if (CurrentLine >= 1 && CurrentLine <= Listing->LineCount() &&
-        IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
-        StopRun();
-        return;
+    const bool frameDue = !RunFrameClock.isValid() || RunFrameClock.elapsed() >= RunFrameMs;
+    if (frameDue) RunFrameClock.restart();
+    SetRunPainting(frameDue);
+
+    if (!RunClock.isValid()) {
+        RunClock.start();
+        RunStepsDue = 0;
     }
-    ToolButton15Click();
+    const int64_t elapsedMs = RunClock.elapsed() + 1;
+    const int64_t steps = std::clamp<int64_t>(elapsedMs - RunStepsDue, 1, MaxStepsPerTick);
+    RunStepsDue = std::max(RunStepsDue + steps, elapsedMs - MaxStepsPerTick);  // a long stall is not made up
+    for (int64_t i = 0; i < steps && Listing && Running() && StepBlockers == 0; ++i) {
+        if (CurrentLine >= 1 && CurrentLine <= Listing->LineCount() &&
+            IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
+            StopRun();
+            return;
+        }
+        ToolButton15Click();
+    }
+}
+
+QList<QWidget*> TMainForm::PaintedWindows() {
+    QList<QWidget*> windows{this};
+#ifdef HAVE_CPUREG
+    if (FormCPUreg) windows << FormCPUreg;
+#endif
+#ifdef HAVE_REGISTRI
+    if (FormRegistri) windows << FormRegistri;
+#endif
+#ifdef HAVE_NASLOVI
+    if (FormNaslovi) windows << FormNaslovi;
+#endif
+#ifdef HAVE_SKLAD
+    if (FormSklad) windows << FormSklad;
+#endif
+#ifdef HAVE_VRATA
+    if (FormVrata) windows << FormVrata;
+#endif
+#ifdef HAVE_VIEWSPREM
+    if (FormViewSprem) windows << FormViewSprem;
+#endif
+    return windows;
+}
+
+void TMainForm::SetRunPainting(bool enabled) {
+    // Enabling repaints the whole window once, showing the latest state.
+    for (QWidget* window : PaintedWindows())
+        if (window->updatesEnabled() != enabled) window->setUpdatesEnabled(enabled);
 }
 
 void TMainForm::ToolButton2Click() {
+    if (!Running()) SetRunPainting(true);
+    RunClock.invalidate();
     const QIcon image = style()->standardIcon(Running() ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay);
     ToolButton2->setIcon(image);
     StartStop1->setIcon(image);

@@ -3,6 +3,7 @@
 // (simulator/Hc11.h) in the sense that every command on it starts here.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -121,6 +122,10 @@ public:
     QLabel* StatusPanels[4] = {};
     TFindDialog* FindDialog1 = nullptr;
 
+signals:
+    // After every step, single or run.
+    void StepDone();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -135,6 +140,8 @@ private:
     void FormCreate();
 
     void ShowStepError(const QString& message);
+    QList<QWidget*> PaintedWindows();
+    void SetRunPainting(bool enabled);
     void ListingClosed();
     void FillWindowListMenu();
     template <class Window>
@@ -149,6 +156,16 @@ private:
     // (the open command, a step's own error box).
     int StepBlockers = 0;
     bool StepInProgress = false;
+    // A run paints a frame at most every RunFrameMs: painting after every
+    // 1 ms step would cost more than the step itself.
+    static constexpr int RunFrameMs = 40;
+    QElapsedTimer RunFrameClock;
+    // Timer messages arrive late on a busy machine; the run keeps one step
+    // per millisecond of its running time by catching up, a few steps per
+    // tick at most so the window stays responsive.
+    static constexpr int MaxStepsPerTick = 10;
+    QElapsedTimer RunClock;
+    int64_t RunStepsDue = 0;
     friend class TStepBlock;
 };
 

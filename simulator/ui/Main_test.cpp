@@ -21,7 +21,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -127,7 +127,7 @@ protected:
         ASSERT_NE(Form->ListingWindow(), nullptr);
     }
 
-    QTextEdit* Edit() { return Form->ListingWindow()->RichEdit1; }
+    QPlainTextEdit* Edit() { return Form->ListingWindow()->RichEdit1; }
 
     void PutCaret(int line, int column = 1) {
         QTextCursor cursor(Edit()->document()->findBlockByNumber(line - 1));
