@@ -6,42 +6,17 @@
 #include "simulator/ui/Loading.h"
 #include "simulator/ui/StandardDialogs.h"
 #include "simulator/ui/UiDialogs.h"
-#include "simulator/ui/UnitPisava.h"
-#include "simulator/ui/UnitResetVekt.h"
-
-#if __has_include("simulator/ui/UnitCPUreg.h")
 #include "simulator/ui/UnitCPUreg.h"
-#define HAVE_CPUREG 1
-#endif
-#if __has_include("simulator/ui/UnitRegistri.h")
-#include "simulator/ui/UnitRegistri.h"
-#define HAVE_REGISTRI 1
-#endif
-#if __has_include("simulator/ui/UnitNaslovi.h")
 #include "simulator/ui/UnitNaslovi.h"
-#define HAVE_NASLOVI 1
-#endif
-#if __has_include("simulator/ui/UnitSklad.h")
-#include "simulator/ui/UnitSklad.h"
-#define HAVE_SKLAD 1
-#endif
-#if __has_include("simulator/ui/UnitVrata.h")
-#include "simulator/ui/UnitVrata.h"
-#define HAVE_VRATA 1
-#endif
-#if __has_include("simulator/ui/UnitViewSprem.h")
-#include "simulator/ui/UnitViewSprem.h"
-#define HAVE_VIEWSPREM 1
-#endif
-
-#if __has_include("simulator/ui/UnitOrodjeWatches.h")
 #include "simulator/ui/UnitOrodjeWatches.h"
-#define HAVE_ORODJEWATCHES 1
-#endif
+#include "simulator/ui/UnitPisava.h"
+#include "simulator/ui/UnitRegistri.h"
+#include "simulator/ui/UnitResetVekt.h"
+#include "simulator/ui/UnitSklad.h"
+#include "simulator/ui/UnitViewSprem.h"
+#include "simulator/ui/UnitVrata.h"
 
 #include <QCloseEvent>
-#include <QPointer>
-#include <QTextBlock>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -50,9 +25,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -101,9 +78,7 @@ void ClearCells(uint16_t first, uint16_t last) {
 TMainForm* CreateSimulatorForms() {
     auto* form = new TMainForm;
     new TFormPisava(form);
-#ifdef HAVE_ORODJEWATCHES
     FormOrodjeWatches = new TFormOrodjeWatches(form);
-#endif
     new TFormResetVek(form);
     return form;
 }
@@ -455,24 +430,12 @@ void TMainForm::Timer1Timer() {
 
 QList<QWidget*> TMainForm::PaintedWindows() {
     QList<QWidget*> windows{this};
-#ifdef HAVE_CPUREG
     if (FormCPUreg) windows << FormCPUreg;
-#endif
-#ifdef HAVE_REGISTRI
     if (FormRegistri) windows << FormRegistri;
-#endif
-#ifdef HAVE_NASLOVI
     if (FormNaslovi) windows << FormNaslovi;
-#endif
-#ifdef HAVE_SKLAD
     if (FormSklad) windows << FormSklad;
-#endif
-#ifdef HAVE_VRATA
     if (FormVrata) windows << FormVrata;
-#endif
-#ifdef HAVE_VIEWSPREM
     if (FormViewSprem) windows << FormViewSprem;
-#endif
     return windows;
 }
 
@@ -547,24 +510,12 @@ void TMainForm::ShowStepError(const QString& message) {
 
 void TMainForm::RefreshToolWindows() {
     try {
-#ifdef HAVE_CPUREG
         if (FormCPUreg) FormCPUreg->RefreshView();
-#endif
-#ifdef HAVE_REGISTRI
         if (FormRegistri) FormRegistri->RefreshView();
-#endif
-#ifdef HAVE_NASLOVI
         if (FormNaslovi) FormNaslovi->RefreshView();
-#endif
-#ifdef HAVE_SKLAD
         if (FormSklad) FormSklad->RefreshView();
-#endif
-#ifdef HAVE_VRATA
         if (FormVrata) FormVrata->RefreshView();
-#endif
-#ifdef HAVE_VIEWSPREM
         if (FormViewSprem) FormViewSprem->RefreshView();
-#endif
     } catch (const std::exception& e) {
         ShowStepError(QString::fromUtf8(e.what()));
     }
@@ -598,21 +549,11 @@ void TMainForm::updateMenuitems() {
     Timer1->stop();
     // Without a listing only the I/O ports window stays: the pins can be set
     // up before a program is loaded.
-#ifdef HAVE_CPUREG
     if (FormCPUreg) FormCPUreg->close();
-#endif
-#ifdef HAVE_REGISTRI
     if (FormRegistri) FormRegistri->close();
-#endif
-#ifdef HAVE_SKLAD
     if (FormSklad) FormSklad->close();
-#endif
-#ifdef HAVE_NASLOVI
     if (FormNaslovi) FormNaslovi->close();
-#endif
-#ifdef HAVE_VIEWSPREM
     if (FormViewSprem) FormViewSprem->close();
-#endif
 }
 
 void TMainForm::FileClose1Execute() {
@@ -684,43 +625,31 @@ void TMainForm::OpenToolWindow(Window*& window, const QString& caption) {
 }
 
 void TMainForm::OknoregistrovCPE1Click() {
-#ifdef HAVE_CPUREG
     const bool created = !FormCPUreg;
     OpenToolWindow(FormCPUreg, QStringLiteral("Registri CPE"));
     if (created) FormCPUreg->setWindowTitle(QStringLiteral("Registri CPE"));
-#endif
 }
 
 void TMainForm::Registrivgrajenihenot1Click() {
-#ifdef HAVE_REGISTRI
     const bool created = !FormRegistri;
     OpenToolWindow(FormRegistri, QStringLiteral("Registri vgrajenih enot"));
     if (created) FormRegistri->setWindowTitle(QStringLiteral("Registri vgrajenih enot"));
-#endif
 }
 
 void TMainForm::Sklad1Click() {
-#ifdef HAVE_SKLAD
     OpenToolWindow(FormSklad, QStringLiteral("Sklad"));
-#endif
 }
 
 void TMainForm::Spominskelokacije1Click() {
-#ifdef HAVE_NASLOVI
     OpenToolWindow(FormNaslovi, QStringLiteral("Spominske lokacije"));
-#endif
 }
 
 void TMainForm::Uporabnikespremenljivke1Click() {
-#ifdef HAVE_VIEWSPREM
     OpenToolWindow(FormViewSprem, QStringLiteral("Uporabniške spremenljivke"));
-#endif
 }
 
 void TMainForm::VrataA1Click() {
-#ifdef HAVE_VRATA
     OpenToolWindow(FormVrata, QStringLiteral("V/I vrata"));
-#endif
 }
 
 void TMainForm::UpdateWindowMenu() {
@@ -737,24 +666,12 @@ void TMainForm::OdprtoOkno(QAction* sender) {
     if (!RememberedWindowItem) return;
     const QString caption = RememberedWindowItem->text();
     QWidget* window = nullptr;
-#ifdef HAVE_CPUREG
     if (caption.contains(QStringLiteral("CPE"))) window = FormCPUreg;
-#endif
-#ifdef HAVE_NASLOVI
     if (caption.contains(QStringLiteral("lokacije"))) window = FormNaslovi;
-#endif
-#ifdef HAVE_REGISTRI
     if (caption.contains(QStringLiteral("Registri vgrajenih enot"))) window = FormRegistri;
-#endif
-#ifdef HAVE_SKLAD
     if (caption.contains(QStringLiteral("Sklad"))) window = FormSklad;
-#endif
-#ifdef HAVE_VRATA
     if (caption.contains(QStringLiteral("vrata"))) window = FormVrata;
-#endif
-#ifdef HAVE_VIEWSPREM
     if (caption.contains(QStringLiteral("spremenljivke"))) window = FormViewSprem;
-#endif
     if (!window) return;
     window->show();
     window->raise();

@@ -5,8 +5,14 @@
 #include "simulator/ui/Main.h"
 #include "simulator/ui/StandardDialogs.h"
 #include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/UnitCPUreg.h"
+#include "simulator/ui/UnitNaslovi.h"
 #include "simulator/ui/UnitPisava.h"
+#include "simulator/ui/UnitRegistri.h"
 #include "simulator/ui/UnitResetVekt.h"
+#include "simulator/ui/UnitSklad.h"
+#include "simulator/ui/UnitViewSprem.h"
+#include "simulator/ui/UnitVrata.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -440,6 +446,43 @@ TEST_F(SimulatorShell, WindowMenuListsOpenToolWindowsInOrder) {
     Form->UpdateWindowMenu();
     EXPECT_EQ(Form->OdprtoOknoItems[0]->text(), QStringLiteral("&1 Registri CPE"));
     EXPECT_FALSE(Form->OdprtoOknoItems[1]->isVisible());
+}
+
+TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
+    Open();
+    Form->OknoregistrovCPE1Click();
+    Form->Registrivgrajenihenot1Click();
+    Form->Sklad1Click();
+    Form->Spominskelokacije1Click();
+    Form->Uporabnikespremenljivke1Click();
+    Form->VrataA1Click();
+    Form->OknoregistrovCPE1Click();  // open already: only focused
+    const QStringList opened = {"Registri CPE", "Registri vgrajenih enot", "Sklad", "Spominske lokacije",
+                                "Uporabniške spremenljivke", "V/I vrata"};
+    EXPECT_EQ(Form->OpenWindowList, opened);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Form->OdprtoOknoItems[i]->text(), QStringLiteral("&%1 ").arg(i + 1) + opened[i]);
+    EXPECT_EQ(FormCPUreg->windowTitle(), QStringLiteral("Registri CPE"));
+
+    FormRegistri->close();
+    ASSERT_TRUE(WaitUntil([] { return FormRegistri == nullptr; }));
+    EXPECT_EQ(Form->OdprtoOknoItems[1]->text(), QStringLiteral("&2 Sklad"));
+    EXPECT_FALSE(Form->OdprtoOknoItems[5]->isVisible());
+
+    Form->OdprtoOknoItems[1]->trigger();
+    EXPECT_TRUE(FormSklad->isVisible());
+
+    Form->ToolButton15Click();  // every open window refreshes without complaint
+    EXPECT_TRUE(Boxes.empty());
+
+    Form->ListingWindow()->Modified = false;
+    Form->FileClose1Execute();
+    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr && FormCPUreg == nullptr; }));
+    EXPECT_EQ(FormSklad, nullptr);
+    EXPECT_EQ(FormNaslovi, nullptr);
+    EXPECT_EQ(FormViewSprem, nullptr);
+    ASSERT_NE(FormVrata, nullptr);  // the pins can be set up without a program
+    EXPECT_EQ(Form->OpenWindowList, QStringList{QStringLiteral("V/I vrata")});
 }
 
 TEST_F(SimulatorShell, Screenshot) {
