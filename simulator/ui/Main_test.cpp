@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTest>
 #include <QTextBlock>
@@ -483,6 +484,28 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     EXPECT_EQ(FormViewSprem, nullptr);
     ASSERT_NE(FormVrata, nullptr);  // the pins can be set up without a program
     EXPECT_EQ(Form->OpenWindowList, QStringList{QStringLiteral("V/I vrata")});
+}
+
+TEST_F(SimulatorShell, ShortcutsReachTheCommandsFromTheListing) {
+    Open();
+    QApplication::setActiveWindow(Form);
+    Edit()->setFocus();
+    QTest::keyClick(Edit(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(CpuRegs.PC, 0x0002);
+    QTest::keyClick(Edit(), Qt::Key_F2);
+    EXPECT_EQ(Form->MemoBreake, QStringList{QStringLiteral("0002")});
+    QTest::keyClick(Edit(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(CpuRegs.PC, 0x0000);
+    BoxAnswer = QMessageBox::Yes;
+    QTest::keyClick(Edit(), Qt::Key_Z, Qt::ControlModifier);  // "&Zapri", not undo
+    EXPECT_EQ(Boxes.size(), 1u);
+}
+
+TEST_F(SimulatorShell, LongHintsGoToTheFirstPanel) {
+    QStatusTipEvent tip(Form->ToolButton15->statusTip());
+    QCoreApplication::sendEvent(Form, &tip);
+    EXPECT_EQ(Form->StatusPanels[0]->text(), QStringLiteral("Izvajaj po korakih!"));
+    EXPECT_EQ(Form->ToolButton15->toolTip(), QStringLiteral("Po korakih!"));
 }
 
 TEST_F(SimulatorShell, Screenshot) {
