@@ -406,7 +406,10 @@ void TMainForm::ToolButton15Click() {
 }
 
 void TMainForm::Timer1Timer() {
-    if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) return;
+    if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) {
+        SetRunPainting(true);
+        return;
+    }
     const bool frameDue = !RunFrameClock.isValid() || RunFrameClock.elapsed() >= RunFrameMs;
     if (frameDue) RunFrameClock.restart();
     SetRunPainting(frameDue);
@@ -537,6 +540,7 @@ void TMainForm::UpdateCaretPosition() {
 
 void TMainForm::ListingClosed() {
     Listing = nullptr;
+    SetRunPainting(true);
     updateMenuitems();
 }
 

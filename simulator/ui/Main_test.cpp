@@ -222,6 +222,7 @@ TEST_F(SimulatorShell, RunStopsAfterTheBreakpointLineHasRun) {
     ASSERT_TRUE(WaitUntil([&] { return !Form->Running(); }));
     EXPECT_EQ(CpuRegs.PC, 0x0005);  // INCA at $0004 has run
     EXPECT_EQ(CpuRegs.A, 0x06);
+    EXPECT_TRUE(Form->updatesEnabled());
     EXPECT_EQ(Form->CurrentLine, 5);
     EXPECT_EQ(LineColour(5), QColor(Qt::red));
 
@@ -391,9 +392,13 @@ TEST_F(SimulatorShell, ClosingAModifiedListingAsksFirst) {
                                  QStringLiteral("/TEMP$$.LST zaključim?"));
     ASSERT_NE(Form->ListingWindow(), nullptr);
     BoxAnswer = QMessageBox::Yes;
+    Form->StartStop1Click();
+    QTest::qWait(10);
     Form->FileClose1Execute();
     ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
     EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_TRUE(Form->Running());  // the switch survives the listing
+    EXPECT_TRUE(Form->updatesEnabled());
 }
 
 TEST_F(SimulatorShell, AdPageAppliesLiveAndCancelRestores) {
