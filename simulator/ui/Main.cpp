@@ -111,7 +111,7 @@ void TMainForm::createMdiArea() {
     Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(Mdi);
-    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { updateMenuitems(); });
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { Guarded(this, [this] { updateMenuitems(); }); });
 }
 
 void TMainForm::createActions() {
@@ -333,7 +333,7 @@ bool TMainForm::OpenListingWindow(const QString& name) {
     }
     child->setWindowTitle(name);
     connect(child, &TMDIChild::CaretChanged, this, [this] { Guarded(this, [this] { UpdateCaretPosition(); }); });
-    connect(child, &QObject::destroyed, this, [this] { ListingClosed(); });
+    connect(child, &QObject::destroyed, this, [this] { Guarded(this, [this] { ListingClosed(); }); });
     Listing = child;
     QMdiSubWindow* sub = Mdi->addSubWindow(child);
     sub->resize(Mdi->size() * 0.8);
