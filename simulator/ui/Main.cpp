@@ -130,7 +130,7 @@ void TMainForm::createActions() {
     FileClose1 = make(QStringLiteral("&Zapri"), &TMainForm::FileClose1Execute, QKeySequence(Qt::CTRL | Qt::Key_Z));
     FileExit1 = make(QStringLiteral("&Izhod"), &TMainForm::FileExitItemClick);
     ToolButton4 = make(QStringLiteral("Izhod"), &TMainForm::FileExitItemClick);
-    ToolButton4->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    ToolButton4->setIcon(s->standardIcon(QStyle::SP_BrowserStop));
     SetHint(ToolButton4, QStringLiteral("Izhod!|Končaj program"));
 
     Find1 = make(QStringLiteral("&Najdi"), &TMainForm::Find1Execute, QKeySequence(Qt::CTRL | Qt::Key_F));
