@@ -60,7 +60,8 @@ std::optional<Directive> FindDirective(std::string_view upper) {
     return found->second;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Form feeds and stray carriage returns of old sources count as blanks.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r'; }
 // A field ends at a blank or where a ';' comment starts.
 bool IsFieldEnd(char c) { return IsBlank(c) || c == ';'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
