@@ -302,31 +302,37 @@ private:
     }
 
     // Equates whose operand named a later symbol get their value once pass 1
-    // knows all labels; chains resolve over several rounds.
+    // knows all labels. Each waits on the first unknown symbol it meets and
+    // is tried again when that one resolves, so chains of any length and
+    // order take linear time, and cycles simply stay undefined.
     void ResolvePendingEquates() {
-        bool progress = true;
-        while (progress && !pendingEquates_.empty()) {
-            progress = false;
-            for (size_t k = 0; k < pendingEquates_.size();) {
-                auto [i, lineStart] = pendingEquates_[k];
-                lineStart_ = lineStart;
-                std::string_view line = source_[i];
-                size_t end = 0;
-                while (end < line.size() && !IsFieldEnd(line[end])) ++end;
-                std::string_view label = line.substr(0, end);
-                if (label.size() > 1 && label.back() == ':') label.remove_suffix(1);
-                size_t pos = SkipBlanks(line, end);
-                while (pos < line.size() && !IsFieldEnd(line[pos])) ++pos;
-                std::string_view token = OperandToken(line.substr(SkipBlanks(line, pos)));
-                Value value;
-                size_t at = 0;
-                if (ParseExpression(token, at, value) && value.Known) {
-                    symbols_[std::string(label)] = {value.Number, true};
-                    pendingEquates_.erase(pendingEquates_.begin() + static_cast<long>(k));
-                    progress = true;
-                } else {
-                    ++k;
+        std::unordered_map<std::string_view, std::vector<size_t>> waiting;
+        std::vector<size_t> ready(pendingEquates_.size());
+        for (size_t k = 0; k < ready.size(); ++k) ready[k] = ready.size() - 1 - k;
+        while (!ready.empty()) {
+            size_t k = ready.back();
+            ready.pop_back();
+            auto [i, lineStart] = pendingEquates_[k];
+            lineStart_ = lineStart;
+            std::string_view line = source_[i];
+            size_t end = 0;
+            while (end < line.size() && !IsFieldEnd(line[end])) ++end;
+            std::string_view label = line.substr(0, end);
+            if (label.size() > 1 && label.back() == ':') label.remove_suffix(1);
+            size_t pos = SkipBlanks(line, end);
+            while (pos < line.size() && !IsFieldEnd(line[pos])) ++pos;
+            std::string_view token = OperandToken(line.substr(SkipBlanks(line, pos)));
+            Value value;
+            size_t at = 0;
+            if (!ParseExpression(token, at, value)) continue;
+            if (value.Known) {
+                symbols_[std::string(label)] = {value.Number, true};
+                if (auto found = waiting.find(label); found != waiting.end()) {
+                    ready.insert(ready.end(), found->second.begin(), found->second.end());
+                    waiting.erase(found);
                 }
+            } else if (symbols_.contains(std::string(value.Unknown))) {
+                waiting[value.Unknown].push_back(k);
             }
         }
     }
@@ -657,14 +663,17 @@ private:
         return true;
     }
 
+    // Counted rather than recursive: a line of a million minus signs must
+    // not exhaust the stack.
     bool ParseUnary(std::string_view text, size_t& pos, Value& value) {
-        if (pos < text.size() && text[pos] == '-') {
+        bool negate = false;
+        while (pos < text.size() && text[pos] == '-') {
+            negate = !negate;
             ++pos;
-            if (!ParseUnary(text, pos, value)) return false;
-            value.Number = -value.Number;
-            return true;
         }
-        return ParsePrimary(text, pos, value);
+        if (!ParsePrimary(text, pos, value)) return false;
+        if (negate) value.Number = -value.Number;
+        return true;
     }
 
     void Combine(Value& left, const Value& right, char op) {

@@ -208,6 +208,25 @@ TEST(Assembler, BadInputNeverCrashes) {
     EXPECT_EQ(AllErrors(AssembleText(longLine)), (std::vector<LineError>{{ErrorKind::ValueTruncated, ""}}));
     std::string longComment = " NOP " + std::string(1000000, ';');
     EXPECT_EQ(AssembleText(longComment).ErrorCount(), 0);
+    std::string minuses = " LDAA #" + std::string(1000001, '-') + "1";
+    EXPECT_EQ(Bytes(AssembleText(minuses)), (std::vector<uint8_t>{0x86, 0xFF}));
+}
+
+TEST(Assembler, LongChainsOfForwardEquates) {
+    // Each equate names the one after it: resolved in one sweep, not one per link.
+    std::string source = " LDD #E0\n";
+    for (int i = 0; i < 50000; ++i) {
+        source += 'E';
+        source += std::to_string(i);
+        source += " EQU E";
+        source += std::to_string(i + 1);
+        source += "+1\n";
+    }
+    source += "E50000 EQU 7\nC1 EQU C2\nC2 EQU C1\n";
+    Assembly assembly = AssembleText(source);
+    EXPECT_EQ(Bytes(assembly), (std::vector<uint8_t>{0xCC, 0xC3, 0x57}));  // 50007
+    EXPECT_EQ(AllErrors(assembly), (std::vector<LineError>{{ErrorKind::SymbolUndefined, "C2"},
+                                                           {ErrorKind::SymbolUndefined, "C1"}}));
 }
 
 TEST(Assembler, LargeSourceWrapsNothing) {

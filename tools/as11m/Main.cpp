@@ -21,6 +21,7 @@ namespace {
 constexpr int kExitClean = 0;
 constexpr int kExitSourceErrors = 1;
 constexpr int kExitUnusable = 2;
+constexpr off_t kMaximumSourceSize = 64 << 20;
 
 struct CommandLine {
     std::string Source;
@@ -74,6 +75,19 @@ bool ReadFile(const std::string& path, std::string& contents, std::string& error
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
+    // A device or a pipe could feed it forever; a source is a regular file
+    // of sensible size.
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = "cannot read " + path + ": not a regular file";
+        close(fd);
+        return false;
+    }
+    if (info.st_size > kMaximumSourceSize) {
+        error = "cannot read " + path + ": larger than 64 MiB";
+        close(fd);
+        return false;
+    }
     char buffer[65536];
     while (true) {
         ssize_t n = read(fd, buffer, sizeof buffer);
@@ -85,6 +99,11 @@ bool ReadFile(const std::string& path, std::string& contents, std::string& error
             return false;
         }
         contents.append(buffer, static_cast<size_t>(n));
+        if (contents.size() > static_cast<size_t>(kMaximumSourceSize)) {
+            error = "cannot read " + path + ": larger than 64 MiB";
+            close(fd);
+            return false;
+        }
     }
     close(fd);
     return true;

@@ -113,6 +113,7 @@ TEST(As11m, UnusableInvocationWritesNothing) {
         {"missing.asm", "-l"},
         {"folder.asm", "-l"},
         {"p.asm", "-l", "x"},
+        {"/dev/zero", "-l"},
     };
     for (const auto& args : invocations) {
         ProcessResult result = RunAs11m(dir, args);
