@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "simulator/cpu/FlagRules.h"
+#include "simulator/cpu/OpcodeTable.h"
+
 // ---------------------------------------------------------------------------
 // cpu/State.cpp: memory image, cell codec, registers, flags, run state
 // ---------------------------------------------------------------------------
@@ -157,6 +160,15 @@ void UnpackCcr(uint8_t ccr);
 inline uint8_t ReadByte(uint16_t address) { return HexToByte(MemoryImage[address]); }
 inline void StoreByte(uint16_t address, uint8_t value) { MemoryImage[address] = ByteToHex(value); }
 void WriteCell(uint16_t address, std::string_view text);
+// The stack: a push stores at SP, then decrements; a pull increments, then reads.
+inline void PushByte(uint8_t value) {
+    StoreByte(CpuRegs.SP, value);
+    --CpuRegs.SP;
+}
+inline uint8_t PullByte() {
+    ++CpuRegs.SP;
+    return ReadByte(CpuRegs.SP);
+}
 // Keeps D = A*256 + B after a writer of A, B or D.
 inline void SyncDFromAB() { CpuRegs.D = static_cast<uint16_t>(CpuRegs.A << 8 | CpuRegs.B); }
 inline void SyncABFromD() {
@@ -181,16 +193,78 @@ void EnterNonMaskableInterrupt(uint16_t vector);
 // cpu/Executor.cpp: one instruction
 // ---------------------------------------------------------------------------
 
-// Executes the instruction whose opcode text is `opcode` at address `pc`.
+// Executes the instruction whose opcode text is `opcode` at address `pc`:
+// sets InstrCycles and InstrLength, repacks CCR and advances PC. The opcode
+// is decoded through OpcodeTable (cpu/OpcodeTable.h) on its exact upper-case
+// text; anything else sets IllegalOpcode and changes nothing but CCR's packing.
 void ExecuteInstruction(const TMemoryCell& opcode, uint16_t pc);
 
 // ---------------------------------------------------------------------------
 // peripherals/: write filter, timer system, pulse accumulator, A/D, step
 // ---------------------------------------------------------------------------
 
+// The 64 six-character names of $1000-$103F (space-padded, "REZERV" for a
+// reserved address); name k belongs to $1000 + k.
+inline constexpr std::string_view RegisterNames =
+    "PORTA REZERVPIOC  PORTC PORTB PORTCLREZERVDDRC  "
+    "PORTD DDRD  PORTE CFORC OC1M  OC1D  TCNTHITCNTLO"
+    "TIC1HITIC1LOTIC2HITIC2LOTIC3HITIC3LOTOC1HITOC1LO"
+    "TOC2HITOC2LOTOC3HITOC3LOTOC4HITOC4LOTOC5HITOC5LO"
+    "TCTL1 TCTL2 TMSK1 TFLG1 TMSK2 TFLG2 PACTL PACNT "
+    "SPCR  SPSR  SPDR  BAUD  SCCR1 SCCR2 SCSR  SCDR  "
+    "ADCTL ADR1  ADR2  ADR3  ADR4  REZERVREZERVREZERV"
+    "REZERVOPTIONCOPRSTPPROG HPRIO INIT  TEST1 CONFIG";
+static_assert(RegisterNames.size() == 64 * 6);
+
+// Name of register cell $1000 + index (0..63), six characters.
+inline constexpr std::string_view RegisterName(int index) { return RegisterNames.substr(index * 6, 6); }
+
+// Addresses of the register cells the model gives a meaning to.
+namespace RegisterAddress {
+inline constexpr uint16_t PORTA = 0x1000;
+inline constexpr uint16_t PORTC = 0x1003;
+inline constexpr uint16_t DDRC = 0x1007;
+inline constexpr uint16_t PORTD = 0x1008;
+inline constexpr uint16_t DDRD = 0x1009;
+inline constexpr uint16_t CFORC = 0x100B;
+inline constexpr uint16_t OC1M = 0x100C;
+inline constexpr uint16_t OC1D = 0x100D;
+inline constexpr uint16_t TCNTHI = 0x100E;
+inline constexpr uint16_t TCNTLO = 0x100F;
+inline constexpr uint16_t TIC1HI = 0x1010;
+inline constexpr uint16_t TIC2HI = 0x1012;
+inline constexpr uint16_t TIC3HI = 0x1014;
+inline constexpr uint16_t TIC3LO = 0x1015;
+inline constexpr uint16_t TOC1HI = 0x1016;
+inline constexpr uint16_t TOC2HI = 0x1018;
+inline constexpr uint16_t TOC3HI = 0x101A;
+inline constexpr uint16_t TOC4HI = 0x101C;
+inline constexpr uint16_t TOC5HI = 0x101E;
+inline constexpr uint16_t TCTL1 = 0x1020;
+inline constexpr uint16_t TCTL2 = 0x1021;
+inline constexpr uint16_t TMSK1 = 0x1022;
+inline constexpr uint16_t TFLG1 = 0x1023;
+inline constexpr uint16_t TMSK2 = 0x1024;
+inline constexpr uint16_t TFLG2 = 0x1025;
+inline constexpr uint16_t PACTL = 0x1026;
+inline constexpr uint16_t PACNT = 0x1027;
+inline constexpr uint16_t SPSR = 0x1029;
+inline constexpr uint16_t SCSR = 0x102E;
+inline constexpr uint16_t ADCTL = 0x1030;
+inline constexpr uint16_t ADR1 = 0x1031;
+inline constexpr uint16_t OPTION = 0x1039;
+inline constexpr uint16_t HPRIO = 0x103C;
+inline constexpr uint16_t INIT = 0x103D;
+inline constexpr uint16_t CONFIG = 0x103F;
+}  // namespace RegisterAddress
+
 // Stores value at EffectiveAddress under the register-block rules.
 void WriteRegisterBlock(uint8_t value);
+// Advances TCNT, the compares, captures, RTI and the E/64 and A/D ticks by
+// InstrCycles, entering the pseudo-vectors of the flags it sets.
 void TickTimers();
+// Served by the step before the instruction (PAEN, ADPU), each consuming the
+// tick that the previous TickTimers produced.
 void TickPulseAccumulator();
 void TickAdConverter();
 
@@ -200,7 +274,7 @@ struct TStepResult {
     bool Illegal = false;           // the opcode was not recognised: stop the run and report
     std::string IllegalText;        // the opcode cell's text as executed
     uint16_t IllegalAddress = 0;    // where it stood
-    bool PcMovedBeforeReport = false;  // an IRQ/XIRQ entry moved PC before the report
+    bool PcMovedBeforeReport = false;  // an entry moved PC before the report
 };
 
 // One simulation step without the window side: pulse accumulator and A/D
@@ -208,6 +282,10 @@ struct TStepResult {
 // entry and the stack depth. The caller highlights the PC line first when
 // neither WaitState nor StopState is set, and refreshes its windows after.
 TStepResult SimulationStep();
+
+// Text of the box that reports an unrecognised opcode: the opcode cell as it
+// was executed, and its address when an entry had moved PC away from it.
+std::string IllegalOpcodeMessage(const TStepResult& step);
 
 // CPU reset to the given address (registers, flags, run state, TCNT,
 // CONFIG, OPTION); every other cell keeps its value.

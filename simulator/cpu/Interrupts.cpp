@@ -2,16 +2,6 @@
 
 namespace {
 
-void Push(uint8_t value) {
-    StoreByte(CpuRegs.SP, value);
-    --CpuRegs.SP;
-}
-
-uint8_t Pull() {
-    ++CpuRegs.SP;
-    return ReadByte(CpuRegs.SP);
-}
-
 // Shared by both entries; `maskable` refuses while FlagI = 1.
 void Enter(uint16_t vector, bool maskable) {
     if (maskable && CcrFlags.FlagI == 1) return;
@@ -33,29 +23,29 @@ void Enter(uint16_t vector, bool maskable) {
 void StackAllRegisters() {
     // Push the flags as they are now, not a CCR an earlier entry left stale.
     PackCcr();
-    Push(static_cast<uint8_t>(CpuRegs.PC));
-    Push(static_cast<uint8_t>(CpuRegs.PC >> 8));
-    Push(static_cast<uint8_t>(CpuRegs.IY));
-    Push(static_cast<uint8_t>(CpuRegs.IY >> 8));
-    Push(static_cast<uint8_t>(CpuRegs.IX));
-    Push(static_cast<uint8_t>(CpuRegs.IX >> 8));
-    Push(CpuRegs.A);
-    Push(CpuRegs.B);
-    Push(CpuRegs.CCR);
+    PushByte(static_cast<uint8_t>(CpuRegs.PC));
+    PushByte(static_cast<uint8_t>(CpuRegs.PC >> 8));
+    PushByte(static_cast<uint8_t>(CpuRegs.IY));
+    PushByte(static_cast<uint8_t>(CpuRegs.IY >> 8));
+    PushByte(static_cast<uint8_t>(CpuRegs.IX));
+    PushByte(static_cast<uint8_t>(CpuRegs.IX >> 8));
+    PushByte(CpuRegs.A);
+    PushByte(CpuRegs.B);
+    PushByte(CpuRegs.CCR);
     CcrFlags.FlagI = 1;
 }
 
 void UnstackAllRegisters() {
-    const uint8_t ccr = Pull();
-    CpuRegs.B = Pull();
-    CpuRegs.A = Pull();
+    const uint8_t ccr = PullByte();
+    CpuRegs.B = PullByte();
+    CpuRegs.A = PullByte();
     SyncDFromAB();
-    CpuRegs.IX = static_cast<uint16_t>(Pull() << 8);
-    CpuRegs.IX |= Pull();
-    CpuRegs.IY = static_cast<uint16_t>(Pull() << 8);
-    CpuRegs.IY |= Pull();
-    CpuRegs.PC = static_cast<uint16_t>(Pull() << 8);
-    CpuRegs.PC |= Pull();
+    CpuRegs.IX = static_cast<uint16_t>(PullByte() << 8);
+    CpuRegs.IX |= PullByte();
+    CpuRegs.IY = static_cast<uint16_t>(PullByte() << 8);
+    CpuRegs.IY |= PullByte();
+    CpuRegs.PC = static_cast<uint16_t>(PullByte() << 8);
+    CpuRegs.PC |= PullByte();
     // As TAP: X may go from 1 to 0, never from 0 to 1.
     const uint8_t oldX = CcrFlags.FlagX;
     UnpackCcr(ccr);
