@@ -42,10 +42,15 @@ PAI_PR  LDAA    #PAI
         STAA    PORTB
         RTI
 
-* Prekinitev ob prelivu PACNT
-PAOV_PR LDAA    #PAOV
-        STAA    TFLG2           pobriši PAOVF
+* Prekinitev ob prelivu PACNT. Isti rob je postavil tudi PAIF, a njegova
+* prekinitev med tem podprogramom ne more priti na vrsto: rob obdelamo kar
+* tu in pobrišemo obe zastavici, sicer PAIF ostane postavljen in nobena
+* naslednja prekinitev roba ne pride.
+PAOV_PR LDAA    #PAOV+PAI
+        STAA    TFLG2           pobriši PAOVF in PAIF
         INC     VISJI           še 256 impulzov
+        LDAA    PACNT
+        STAA    PORTB
         RTI
 
 VISJI   RMB     1               višji bajt števila impulzov
