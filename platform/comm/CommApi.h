@@ -180,12 +180,13 @@ struct COMSTAT {
   DWORD cbOutQue = 0;
 };
 
+// Plain, as on Windows: callers zero it (OVERLAPPED ov{} or memset).
 struct OVERLAPPED {
-  std::uintptr_t Internal = 0;
-  std::uintptr_t InternalHigh = 0;
-  DWORD Offset = 0;
-  DWORD OffsetHigh = 0;
-  HANDLE hEvent = 0;
+  std::uintptr_t Internal;
+  std::uintptr_t InternalHigh;
+  DWORD Offset;
+  DWORD OffsetHigh;
+  HANDLE hEvent;
 };
 
 struct PORT_INFO_1 {

@@ -17,7 +17,7 @@ struct Overlapped {
   explicit Overlapped(CommApi& api) : api(api) { ov.hEvent = api.CreateEventA(nullptr, TRUE, TRUE, nullptr); }
   ~Overlapped() { api.CloseHandle(ov.hEvent); }
   CommApi& api;
-  OVERLAPPED ov;
+  OVERLAPPED ov{};
 };
 
 }  // namespace

@@ -495,8 +495,9 @@ struct PosixCommApi::Device {
         [[maybe_unused]] ssize_t ignored = ::read(wake, &value, sizeof value);
       }
       lock.lock();
-      if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) &&
-          !(fds[1].revents & POLLIN)) {
+      // A hung-up terminal reads as end of file; take what it still held first.
+      if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        readInput();
         hangUp();
       }
     }
