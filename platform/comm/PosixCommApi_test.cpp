@@ -249,6 +249,117 @@ TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   api.CloseHandle(h);
 }
 
+TEST_F(PosixCommApiTest, XoffPausesAStreamAtMostTwoBytesOnAndXonResumesItWhole) {
+  const HANDLE h = OpenConfigured(1200, DCB::fBinary | DCB::fOutX);
+  SetTimeouts(h, 0, 0);
+  std::string stream;
+  for (int i = 0; i < 16; ++i) stream += static_cast<char>('A' + i);
+  OVERLAPPED ov{};
+  ov.hEvent = api.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  StartWrite(h, stream, &ov);
+  std::string seen = pty.Receive(3);
+  ASSERT_EQ(seen, "ABC");
+  pty.Send("\x13");
+  ASSERT_TRUE(pty.WaitStopped());
+  seen += pty.Receive(16, 100);
+  // At 1200 baud a frame is 8.3 ms: the host keeps at most two bytes ahead
+  // of the wire, so little can follow the XOFF.
+  EXPECT_LE(seen.size(), 5u) << seen;
+  DWORD count = 0;
+  EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &count, FALSE)) << "still held";
+  pty.Send("\x11");
+  seen += pty.Receive(16 - seen.size());
+  EXPECT_EQ(seen, stream) << "nothing lost, nothing repeated";
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  EXPECT_EQ(count, 16u);
+  api.CloseHandle(ov.hEvent);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, ReadTimeouts) {
+  const HANDLE h = OpenConfigured(115200);
+  struct Case {
+    const char* what;
+    COMMTIMEOUTS timeouts;
+    std::string arrived;
+    DWORD expected;
+    int atLeastMs;
+  };
+  const Case cases[] = {
+      {"total timeout returns what came", {0, 0, 60, 0, 0}, "x", 1, 50},
+      {"total timeout with nothing", {0, 10, 20, 0, 0}, "", 0, 50},
+      {"a full read ends at once", {0, 0, 2000, 0, 0}, "wxyz", 4, 0},
+      {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", 1, 0},
+      {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", 0, 50},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+    ASSERT_TRUE(api.SetCommTimeouts(h, &c.timeouts));
+    if (!c.arrived.empty()) {
+      pty.Send(c.arrived);
+      COMSTAT stat;
+      DWORD errors = 0;
+      const auto end = Clock::now() + std::chrono::seconds(2);
+      do api.ClearCommError(h, &errors, &stat);
+      while (stat.cbInQue < c.arrived.size() && Clock::now() < end);
+    }
+    char buffer[4];
+    OVERLAPPED ov{};
+    ov.hEvent = api.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    const auto start = Clock::now();
+    DWORD n = 0;
+    if (!api.ReadFile(h, buffer, sizeof buffer, &n, &ov)) {
+      EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING) << c.what;
+      EXPECT_TRUE(Finish(h, &ov, &n)) << c.what;
+    }
+    EXPECT_EQ(n, c.expected) << c.what;
+    EXPECT_EQ(std::string(buffer, n), c.arrived.substr(0, n)) << c.what;
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(c.atLeastMs)) << c.what;
+    api.CloseHandle(ov.hEvent);
+  }
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
+  const HANDLE h = OpenConfigured(1200);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  DCB dcb;
+  dcb.DCBlength = 28;
+  dcb.BaudRate = 1200;
+  dcb.Flags = DCB::fBinary | DCB::fOutX;
+  dcb.ByteSize = 8;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  DWORD status = 0;
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_DSR_ON, MS_DSR_ON) << "the DTR mode did not change, so DTR stays up";
+
+  const int fd = ::open(pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  termios t{};
+  ASSERT_EQ(::tcgetattr(fd, &t), 0);
+  EXPECT_EQ(::cfgetospeed(&t), B1200);
+  EXPECT_TRUE(t.c_iflag & IXON);
+  EXPECT_FALSE(t.c_iflag & IXOFF);
+  EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
+  EXPECT_FALSE(t.c_oflag & OPOST);
+  EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+
+  dcb.Flags = DCB::fBinary;  // DTR mode still "disable": no change
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_DSR_ON, MS_DSR_ON);
+  dcb.Flags = DCB::fBinary | (DTR_CONTROL_ENABLE << DCB::fDtrControlShift);
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  dcb.Flags = DCB::fBinary;
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_DSR_ON, 0u) << "a change back to disable drops DTR";
+  ::close(fd);
+  api.CloseHandle(h);
+}
+
 TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
   SetTimeouts(h, 0, 0);  // no write timeout: only the purge can end it

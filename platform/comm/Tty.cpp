@@ -4,7 +4,27 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 
+#include <utility>
+
 namespace comm::tty {
+
+namespace {
+
+// The classic speed codes, kept where one exists so that programs reading the
+// speed the old way see it; any other rate goes by number (BOTHER).
+tcflag_t speedCode(std::uint32_t baud) {
+  static constexpr std::pair<std::uint32_t, tcflag_t> kCodes[] = {
+      {50, B50},       {75, B75},       {110, B110},     {134, B134},     {150, B150},
+      {200, B200},     {300, B300},     {600, B600},     {1200, B1200},   {1800, B1800},
+      {2400, B2400},   {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},
+      {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800},
+      {921600, B921600}};
+  for (const auto& [rate, code] : kCodes)
+    if (rate == baud) return code;
+  return BOTHER;
+}
+
+}  // namespace
 
 bool MakeRaw(int fd) {
   termios2 t{};
@@ -22,7 +42,8 @@ bool Apply(int fd, const Settings& s) {
   termios2 t{};
   if (ioctl(fd, TCGETS2, &t) != 0) return false;
   static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-  t.c_cflag = CREAD | CLOCAL | HUPCL | kSizes[s.dataBits - 5] | BOTHER | (BOTHER << IBSHIFT);
+  const tcflag_t speed = speedCode(s.baudRate);
+  t.c_cflag = CREAD | CLOCAL | HUPCL | kSizes[s.dataBits - 5] | speed | (speed << IBSHIFT);
   switch (s.parity) {
     case 1: t.c_cflag |= PARENB | PARODD; break;
     case 2: t.c_cflag |= PARENB; break;
