@@ -403,6 +403,7 @@ HANDLE FakeCommApi::CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, D
   p.mask = p.history = 0;
   p.errors = 0;
   p.unplugged = false;
+  p.dcbSet = false;
   open_[p.handle] = name;
   SetLastError(ERROR_SUCCESS);
   return p.handle;
@@ -442,15 +443,17 @@ BOOL FakeCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
   if (p->unplugged) return fail(ERROR_GEN_FAILURE);
   if (!lpDCB) return fail(ERROR_INVALID_PARAMETER);
   const DCB old = p->dcb;
+  const bool first = !p->dcbSet;
   p->dcb = *lpDCB;
+  p->dcbSet = true;
   // The lines follow the control modes as the driver sets them.
-  if (lpDCB->DtrControl() != old.DtrControl() || old.DCBlength == 0) {
+  if (first || lpDCB->DtrControl() != old.DtrControl()) {
     p->dtr = lpDCB->DtrControl() != DTR_CONTROL_DISABLE;
     if (p->dsrFollowsDtr)
       setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) |
                              (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
   }
-  if (lpDCB->RtsControl() != old.RtsControl() || old.DCBlength == 0)
+  if (first || lpDCB->RtsControl() != old.RtsControl())
     p->rts = lpDCB->RtsControl() != RTS_CONTROL_DISABLE;
   return TRUE;
 }

@@ -160,6 +160,7 @@ class FakeCommApi : public CommApi {
     std::optional<DWORD> writeLimit;
     DWORD mask = 0, history = 0;
     DCB dcb;
+    bool dcbSet = false;  // a SetCommState since the open
     std::vector<Pending> pending;
   };
   struct Failure {

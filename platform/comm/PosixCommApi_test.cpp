@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
+#include <thread>
 #include <string>
 
 using namespace comm;
@@ -551,4 +553,31 @@ TEST(PosixCommApiEnvironment, AMalformedMapIsAnInvalidParameter) {
             INVALID_HANDLE_VALUE);
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
   ::unsetenv("VANTREL_COMPORTS");
+}
+
+TEST(PosixCommApiEnvironment, VirtualLinesComeFromAFileReadWhileOpen) {
+  Pty pty;
+  const std::string file = "/tmp/pty_lines_" + std::to_string(::getpid());
+  std::ofstream(file) << "CTS\n";
+  ::setenv("VANTREL_PTY_LINES_FILE", file.c_str(), 1);
+  {
+    PosixCommApi api;
+    api.SetPortMap(ComPortMap{{1, pty.SlavePath()}});
+    const HANDLE h = api.CreateFileA("COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, 0);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD status = 0;
+    api.GetCommModemStatus(h, &status);
+    EXPECT_EQ(status, MS_CTS_ON);
+    std::ofstream(file) << "DSR,RI\n";  // another process plays the board
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    while (status != (MS_DSR_ON | MS_RING_ON) && Clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      api.GetCommModemStatus(h, &status);
+    }
+    EXPECT_EQ(status, MS_DSR_ON | MS_RING_ON);
+    api.CloseHandle(h);
+  }
+  ::unsetenv("VANTREL_PTY_LINES_FILE");
+  std::remove(file.c_str());
 }
