@@ -376,6 +376,72 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   api.CloseHandle(h);
 }
 
+TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
+  struct Case {
+    const char* what;
+    DWORD flags;
+    bool dtr;  // the looped DSR follows it
+    std::string sent;
+    std::string kept;
+    DWORD events;
+  };
+  const std::string withNul("a\0b", 3);
+  const Case cases[] = {
+      {"NULs kept", DCB::fBinary, true, withNul, withNul, EV_RXCHAR},
+      {"NULs dropped", DCB::fBinary | DCB::fNull, true, withNul, "ab", EV_RXCHAR},
+      {"DSR on: input taken", DCB::fBinary | DCB::fDsrSensitivity, true, "xy", "xy", EV_RXCHAR},
+      {"DSR off: input dropped", DCB::fBinary | DCB::fDsrSensitivity, false, "xy", "", 0},
+      {"event character", DCB::fBinary, true, "1\r2", "1\r2", EV_RXCHAR | EV_RXFLAG},
+  };
+  for (const Case& c : cases) {
+    const HANDLE h = Open();
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << c.what;
+    DCB dcb;
+    dcb.DCBlength = 28;
+    dcb.BaudRate = 115200;
+    dcb.Flags = c.flags;
+    dcb.ByteSize = 8;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    dcb.EvtChar = '\r';
+    ASSERT_TRUE(api.SetCommState(h, &dcb)) << c.what;
+    api.EscapeCommFunction(h, c.dtr ? SETDTR : CLRDTR);
+    api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
+    pty.Send(c.sent);
+    pty.Send("\x11");  // a marker that the bytes before it have been taken
+    std::string got;
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    DWORD events = 0;
+    while (Clock::now() < end) {
+      COMSTAT stat;
+      DWORD errors = 0;
+      api.ClearCommError(h, &errors, &stat);
+      std::string chunk(stat.cbInQue, '\0');
+      OVERLAPPED& ov = Record();
+      DWORD n = 0;
+      api.ReadFile(h, chunk.data(), stat.cbInQue, &n, &ov);
+      got += chunk.substr(0, n);
+      if (!got.empty() && got.back() == '\x11') break;
+      if (!c.dtr) {  // nothing arrives at all; give the bytes time to be dropped
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        break;
+      }
+    }
+    if (!got.empty() && got.back() == '\x11') got.pop_back();
+    EXPECT_EQ(got, c.kept) << c.what;
+    OVERLAPPED& ov = Record();
+    DWORD n = 0;
+    if (api.WaitCommEvent(h, &events, &ov)) {
+      EXPECT_EQ(events & ~EV_RXCHAR, c.events & ~EV_RXCHAR) << c.what;
+    } else {
+      EXPECT_EQ(c.events, 0u) << c.what;
+      api.SetCommMask(h, 0);
+      api.GetOverlappedResult(h, &ov, &n, TRUE);
+    }
+    api.CloseHandle(h);
+  }
+}
+
 TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
   SetTimeouts(h, 0, 0);  // no write timeout: only the purge can end it
