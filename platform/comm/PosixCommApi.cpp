@@ -165,6 +165,8 @@ struct PosixCommApi::Device {
   bool virtualDtr = false;
   bool virtualRts = false;
   VirtualLinesMode virtualMode;
+  std::optional<std::string> linesFile;
+  std::optional<std::string> linesText;
   tty::Counters counters;
   bool haveCounters = false;
   Clock::time_point nextSample;
@@ -215,18 +217,21 @@ struct PosixCommApi::Device {
     raise(events);
   }
 
+  // The environment is read once, at open: the driver thread must not race a
+  // setenv elsewhere in the program.
+  void readEnvironment() {
+    if (const char* file = std::getenv("VANTREL_PTY_LINES_FILE")) linesFile = file;
+    if (const char* text = std::getenv("VANTREL_PTY_LINES")) linesText = text;
+  }
+
   void refreshVirtualMode() {
     std::optional<std::string> spec = api.virtualLinesOverride();
-    if (!spec) {
-      if (const char* file = std::getenv("VANTREL_PTY_LINES_FILE")) {
-        std::ifstream in(file);
-        std::string text;
-        if (in && std::getline(in, text)) spec = text;
-      }
+    if (!spec && linesFile) {
+      std::ifstream in(*linesFile);
+      std::string text;
+      if (in && std::getline(in, text)) spec = text;
     }
-    if (!spec) {
-      if (const char* text = std::getenv("VANTREL_PTY_LINES")) spec = text;
-    }
+    if (!spec) spec = linesText;
     virtualMode = spec ? parseVirtualLines(*spec).value_or(VirtualLinesMode{}) : VirtualLinesMode{};
   }
 
@@ -622,6 +627,7 @@ HANDLE PosixCommApi::CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DW
   auto d = std::make_shared<Device>(*this, fd, wake, modemLines);
   {
     std::lock_guard lock(d->m);
+    d->readEnvironment();
     d->refreshVirtualMode();
     DWORD status = 0;
     if (d->currentLines(&status)) d->lines = status;
