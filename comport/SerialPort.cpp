@@ -160,7 +160,14 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-  if (!FConnected || Designing()) return;
+  // A Close reached again from its own notifications or from the hand-overs
+  // its wait serves finds the port already on its way out.
+  if (!FConnected || Designing() || FClosing) return;
+  struct ClosingScope {
+    bool& closing;
+    explicit ClosingScope(bool& c) : closing(c) { closing = true; }
+    ~ClosingScope() { closing = false; }
+  } scope(FClosing);
   NotifyBeforeClose();
   AbortPendingIo();
   if (FHasWaitThread) {

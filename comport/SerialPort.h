@@ -643,6 +643,7 @@ class TCustomComPort : public TComponent {
   // cannot wait for the thread, which waits for that very hand-over; the
   // thread is then stopped and joined later.
   int FHandOverDepth = 0;
+  bool FClosing = false;
   std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
 };
 

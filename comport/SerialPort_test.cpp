@@ -615,6 +615,18 @@ TEST_F(PortTest, PendingTransfersCompleteAndFailuresCarryTheirCodes) {
     EXPECT_EQ(e.Code, 3);
     EXPECT_EQ(e.WinCode, 31);
   }
+  // A failed read is reported as such, not hidden by the queue check.
+  api.FailCall("GetOverlappedResult", ERROR_OPERATION_ABORTED);
+  api.FailCall("ClearCommError", ERROR_INVALID_HANDLE);
+  try {
+    port.ReadBuffer(buffer, 1);
+    FAIL();
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code, 3);
+    EXPECT_EQ(e.WinCode, 995);
+  }
+  api.ClearFailures();
+  EXPECT_THROW(port.ReadBuffer(buffer, -2), EComPort);
   api.FailCall("GetOverlappedResult", ERROR_OPERATION_ABORTED);
   try {
     port.WriteBuffer("a", 1);
@@ -848,6 +860,18 @@ TEST_F(PortTest, CloseFromInsideItsOwnHandOverDoesNotDeadlock) {
   port.OnTxEmpty = nullptr;
   port.Open();  // reopening joins the stopped thread
   EXPECT_TRUE(port.HasWaitThread());
+}
+
+TEST_F(PortTest, CloseFromItsOwnNotificationsClosesOnce) {
+  Record();
+  port.OnBeforeClose = [this](TObject*) {
+    Log("BeforeClose");
+    port.Close();
+  };
+  port.Open();
+  TakeLog();
+  port.Close();
+  EXPECT_THAT(TakeLog(), ElementsAre("BeforeClose", "CTS off", "DSR off", "RLSD off", "AfterClose"));
 }
 
 TEST_F(PortTest, DestructorClosesAndTellsRemovalClientsWhileLinksStand) {
