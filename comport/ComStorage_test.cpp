@@ -31,67 +31,20 @@ class StorageTest : public ::testing::Test {
   }
   ~StorageTest() override { std::filesystem::remove_all(dir); }
 
-  // A port whose every stored setting differs from the initial values.
-  void ChangeEverything(TCustomComPort& p) {
-    p.SetPort("COM12");
-    p.SetCustomBaudRate(31250);
-    p.SetBaudRate(brCustom);
-    p.SetStopBits(sbTwoStopBits);
-    p.SetDataBits(dbSeven);
-    p.Parity().SetBits(prMark);
-    p.SetEventChar('\r');
-    p.SetDiscardNull(true);
-    p.Parity().SetCheck(true);
-    p.Parity().SetReplace(true);
-    p.Parity().SetReplaceChar('#');
-    p.Buffer().SetOutputSize(64);
-    p.Buffer().SetInputSize(4096);
-    p.Timeouts().SetReadInterval(10);
-    p.Timeouts().SetReadTotalConstant(20);
-    p.Timeouts().SetReadTotalMultiplier(30);
-    p.Timeouts().SetWriteTotalConstant(40);
-    p.Timeouts().SetWriteTotalMultiplier(50);
-    p.FlowControl().SetControlRTS(rtsToggle);
-    p.FlowControl().SetControlDTR(dtrEnable);
-    p.FlowControl().SetDSRSensitivity(true);
-    p.FlowControl().SetOutCTSFlow(true);
-    p.FlowControl().SetOutDSRFlow(true);
-    p.FlowControl().SetTxContinueOnXoff(true);
-    p.FlowControl().SetXonXoffIn(true);
-    p.FlowControl().SetXoffChar(1);
-    p.FlowControl().SetXonChar('q');
+  // The section's entries as "key=value", in file order.
+  static std::vector<std::string> Entries(const IniFile& ini) {
+    std::vector<std::string> entries;
+    for (const std::string& key : ini.ReadSection("ComPort1"))
+      entries.push_back(key + "=" + ini.ReadString("ComPort1", key, ""));
+    return entries;
   }
-  void ExpectSameSettings(TCustomComPort& a, TCustomComPort& b) {
-    EXPECT_EQ(a.Port(), b.Port());
-    EXPECT_EQ(a.BaudRate(), b.BaudRate());
-    EXPECT_EQ(a.CustomBaudRate(), b.CustomBaudRate());
-    EXPECT_EQ(a.StopBits(), b.StopBits());
-    EXPECT_EQ(a.DataBits(), b.DataBits());
-    EXPECT_EQ(a.EventChar(), b.EventChar());
-    EXPECT_EQ(a.DiscardNull(), b.DiscardNull());
-    EXPECT_EQ(a.Parity().Bits(), b.Parity().Bits());
-    EXPECT_EQ(a.Parity().Check(), b.Parity().Check());
-    EXPECT_EQ(a.Parity().Replace(), b.Parity().Replace());
-    EXPECT_EQ(a.Parity().ReplaceChar(), b.Parity().ReplaceChar());
-    EXPECT_EQ(a.Buffer().InputSize(), b.Buffer().InputSize());
-    EXPECT_EQ(a.Buffer().OutputSize(), b.Buffer().OutputSize());
-    EXPECT_EQ(a.Timeouts().ReadInterval(), b.Timeouts().ReadInterval());
-    EXPECT_EQ(a.Timeouts().ReadTotalConstant(), b.Timeouts().ReadTotalConstant());
-    EXPECT_EQ(a.Timeouts().ReadTotalMultiplier(), b.Timeouts().ReadTotalMultiplier());
-    EXPECT_EQ(a.Timeouts().WriteTotalConstant(), b.Timeouts().WriteTotalConstant());
-    EXPECT_EQ(a.Timeouts().WriteTotalMultiplier(), b.Timeouts().WriteTotalMultiplier());
-    const TComFlowControl& fa = a.FlowControl();
-    const TComFlowControl& fb = b.FlowControl();
-    EXPECT_EQ(fa.ControlRTS(), fb.ControlRTS());
-    EXPECT_EQ(fa.ControlDTR(), fb.ControlDTR());
-    EXPECT_EQ(fa.DSRSensitivity(), fb.DSRSensitivity());
-    EXPECT_EQ(fa.OutCTSFlow(), fb.OutCTSFlow());
-    EXPECT_EQ(fa.OutDSRFlow(), fb.OutDSRFlow());
-    EXPECT_EQ(fa.TxContinueOnXoff(), fb.TxContinueOnXoff());
-    EXPECT_EQ(fa.XonXoffIn(), fb.XonXoffIn());
-    EXPECT_EQ(fa.XonXoffOut(), fb.XonXoffOut());
-    EXPECT_EQ(fa.XonChar(), fb.XonChar());
-    EXPECT_EQ(fa.XoffChar(), fb.XoffChar());
+  IniFile WriteIni(const char* name, const std::vector<std::string>& entries) {
+    IniFile ini((dir / name).string());
+    for (const std::string& entry : entries) {
+      const size_t eq = entry.find('=');
+      ini.WriteString("ComPort1", entry.substr(0, eq), entry.substr(eq + 1));
+    }
+    return ini;
   }
   static constexpr TStoredGroups AllGroups{sgBasic, sgFlowControl, sgBuffer,
                                            sgTimeouts, sgParity, sgMisc};
@@ -135,23 +88,35 @@ TEST_F(StorageTest, AllGroupsWriteEveryKeyInGroupOrder) {
   EXPECT_EQ(ini.ReadString("ComPort1", "Timeouts.ReadInterval", ""), "-1");
 }
 
+// Every stored setting away from its initial value, in the stored order.
+const std::vector<std::string> EverySetting = {
+    "Port=COM12", "BaudRate=Custom", "CustomBaudRate=31250", "StopBits=2", "DataBits=7",
+    "Parity=Mark", "FlowControl=Custom", "EventChar=#13", "DiscardNull=Yes", "Parity.Check=Yes",
+    "Parity.Replace=Yes", "Parity.ReplaceChar=#", "Buffer.OutputSize=64", "Buffer.InputSize=4096",
+    "Timeouts.ReadInterval=10", "Timeouts.ReadTotalConstant=20", "Timeouts.ReadTotalMultiplier=30",
+    "Timeouts.WriteTotalConstant=40", "Timeouts.WriteTotalMultiplier=50",
+    "FlowControl.ControlRTS=Toggle", "FlowControl.ControlDTR=Enable",
+    "FlowControl.DSRSensitivity=Yes", "FlowControl.OutCTSFlow=Yes", "FlowControl.OutDSRFlow=Yes",
+    "FlowControl.TxContinueOnXoff=Yes", "FlowControl.XonXoffIn=Yes", "FlowControl.XonXoffOut=No",
+    "FlowControl.XoffChar=#1", "FlowControl.XonChar=q"};
+
 TEST_F(StorageTest, IniRoundTripRestoresEveryChosenSetting) {
   port.SetStoredGroups(AllGroups);
-  ChangeEverything(port);
-  IniFile ini((dir / "a.ini").string());
-  port.StoreToIniFile(ini);
-  TComPort other(api);
-  other.Name = "ComPort1";
-  other.SetStoredGroups(AllGroups);
-  other.LoadFromIniFile(ini);
-  ExpectSameSettings(port, other);
-  EXPECT_EQ(other.FlowControl().XonChar(), 'q');
-  EXPECT_EQ(other.FlowControl().XoffChar(), 1);
+  IniFile in = WriteIni("in.ini", EverySetting);
+  port.LoadFromIniFile(in);
+  EXPECT_EQ(port.Port(), "COM12");
+  EXPECT_EQ(port.CustomBaudRate(), 31250);
+  EXPECT_EQ(port.FlowControl().XoffChar(), 1);
+  EXPECT_EQ(port.FlowControl().ControlRTS(), rtsToggle);
+  IniFile out((dir / "out.ini").string());
+  port.StoreToIniFile(out);
+  EXPECT_EQ(Entries(out), EverySetting);
 }
 
 TEST_F(StorageTest, RegistryRoundTripUsesTypedValues) {
   port.SetStoredGroups(AllGroups);
-  ChangeEverything(port);
+  IniFile in = WriteIni("in.ini", EverySetting);
+  port.LoadFromIniFile(in);
   const std::string store = (dir / "registry.ini").string();
   {
     RegistryKey key(store);
@@ -163,29 +128,33 @@ TEST_F(StorageTest, RegistryRoundTripUsesTypedValues) {
   EXPECT_EQ(key.ReadInteger("Buffer.InputSize"), 4096);
   EXPECT_THROW(key.ReadInteger("Port"), RegistryError);
   TComPort other(api);
+  other.Name = "ComPort1";
   other.SetStoredGroups(AllGroups);
   other.LoadFromRegistry(key);
-  ExpectSameSettings(port, other);
+  IniFile out((dir / "out.ini").string());
+  other.StoreToIniFile(out);
+  EXPECT_EQ(Entries(out), EverySetting);
 }
 
 TEST_F(StorageTest, MissingIniKeysKeepValuesExceptTheCustomRate) {
   port.SetStoredGroups(AllGroups);
-  ChangeEverything(port);
-  IniFile ini((dir / "empty.ini").string());
-  TComPort before(api);
-  before.SetStoredGroups(AllGroups);
-  ChangeEverything(before);
-  port.LoadFromIniFile(ini);
+  IniFile in = WriteIni("in.ini", EverySetting);
+  port.LoadFromIniFile(in);
+  port.Name = "Elsewhere";  // a section the file lacks
+  port.LoadFromIniFile(in);
   EXPECT_EQ(port.CustomBaudRate(), 9600);
   port.SetCustomBaudRate(31250);
-  ExpectSameSettings(port, before);
+  port.Name = "ComPort1";
+  IniFile out((dir / "out.ini").string());
+  port.StoreToIniFile(out);
+  EXPECT_EQ(Entries(out), EverySetting);
 
   // "Custom" without its rate also gives 9600.
   TComPort plain(api);
   plain.Name = "ComPort1";
   plain.SetCustomBaudRate(110);
-  ini.WriteString("ComPort1", "BaudRate", "Custom");
-  plain.LoadFromIniFile(ini);
+  IniFile custom = WriteIni("custom.ini", {"BaudRate=custom"});
+  plain.LoadFromIniFile(custom);
   EXPECT_EQ(plain.BaudRate(), brCustom);
   EXPECT_EQ(plain.CustomBaudRate(), 9600);
 }

@@ -29,6 +29,17 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 3000) {
   return true;
 }
 
+// The operation raises EComPort with this code and Windows error.
+::testing::AssertionResult RaisesComError(const std::function<void()>& op, int code, int win) {
+  try {
+    op();
+  } catch (const EComPort& e) {
+    if (e.Code == code && e.WinCode == win) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "raised " << e.Code << "/" << e.WinCode << ": " << e.what();
+  }
+  return ::testing::AssertionFailure() << "raised nothing";
+}
+
 class PortTest : public ::testing::Test {
  protected:
   PortTest() {
@@ -119,13 +130,7 @@ TEST(ListComPortsTest, NoPortsAddsNothingAndFailureAddsNothing) {
 
   api.SetPortList({"COM1:"});
   api.FailCall("EnumPortsA", ERROR_INVALID_PARAMETER);
-  try {
-    ListComPorts(list, api);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 15);
-    EXPECT_EQ(e.WinCode, 87);
-  }
+  EXPECT_TRUE(RaisesComError([&] { ListComPorts(list, api); }, 15, 87));
   EXPECT_TRUE(list.empty());
 }
 
@@ -228,22 +233,10 @@ TEST_F(PortTest, EachSettingReachesItsDcbField) {
 TEST_F(PortTest, BadRateOrNegativeSizesAreRefusedWithTheirCodes) {
   port.Open();
   port.SetBaudRate(brCustom);
-  try {
-    port.SetCustomBaudRate(0);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 7);
-    EXPECT_EQ(e.WinCode, 87);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.SetCustomBaudRate(0); }, 7, 87));
   EXPECT_EQ(port.CustomBaudRate(), 0);  // the refused value stays stored
   const int setupCalls = api.CallCount("SetupComm");
-  try {
-    port.Buffer().SetOutputSize(-4);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 9);
-    EXPECT_EQ(e.WinCode, 87);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.Buffer().SetOutputSize(-4); }, 9, 87));
   EXPECT_EQ(api.CallCount("SetupComm"), setupCalls);
 }
 
@@ -257,13 +250,7 @@ TEST_F(PortTest, DeviceRefusalsRaiseTheApplyCodes) {
   };
   for (const Row& row : rows) {
     api.FailCall(row.call, ERROR_INVALID_PARAMETER);
-    try {
-      row.change();
-      ADD_FAILURE() << row.call;
-    } catch (const EComPort& e) {
-      EXPECT_EQ(e.Code, row.code);
-      EXPECT_EQ(e.WinCode, 87);
-    }
+    EXPECT_TRUE(RaisesComError([&] { row.change(); }, row.code, 87));
   }
   EXPECT_EQ(port.StopBits(), sbOne5StopBits);
 }
@@ -442,13 +429,7 @@ TEST_F(PortTest, EmptyEventsStartNoThreadButSignalsStillFire) {
 TEST_F(PortTest, FailedPurgeKeepsThePortOpenWithItsThread) {
   port.Open();
   api.FailCall("PurgeComm", ERROR_GEN_FAILURE);
-  try {
-    port.Close();
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 5);
-    EXPECT_EQ(e.WinCode, 31);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.Close(); }, 5, 31));
   EXPECT_TRUE(port.Connected());
   EXPECT_TRUE(port.HasWaitThread());
   port.Close();
@@ -470,26 +451,13 @@ TEST_F(PortTest, ClosedPortNeverReachesAnotherDevice) {
   other.SetPort("COM2");
   other.Open();
   const std::string before = api.Written("COM2");
-  try {
-    const char b = 'x';
-    port.WriteBuffer(&b, 1);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 2);
-    EXPECT_EQ(e.WinCode, 6);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.WriteBuffer("x", 1); }, 2, 6));
   EXPECT_EQ(api.Written("COM2"), before);
   struct Row { int code; std::function<void()> op; };
   for (const Row& row : {Row{12, [&] { port.SetDTR(true); }},
                          Row{11, [&] { port.ModemSignals(); }},
                          Row{10, [&] { port.InputQueueCount(); }}}) {
-    try {
-      row.op();
-      ADD_FAILURE() << row.code;
-    } catch (const EComPort& e) {
-      EXPECT_EQ(e.Code, row.code);
-      EXPECT_EQ(e.WinCode, 6);
-    }
+    EXPECT_TRUE(RaisesComError([&] { row.op(); }, row.code, 6));
   }
 }
 
@@ -528,13 +496,7 @@ TEST_F(PortTest, PortChangeInsideUpdateReopensAtOnceAndAppliesAtTheEnd) {
 TEST_F(PortTest, SyncMethodCannotChangeWhileOpen) {
   port.Open();
   port.SetSyncMethod(smThreadSync);
-  try {
-    port.SetSyncMethod(smNone);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 14);
-    EXPECT_EQ(e.WinCode, -1);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.SetSyncMethod(smNone); }, 14, -1));
   EXPECT_EQ(port.SyncMethod(), smThreadSync);
   port.Close();
   port.SetSyncMethod(smNone);
@@ -581,13 +543,7 @@ TEST_F(PortTest, WriteBufferReportsWhatWasWrittenAndTellsTheLinks) {
   EXPECT_EQ(port.WriteBuffer("ab", 2), 1);
   EXPECT_EQ(port.WriteBuffer("", 0), 0);
   const int writes = api.CallCount("WriteFile");
-  try {
-    port.WriteBuffer("ab", -1);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 2);
-    EXPECT_EQ(e.WinCode, 87);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.WriteBuffer("ab", -1); }, 2, 87));
   EXPECT_EQ(api.CallCount("WriteFile"), writes);
   // Every record's event is closed again, also after a failure. (The first
   // event made here is the event thread's stop signal.)
@@ -608,40 +564,16 @@ TEST_F(PortTest, PendingTransfersCompleteAndFailuresCarryTheirCodes) {
   EXPECT_EQ(port.ReadBuffer(buffer, 8), 5);
   EXPECT_EQ(std::string(buffer, 5), "hello");
   api.FailCall("ReadFile", ERROR_GEN_FAILURE);
-  try {
-    port.ReadBuffer(buffer, 1);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 3);
-    EXPECT_EQ(e.WinCode, 31);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.ReadBuffer(buffer, 1); }, 3, 31));
   // A failed read is reported as such, not hidden by the queue check.
   api.FailCall("GetOverlappedResult", ERROR_OPERATION_ABORTED);
   api.FailCall("ClearCommError", ERROR_INVALID_HANDLE);
-  try {
-    port.ReadBuffer(buffer, 1);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 3);
-    EXPECT_EQ(e.WinCode, 995);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.ReadBuffer(buffer, 1); }, 3, 995));
   api.ClearFailures();
   EXPECT_THROW(port.ReadBuffer(buffer, -2), EComPort);
   api.FailCall("GetOverlappedResult", ERROR_OPERATION_ABORTED);
-  try {
-    port.WriteBuffer("a", 1);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 2);
-    EXPECT_EQ(e.WinCode, 995);
-  }
-  try {
-    port.WaitAsyncResult(nullptr);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 4);
-    EXPECT_EQ(e.WinCode, -1);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.WriteBuffer("a", 1); }, 2, 995));
+  EXPECT_TRUE(RaisesComError([&] { port.WaitAsyncResult(nullptr); }, 4, -1));
 }
 
 TEST_F(PortTest, ReadLineErrorsHidesParityUnlessChecked) {
@@ -711,13 +643,7 @@ TEST_F(PortTest, LinkRegistrationIsCheckedAndWalksSurviveRemoval) {
   port.Open();
   TComLink first, second, third;
   port.AddLink(&first);
-  try {
-    port.AddLink(&first);
-    FAIL();
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.Code, 18);
-    EXPECT_EQ(e.WinCode, -1);
-  }
+  EXPECT_TRUE(RaisesComError([&] { port.AddLink(&first); }, 18, -1));
   EXPECT_EQ(port.LinkCount(), 1);
   port.AddLink(&second);
   port.AddLink(&third);
