@@ -2,6 +2,8 @@
 // port-name rule.
 #include "comport/SerialPort.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -30,7 +32,14 @@ void TComponent::NotifyRemoval() {
   while (!FRemovalClients.empty()) {
     auto entry = std::move(FRemovalClients.front());
     FRemovalClients.erase(FRemovalClients.begin());
-    if (entry.second) entry.second(this);
+    // Sent from destructors: a client's error is logged, never thrown on.
+    try {
+      if (entry.second) entry.second(this);
+    } catch (const std::exception& e) {
+      qWarning("Removal notification of %s: %s", Name.c_str(), e.what());
+    } catch (...) {
+      qWarning("Removal notification of %s failed", Name.c_str());
+    }
   }
 }
 

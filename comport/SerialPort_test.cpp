@@ -812,6 +812,7 @@ TEST_F(PortTest, DestructorClosesAndTellsRemovalClientsWhileLinksStand) {
     doomed.FreeNotification(&lamp, [&](TComponent* c) {
       order.push_back("removed");
       static_cast<TCustomComPort*>(c)->RemoveLink(&link);
+      static_cast<TCustomComPort*>(c)->RemoveLink(&link);  // raises 18: must not escape
     });
     api.FailCall("PurgeComm", ERROR_GEN_FAILURE, -1);  // Close will fail
   }
