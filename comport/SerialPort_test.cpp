@@ -274,6 +274,7 @@ TEST_F(PortTest, ClosedOrUpdatingPortOnlyStoresAndEndUpdateAppliesAll) {
 }
 
 TEST_F(PortTest, UnchangedValuesNeverApplyButFlowControlAlwaysDoes) {
+  port.SetEvents({});  // no event thread adding calls of its own
   port.Open();
   api.ClearCalls();
   port.SetBaudRate(br9600);
