@@ -3,9 +3,11 @@
 #include "comport/SerialPort.h"
 
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -787,6 +789,27 @@ TEST_F(PortTest, CloseFromInsideItsOwnHandOverDoesNotDeadlock) {
   port.OnTxEmpty = nullptr;
   port.Open();  // reopening joins the stopped thread
   EXPECT_TRUE(port.HasWaitThread());
+}
+
+TEST_F(PortTest, CloseServesTheHandOverItsThreadWaitsIn) {
+  static std::atomic<bool> posted{false};
+  const auto post = [] {
+    posted = true;
+    QMetaObject::invokeMethod(qApp, [] { HandOver::Instance().Serve(); }, Qt::QueuedConnection);
+  };
+  HandOver::Instance().SetPost(post);
+  posted = false;
+  Record();
+  port.Open();
+  ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
+  TakeLog();
+  api.RaiseEvents("COM1", EV_TXEMPTY);
+  // The thread now waits for the GUI thread, which closes without serving
+  // its event loop.
+  while (!posted) std::this_thread::yield();
+  port.Close();
+  EXPECT_THAT(TakeLog(), ElementsAre("BeforeClose", "CTS off", "DSR off", "RLSD off", "TxEmpty",
+                                     "AfterClose"));
 }
 
 TEST_F(PortTest, CloseFromItsOwnNotificationsClosesOnce) {
