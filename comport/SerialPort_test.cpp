@@ -237,6 +237,10 @@ TEST_F(PortTest, BadRateOrNegativeSizesAreRefusedWithTheirCodes) {
   port.SetBaudRate(brCustom);
   EXPECT_TRUE(RaisesComError([&] { port.SetCustomBaudRate(0); }, 7, 87));
   EXPECT_EQ(port.CustomBaudRate(), 0);  // the refused value stays stored
+  port.SetBaudRate(br1200);
+  // Limits of a quarter of the queue that a 16-bit field cannot hold.
+  port.Buffer().SetInputSize(300000);
+  EXPECT_TRUE(RaisesComError([&] { port.SetStopBits(sbTwoStopBits); }, 7, 87));
   const int setupCalls = api.CallCount("SetupComm");
   EXPECT_TRUE(RaisesComError([&] { port.Buffer().SetOutputSize(-4); }, 9, 87));
   EXPECT_EQ(api.CallCount("SetupComm"), setupCalls);
