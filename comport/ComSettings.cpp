@@ -1,0 +1,359 @@
+// Settings objects, the port's property setters, the text converters and the
+// port-name rule.
+#include "comport/SerialPort.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <iterator>
+
+// ---------------------------------------------------------------- framework
+
+void TPersistent::AssignTo(TPersistent& Dest) const {
+  throw EConvertError(std::string("Cannot assign a ") + ClassName() + " to a " +
+                      Dest.ClassName());
+}
+
+TComponent::~TComponent() { NotifyRemoval(); }
+
+void TComponent::FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed) {
+  RemoveFreeNotification(Client);
+  FRemovalClients.emplace_back(Client, std::move(Removed));
+}
+
+void TComponent::RemoveFreeNotification(TObject* Client) {
+  std::erase_if(FRemovalClients, [Client](const auto& entry) { return entry.first == Client; });
+}
+
+void TComponent::NotifyRemoval() {
+  // A client may unregister others while it is told; take them one by one.
+  while (!FRemovalClients.empty()) {
+    auto entry = std::move(FRemovalClients.front());
+    FRemovalClients.erase(FRemovalClients.begin());
+    // Sent from destructors: a client's error is logged, never thrown on.
+    try {
+      if (entry.second) entry.second(this);
+    } catch (const std::exception& e) {
+      qWarning("Removal notification of %s: %s", Name.c_str(), e.what());
+    } catch (...) {
+      qWarning("Removal notification of %s failed", Name.c_str());
+    }
+  }
+}
+
+// ---------------------------------------------------------- settings objects
+
+void TComTimeouts::SetInt(int& Field, int Value) {
+  if (Field == Value) return;
+  Field = Value;
+  if (FOwnerPort) FOwnerPort->ApplyCommTimeouts();
+}
+
+void TComTimeouts::SetReadInterval(int Value) { SetInt(FReadInterval, Value); }
+void TComTimeouts::SetReadTotalMultiplier(int Value) { SetInt(FReadTotalMultiplier, Value); }
+void TComTimeouts::SetReadTotalConstant(int Value) { SetInt(FReadTotalConstant, Value); }
+void TComTimeouts::SetWriteTotalMultiplier(int Value) { SetInt(FWriteTotalMultiplier, Value); }
+void TComTimeouts::SetWriteTotalConstant(int Value) { SetInt(FWriteTotalConstant, Value); }
+
+void TComTimeouts::AssignTo(TPersistent& Dest) const {
+  auto* d = dynamic_cast<TComTimeouts*>(&Dest);
+  if (!d) return TPersistent::AssignTo(Dest);
+  d->FReadInterval = FReadInterval;
+  d->FReadTotalMultiplier = FReadTotalMultiplier;
+  d->FReadTotalConstant = FReadTotalConstant;
+  d->FWriteTotalMultiplier = FWriteTotalMultiplier;
+  d->FWriteTotalConstant = FWriteTotalConstant;
+}
+
+template <class T>
+void TComFlowControl::SetField(T& Field, T Value) {
+  if (Field == Value) return;
+  Field = Value;
+  if (FOwnerPort) FOwnerPort->ApplyCommState();
+}
+
+void TComFlowControl::SetOutCTSFlow(bool Value) { SetField(FOutCTSFlow, Value); }
+void TComFlowControl::SetOutDSRFlow(bool Value) { SetField(FOutDSRFlow, Value); }
+void TComFlowControl::SetControlDTR(TDTRFlowControl Value) { SetField(FControlDTR, Value); }
+void TComFlowControl::SetControlRTS(TRTSFlowControl Value) { SetField(FControlRTS, Value); }
+void TComFlowControl::SetXonXoffOut(bool Value) { SetField(FXonXoffOut, Value); }
+void TComFlowControl::SetXonXoffIn(bool Value) { SetField(FXonXoffIn, Value); }
+void TComFlowControl::SetDSRSensitivity(bool Value) { SetField(FDSRSensitivity, Value); }
+void TComFlowControl::SetTxContinueOnXoff(bool Value) { SetField(FTxContinueOnXoff, Value); }
+void TComFlowControl::SetXonChar(char Value) { SetField(FXonChar, Value); }
+void TComFlowControl::SetXoffChar(char Value) { SetField(FXoffChar, Value); }
+
+TFlowControl TComFlowControl::FlowControl() const {
+  const bool xonXoff = FXonXoffIn || FXonXoffOut;
+  if (FControlRTS == rtsHandshake && FOutCTSFlow && !xonXoff) return fcHardware;
+  if (FControlRTS == rtsDisable && !FOutCTSFlow && FXonXoffIn && FXonXoffOut) return fcSoftware;
+  if (FControlRTS == rtsDisable && !FOutCTSFlow && !xonXoff) return fcNone;
+  return fcCustom;
+}
+
+void TComFlowControl::SetFlowControl(TFlowControl Value) {
+  if (Value != fcCustom) {
+    FControlRTS = rtsDisable;
+    FOutCTSFlow = false;
+    FXonXoffIn = false;
+    FXonXoffOut = false;
+    if (Value == fcHardware) {
+      FControlRTS = rtsHandshake;
+      FOutCTSFlow = true;
+    } else if (Value == fcSoftware) {
+      FXonXoffIn = true;
+      FXonXoffOut = true;
+    }
+  }
+  // Applied even when nothing changed: the form reader relies on it.
+  if (FOwnerPort) FOwnerPort->ApplyCommState();
+}
+
+void TComFlowControl::AssignTo(TPersistent& Dest) const {
+  auto* d = dynamic_cast<TComFlowControl*>(&Dest);
+  if (!d) return TPersistent::AssignTo(Dest);
+  d->FOutCTSFlow = FOutCTSFlow;
+  d->FOutDSRFlow = FOutDSRFlow;
+  d->FControlDTR = FControlDTR;
+  d->FControlRTS = FControlRTS;
+  d->FXonXoffOut = FXonXoffOut;
+  d->FXonXoffIn = FXonXoffIn;
+  d->FDSRSensitivity = FDSRSensitivity;
+  d->FTxContinueOnXoff = FTxContinueOnXoff;
+  d->FXonChar = FXonChar;
+  d->FXoffChar = FXoffChar;
+}
+
+template <class T>
+void TComParity::SetField(T& Field, T Value) {
+  if (Field == Value) return;
+  Field = Value;
+  if (FOwnerPort) FOwnerPort->ApplyCommState();
+}
+
+void TComParity::SetBits(TParityBits Value) { SetField(FBits, Value); }
+void TComParity::SetCheck(bool Value) { SetField(FCheck, Value); }
+void TComParity::SetReplace(bool Value) { SetField(FReplace, Value); }
+void TComParity::SetReplaceChar(char Value) { SetField(FReplaceChar, Value); }
+
+void TComParity::AssignTo(TPersistent& Dest) const {
+  auto* d = dynamic_cast<TComParity*>(&Dest);
+  if (!d) return TPersistent::AssignTo(Dest);
+  d->FBits = FBits;
+  d->FCheck = FCheck;
+  d->FReplace = FReplace;
+  d->FReplaceChar = FReplaceChar;
+}
+
+void TComBuffer::SetSize(int& Field, int Value) {
+  // Compared before the odd size is evened, so 1025 twice re-applies.
+  if (Field == Value) return;
+  Field = Value;
+  if (Value % 2 == 1) --Field;
+  if (FOwnerPort) FOwnerPort->ApplyQueueSizes();
+}
+
+void TComBuffer::SetInputSize(int Value) { SetSize(FInputSize, Value); }
+void TComBuffer::SetOutputSize(int Value) { SetSize(FOutputSize, Value); }
+
+void TComBuffer::AssignTo(TPersistent& Dest) const {
+  auto* d = dynamic_cast<TComBuffer*>(&Dest);
+  if (!d) return TPersistent::AssignTo(Dest);
+  d->FInputSize = FInputSize;
+  d->FOutputSize = FOutputSize;
+}
+
+// ------------------------------------------------------- port property setters
+
+template <class T>
+void TCustomComPort::SetAndApplyState(T& Field, T Value) {
+  if (Field == Value) return;
+  Field = Value;
+  ApplyCommState();
+}
+
+void TCustomComPort::SetBaudRate(TBaudRate Value) { SetAndApplyState(FBaudRate, Value); }
+void TCustomComPort::SetCustomBaudRate(int Value) { SetAndApplyState(FCustomBaudRate, Value); }
+void TCustomComPort::SetStopBits(TStopBits Value) { SetAndApplyState(FStopBits, Value); }
+void TCustomComPort::SetDataBits(TDataBits Value) { SetAndApplyState(FDataBits, Value); }
+void TCustomComPort::SetDiscardNull(bool Value) { SetAndApplyState(FDiscardNull, Value); }
+void TCustomComPort::SetEventChar(char Value) { SetAndApplyState(FEventChar, Value); }
+
+void TCustomComPort::SetConnected(bool Value) {
+  if (Designing() || Loading()) {
+    FConnected = Value;  // acted on by AfterLoad
+    return;
+  }
+  if (Value == FConnected) return;
+  if (Value)
+    Open();
+  else
+    Close();
+}
+
+void TCustomComPort::SetPort(const std::string& Value) {
+  const std::string name = NormalizePortName(Value);
+  if (name == FPort) return;
+  if (FConnected && !Designing() && !Loading()) {
+    // The new name is taken only once the old device is closed, so a failed
+    // Close never leaves that device open under the new name.
+    Close();
+    FPort = name;
+    Open();
+  } else {
+    FPort = name;
+  }
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
+  if (Value == FSyncMethod) return;
+  if (FConnected && !Designing() && !Loading()) throw EComPort(CError_SyncMeth);
+  FSyncMethod = Value;
+}
+
+void TCustomComPort::SetParity(const TComParity& Value) {
+  FParity->Assign(Value);
+  ApplyCommState();
+}
+
+void TCustomComPort::SetFlowControl(const TComFlowControl& Value) {
+  FFlowControl->Assign(Value);
+  ApplyCommState();
+}
+
+void TCustomComPort::SetTimeouts(const TComTimeouts& Value) {
+  FTimeouts->Assign(Value);
+  ApplyCommTimeouts();
+}
+
+void TCustomComPort::SetBuffer(const TComBuffer& Value) {
+  FBuffer->Assign(Value);
+  ApplyQueueSizes();
+}
+
+// ------------------------------------------------------------- converters
+
+namespace {
+
+const char* const BaudRateTexts[] = {"Custom", "110",   "300",   "600",    "1200",   "2400",
+                                     "4800",   "9600",  "14400", "19200",  "38400",  "56000",
+                                     "57600",  "115200", "128000", "256000"};
+const char* const StopBitsTexts[] = {"1", "1.5", "2"};
+const char* const DataBitsTexts[] = {"5", "6", "7", "8"};
+const char* const ParityTexts[] = {"None", "Odd", "Even", "Mark", "Space"};
+const char* const FlowControlTexts[] = {"Hardware", "Software", "None", "Custom"};
+const char* const DTRControlTexts[] = {"Disable", "Enable", "Handshake"};
+const char* const RTSControlTexts[] = {"Disable", "Enable", "Handshake", "Toggle"};
+
+// Only a..z change: the texts are compared as the user typed them otherwise.
+std::string UpperAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+template <class E, size_t N>
+E TextToValue(const char* const (&texts)[N], const std::string& text, E fallback) {
+  const std::string wanted = UpperAscii(text);
+  for (size_t i = 0; i < N; ++i)
+    if (UpperAscii(texts[i]) == wanted) return static_cast<E>(i);
+  return fallback;
+}
+
+template <size_t N>
+std::string ValueToText(const char* const (&texts)[N], unsigned value) {
+  return value < N ? texts[value] : "";
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string BaudRateToText(TBaudRate Value) { return ValueToText(BaudRateTexts, Value); }
+std::string StopBitsToText(TStopBits Value) { return ValueToText(StopBitsTexts, Value); }
+std::string DataBitsToText(TDataBits Value) { return ValueToText(DataBitsTexts, Value); }
+std::string ParityToText(TParityBits Value) { return ValueToText(ParityTexts, Value); }
+std::string FlowControlToText(TFlowControl Value) { return ValueToText(FlowControlTexts, Value); }
+std::string DTRControlToText(TDTRFlowControl Value) { return ValueToText(DTRControlTexts, Value); }
+std::string RTSControlToText(TRTSFlowControl Value) { return ValueToText(RTSControlTexts, Value); }
+std::string BooleanToText(bool Value) { return Value ? "Yes" : "No"; }
+
+std::string CharToText(char Value) {
+  const unsigned code = static_cast<unsigned char>(Value);
+  if (code >= 33 && code <= 127) return std::string(1, Value);
+  std::string text = "#";
+  text += std::to_string(code);
+  return text;
+}
+
+TBaudRate TextToBaudRate(const std::string& Text) {
+  return TextToValue(BaudRateTexts, Text, br9600);
+}
+TStopBits TextToStopBits(const std::string& Text) {
+  return TextToValue(StopBitsTexts, Text, sbOneStopBit);
+}
+TDataBits TextToDataBits(const std::string& Text) {
+  return TextToValue(DataBitsTexts, Text, dbEight);
+}
+TParityBits TextToParity(const std::string& Text) {
+  return TextToValue(ParityTexts, Text, prNone);
+}
+TFlowControl TextToFlowControl(const std::string& Text) {
+  return TextToValue(FlowControlTexts, Text, fcCustom);
+}
+TDTRFlowControl TextToDTRControl(const std::string& Text) {
+  return TextToValue(DTRControlTexts, Text, dtrDisable);
+}
+TRTSFlowControl TextToRTSControl(const std::string& Text) {
+  return TextToValue(RTSControlTexts, Text, rtsDisable);
+}
+bool TextToBoolean(const std::string& Text) { return UpperAscii(Text) == "YES"; }
+
+char TextToChar(const std::string& Text) {
+  if (Text.empty()) return 0;
+  if (Text[0] != '#' || Text.size() == 1) return Text[0];
+  int code = 0;
+  if (!TryTextToInt(Text.substr(1), code)) return 0;
+  return static_cast<char>(code & 0xFF);
+}
+
+bool TryTextToInt(const std::string& Text, int& Value) {
+  size_t i = 0;
+  while (i < Text.size() && Text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < Text.size() && (Text[i] == '+' || Text[i] == '-')) negative = Text[i++] == '-';
+  int base = 10;
+  if (i < Text.size() && Text[i] == '$') {
+    base = 16;
+    ++i;
+  }
+  if (i == Text.size()) return false;
+  long long magnitude = 0;
+  for (; i < Text.size(); ++i) {
+    const int digit = HexDigit(Text[i]);
+    if (digit < 0 || digit >= base) return false;
+    magnitude = magnitude * base + digit;
+    if (magnitude > 0xFFFFFFFFLL) return false;
+  }
+  long long value = negative ? -magnitude : magnitude;
+  // "$FFFFFFFF" is -1, as a 32-bit pattern; decimal must fit the signed range.
+  if (base == 16 && !negative && value > INT_MAX) value -= 0x100000000LL;
+  if (value < INT_MIN || value > INT_MAX) return false;
+  Value = static_cast<int>(value);
+  return true;
+}
+
+std::string NormalizePortName(const std::string& Text) {
+  std::string rest = Text;
+  if (UpperAscii(Text.substr(0, 3)) == "COM") rest = Text.substr(3);
+  int number = 1;
+  if (!TryTextToInt(rest, number) || number < 1 || number > 16) number = 1;
+  return "COM" + std::to_string(number);
+}

@@ -1,0 +1,177 @@
+// The port over a pseudo-terminal with the POSIX comm layer: the test plays
+// the board on the master side.
+#include "comport/SerialPort.h"
+
+#include <QCoreApplication>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/comm/PosixCommApi.h"
+
+using namespace comm;
+using ::testing::ElementsAre;
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QCoreApplication::processEvents();
+    HandOver::Instance().Serve();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+class PtyTest : public ::testing::Test {
+ protected:
+  PtyTest() {
+    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
+      slave = ::ptsname(master);
+    api.SetPortMap(ComPortMap{{5, slave}});
+  }
+  ~PtyTest() override {
+    if (master >= 0) ::close(master);
+  }
+  void SetUp() override { ASSERT_FALSE(slave.empty()); }
+
+  // Everything the board has received so far.
+  std::string BoardReads() {
+    char buffer[256];
+    for (;;) {
+      const ssize_t n = ::read(master, buffer, sizeof buffer);
+      if (n <= 0) break;
+      received.append(buffer, static_cast<size_t>(n));
+    }
+    return received;
+  }
+  void BoardSends(const std::string& bytes) {
+    ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  PosixCommApi api;
+  int master = -1;
+  std::string slave;
+  std::string received;
+};
+
+TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
+  // Vantrel's way: raise DTR once open, take DSR on as the board.
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetBaudRate(br115200);
+  port.SetEvents({evRxChar, evDSR});
+  std::vector<bool> dsr;
+  int waiting = 0;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { dsr.push_back(on); };
+  port.OnRxChar = [&](TObject*, int count) { waiting = count; };
+  port.Open();
+  ASSERT_FALSE(dsr.empty());
+  EXPECT_TRUE(dsr.back());
+
+  EXPECT_EQ(port.WriteBuffer("\xFF\x01\x02", 3), 3);
+  ASSERT_TRUE(PumpUntil([&] { return BoardReads().size() == 3; }));
+  EXPECT_EQ(received, "\xFF\x01\x02");
+
+  BoardSends("ok!");
+  ASSERT_TRUE(PumpUntil([&] { return waiting == 3; }));
+  char buffer[8] = {};
+  EXPECT_EQ(port.ReadBuffer(buffer, 8), 3);
+  EXPECT_EQ(std::string(buffer, 3), "ok!");
+  port.Close();
+}
+
+TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
+  // Tolvex's way: one byte per transmit-empty event, XON/XOFF on output.
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetBaudRate(br38400);
+  port.FlowControl().SetFlowControl(fcCustom);
+  port.FlowControl().SetXonXoffOut(true);
+  port.Buffer().SetInputSize(2);
+  port.Buffer().SetOutputSize(2);
+  port.SetEvents({evRxChar, evTxEmpty, evDSR});
+  std::string stream(200, '\0');
+  for (size_t i = 0; i < stream.size(); ++i) stream[i] = static_cast<char>('A' + i % 26);
+  size_t next = 1;
+  std::vector<int> counts;
+  port.OnTxEmpty = [&](TObject*) {
+    if (next < stream.size()) counts.push_back(port.WriteBuffer(&stream[next++], 1));
+  };
+  // The board holds the line with XOFF for a while, as the EEPROM talker does.
+  size_t held = 0, afterPause = 0;
+  std::atomic<bool> boardDone{false};
+  std::thread board([&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto readUntil = [&](size_t n) {
+      while (BoardReads().size() < n && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    readUntil(20);
+    BoardSends("\x13");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    held = BoardReads().size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    afterPause = BoardReads().size();
+    BoardSends("\x11");
+    readUntil(stream.size());
+    boardDone = true;
+  });
+  port.Open();
+  port.WriteBuffer(&stream[0], 1);
+  const bool done = PumpUntil([&] { return boardDone.load(); }, 12000);
+  board.join();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(afterPause, held);  // nothing more while stopped
+  EXPECT_LT(held, stream.size());
+  EXPECT_EQ(received, stream);
+  EXPECT_EQ(counts, std::vector<int>(stream.size() - 1, 1));
+  port.Close();
+}
+
+TEST_F(PtyTest, MissingDeviceAndSecondOpen) {
+  TComPort port(api);
+  port.SetPort("COM6");
+  try {
+    port.Open();
+    FAIL();
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code, 1);
+    EXPECT_EQ(e.WinCode, 2);
+  }
+  port.SetPort("COM5");
+  port.Open();
+  TComPort second(api);
+  second.SetPort("COM5");
+  try {
+    second.Open();
+    FAIL();
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code, 1);
+    EXPECT_EQ(e.WinCode, 5);
+  }
+  std::vector<std::string> list;
+  ListComPorts(list, api);
+  EXPECT_THAT(list, ElementsAre("COM5"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleMock(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,649 @@
+// The POSIX layer over a pseudo-terminal: the test plays the board on the
+// master side. Every wait is bounded, so a fault fails rather than hangs.
+#include "platform/comm/PosixCommApi.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <thread>
+#include <string>
+
+using namespace comm;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr DWORD kBounded = 3000;  // ms: nothing here should take near this long
+
+class Pty {
+ public:
+  Pty() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
+      slave_ = ::ptsname(master_);
+    int on = 1;
+    ::ioctl(master_, TIOCPKT, &on);  // tells us when our output is stopped
+  }
+  ~Pty() { Close(); }
+  void Close() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+  }
+  const std::string& SlavePath() const { return slave_; }
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  // Reads until `count` data bytes came or the time ran out; packet-mode
+  // control bytes are collected apart.
+  std::string Receive(size_t count, int ms = 2000) {
+    std::string data;
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (data.size() < count && Clock::now() < end) readPacket(&data, end);
+    return data;
+  }
+  // Waits until the slave's output has been stopped by XOFF.
+  bool WaitStopped(int ms = 2000) {
+    std::string data;
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!stopped_ && Clock::now() < end) readPacket(&data, end);
+    pending_ += data;
+    return stopped_;
+  }
+
+ private:
+  void readPacket(std::string* data, Clock::time_point end) {
+    if (!pending_.empty()) {
+      *data += pending_;
+      pending_.clear();
+      return;
+    }
+    pollfd p{master_, POLLIN, 0};
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    if (::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count()))) <= 0) return;
+    char buffer[512];
+    const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    if (n <= 0) return;
+    if (buffer[0] == TIOCPKT_DATA) {
+      data->append(buffer + 1, n - 1);
+    } else {
+      if (buffer[0] & TIOCPKT_STOP) stopped_ = true;
+      if (buffer[0] & TIOCPKT_START) stopped_ = false;
+    }
+  }
+
+  int master_ = -1;
+  std::string slave_;
+  std::string pending_;
+  bool stopped_ = false;
+};
+
+class PosixCommApiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(pty.SlavePath().empty());
+    api.SetPortMap(ComPortMap{{5, pty.SlavePath()}, {6, "/nonexistent/tty"}});
+  }
+
+  HANDLE Open(const char* name = "\\\\.\\COM5") {
+    return api.CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, 0);
+  }
+
+  // 8N1 with the port component's default timeouts.
+  HANDLE OpenConfigured(DWORD baud, DWORD flags = DCB::fBinary) {
+    const HANDLE h = Open();
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    DCB dcb;
+    dcb.DCBlength = 28;
+    dcb.BaudRate = baud;
+    dcb.Flags = flags;
+    dcb.ByteSize = 8;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    EXPECT_TRUE(api.SetupComm(h, 1024, 1024));
+    EXPECT_TRUE(api.SetCommState(h, &dcb));
+    SetTimeouts(h, 100, 1000);
+    return h;
+  }
+
+  void SetTimeouts(HANDLE h, DWORD writeMultiplier, DWORD writeConstant) {
+    COMMTIMEOUTS t{MAXDWORD, 0, 0, writeMultiplier, writeConstant};
+    EXPECT_TRUE(api.SetCommTimeouts(h, &t));
+  }
+
+  // Starts an overlapped write; returns the OVERLAPPED to wait on.
+  void StartWrite(HANDLE h, const std::string& bytes, OVERLAPPED* ov) {
+    DWORD n = 0;
+    if (!api.WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, ov)) {
+      EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING);
+    }
+  }
+
+  // Waits for an overlapped operation; false with the error when it failed.
+  bool Finish(HANDLE h, OVERLAPPED* ov, DWORD* count, DWORD* error = nullptr) {
+    EXPECT_EQ(api.WaitForSingleObject(ov->hEvent, kBounded), WAIT_OBJECT_0);
+    const bool ok = api.GetOverlappedResult(h, ov, count, FALSE);
+    if (error) *error = ok ? 0 : api.GetLastError();
+    return ok;
+  }
+
+  // Writes and waits; returns the count written.
+  DWORD Write(HANDLE h, const std::string& bytes) {
+    OVERLAPPED& ov = Record();
+    StartWrite(h, bytes, &ov);
+    DWORD count = 0;
+    EXPECT_TRUE(Finish(h, &ov, &count));
+    return count;
+  }
+
+  // Waits for the next line event batch.
+  DWORD WaitEvent(HANDLE h) {
+    OVERLAPPED& ov = Record();
+    DWORD mask = 0, n = 0;
+    if (!api.WaitCommEvent(h, &mask, &ov)) {
+      EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING);
+    }
+    const DWORD r = api.WaitForSingleObject(ov.hEvent, kBounded);
+    if (r != WAIT_OBJECT_0) {
+      api.SetCommMask(h, 0);  // do not leave the wait behind on our stack record
+      api.GetOverlappedResult(h, &ov, &n, TRUE);
+      mask = 0;
+    }
+    return mask;
+  }
+
+  // Records outlive the api, so an operation still pending when a test
+  // stops early completes into live memory.
+  OVERLAPPED& Record(BOOL signalled = TRUE) {
+    records.emplace_back();
+    records.back().hEvent = api.CreateEventA(nullptr, TRUE, signalled, nullptr);
+    return records.back();
+  }
+
+  std::deque<OVERLAPPED> records;
+  Pty pty;
+  PosixCommApi api;
+};
+
+}  // namespace
+
+TEST_F(PosixCommApiTest, DataTravelsBothWays) {
+  const HANDLE h = OpenConfigured(115200);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Write(h, "hello\n\r\xff"), 8u);
+  EXPECT_EQ(pty.Receive(8), "hello\n\r\xff") << "no translation on the way out";
+
+  api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
+  pty.Send(std::string("ab\r\n\xff\x00z", 7));
+  std::string got;
+  const auto end = Clock::now() + std::chrono::seconds(2);
+  while (got.size() < 7 && Clock::now() < end) {
+    const DWORD events = WaitEvent(h);
+    EXPECT_TRUE(events & EV_RXCHAR);
+    DWORD errors = 0;
+    COMSTAT stat;
+    ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+    EXPECT_EQ(errors, 0u);
+    std::string chunk(stat.cbInQue, '\0');
+    OVERLAPPED& ov = Record();
+    DWORD n = 0;
+    ASSERT_TRUE(api.ReadFile(h, chunk.data(), stat.cbInQue, &n, &ov))
+        << "MAXDWORD/0/0 returns at once";
+    got += chunk.substr(0, n);
+  }
+  EXPECT_EQ(got, std::string("ab\r\n\xff\x00z", 7)) << "bytes as sent, \\377 and NUL included";
+  EXPECT_TRUE(api.CloseHandle(h));
+}
+
+TEST_F(PosixCommApiTest, AReadWithNothingQueuedReturnsAtOnceWithNothing) {
+  const HANDLE h = OpenConfigured(9600);
+  char buffer[4];
+  OVERLAPPED& ov = Record(FALSE);
+  DWORD n = 99;
+  EXPECT_TRUE(api.ReadFile(h, buffer, sizeof buffer, &n, &ov));
+  EXPECT_EQ(n, 0u);
+  EXPECT_EQ(api.WaitForSingleObject(ov.hEvent, 0), WAIT_OBJECT_0);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
+  const HANDLE h = OpenConfigured(9600);
+  api.SetCommMask(h, EV_TXEMPTY);
+  const std::string stream = "S1130000";
+  const auto start = Clock::now();
+  for (char byte : stream) {
+    EXPECT_EQ(Write(h, std::string(1, byte)), 1u);
+    EXPECT_EQ(WaitEvent(h), EV_TXEMPTY);
+  }
+  const auto elapsed = Clock::now() - start;
+  EXPECT_EQ(pty.Receive(stream.size()), stream);
+  // Two bytes may run ahead of the wire; the other six each wait a frame
+  // (1.04 ms at 9600 8N1).
+  EXPECT_GE(elapsed, std::chrono::microseconds(6 * 1040));
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
+  const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
+  SetTimeouts(h, 0, 150);
+  pty.Send("\x13");
+  ASSERT_TRUE(pty.WaitStopped());
+  OVERLAPPED& ov = Record();
+  const auto start = Clock::now();
+  StartWrite(h, "abc", &ov);
+  DWORD count = 99;
+  EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
+  EXPECT_EQ(count, 0u);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140));
+
+  pty.Send("\x11");
+  EXPECT_EQ(Write(h, "d"), 1u);
+  EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, XoffPausesAStreamAndXonResumesItWhole) {
+  const HANDLE h = OpenConfigured(1200, DCB::fBinary | DCB::fOutX);
+  SetTimeouts(h, 0, 0);
+  std::string stream;
+  for (int i = 0; i < 16; ++i) stream += static_cast<char>('A' + i);
+  OVERLAPPED& ov = Record();
+  StartWrite(h, stream, &ov);
+  std::string seen = pty.Receive(3);
+  EXPECT_EQ(seen.substr(0, 3), "ABC");
+  pty.Send("\x13");
+  EXPECT_TRUE(pty.WaitStopped());
+  seen += pty.Receive(16, 20);
+  EXPECT_EQ(pty.Receive(16, 100), "") << "nothing passes while stopped";
+  EXPECT_LT(seen.size(), 16u);
+  DWORD count = 0;
+  EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &count, FALSE)) << "still held";
+  pty.Send("\x11");
+  seen += pty.Receive(16 - seen.size());
+  EXPECT_EQ(seen, stream) << "nothing lost, nothing repeated";
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  EXPECT_EQ(count, 16u);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
+  // 110 baud: a frame of 100 ms, long enough that scheduling cannot blur it.
+  const HANDLE h = OpenConfigured(110);
+  SetTimeouts(h, 0, 0);
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "0123456789", &ov);
+  COMSTAT stat;
+  DWORD errors = 0;
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_GE(stat.cbOutQue, 8u) << "one byte on the wire, one behind it";
+  EXPECT_LE(pty.Receive(10, 50).size(), 2u);
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT));
+  DWORD count = 0, error = 0;
+  EXPECT_FALSE(Finish(h, &ov, &count, &error));
+  EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
+  EXPECT_LE(count, 3u);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, ReadTimeouts) {
+  const HANDLE h = OpenConfigured(115200);
+  struct Case {
+    const char* what;
+    COMMTIMEOUTS timeouts;
+    std::string arrived;
+    DWORD expected;
+    int atLeastMs;
+  };
+  const Case cases[] = {
+      {"total timeout returns what came", {0, 0, 60, 0, 0}, "x", 1, 50},
+      {"total timeout with nothing", {0, 10, 20, 0, 0}, "", 0, 50},
+      {"a full read ends at once", {0, 0, 2000, 0, 0}, "wxyz", 4, 0},
+      {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", 1, 0},
+      {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", 0, 50},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+    ASSERT_TRUE(api.SetCommTimeouts(h, &c.timeouts));
+    if (!c.arrived.empty()) {
+      pty.Send(c.arrived);
+      COMSTAT stat;
+      DWORD errors = 0;
+      const auto end = Clock::now() + std::chrono::seconds(2);
+      do api.ClearCommError(h, &errors, &stat);
+      while (stat.cbInQue < c.arrived.size() && Clock::now() < end);
+    }
+    char buffer[4];
+    OVERLAPPED& ov = Record();
+    const auto start = Clock::now();
+    DWORD n = 0;
+    if (!api.ReadFile(h, buffer, sizeof buffer, &n, &ov)) {
+      EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING) << c.what;
+      EXPECT_TRUE(Finish(h, &ov, &n)) << c.what;
+    }
+    EXPECT_EQ(n, c.expected) << c.what;
+    EXPECT_EQ(std::string(buffer, n), c.arrived.substr(0, n)) << c.what;
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(c.atLeastMs)) << c.what;
+  }
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
+  const HANDLE h = OpenConfigured(1200);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  DCB dcb;
+  dcb.DCBlength = 28;
+  dcb.BaudRate = 1200;
+  dcb.Flags = DCB::fBinary | DCB::fOutX;
+  dcb.ByteSize = 8;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  DWORD status = 0;
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_DSR_ON, MS_DSR_ON) << "the DTR mode did not change, so DTR stays up";
+
+  const int fd = ::open(pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  termios t{};
+  ASSERT_EQ(::tcgetattr(fd, &t), 0);
+  EXPECT_EQ(::cfgetospeed(&t), B1200);
+  EXPECT_TRUE(t.c_iflag & IXON);
+  EXPECT_FALSE(t.c_iflag & IXOFF);
+  EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
+  EXPECT_FALSE(t.c_oflag & OPOST);
+  EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+
+  dcb.Flags = DCB::fBinary;  // DTR mode still "disable": no change
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_DSR_ON, MS_DSR_ON);
+  dcb.Flags = DCB::fBinary | (DTR_CONTROL_ENABLE << DCB::fDtrControlShift);
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  dcb.Flags = DCB::fBinary;
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_DSR_ON, 0u) << "a change back to disable drops DTR";
+  ::close(fd);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
+  struct Case {
+    const char* what;
+    DWORD flags;
+    bool dtr;  // the looped DSR follows it
+    std::string sent;
+    std::string kept;
+    DWORD events;
+  };
+  const std::string withNul("a\0b", 3);
+  const Case cases[] = {
+      {"NULs kept", DCB::fBinary, true, withNul, withNul, EV_RXCHAR},
+      {"NULs dropped", DCB::fBinary | DCB::fNull, true, withNul, "ab", EV_RXCHAR},
+      {"DSR on: input taken", DCB::fBinary | DCB::fDsrSensitivity, true, "xy", "xy", EV_RXCHAR},
+      {"DSR off: input dropped", DCB::fBinary | DCB::fDsrSensitivity, false, "xy", "", 0},
+      {"event character", DCB::fBinary, true, "1\r2", "1\r2", EV_RXCHAR | EV_RXFLAG},
+  };
+  for (const Case& c : cases) {
+    const HANDLE h = Open();
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << c.what;
+    DCB dcb;
+    dcb.DCBlength = 28;
+    dcb.BaudRate = 115200;
+    dcb.Flags = c.flags;
+    dcb.ByteSize = 8;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    dcb.EvtChar = '\r';
+    ASSERT_TRUE(api.SetCommState(h, &dcb)) << c.what;
+    api.EscapeCommFunction(h, c.dtr ? SETDTR : CLRDTR);
+    api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
+    pty.Send(c.sent);
+    pty.Send("\x11");  // a marker that the bytes before it have been taken
+    std::string got;
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    DWORD events = 0;
+    while (Clock::now() < end) {
+      COMSTAT stat;
+      DWORD errors = 0;
+      api.ClearCommError(h, &errors, &stat);
+      std::string chunk(stat.cbInQue, '\0');
+      OVERLAPPED& ov = Record();
+      DWORD n = 0;
+      api.ReadFile(h, chunk.data(), stat.cbInQue, &n, &ov);
+      got += chunk.substr(0, n);
+      if (!got.empty() && got.back() == '\x11') break;
+      if (!c.dtr) {  // nothing arrives at all; give the bytes time to be dropped
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        break;
+      }
+    }
+    if (!got.empty() && got.back() == '\x11') got.pop_back();
+    EXPECT_EQ(got, c.kept) << c.what;
+    OVERLAPPED& ov = Record();
+    DWORD n = 0;
+    if (api.WaitCommEvent(h, &events, &ov)) {
+      EXPECT_EQ(events & ~EV_RXCHAR, c.events & ~EV_RXCHAR) << c.what;
+    } else {
+      EXPECT_EQ(c.events, 0u) << c.what;
+      api.SetCommMask(h, 0);
+      api.GetOverlappedResult(h, &ov, &n, TRUE);
+    }
+    api.CloseHandle(h);
+  }
+}
+
+TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
+  const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
+  SetTimeouts(h, 0, 0);  // no write timeout: only the purge can end it
+  pty.Send("\x13");
+  ASSERT_TRUE(pty.WaitStopped());
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "lost", &ov);
+  DWORD count = 0, error = 0;
+  EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &count, FALSE));
+  EXPECT_EQ(api.GetLastError(), ERROR_IO_INCOMPLETE);
+  COMSTAT stat;
+  DWORD errors = 0;
+  api.ClearCommError(h, &errors, &stat);
+  EXPECT_EQ(stat.cbOutQue, 4u);
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT));
+  EXPECT_FALSE(Finish(h, &ov, &count, &error));
+  EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
+
+  api.SetCommMask(h, EV_RXCHAR);
+  pty.Send("xyz");
+  EXPECT_EQ(WaitEvent(h), EV_RXCHAR);
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR));
+  api.ClearCommError(h, &errors, &stat);
+  EXPECT_EQ(stat.cbInQue, 0u);
+  pty.Send("\x11");
+  EXPECT_EQ(pty.Receive(1, 100), "");
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, MissingBusyAndStaleDevices) {
+  struct Case {
+    const char* name;
+    DWORD error;
+  };
+  for (const Case& c : {Case{"\\\\.\\COM6", ERROR_FILE_NOT_FOUND},  // mapped, no device
+                        Case{"\\\\.\\COM7", ERROR_FILE_NOT_FOUND},  // not mapped
+                        Case{"\\\\.\\COM17", ERROR_FILE_NOT_FOUND},
+                        Case{"\\\\.\\LPT1", ERROR_FILE_NOT_FOUND}}) {
+    EXPECT_EQ(Open(c.name), INVALID_HANDLE_VALUE) << c.name;
+    EXPECT_EQ(api.GetLastError(), c.error) << c.name;
+  }
+  const HANDLE h = Open();
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(api.GetLastError(), ERROR_ACCESS_DENIED) << "a second open is refused";
+  PosixCommApi other;  // another program
+  other.SetPortMap(ComPortMap{{5, pty.SlavePath()}});
+  EXPECT_EQ(other.CreateFileA("COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, 0),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(api.GetLastError(), ERROR_ACCESS_DENIED);
+
+  ASSERT_TRUE(api.CloseHandle(h));
+  const HANDLE again = Open();
+  ASSERT_NE(again, INVALID_HANDLE_VALUE);
+  EXPECT_NE(again, h);
+  DWORD status = 0;
+  EXPECT_FALSE(api.GetCommModemStatus(h, &status)) << "the closed handle reaches nothing";
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_FALSE(api.CloseHandle(h));
+  EXPECT_TRUE(api.CloseHandle(again));
+}
+
+TEST_F(PosixCommApiTest, BadSettingsAreRefused) {
+  const HANDLE h = OpenConfigured(9600);
+  DCB good;
+  good.DCBlength = 28;
+  good.BaudRate = 9600;
+  good.Flags = DCB::fBinary;
+  good.ByteSize = 8;
+  good.XonChar = 0x11;
+  good.XoffChar = 0x13;
+  struct Case {
+    const char* what;
+    void (*change)(DCB&);
+  };
+  const Case cases[] = {
+      {"byte size 9", [](DCB& d) { d.ByteSize = 9; }},
+      {"byte size 4", [](DCB& d) { d.ByteSize = 4; }},
+      {"parity 5", [](DCB& d) { d.Parity = 5; }},
+      {"1.5 stop bits with 8 data bits", [](DCB& d) { d.StopBits = ONE5STOPBITS; }},
+      {"2 stop bits with 5 data bits", [](DCB& d) { d.StopBits = TWOSTOPBITS, d.ByteSize = 5; }},
+      {"baud 0", [](DCB& d) { d.BaudRate = 0; }},
+      {"negative baud", [](DCB& d) { d.BaudRate = static_cast<DWORD>(-9600); }},
+      {"XON = XOFF with XON/XOFF", [](DCB& d) { d.Flags |= DCB::fOutX, d.XoffChar = 0x11; }},
+      {"XonLim above the queue", [](DCB& d) { d.XonLim = 5000; }},
+  };
+  for (const Case& c : cases) {
+    DCB dcb = good;
+    c.change(dcb);
+    EXPECT_FALSE(api.SetCommState(h, &dcb)) << c.what;
+    EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER) << c.what;
+  }
+  DCB custom = good;
+  custom.BaudRate = 14400;  // no standard termios speed
+  EXPECT_TRUE(api.SetCommState(h, &custom));
+  EXPECT_FALSE(api.SetupComm(h, static_cast<DWORD>(-2), 1024)) << "a negative size";
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
+  COMMTIMEOUTS all{MAXDWORD, MAXDWORD, MAXDWORD, 0, 0};
+  EXPECT_FALSE(api.SetCommTimeouts(h, &all));
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, VirtualLinesFollowDtrAndRaiseTheirEvents) {
+  const HANDLE h = OpenConfigured(9600);
+  DWORD status = 99;
+  ASSERT_TRUE(api.GetCommModemStatus(h, &status)) << "a pty has no modem lines; they are virtual";
+  EXPECT_EQ(status, 0u) << "DTR disabled: the board shows nothing";
+  api.SetCommMask(h, EV_DSR | EV_CTS);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  EXPECT_EQ(WaitEvent(h), EV_DSR);
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status, MS_DSR_ON | MS_RLSD_ON);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETRTS));
+  EXPECT_EQ(WaitEvent(h), EV_CTS);
+
+  api.SetVirtualLines("RI,CTS");
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status, MS_RING_ON | MS_CTS_ON);
+  api.SetVirtualLines("none");
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status, 0u);
+  EXPECT_TRUE(api.EscapeCommFunction(h, SETBREAK));
+  EXPECT_TRUE(api.EscapeCommFunction(h, CLRBREAK));
+  EXPECT_FALSE(api.EscapeCommFunction(h, 77));
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
+  const HANDLE h = OpenConfigured(9600, DCB::fBinary | (DTR_CONTROL_ENABLE << DCB::fDtrControlShift));
+  api.SetCommMask(h, EV_DSR | EV_RXCHAR);
+  OVERLAPPED& ov = Record();
+  DWORD mask = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &ov));
+  pty.Close();  // the adapter is pulled out
+  ASSERT_EQ(api.WaitForSingleObject(ov.hEvent, kBounded), WAIT_OBJECT_0);
+  EXPECT_TRUE(api.GetOverlappedResult(h, &ov, &n, FALSE));
+  EXPECT_EQ(mask, EV_DSR) << "DSR went off with the device";
+  DWORD status = 0;
+  EXPECT_FALSE(api.GetCommModemStatus(h, &status));
+  EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &ov));
+  EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
+  EXPECT_EQ(api.WaitForSingleObject(ov.hEvent, 0), WAIT_TIMEOUT)
+      << "a failed wait leaves its event clear, so a waiting loop does not spin";
+  EXPECT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT)) << "so the port can close";
+  EXPECT_TRUE(api.CloseHandle(h));
+}
+
+TEST_F(PosixCommApiTest, EnumPortsListsMappedDevicesThatExist) {
+  api.SetPortMap(ComPortMap{{12, pty.SlavePath()}, {5, pty.SlavePath()}, {6, "/nonexistent"}});
+  DWORD needed = 0, count = 0;
+  EXPECT_FALSE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count));
+  EXPECT_EQ(api.GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  std::vector<BYTE> buffer(needed);
+  ASSERT_TRUE(api.EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &count));
+  ASSERT_EQ(count, 2u);
+  auto* info = reinterpret_cast<PORT_INFO_1*>(buffer.data());
+  EXPECT_STREQ(info[0].pName, "COM5:");
+  EXPECT_STREQ(info[1].pName, "COM12:");
+
+  api.SetPortMap(ComPortMap{});
+  EXPECT_TRUE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count)) << "no ports: success";
+  EXPECT_EQ(count, 0u);
+}
+
+TEST(PosixCommApiEnvironment, AMalformedMapIsAnInvalidParameter) {
+  ::setenv("VANTREL_COMPORTS", "COM1=relative/path", 1);
+  PosixCommApi api;
+  DWORD needed = 0, count = 0;
+  EXPECT_FALSE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count));
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(api.CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, 0),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
+  ::unsetenv("VANTREL_COMPORTS");
+}
+
+TEST(PosixCommApiEnvironment, VirtualLinesComeFromAFileReadWhileOpen) {
+  Pty pty;
+  const std::string file = "/tmp/pty_lines_" + std::to_string(::getpid());
+  std::ofstream(file) << "CTS\n";
+  ::setenv("VANTREL_PTY_LINES_FILE", file.c_str(), 1);
+  {
+    PosixCommApi api;
+    api.SetPortMap(ComPortMap{{1, pty.SlavePath()}});
+    const HANDLE h = api.CreateFileA("COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, 0);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD status = 0;
+    api.GetCommModemStatus(h, &status);
+    EXPECT_EQ(status, MS_CTS_ON);
+    std::ofstream(file) << "DSR,RI\n";  // another process plays the board
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    while (status != (MS_DSR_ON | MS_RING_ON) && Clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      api.GetCommModemStatus(h, &status);
+    }
+    EXPECT_EQ(status, MS_DSR_ON | MS_RING_ON);
+    api.CloseHandle(h);
+  }
+  ::unsetenv("VANTREL_PTY_LINES_FILE");
+  std::remove(file.c_str());
+}

@@ -1,0 +1,45 @@
+// The terminal-device calls of the POSIX comm layer, kept in one unit because
+// the kernel's termios2 (any baud rate) cannot share a file with <termios.h>.
+// Every function returns false with errno set on failure.
+#pragma once
+
+#include <cstdint>
+
+namespace comm::tty {
+
+struct Settings {
+  std::uint32_t baudRate = 9600;
+  int dataBits = 8;   // 5..8
+  int parity = 0;     // NOPARITY .. SPACEPARITY
+  int stopBits = 0;   // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
+  bool hardwareFlow = false;
+  bool xonXoffOut = false;
+  bool xonXoffIn = false;
+  char xonChar = 0x11;
+  char xoffChar = 0x13;
+};
+
+// Raw bytes, no echo, no translation, non-blocking reads; parity and framing
+// errors and breaks marked in the data (\377 \0 c, \377 \0 \0, \377 \377).
+bool MakeRaw(int fd);
+bool Apply(int fd, const Settings& settings);
+// The output speed the device took (a UART may round it).
+bool OutputSpeed(int fd, std::uint32_t* baud);
+
+bool Exclusive(int fd, bool on);
+bool OutputQueue(int fd, int* bytes);
+bool FlushInput(int fd);
+bool FlushOutput(int fd);
+bool SuspendOutput(int fd, bool suspend);
+bool Break(int fd, bool on);
+
+enum Line : int { kDtr = 1, kRts = 2, kCts = 4, kDsr = 8, kRing = 16, kCarrier = 32 };
+bool GetLines(int fd, int* lines);  // fails with ENOTTY or EINVAL on a pty
+bool SetLine(int fd, Line line, bool on);
+
+struct Counters {
+  int frame = 0, parity = 0, overrun = 0, brk = 0, ring = 0;
+};
+bool GetCounters(int fd, Counters* counters);
+
+}  // namespace comm::tty

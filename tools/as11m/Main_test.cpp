@@ -1,0 +1,157 @@
+// The program as the development environment starts it: files, names,
+// options and exit codes.
+#include <gtest/gtest.h>
+
+#include "tools/as11m/TestSupport.h"
+
+namespace as11m {
+namespace {
+
+using test::ProcessResult;
+using test::ReadText;
+using test::RunProgram;
+using test::ScratchDirectory;
+using test::WriteText;
+using Names = std::vector<std::string>;
+
+const char* const kProgram =
+    "        ORG  $0000\n"
+    "START   LDAB #$10\n"
+    "ZANKA   DECB\n"
+    "        BNE  ZANKA\n"
+    "        BRA  START\n";
+
+ProcessResult RunAs11m(const ScratchDirectory& dir, const std::vector<std::string>& args) {
+    return RunProgram(AS11M_PATH, args, dir.Path());
+}
+
+TEST(As11m, WritesBothFilesBesideTheSource) {
+    ScratchDirectory dir;
+    WriteText(dir / "TEMP$$.ASM", kProgram);
+    WriteText(dir / "TEMP$$.LST", "stale");
+    ProcessResult result = RunAs11m(dir, {"TEMP$$.ASM", "-l"});
+    EXPECT_EQ(result.ExitCode, 0) << result.Output;
+    // Exactly these names, and no temporary file left behind.
+    EXPECT_EQ(dir.FileNames(), (Names{"TEMP$$.ASM", "TEMP$$.LST", "TEMP$$.S19"}));
+    EXPECT_EQ(ReadText(dir / "TEMP$$.S19"), "S10A0000C6105A26FD20F989\nS9030000FC\n");
+    EXPECT_EQ(ReadText(dir / "TEMP$$.LST").substr(0, 36), "   1                              OR");
+}
+
+TEST(As11m, OptionWordsInAnyCase) {
+    struct Case {
+        std::vector<std::string> Args;
+        bool Symbols;
+        bool Cycles;
+    };
+    const Case cases[] = {
+        {{"p.asm", "-l"}, false, false},
+        {{"p.asm", "-L", "S", "C"}, true, true},
+        {{"p.asm", "-l", "s", "noc"}, true, false},
+        {{"p.asm", "-l", "NOC"}, false, false},
+        {{"p.asm", "-l", "c"}, false, true},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir;
+        WriteText(dir / "p.asm", kProgram);
+        ASSERT_EQ(RunAs11m(dir, c.Args).ExitCode, 0);
+        std::string listing = ReadText(dir / "p.LST");
+        EXPECT_EQ(listing.find("Symbol table") != std::string::npos, c.Symbols) << c.Args.size();
+        EXPECT_EQ(listing.find("[ 2] START") != std::string::npos, c.Cycles) << c.Args.size();
+    }
+}
+
+TEST(As11m, OutputNames) {
+    struct Case {
+        std::string Source;
+        Names Expected;
+    };
+    const Case cases[] = {
+        {"prog.asm", {"prog.LST", "prog.S19", "prog.asm"}},
+        {"a.b.Asm", {"a.b.Asm", "a.b.LST", "a.b.S19"}},
+        {"noext", {"noext", "noext.LST", "noext.S19"}},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir;
+        WriteText(dir / c.Source, kProgram);
+        EXPECT_EQ(RunAs11m(dir, {c.Source, "-l"}).ExitCode, 0);
+        EXPECT_EQ(dir.FileNames(), c.Expected);
+    }
+    // A source in another directory gets its outputs there.
+    ScratchDirectory dir;
+    std::filesystem::create_directory(dir / "sub");
+    WriteText(dir / "sub" / "x.asm", kProgram);
+    EXPECT_EQ(RunAs11m(dir, {"sub/x.asm", "-l"}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "sub" / "x.S19"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "sub" / "x.LST"));
+}
+
+TEST(As11m, WithoutListingOptionOnlyTheObject) {
+    ScratchDirectory dir;
+    WriteText(dir / "p.asm", kProgram);
+    EXPECT_EQ(RunAs11m(dir, {"p.asm"}).ExitCode, 0);
+    EXPECT_EQ(dir.FileNames(), (Names{"p.S19", "p.asm"}));
+}
+
+TEST(As11m, ErrorsStillWriteBothFiles) {
+    ScratchDirectory dir;
+    WriteText(dir / "TEMP$$.ASM", " LDAA NIC\n BNQ\n");
+    ProcessResult result = RunAs11m(dir, {"TEMP$$.ASM", "-l"});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_NE(result.Output.find("2 errors"), std::string::npos) << result.Output;
+    EXPECT_EQ(dir.FileNames(), (Names{"TEMP$$.ASM", "TEMP$$.LST", "TEMP$$.S19"}));
+    std::string listing = ReadText(dir / "TEMP$$.LST");
+    EXPECT_NE(listing.find("          -> TEMP$$.ASM,1: Symbol undefined on pass 2: NIC\n"), std::string::npos);
+    EXPECT_NE(listing.find("          -> TEMP$$.ASM,2: Unrecognized Mnemonic: BNQ\n"), std::string::npos);
+}
+
+TEST(As11m, UnusableInvocationWritesNothing) {
+    ScratchDirectory dir;
+    std::filesystem::create_directory(dir / "folder.asm");
+    WriteText(dir / "p.asm", kProgram);
+    const std::vector<std::string> invocations[] = {
+        {},
+        {"missing.asm", "-l"},
+        {"folder.asm", "-l"},
+        {"p.asm", "-l", "x"},
+        {"/dev/zero", "-l"},
+    };
+    for (const auto& args : invocations) {
+        ProcessResult result = RunAs11m(dir, args);
+        EXPECT_EQ(result.ExitCode, 2) << result.Output;
+        EXPECT_NE(result.Output.find("as11m: "), std::string::npos);
+        EXPECT_EQ(dir.FileNames(), (Names{"folder.asm", "p.asm"}));
+    }
+}
+
+TEST(As11m, BinaryGarbageIsReportedAsErrors) {
+    ScratchDirectory dir;
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 131 + 7) % 256);
+    WriteText(dir / "g.asm", garbage);
+    EXPECT_EQ(RunAs11m(dir, {"g.asm", "-l"}).ExitCode, 1);
+    std::string listing = ReadText(dir / "g.LST");
+    EXPECT_NE(listing.find(" -> g.asm,"), std::string::npos);
+    EXPECT_EQ(listing.find('\0'), std::string::npos);
+}
+
+TEST(As11m, LargeSource) {
+    ScratchDirectory dir;
+    std::string source;
+    for (int i = 0; i < 100000; ++i) {
+        if (i % 10000 == 0) source += " ORG $" + std::to_string(1000 + i / 10000) + "\n";
+        if (i % 2) {
+            source += " LDAA #1\n";
+        } else {
+            source += 'L';
+            source += std::to_string(i);
+            source += " FCB 1\n";
+        }
+    }
+    WriteText(dir / "big.asm", source);
+    ProcessResult result = RunAs11m(dir, {"big.asm", "-l", "s", "c"});
+    EXPECT_EQ(result.ExitCode, 0) << result.Output.substr(0, 500);
+    EXPECT_GT(std::filesystem::file_size(dir / "big.LST"), 4'000'000u);
+}
+
+}  // namespace
+}  // namespace as11m
