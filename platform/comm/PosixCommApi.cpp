@@ -225,14 +225,14 @@ struct PosixCommApi::Device {
   }
 
   void refreshVirtualMode() {
-    std::optional<std::string> spec = api.virtualLinesOverride();
-    if (!spec && linesFile) {
+    std::optional<std::string> setting = api.virtualLinesOverride();
+    if (!setting && linesFile) {
       std::ifstream in(*linesFile);
       std::string text;
-      if (in && std::getline(in, text)) spec = text;
+      if (in && std::getline(in, text)) setting = text;
     }
-    if (!spec) spec = linesText;
-    virtualMode = spec ? parseVirtualLines(*spec).value_or(VirtualLinesMode{}) : VirtualLinesMode{};
+    if (!setting) setting = linesText;
+    virtualMode = setting ? parseVirtualLines(*setting).value_or(VirtualLinesMode{}) : VirtualLinesMode{};
   }
 
   void sample(Clock::time_point now) {
@@ -532,11 +532,11 @@ void PosixCommApi::SetPortMap(std::optional<ComPortMap> map) {
   portMap_ = std::move(map);
 }
 
-void PosixCommApi::SetVirtualLines(std::optional<std::string> spec) {
+void PosixCommApi::SetVirtualLines(std::optional<std::string> setting) {
   std::vector<std::shared_ptr<Device>> devices;
   {
     std::lock_guard lock(mutex_);
-    virtualLines_ = std::move(spec);
+    virtualLines_ = std::move(setting);
     for (const auto& [h, device] : devices_) devices.push_back(device);
   }
   // Take effect now rather than at the next tick.

@@ -34,7 +34,7 @@ class PosixCommApi : public CommApi {
   void SetPortMap(std::optional<ComPortMap> map);
   // Replaces VANTREL_PTY_LINES(_FILE) for every device without modem lines;
   // nullopt goes back to them.
-  void SetVirtualLines(std::optional<std::string> spec);
+  void SetVirtualLines(std::optional<std::string> setting);
 
   HANDLE CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                      void* lpSecurityAttributes, DWORD dwCreationDisposition,
