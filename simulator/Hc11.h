@@ -140,11 +140,31 @@ inline constexpr uint16_t Swi = 0x00F7;
 inline constexpr uint16_t IllegalOpcodeTrap = 0x00FA;
 }  // namespace PseudoVectors
 
+namespace CellCodec {
+inline constexpr char HexDigits[] = "0123456789ABCDEF";
+// A character's nibble; every character that is no hex digit counts as 0.
+inline constexpr std::array<uint8_t, 256> Nibble = [] {
+    std::array<uint8_t, 256> table{};
+    for (int i = 0; i < 10; ++i) table['0' + i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 6; ++i) table['A' + i] = table['a' + i] = static_cast<uint8_t>(10 + i);
+    return table;
+}();
+}  // namespace CellCodec
+
 // Byte to its two upper-case hex digits.
-TMemoryCell ByteToHex(uint8_t value);
+inline TMemoryCell ByteToHex(uint8_t value) {
+    TMemoryCell cell;
+    cell.Text[0] = CellCodec::HexDigits[value >> 4];
+    cell.Text[1] = CellCodec::HexDigits[value & 0x0F];
+    return cell;
+}
 // Two-character text to a byte. A missing or non-hex character counts as
 // nibble 0, so a short, empty or garbled cell never reads past its end.
-uint8_t HexToByte(const TMemoryCell& cell);
+inline uint8_t HexToByte(const TMemoryCell& cell) {
+    const uint8_t high = cell.Length > 0 ? CellCodec::Nibble[static_cast<unsigned char>(cell.Text[0])] : 0;
+    const uint8_t low = cell.Length > 1 ? CellCodec::Nibble[static_cast<unsigned char>(cell.Text[1])] : 0;
+    return static_cast<uint8_t>(high << 4 | low);
+}
 uint8_t HexToByte(std::string_view text);
 // The first two characters of a cell (fewer if it holds fewer).
 TMemoryCell CellText(const TMemoryCell& cell);

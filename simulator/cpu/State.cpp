@@ -6,47 +6,10 @@ TCcrFlags CcrFlags;
 TRunState RunState;
 TPeripheralState PeripheralState;
 
-namespace {
-
-constexpr char HexDigits[] = "0123456789ABCDEF";
-
-// -1 for every character that is not a hex digit.
-constexpr std::array<int8_t, 256> MakeNibbleTable() {
-    std::array<int8_t, 256> table{};
-    for (auto& entry : table) entry = -1;
-    for (int i = 0; i < 10; ++i) table['0' + i] = static_cast<int8_t>(i);
-    for (int i = 0; i < 6; ++i) {
-        table['A' + i] = static_cast<int8_t>(10 + i);
-        table['a' + i] = static_cast<int8_t>(10 + i);
-    }
-    return table;
-}
-constexpr std::array<int8_t, 256> NibbleTable = MakeNibbleTable();
-
-inline int Nibble(char c) {
-    const int n = NibbleTable[static_cast<unsigned char>(c)];
-    return n < 0 ? 0 : n;
-}
-
-}  // namespace
 
 void TMemoryCell::Assign(std::string_view text) {
     Length = static_cast<uint8_t>(text.size() < 2 ? text.size() : 2);
     for (uint8_t i = 0; i < Length; ++i) Text[i] = text[i];
-}
-
-TMemoryCell ByteToHex(uint8_t value) {
-    TMemoryCell cell;
-    cell.Text[0] = HexDigits[value >> 4];
-    cell.Text[1] = HexDigits[value & 0x0F];
-    cell.Length = 2;
-    return cell;
-}
-
-uint8_t HexToByte(const TMemoryCell& cell) {
-    const int high = cell.Length > 0 ? Nibble(cell.Text[0]) : 0;
-    const int low = cell.Length > 1 ? Nibble(cell.Text[1]) : 0;
-    return static_cast<uint8_t>(high << 4 | low);
 }
 
 uint8_t HexToByte(std::string_view text) {
