@@ -69,6 +69,12 @@ QString ResolveFileName(const QString& name) {
     return found ? QString::fromStdString(*found) : name;
 }
 
+void BringToFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void ClearCells(uint16_t first, uint16_t last) {
     for (uint32_t address = first; address <= last; ++address) MemoryImage[address] = TMemoryCell{};
 }
@@ -568,10 +574,7 @@ void TMainForm::FileClose1Execute() {
 void TMainForm::FileExitItemClick() { close(); }
 
 void TMainForm::Find1Execute() {
-    if (!Listing) return;
-    FindDialog1->show();
-    FindDialog1->raise();
-    FindDialog1->activateWindow();
+    if (Listing) BringToFront(FindDialog1);
 }
 
 void TMainForm::FindDialog1Find() {
@@ -614,47 +617,30 @@ void TMainForm::FontDialog1Apply() {
 // ---------------------------------------------------------------------------
 // Window menu
 
+// Each window sets its own caption; the window list takes it from there.
 template <class Window>
-void TMainForm::OpenToolWindow(Window*& window, const QString& caption) {
+void TMainForm::OpenToolWindow(Window*& window) {
     if (window) {
-        window->show();
-        window->raise();
-        window->activateWindow();
+        BringToFront(window);
         return;
     }
     window = new Window(this);
-    OpenWindowList << caption;
+    OpenWindowList << window->windowTitle();
     UpdateWindowMenu();
     window->show();
 }
 
-void TMainForm::OknoregistrovCPE1Click() {
-    const bool created = !FormCPUreg;
-    OpenToolWindow(FormCPUreg, QStringLiteral("Registri CPE"));
-    if (created) FormCPUreg->setWindowTitle(QStringLiteral("Registri CPE"));
-}
+void TMainForm::OknoregistrovCPE1Click() { OpenToolWindow(FormCPUreg); }
 
-void TMainForm::Registrivgrajenihenot1Click() {
-    const bool created = !FormRegistri;
-    OpenToolWindow(FormRegistri, QStringLiteral("Registri vgrajenih enot"));
-    if (created) FormRegistri->setWindowTitle(QStringLiteral("Registri vgrajenih enot"));
-}
+void TMainForm::Registrivgrajenihenot1Click() { OpenToolWindow(FormRegistri); }
 
-void TMainForm::Sklad1Click() {
-    OpenToolWindow(FormSklad, QStringLiteral("Sklad"));
-}
+void TMainForm::Sklad1Click() { OpenToolWindow(FormSklad); }
 
-void TMainForm::Spominskelokacije1Click() {
-    OpenToolWindow(FormNaslovi, QStringLiteral("Spominske lokacije"));
-}
+void TMainForm::Spominskelokacije1Click() { OpenToolWindow(FormNaslovi); }
 
-void TMainForm::Uporabnikespremenljivke1Click() {
-    OpenToolWindow(FormViewSprem, QStringLiteral("Uporabniške spremenljivke"));
-}
+void TMainForm::Uporabnikespremenljivke1Click() { OpenToolWindow(FormViewSprem); }
 
-void TMainForm::VrataA1Click() {
-    OpenToolWindow(FormVrata, QStringLiteral("V/I vrata"));
-}
+void TMainForm::VrataA1Click() { OpenToolWindow(FormVrata); }
 
 void TMainForm::UpdateWindowMenu() {
     for (QAction* item : OdprtoOknoItems) item->setVisible(false);
@@ -676,10 +662,7 @@ void TMainForm::OdprtoOkno(QAction* sender) {
     if (caption.contains(QStringLiteral("Sklad"))) window = FormSklad;
     if (caption.contains(QStringLiteral("vrata"))) window = FormVrata;
     if (caption.contains(QStringLiteral("spremenljivke"))) window = FormViewSprem;
-    if (!window) return;
-    window->show();
-    window->raise();
-    window->activateWindow();
+    if (window) BringToFront(window);
 }
 
 void TMainForm::FillWindowListMenu() {

@@ -39,7 +39,6 @@ public:
     QString StartDirectory;
 
     TMDIChild* ListingWindow() const;
-    QMdiArea* MdiArea() const { return Mdi; }
     TFontDialog* FontDialog1 = nullptr;
 
     void UpdateWindowMenu();
@@ -145,7 +144,7 @@ private:
     void ListingClosed();
     void FillWindowListMenu();
     template <class Window>
-    void OpenToolWindow(Window*& window, const QString& caption);
+    void OpenToolWindow(Window*& window);
 
     QMdiArea* Mdi = nullptr;
     QPointer<TMDIChild> Listing;
