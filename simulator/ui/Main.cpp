@@ -54,7 +54,11 @@ private:
 
 namespace {
 
-const QString OpenErrorText = QStringLiteral("Napaka pri odpiranju datoteke!");
+// A listing or object file that cannot be read.
+void ShowOpenError(QWidget* parent) {
+    ShowMessageBox(parent, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
+                   QStringLiteral("Napaka pri odpiranju datoteke!"));
+}
 
 // A hint "short|long": the short part is the tool tip, the long one goes
 // to the status bar.
@@ -80,6 +84,12 @@ void ClearCells(uint16_t first, uint16_t last) {
 }
 
 }  // namespace
+
+int64_t RunTickSteps(int64_t elapsedMs, int64_t& done, int64_t maxSteps) {
+    const int64_t steps = std::clamp<int64_t>(elapsedMs - done, 1, maxSteps);
+    done = std::max(done + steps, elapsedMs - maxSteps);
+    return steps;
+}
 
 TMainForm* CreateSimulatorForms() {
     auto* form = new TMainForm;
@@ -307,17 +317,17 @@ void TMainForm::FileOpen1Execute() {
 
     QFile listing(name);
     if (!listing.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
         return;
     }
     if (!OpenListingWindow(name)) {
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
         return;
     }
     if (LoadS19(QString::fromStdString(ObjectFileName(name.toStdString()))))
         Mdi->tileSubWindows();
     else
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
     listing.close();
 
     ResetAddress = 0x0000;
@@ -373,7 +383,7 @@ void TMainForm::Osveiprogpomnilnik1Click() {
     if (!Listing) return;
     if (!LoadS19(QString::fromStdString(ObjectFileName(Listing->windowTitle().toStdString())))) {
         TStepBlock block(this);
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
     }
     // The windows would show the cleared memory until the next step.
     RefreshToolWindows();
@@ -383,6 +393,10 @@ void TMainForm::Osveiprogpomnilnik1Click() {
 // Step and run
 
 TMDIChild* TMainForm::ListingWindow() const { return Listing; }
+
+bool TMainForm::CaretOnListingLine() const {
+    return Listing && CurrentLine >= 1 && CurrentLine <= Listing->LineCount();
+}
 
 bool TMainForm::Running() const { return ToolButton2->isChecked(); }
 
@@ -422,14 +436,11 @@ void TMainForm::Timer1Timer() {
 
     if (!RunClock.isValid()) {
         RunClock.start();
-        RunStepsDue = 0;
+        RunStepsDone = 0;
     }
-    const int64_t elapsedMs = RunClock.elapsed() + 1;
-    const int64_t steps = std::clamp<int64_t>(elapsedMs - RunStepsDue, 1, MaxStepsPerTick);
-    RunStepsDue = std::max(RunStepsDue + steps, elapsedMs - MaxStepsPerTick);  // a long stall is not made up
+    const int64_t steps = RunTickSteps(RunClock.elapsed() + 1, RunStepsDone, MaxStepsPerTick);
     for (int64_t i = 0; i < steps && Listing && Running() && StepBlockers == 0; ++i) {
-        if (CurrentLine >= 1 && CurrentLine <= Listing->LineCount() &&
-            IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
+        if (CaretOnListingLine() && IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
             StopRun();
             return;
         }
@@ -473,7 +484,7 @@ void TMainForm::HighlightPcLine() {
 
 void TMainForm::Vstaviustavitvenotoko1Click() {
     UpdateCaretPosition();
-    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    if (!CaretOnListingLine()) return;
     Listing->RichEdit1->setFocus();
     const QString key = Listing->LineKey(CurrentLine);
     if (!IsBreakpointKey(MemoBreake, key)) MemoBreake << key;
@@ -482,7 +493,7 @@ void TMainForm::Vstaviustavitvenotoko1Click() {
 
 void TMainForm::Odstrani1Click() {
     UpdateCaretPosition();
-    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    if (!CaretOnListingLine()) return;
     Listing->RichEdit1->setFocus();
     const QString key = Listing->LineKey(CurrentLine);
     for (qsizetype i = 0; i < MemoBreake.size(); ++i) {
@@ -495,7 +506,7 @@ void TMainForm::Odstrani1Click() {
 }
 
 void TMainForm::Odkurzorja1Click() {
-    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    if (!CaretOnListingLine()) return;
     Listing->RichEdit1->setFocus();
     CpuRegs.PC = CursorAddress(Listing->LineText(CurrentLine));
 }
