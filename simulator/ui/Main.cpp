@@ -54,7 +54,11 @@ private:
 
 namespace {
 
-const QString OpenErrorText = QStringLiteral("Napaka pri odpiranju datoteke!");
+// A listing or object file that cannot be read.
+void ShowOpenError(QWidget* parent) {
+    ShowMessageBox(parent, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
+                   QStringLiteral("Napaka pri odpiranju datoteke!"));
+}
 
 // A hint "short|long": the short part is the tool tip, the long one goes
 // to the status bar.
@@ -69,11 +73,23 @@ QString ResolveFileName(const QString& name) {
     return found ? QString::fromStdString(*found) : name;
 }
 
+void BringToFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void ClearCells(uint16_t first, uint16_t last) {
     for (uint32_t address = first; address <= last; ++address) MemoryImage[address] = TMemoryCell{};
 }
 
 }  // namespace
+
+int64_t RunTickSteps(int64_t elapsedMs, int64_t& done, int64_t maxSteps) {
+    const int64_t steps = std::clamp<int64_t>(elapsedMs - done, 1, maxSteps);
+    done = std::max(done + steps, elapsedMs - maxSteps);
+    return steps;
+}
 
 TMainForm* CreateSimulatorForms() {
     auto* form = new TMainForm;
@@ -301,17 +317,17 @@ void TMainForm::FileOpen1Execute() {
 
     QFile listing(name);
     if (!listing.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
         return;
     }
     if (!OpenListingWindow(name)) {
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
         return;
     }
     if (LoadS19(QString::fromStdString(ObjectFileName(name.toStdString()))))
         Mdi->tileSubWindows();
     else
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
     listing.close();
 
     ResetAddress = 0x0000;
@@ -367,7 +383,7 @@ void TMainForm::Osveiprogpomnilnik1Click() {
     if (!Listing) return;
     if (!LoadS19(QString::fromStdString(ObjectFileName(Listing->windowTitle().toStdString())))) {
         TStepBlock block(this);
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), OpenErrorText);
+        ShowOpenError(this);
     }
     // The windows would show the cleared memory until the next step.
     RefreshToolWindows();
@@ -377,6 +393,10 @@ void TMainForm::Osveiprogpomnilnik1Click() {
 // Step and run
 
 TMDIChild* TMainForm::ListingWindow() const { return Listing; }
+
+bool TMainForm::CaretOnListingLine() const {
+    return Listing && CurrentLine >= 1 && CurrentLine <= Listing->LineCount();
+}
 
 bool TMainForm::Running() const { return ToolButton2->isChecked(); }
 
@@ -416,14 +436,11 @@ void TMainForm::Timer1Timer() {
 
     if (!RunClock.isValid()) {
         RunClock.start();
-        RunStepsDue = 0;
+        RunStepsDone = 0;
     }
-    const int64_t elapsedMs = RunClock.elapsed() + 1;
-    const int64_t steps = std::clamp<int64_t>(elapsedMs - RunStepsDue, 1, MaxStepsPerTick);
-    RunStepsDue = std::max(RunStepsDue + steps, elapsedMs - MaxStepsPerTick);  // a long stall is not made up
+    const int64_t steps = RunTickSteps(RunClock.elapsed() + 1, RunStepsDone, MaxStepsPerTick);
     for (int64_t i = 0; i < steps && Listing && Running() && StepBlockers == 0; ++i) {
-        if (CurrentLine >= 1 && CurrentLine <= Listing->LineCount() &&
-            IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
+        if (CaretOnListingLine() && IsBreakpointKey(MemoBreake, Listing->LineKey(CurrentLine))) {
             StopRun();
             return;
         }
@@ -467,7 +484,7 @@ void TMainForm::HighlightPcLine() {
 
 void TMainForm::Vstaviustavitvenotoko1Click() {
     UpdateCaretPosition();
-    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    if (!CaretOnListingLine()) return;
     Listing->RichEdit1->setFocus();
     const QString key = Listing->LineKey(CurrentLine);
     if (!IsBreakpointKey(MemoBreake, key)) MemoBreake << key;
@@ -476,7 +493,7 @@ void TMainForm::Vstaviustavitvenotoko1Click() {
 
 void TMainForm::Odstrani1Click() {
     UpdateCaretPosition();
-    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    if (!CaretOnListingLine()) return;
     Listing->RichEdit1->setFocus();
     const QString key = Listing->LineKey(CurrentLine);
     for (qsizetype i = 0; i < MemoBreake.size(); ++i) {
@@ -489,7 +506,7 @@ void TMainForm::Odstrani1Click() {
 }
 
 void TMainForm::Odkurzorja1Click() {
-    if (!Listing || CurrentLine < 1 || CurrentLine > Listing->LineCount()) return;
+    if (!CaretOnListingLine()) return;
     Listing->RichEdit1->setFocus();
     CpuRegs.PC = CursorAddress(Listing->LineText(CurrentLine));
 }
@@ -568,10 +585,7 @@ void TMainForm::FileClose1Execute() {
 void TMainForm::FileExitItemClick() { close(); }
 
 void TMainForm::Find1Execute() {
-    if (!Listing) return;
-    FindDialog1->show();
-    FindDialog1->raise();
-    FindDialog1->activateWindow();
+    if (Listing) BringToFront(FindDialog1);
 }
 
 void TMainForm::FindDialog1Find() {
@@ -614,47 +628,30 @@ void TMainForm::FontDialog1Apply() {
 // ---------------------------------------------------------------------------
 // Window menu
 
+// Each window sets its own caption; the window list takes it from there.
 template <class Window>
-void TMainForm::OpenToolWindow(Window*& window, const QString& caption) {
+void TMainForm::OpenToolWindow(Window*& window) {
     if (window) {
-        window->show();
-        window->raise();
-        window->activateWindow();
+        BringToFront(window);
         return;
     }
     window = new Window(this);
-    OpenWindowList << caption;
+    OpenWindowList << window->windowTitle();
     UpdateWindowMenu();
     window->show();
 }
 
-void TMainForm::OknoregistrovCPE1Click() {
-    const bool created = !FormCPUreg;
-    OpenToolWindow(FormCPUreg, QStringLiteral("Registri CPE"));
-    if (created) FormCPUreg->setWindowTitle(QStringLiteral("Registri CPE"));
-}
+void TMainForm::OknoregistrovCPE1Click() { OpenToolWindow(FormCPUreg); }
 
-void TMainForm::Registrivgrajenihenot1Click() {
-    const bool created = !FormRegistri;
-    OpenToolWindow(FormRegistri, QStringLiteral("Registri vgrajenih enot"));
-    if (created) FormRegistri->setWindowTitle(QStringLiteral("Registri vgrajenih enot"));
-}
+void TMainForm::Registrivgrajenihenot1Click() { OpenToolWindow(FormRegistri); }
 
-void TMainForm::Sklad1Click() {
-    OpenToolWindow(FormSklad, QStringLiteral("Sklad"));
-}
+void TMainForm::Sklad1Click() { OpenToolWindow(FormSklad); }
 
-void TMainForm::Spominskelokacije1Click() {
-    OpenToolWindow(FormNaslovi, QStringLiteral("Spominske lokacije"));
-}
+void TMainForm::Spominskelokacije1Click() { OpenToolWindow(FormNaslovi); }
 
-void TMainForm::Uporabnikespremenljivke1Click() {
-    OpenToolWindow(FormViewSprem, QStringLiteral("Uporabniške spremenljivke"));
-}
+void TMainForm::Uporabnikespremenljivke1Click() { OpenToolWindow(FormViewSprem); }
 
-void TMainForm::VrataA1Click() {
-    OpenToolWindow(FormVrata, QStringLiteral("V/I vrata"));
-}
+void TMainForm::VrataA1Click() { OpenToolWindow(FormVrata); }
 
 void TMainForm::UpdateWindowMenu() {
     for (QAction* item : OdprtoOknoItems) item->setVisible(false);
@@ -676,10 +673,7 @@ void TMainForm::OdprtoOkno(QAction* sender) {
     if (caption.contains(QStringLiteral("Sklad"))) window = FormSklad;
     if (caption.contains(QStringLiteral("vrata"))) window = FormVrata;
     if (caption.contains(QStringLiteral("spremenljivke"))) window = FormViewSprem;
-    if (!window) return;
-    window->show();
-    window->raise();
-    window->activateWindow();
+    if (window) BringToFront(window);
 }
 
 void TMainForm::FillWindowListMenu() {

@@ -39,7 +39,6 @@ public:
     QString StartDirectory;
 
     TMDIChild* ListingWindow() const;
-    QMdiArea* MdiArea() const { return Mdi; }
     TFontDialog* FontDialog1 = nullptr;
 
     void UpdateWindowMenu();
@@ -140,12 +139,15 @@ private:
     void FormCreate();
 
     void ShowStepError(const QString& message);
+    // CurrentLine names a line of the open listing (not so before the caret
+    // was first read).
+    bool CaretOnListingLine() const;
     QList<QWidget*> PaintedWindows();
     void SetRunPainting(bool enabled);
     void ListingClosed();
     void FillWindowListMenu();
     template <class Window>
-    void OpenToolWindow(Window*& window, const QString& caption);
+    void OpenToolWindow(Window*& window);
 
     QMdiArea* Mdi = nullptr;
     QPointer<TMDIChild> Listing;
@@ -165,11 +167,17 @@ private:
     // tick at most so the window stays responsive.
     static constexpr int MaxStepsPerTick = 10;
     QElapsedTimer RunClock;
-    int64_t RunStepsDue = 0;
+    int64_t RunStepsDone = 0;
     friend class TStepBlock;
 };
 
 extern TMainForm* MainForm;
+
+// The steps one run tick makes: the run keeps one step per millisecond of
+// its running time (elapsedMs counts the tick's own millisecond), at least
+// one a tick and at most maxSteps. `done` carries the count from tick to
+// tick; a stall longer than maxSteps milliseconds is not made up.
+int64_t RunTickSteps(int64_t elapsedMs, int64_t& done, int64_t maxSteps);
 
 // Start-up: the main window, then the dialogs that live as long as it
 // (settings, watch editor, reset address). Deleting the main window frees them.

@@ -513,6 +513,24 @@ TEST_F(SimulatorShell, LongHintsGoToTheFirstPanel) {
     EXPECT_EQ(Form->ToolButton15->toolTip(), QStringLiteral("Po korakih!"));
 }
 
+TEST(RunTickSteps, KeepsOneStepPerMillisecondWithinTheCap) {
+    const struct {
+        int64_t elapsedMs, steps, doneAfter;
+    } ticks[] = {
+        {1, 1, 1},      // the first tick
+        {1, 1, 2},      // a second tick in the same millisecond still steps
+        {5, 3, 5},      // late ticks catch up
+        {100, 10, 90},  // a long stall: ten steps, the rest is forgotten
+        {101, 10, 100},
+        {102, 2, 102},
+    };
+    int64_t done = 0;
+    for (const auto& tick : ticks) {
+        EXPECT_EQ(RunTickSteps(tick.elapsedMs, done, 10), tick.steps) << tick.elapsedMs;
+        EXPECT_EQ(done, tick.doneAfter) << tick.elapsedMs;
+    }
+}
+
 TEST_F(SimulatorShell, Screenshot) {
     const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS");
     if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";

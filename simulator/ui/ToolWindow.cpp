@@ -17,6 +17,8 @@ QFont ToolWindowFont() {
     return font;
 }
 
+bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }
+
 void ForgetToolWindow(const QString& caption) {
     if (!MainForm) return;
     MainForm->OpenWindowList.removeOne(caption);

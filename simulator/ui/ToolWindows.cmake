@@ -22,6 +22,3 @@ vantrel_add_test(simulator_tool_windows_test OWN_MAIN
     ${CMAKE_CURRENT_LIST_DIR}/UnitVrata_test.cpp
   LIBS simulator_ui Qt6::Test)
 
-# Run by hand: build/simulator/ui/simulator_tool_windows_bench
-add_executable(simulator_tool_windows_bench ${CMAKE_SOURCE_DIR}/bench/ToolWindowsBench.cpp)
-target_link_libraries(simulator_tool_windows_bench PRIVATE simulator_ui benchmark::benchmark)

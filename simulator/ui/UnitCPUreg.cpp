@@ -39,8 +39,6 @@ std::optional<uint32_t> ParseHex(const Text& text) {
     return value;
 }
 
-bool IsHexKey(QChar key) { return key == QChar('\b') || HexDigit(key.unicode()) >= 0; }
-
 int DigitsOfRow(int row) { return row == RowA || row == RowB || row == RowCCR ? 2 : 4; }
 
 }  // namespace

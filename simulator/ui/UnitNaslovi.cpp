@@ -30,18 +30,14 @@ QString EepromLabels() {
     return labels;
 }
 
-TMemoryArea AreaOfTab(int tab) {
-    switch (tab) {
-        case 1: return {EepromLabels(), 0xB600, 0xB7FF};
-        case 2: return {QStringLiteral("100101102103"), 0x1000, 0x103F};
-        default: return {RamLabels(), 0x0000, 0x00FF};
-    }
-}
+// The areas of the tabs RAM, EEPROM and REGISTRI, labels made once.
+const TMemoryArea Areas[] = {
+    {RamLabels(), 0x0000, 0x00FF},
+    {EepromLabels(), 0xB600, 0xB7FF},
+    {QStringLiteral("100101102103"), 0x1000, 0x103F},
+};
 
-bool IsHexKey(QChar key) {
-    const char16_t c = key.unicode();
-    return c == '\b' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+const TMemoryArea& AreaOfTab(int tab) { return tab == 1 || tab == 2 ? Areas[tab] : Areas[0]; }
 
 }  // namespace
 

@@ -28,11 +28,6 @@ constexpr int NameColumn = 0;
 constexpr int AddressColumn = 1;
 constexpr int ValueColumn = 2;
 
-bool IsHexKey(QChar key) {
-    const char16_t c = key.unicode();
-    return c == '\b' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 // The byte of a variable; addresses past $FFFF wrap to $0000.
 std::optional<uint32_t> ReadVariableByte(uint32_t address) {
     return HexToInt(MemoryImage[static_cast<uint16_t>(address)].View());
