@@ -10,25 +10,13 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-int HexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9') return u - '0';
-    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
-
 QString ListingKey(const QString& line) { return line.left(4); }
 
 int ListingAddress(const QString& line) {
     if (line.size() < 9) return -1;
     int value = 0;
     for (int i = 5; i < 9; ++i) {
-        const int digit = HexDigitValue(line[i]);
+        const int digit = HexDigitValue(line[i].unicode());
         if (digit < 0) return -1;
         value = value * 16 + digit;
     }

@@ -2,18 +2,11 @@
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // Two hex characters of line at pos as 0..255, or -1.
 int ReadHexByte(std::string_view line, size_t pos) {
     if (pos + 2 > line.size()) return -1;
-    const int high = HexDigit(line[pos]);
-    const int low = HexDigit(line[pos + 1]);
+    const int high = HexDigitValue(static_cast<unsigned char>(line[pos]));
+    const int low = HexDigitValue(static_cast<unsigned char>(line[pos + 1]));
     return (high < 0 || low < 0) ? -1 : high * 16 + low;
 }
 

@@ -19,20 +19,13 @@ const QString Caption = QStringLiteral("Registri CPE");
 // Three characters a row label, rows 1 to 7.
 const QString RowLabels = QStringLiteral("  A  B IX IY PC SPCCR");
 
-int HexDigit(char32_t c) {
-    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-    return -1;
-}
-
 template <class Text>
 std::optional<uint32_t> ParseHex(const Text& text) {
     // Unsigned and bounded, so a long text is an error rather than an overflow.
     if (text.size() > 8) return std::nullopt;
     uint32_t value = 0;
     for (auto c : text) {
-        const int digit = HexDigit(static_cast<char32_t>(c));
+        const int digit = HexDigitValue(static_cast<char32_t>(c));
         if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<uint32_t>(digit);
     }
