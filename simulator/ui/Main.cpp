@@ -37,6 +37,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <type_traits>
 
 TMainForm* MainForm = nullptr;
 
@@ -448,14 +449,25 @@ void TMainForm::Timer1Timer() {
     }
 }
 
+namespace {
+
+// Visits the open tool windows in their refresh order: CPU registers, on-chip
+// registers, memory, stack, I/O ports, user variables.
+template <class Visit>
+void ForEachToolWindow(Visit visit) {
+    if (FormCPUreg) visit(*FormCPUreg);
+    if (FormRegistri) visit(*FormRegistri);
+    if (FormNaslovi) visit(*FormNaslovi);
+    if (FormSklad) visit(*FormSklad);
+    if (FormVrata) visit(*FormVrata);
+    if (FormViewSprem) visit(*FormViewSprem);
+}
+
+}  // namespace
+
 QList<QWidget*> TMainForm::PaintedWindows() {
     QList<QWidget*> windows{this};
-    if (FormCPUreg) windows << FormCPUreg;
-    if (FormRegistri) windows << FormRegistri;
-    if (FormNaslovi) windows << FormNaslovi;
-    if (FormSklad) windows << FormSklad;
-    if (FormVrata) windows << FormVrata;
-    if (FormViewSprem) windows << FormViewSprem;
+    ForEachToolWindow([&](QWidget& window) { windows << &window; });
     return windows;
 }
 
@@ -530,12 +542,7 @@ void TMainForm::ShowStepError(const QString& message) {
 
 void TMainForm::RefreshToolWindows() {
     try {
-        if (FormCPUreg) FormCPUreg->RefreshView();
-        if (FormRegistri) FormRegistri->RefreshView();
-        if (FormNaslovi) FormNaslovi->RefreshView();
-        if (FormSklad) FormSklad->RefreshView();
-        if (FormVrata) FormVrata->RefreshView();
-        if (FormViewSprem) FormViewSprem->RefreshView();
+        ForEachToolWindow([](auto& window) { window.RefreshView(); });
     } catch (const std::exception& e) {
         ShowStepError(QString::fromUtf8(e.what()));
     }
@@ -570,11 +577,9 @@ void TMainForm::updateMenuitems() {
     Timer1->stop();
     // Without a listing only the I/O ports window stays: the pins can be set
     // up before a program is loaded.
-    if (FormCPUreg) FormCPUreg->close();
-    if (FormRegistri) FormRegistri->close();
-    if (FormSklad) FormSklad->close();
-    if (FormNaslovi) FormNaslovi->close();
-    if (FormViewSprem) FormViewSprem->close();
+    ForEachToolWindow([](auto& window) {
+        if constexpr (!std::is_same_v<std::decay_t<decltype(window)>, TFormVrata>) window.close();
+    });
 }
 
 void TMainForm::FileClose1Execute() {
