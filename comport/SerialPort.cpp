@@ -411,34 +411,32 @@ int TCustomComPort::WaitAsyncResult(PAsyncIoRecord AsyncPtr) {
   return static_cast<int>(transferred);
 }
 
+namespace {
+
+// The record of one blocking transfer, freed on every way out of it.
+struct TAsyncRecordScope {
+  explicit TAsyncRecordScope(TCustomComPort& port) : Port(port) { Port.CreateAsyncRecord(Record); }
+  ~TAsyncRecordScope() { Port.FreeAsyncRecord(Record); }
+  TAsyncRecordScope(const TAsyncRecordScope&) = delete;
+  TAsyncRecordScope& operator=(const TAsyncRecordScope&) = delete;
+  TCustomComPort& Port;
+  PAsyncIoRecord Record = nullptr;
+};
+
+}  // namespace
+
 int TCustomComPort::WriteBuffer(const void* Buffer, int Count) {
   if (Count == 0) return 0;
-  PAsyncIoRecord record = nullptr;
-  CreateAsyncRecord(record);
-  try {
-    StartWrite(Buffer, Count, record);
-    const int result = WaitAsyncResult(record);
-    FreeAsyncRecord(record);
-    return result;
-  } catch (...) {
-    FreeAsyncRecord(record);
-    throw;
-  }
+  TAsyncRecordScope scope(*this);
+  StartWrite(Buffer, Count, scope.Record);
+  return WaitAsyncResult(scope.Record);
 }
 
 int TCustomComPort::ReadBuffer(void* Buffer, int Count) {
   if (Count == 0) return 0;
-  PAsyncIoRecord record = nullptr;
-  CreateAsyncRecord(record);
-  try {
-    StartRead(Buffer, Count, record);
-    const int result = WaitAsyncResult(record);
-    FreeAsyncRecord(record);
-    return result;
-  } catch (...) {
-    FreeAsyncRecord(record);
-    throw;
-  }
+  TAsyncRecordScope scope(*this);
+  StartRead(Buffer, Count, scope.Record);
+  return WaitAsyncResult(scope.Record);
 }
 
 void TCustomComPort::AbortPendingIo() {
