@@ -1,6 +1,7 @@
 // The port over a pseudo-terminal with the POSIX comm layer: the test plays
 // the board on the master side.
 #include "comport/SerialPort.h"
+#include "comport/ComPortTestSupport.h"
 
 #include <QCoreApplication>
 #include <gmock/gmock.h>
@@ -21,17 +22,6 @@ using namespace comm;
 using ::testing::ElementsAre;
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents();
-    HandOver::Instance().Serve();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
 
 class PtyTest : public ::testing::Test {
  protected:
@@ -169,9 +159,3 @@ TEST_F(PtyTest, MissingDeviceAndSecondOpen) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleMock(&argc, argv);
-  return RUN_ALL_TESTS();
-}

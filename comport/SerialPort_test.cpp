@@ -1,6 +1,7 @@
 // The port on the scripted fake device: settings reaching the device, error
 // codes, event order, links, the event thread and its hand-over.
 #include "comport/SerialPort.h"
+#include "comport/ComPortTestSupport.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -18,18 +19,6 @@ using namespace comm;
 using ::testing::ElementsAre;
 
 namespace {
-
-// Serves hand-overs, as the GUI thread's event loop would, until done().
-bool PumpUntil(const std::function<bool()>& done, int ms = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents();
-    HandOver::Instance().Serve();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
 
 // The operation raises EComPort with this code and Windows error.
 ::testing::AssertionResult RaisesComError(const std::function<void()>& op, int code, int win) {
@@ -851,9 +840,3 @@ TEST_F(PortTest, DestructorClosesAndTellsRemovalClientsWhileLinksStand) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleMock(&argc, argv);
-  return RUN_ALL_TESTS();
-}
