@@ -483,7 +483,6 @@ class TCustomComPort : public TComponent {
   virtual void LoadFromIniFile(IniFile& Ini);
   virtual void CreateHandle();
   virtual void DestroyHandle();
-  virtual void ApplySettings();
 
   // --- Device operations (SerialPort.cpp)
   int InputQueueCount();
@@ -502,44 +501,9 @@ class TCustomComPort : public TComponent {
   intptr_t PortWindowProc(unsigned Msg, uintptr_t WParam, intptr_t LParam);
   static constexpr unsigned CM_COMPORT = 1025;
 
-  // --- Events and links (ComEvents.cpp)
+  // --- Links (ComEvents.cpp)
   void AddLink(TComLink* Link);
   void RemoveLink(TComLink* Link);
-  void NotifyLinks(TComLedSignal Signal, bool OnOff);
-  void NotifyBeforeOpen();
-  void NotifyAfterOpen();
-  void NotifyBeforeClose();
-  void NotifyAfterClose();
-  void RefreshSignals(bool OnOff);
-  void HandleRxChar();
-  void HandleRxFlag();
-  void HandleTxEmpty();
-  void HandleCTSChange();
-  void HandleDSRChange();
-  void HandleRLSDChange();
-  void HandleBreak();
-  void HandleError();
-  void HandleRing();
-  void HandleRx80Full();
-
-  virtual void FireAfterClose();
-  virtual void FireAfterOpen();
-  virtual void FireBeforeClose();
-  virtual void FireBeforeOpen();
-  virtual void FireRxChar(int Count);
-  virtual void FireRxBuf(const void* Buffer, int Count);
-  virtual void FireTxEmpty();
-  virtual void FireBreak();
-  virtual void FireRing();
-  virtual void FireRxFlag();
-  virtual void FireCTSChange(bool OnOff);
-  virtual void FireDSRChange(bool OnOff);
-  virtual void FireError(TComErrors Errors);
-  virtual void FireRLSDChange(bool OnOff);
-  virtual void FireRx80Full();
-  virtual void ApplyCommState();
-  virtual void ApplyCommTimeouts();
-  virtual void ApplyQueueSizes();
 
   // --- Properties (ComSettings.cpp)
   bool Connected() const { return FConnected; }
@@ -602,8 +566,56 @@ class TCustomComPort : public TComponent {
   TComErrorEvent OnError;
   TNotifyEvent OnRx80Full;
 
+ protected:
+  // The port's own machinery: the event thread calls the handlers, the
+  // settings objects the apply operations; the programs use neither.
+
+  // --- Applying settings (SerialPort.cpp)
+  virtual void ApplySettings();
+  virtual void ApplyCommState();
+  virtual void ApplyCommTimeouts();
+  virtual void ApplyQueueSizes();
+
+  // --- Notifications and handlers (ComEvents.cpp)
+  void NotifyLinks(TComLedSignal Signal, bool OnOff);
+  void NotifyBeforeOpen();
+  void NotifyAfterOpen();
+  void NotifyBeforeClose();
+  void NotifyAfterClose();
+  void RefreshSignals(bool OnOff);
+  void HandleRxChar();
+  void HandleRxFlag();
+  void HandleTxEmpty();
+  void HandleCTSChange();
+  void HandleDSRChange();
+  void HandleRLSDChange();
+  void HandleBreak();
+  void HandleError();
+  void HandleRing();
+  void HandleRx80Full();
+
+  virtual void FireAfterClose();
+  virtual void FireAfterOpen();
+  virtual void FireBeforeClose();
+  virtual void FireBeforeOpen();
+  virtual void FireRxChar(int Count);
+  virtual void FireRxBuf(const void* Buffer, int Count);
+  virtual void FireTxEmpty();
+  virtual void FireBreak();
+  virtual void FireRing();
+  virtual void FireRxFlag();
+  virtual void FireCTSChange(bool OnOff);
+  virtual void FireDSRChange(bool OnOff);
+  virtual void FireError(TComErrors Errors);
+  virtual void FireRLSDChange(bool OnOff);
+  virtual void FireRx80Full();
+
  private:
   friend class TComThread;
+  friend class TComTimeouts;
+  friend class TComFlowControl;
+  friend class TComParity;
+  friend class TComBuffer;
   bool CanApply() const;
   void ReadForLinks(int& Count);
   std::vector<TComLink*> LinkSnapshot() const;

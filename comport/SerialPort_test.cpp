@@ -31,6 +31,15 @@ namespace {
   return ::testing::AssertionFailure() << "raised nothing";
 }
 
+// The programs reach the port only through its properties, events and
+// operations; the handlers, notifications and apply operations are its own.
+template <class P>
+concept SeesInternals = requires(P& p) { p.HandleRxChar(); } || requires(P& p) { p.FireTxEmpty(); } ||
+                        requires(P& p) { p.NotifyLinks(lsTx, true); } ||
+                        requires(P& p) { p.ApplyCommState(); };
+static_assert(!SeesInternals<TComPort>);
+static_assert(SeesInternals<TTestComPort>);
+
 class PortTest : public ::testing::Test {
  protected:
   PortTest() {
@@ -79,7 +88,7 @@ class PortTest : public ::testing::Test {
   FakeCommApi api;
   std::mutex logMutex;
   std::vector<std::string> log;
-  TComPort port{api};
+  TTestComPort port{api};
 };
 
 // ------------------------------------------------------------------- errors
