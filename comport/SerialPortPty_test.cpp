@@ -7,16 +7,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
 
 using namespace comm;
 using ::testing::ElementsAre;
@@ -25,35 +22,15 @@ namespace {
 
 class PtyTest : public ::testing::Test {
  protected:
-  PtyTest() {
-    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
-      slave = ::ptsname(master);
-    api.SetPortMap(ComPortMap{{5, slave}});
-  }
-  ~PtyTest() override {
-    if (master >= 0) ::close(master);
-  }
-  void SetUp() override { ASSERT_FALSE(slave.empty()); }
+  PtyTest() { api.SetPortMap(ComPortMap{{5, board.SlavePath()}}); }
+  void SetUp() override { ASSERT_FALSE(board.SlavePath().empty()); }
 
   // Everything the board has received so far.
-  std::string BoardReads() {
-    char buffer[256];
-    for (;;) {
-      const ssize_t n = ::read(master, buffer, sizeof buffer);
-      if (n <= 0) break;
-      received.append(buffer, static_cast<size_t>(n));
-    }
-    return received;
-  }
-  void BoardSends(const std::string& bytes) {
-    ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
+  std::string BoardReads() { return board.ReceivedSoFar(); }
+  void BoardSends(const std::string& bytes) { ASSERT_TRUE(board.Send(bytes)); }
 
+  PtyBoard board;
   PosixCommApi api;
-  int master = -1;
-  std::string slave;
-  std::string received;
 };
 
 TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
@@ -73,7 +50,7 @@ TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
 
   EXPECT_EQ(port.WriteBuffer("\xFF\x01\x02", 3), 3);
   ASSERT_TRUE(PumpUntil([&] { return BoardReads().size() == 3; }));
-  EXPECT_EQ(received, "\xFF\x01\x02");
+  EXPECT_EQ(BoardReads(), "\xFF\x01\x02");
 
   BoardSends("ok!");
   ASSERT_TRUE(PumpUntil([&] { return waiting == 3; }));
@@ -126,7 +103,7 @@ TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
   ASSERT_TRUE(done);
   EXPECT_EQ(afterPause, held);  // nothing more while stopped
   EXPECT_LT(held, stream.size());
-  EXPECT_EQ(received, stream);
+  EXPECT_EQ(BoardReads(), stream);
   EXPECT_EQ(counts, std::vector<int>(stream.size() - 1, 1));
   port.Close();
 }

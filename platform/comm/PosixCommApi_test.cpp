@@ -1,6 +1,7 @@
 // The POSIX layer over a pseudo-terminal: the test plays the board on the
 // master side. Every wait is bounded, so a fault fails rather than hangs.
 #include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -24,67 +25,7 @@ namespace {
 
 constexpr DWORD kBounded = 3000;  // ms: nothing here should take near this long
 
-class Pty {
- public:
-  Pty() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
-      slave_ = ::ptsname(master_);
-    int on = 1;
-    ::ioctl(master_, TIOCPKT, &on);  // tells us when our output is stopped
-  }
-  ~Pty() { Close(); }
-  void Close() {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-  }
-  const std::string& SlavePath() const { return slave_; }
-  void Send(const std::string& bytes) {
-    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  // Reads until `count` data bytes came or the time ran out; packet-mode
-  // control bytes are collected apart.
-  std::string Receive(size_t count, int ms = 2000) {
-    std::string data;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (data.size() < count && Clock::now() < end) readPacket(&data, end);
-    return data;
-  }
-  // Waits until the slave's output has been stopped by XOFF.
-  bool WaitStopped(int ms = 2000) {
-    std::string data;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (!stopped_ && Clock::now() < end) readPacket(&data, end);
-    pending_ += data;
-    return stopped_;
-  }
-
- private:
-  void readPacket(std::string* data, Clock::time_point end) {
-    if (!pending_.empty()) {
-      *data += pending_;
-      pending_.clear();
-      return;
-    }
-    pollfd p{master_, POLLIN, 0};
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    if (::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count()))) <= 0) return;
-    char buffer[512];
-    const ssize_t n = ::read(master_, buffer, sizeof buffer);
-    if (n <= 0) return;
-    if (buffer[0] == TIOCPKT_DATA) {
-      data->append(buffer + 1, n - 1);
-    } else {
-      if (buffer[0] & TIOCPKT_STOP) stopped_ = true;
-      if (buffer[0] & TIOCPKT_START) stopped_ = false;
-    }
-  }
-
-  int master_ = -1;
-  std::string slave_;
-  std::string pending_;
-  bool stopped_ = false;
-};
+using Pty = PtyBoard;
 
 class PosixCommApiTest : public ::testing::Test {
  protected:
@@ -183,7 +124,7 @@ TEST_F(PosixCommApiTest, DataTravelsBothWays) {
   EXPECT_EQ(pty.Receive(8), "hello\n\r\xff") << "no translation on the way out";
 
   api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
-  pty.Send(std::string("ab\r\n\xff\x00z", 7));
+  ASSERT_TRUE(pty.Send(std::string("ab\r\n\xff\x00z", 7)));
   std::string got;
   const auto end = Clock::now() + std::chrono::seconds(2);
   while (got.size() < 7 && Clock::now() < end) {
@@ -235,7 +176,7 @@ TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
 TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
   SetTimeouts(h, 0, 150);
-  pty.Send("\x13");
+  ASSERT_TRUE(pty.Send("\x13"));
   ASSERT_TRUE(pty.WaitStopped());
   OVERLAPPED& ov = Record();
   const auto start = Clock::now();
@@ -245,7 +186,7 @@ TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   EXPECT_EQ(count, 0u);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140));
 
-  pty.Send("\x11");
+  ASSERT_TRUE(pty.Send("\x11"));
   EXPECT_EQ(Write(h, "d"), 1u);
   EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
   api.CloseHandle(h);
@@ -260,14 +201,14 @@ TEST_F(PosixCommApiTest, XoffPausesAStreamAndXonResumesItWhole) {
   StartWrite(h, stream, &ov);
   std::string seen = pty.Receive(3);
   EXPECT_EQ(seen.substr(0, 3), "ABC");
-  pty.Send("\x13");
+  ASSERT_TRUE(pty.Send("\x13"));
   EXPECT_TRUE(pty.WaitStopped());
   seen += pty.Receive(16, 20);
   EXPECT_EQ(pty.Receive(16, 100), "") << "nothing passes while stopped";
   EXPECT_LT(seen.size(), 16u);
   DWORD count = 0;
   EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &count, FALSE)) << "still held";
-  pty.Send("\x11");
+  ASSERT_TRUE(pty.Send("\x11"));
   seen += pty.Receive(16 - seen.size());
   EXPECT_EQ(seen, stream) << "nothing lost, nothing repeated";
   EXPECT_TRUE(Finish(h, &ov, &count));
@@ -314,7 +255,7 @@ TEST_F(PosixCommApiTest, ReadTimeouts) {
     ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
     ASSERT_TRUE(api.SetCommTimeouts(h, &c.timeouts));
     if (!c.arrived.empty()) {
-      pty.Send(c.arrived);
+      ASSERT_TRUE(pty.Send(c.arrived));
       COMSTAT stat;
       DWORD errors = 0;
       const auto end = Clock::now() + std::chrono::seconds(2);
@@ -407,8 +348,8 @@ TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
     ASSERT_TRUE(api.SetCommState(h, &dcb)) << c.what;
     api.EscapeCommFunction(h, c.dtr ? SETDTR : CLRDTR);
     api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
-    pty.Send(c.sent);
-    pty.Send("\x11");  // a marker that the bytes before it have been taken
+    ASSERT_TRUE(pty.Send(c.sent));
+    ASSERT_TRUE(pty.Send("\x11"));  // a marker that the bytes before it have been taken
     std::string got;
     const auto end = Clock::now() + std::chrono::seconds(2);
     DWORD events = 0;
@@ -445,7 +386,7 @@ TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
 TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
   SetTimeouts(h, 0, 0);  // no write timeout: only the purge can end it
-  pty.Send("\x13");
+  ASSERT_TRUE(pty.Send("\x13"));
   ASSERT_TRUE(pty.WaitStopped());
   OVERLAPPED& ov = Record();
   StartWrite(h, "lost", &ov);
@@ -461,12 +402,12 @@ TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
   EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
 
   api.SetCommMask(h, EV_RXCHAR);
-  pty.Send("xyz");
+  ASSERT_TRUE(pty.Send("xyz"));
   EXPECT_EQ(WaitEvent(h), EV_RXCHAR);
   ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR));
   api.ClearCommError(h, &errors, &stat);
   EXPECT_EQ(stat.cbInQue, 0u);
-  pty.Send("\x11");
+  ASSERT_TRUE(pty.Send("\x11"));
   EXPECT_EQ(pty.Receive(1, 100), "");
   api.CloseHandle(h);
 }
