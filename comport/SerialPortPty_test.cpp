@@ -60,6 +60,27 @@ TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
   port.Close();
 }
 
+TEST_F(PtyTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
+  PtyBoard other;
+  api.SetPortMap(ComPortMap{{5, board.SlavePath()}, {6, other.SlavePath()}});
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetBaudRate(br1200);
+  port.SetEvents({evRxChar, evDSR});
+  std::vector<bool> dsr;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { dsr.push_back(on); };
+  port.Open();
+  port.BeginUpdate();
+  port.SetPort("COM6");
+  port.EndUpdate();
+  PumpUntil([] { return false; }, 50);  // any DSR event still on its way
+  EXPECT_TRUE(port.ModemSignals().Contains(msDSR));
+  ASSERT_FALSE(dsr.empty());
+  EXPECT_TRUE(dsr.back()) << "DSR reported off after the update";
+  port.Close();
+}
+
 TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
   // Tolvex's way: one byte per transmit-empty event, XON/XOFF on output.
   TComPort port(api);

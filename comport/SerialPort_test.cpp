@@ -498,6 +498,41 @@ TEST_F(PortTest, PortChangeInsideUpdateReopensAtOnceAndAppliesAtTheEnd) {
   EXPECT_EQ(api.CallCount("SetCommState"), 1);
 }
 
+TEST_F(PortTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
+  // Vantrel's settings dialog: BeginUpdate; Port := the chosen one; EndUpdate.
+  api.SetDsrFollowsDtr("COM1", true);
+  api.SetDsrFollowsDtr("COM2", true);
+  ConfigureAsVantrel();
+  std::vector<bool> dsr;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { dsr.push_back(on); };
+  port.Open();
+  port.BeginUpdate();
+  port.SetPort("COM2");
+  port.EndUpdate();
+  PumpUntil([] { return false; }, 50);  // any DSR event still on its way
+  EXPECT_TRUE(api.Dtr("COM2"));
+  EXPECT_TRUE(port.ModemSignals().Contains(msDSR));
+  ASSERT_FALSE(dsr.empty());
+  EXPECT_TRUE(dsr.back()) << "DSR reported off after the update";
+
+  // Settings applied later leave the line alone; a change of the DTR control
+  // itself still moves it.
+  port.SetBaudRate(br9600);
+  EXPECT_TRUE(api.Dtr("COM2"));
+  port.FlowControl().SetControlDTR(dtrEnable);
+  EXPECT_TRUE(api.Dtr("COM2"));
+  port.FlowControl().SetControlDTR(dtrDisable);
+  EXPECT_FALSE(api.Dtr("COM2"));
+  // A plain reopen starts from the control again.
+  port.SetDTR(true);
+  port.OnAfterOpen = nullptr;
+  port.Close();
+  port.Open();
+  EXPECT_FALSE(api.Dtr("COM2"));
+  port.OnDSRChange = nullptr;
+}
+
 TEST_F(PortTest, SyncMethodCannotChangeWhileOpen) {
   port.Open();
   port.SetSyncMethod(smThreadSync);

@@ -404,6 +404,7 @@ HANDLE FakeCommApi::CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, D
   p.errors = 0;
   p.unplugged = false;
   p.dcbSet = false;
+  p.dtrSetByProgram = p.rtsSetByProgram = false;
   open_[p.handle] = name;
   SetLastError(ERROR_SUCCESS);
   return p.handle;
@@ -446,14 +447,15 @@ BOOL FakeCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
   const bool first = !p->dcbSet;
   p->dcb = *lpDCB;
   p->dcbSet = true;
-  // The lines follow the control modes as the driver sets them.
-  if (first || lpDCB->DtrControl() != old.DtrControl()) {
+  // The lines follow the controls as the driver sets them: at the open's own
+  // settings unless the program set the line first, later on a change.
+  if (first ? !p->dtrSetByProgram : lpDCB->DtrControl() != old.DtrControl()) {
     p->dtr = lpDCB->DtrControl() != DTR_CONTROL_DISABLE;
     if (p->dsrFollowsDtr)
       setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) |
                              (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
   }
-  if (first || lpDCB->RtsControl() != old.RtsControl())
+  if (first ? !p->rtsSetByProgram : lpDCB->RtsControl() != old.RtsControl())
     p->rts = lpDCB->RtsControl() != RTS_CONTROL_DISABLE;
   return TRUE;
 }
@@ -630,6 +632,7 @@ BOOL FakeCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
     case SETDTR:
     case CLRDTR:
       p->dtr = dwFunc == SETDTR;
+      p->dtrSetByProgram = true;
       if (p->dsrFollowsDtr)
         setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) |
                                (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
@@ -637,6 +640,7 @@ BOOL FakeCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
     case SETRTS:
     case CLRRTS:
       p->rts = dwFunc == SETRTS;
+      p->rtsSetByProgram = true;
       return TRUE;
     case SETBREAK:
     case CLRBREAK:

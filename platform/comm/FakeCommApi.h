@@ -161,6 +161,7 @@ class FakeCommApi : public CommApi {
     DWORD mask = 0, history = 0;
     DCB dcb;
     bool dcbSet = false;  // a SetCommState since the open
+    bool dtrSetByProgram = false, rtsSetByProgram = false;  // EscapeCommFunction since the open
     std::vector<Pending> pending;
   };
   struct Failure {

@@ -237,17 +237,19 @@ BOOL PosixCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
       return fail(ERROR_INVALID_PARAMETER);
   }
 
-  // DTR and RTS move only with a change of their control mode, so a level set
-  // by EscapeCommFunction survives settings applied later.
+  // The controls move DTR and RTS where the Windows driver would: at the
+  // open's own settings (the first after the open, unless the program has
+  // set the line itself by then), and later only when the control changes.
+  // So a level set by EscapeCommFunction survives settings applied later.
   const bool first = !d->dcbSet;
-  if (first || dcb.DtrControl() != d->dcb.DtrControl()) {
+  if (first ? !d->dtrSetByProgram : dcb.DtrControl() != d->dcb.DtrControl()) {
     const bool on = dcb.DtrControl() != DTR_CONTROL_DISABLE;
     if (d->hasModemLines)
       tty::SetLine(d->fd, tty::kDtr, on);
     else
       d->virtualDtr = on;
   }
-  if (first || dcb.RtsControl() != d->dcb.RtsControl()) {
+  if (first ? !d->rtsSetByProgram : dcb.RtsControl() != d->dcb.RtsControl()) {
     const DWORD mode = dcb.RtsControl();
     d->setRts(mode == RTS_CONTROL_ENABLE || mode == RTS_CONTROL_HANDSHAKE);
     d->rtsToggleOn = false;
@@ -494,6 +496,7 @@ BOOL PosixCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
   switch (dwFunc) {
     case SETDTR:
     case CLRDTR:
+      d->dtrSetByProgram = true;
       if (d->hasModemLines)
         ok = tty::SetLine(d->fd, tty::kDtr, dwFunc == SETDTR);
       else
@@ -501,6 +504,7 @@ BOOL PosixCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
       break;
     case SETRTS:
     case CLRRTS:
+      d->rtsSetByProgram = true;
       if (d->hasModemLines)
         ok = tty::SetLine(d->fd, tty::kRts, dwFunc == SETRTS);
       else

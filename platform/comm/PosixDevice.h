@@ -74,7 +74,9 @@ struct PosixCommApi::Device {
   bool dead = false;
 
   DCB dcb;
-  bool dcbSet = false;
+  bool dcbSet = false;  // a SetCommState since the open
+  bool dtrSetByProgram = false;  // EscapeCommFunction since the open
+  bool rtsSetByProgram = false;
   COMMTIMEOUTS timeouts;
   size_t capacity = driver::kMinQueue;
   Clock::duration frame = std::chrono::microseconds(1041667 / 1000);  // 9600 8N1
