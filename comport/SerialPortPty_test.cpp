@@ -81,6 +81,37 @@ TEST_F(PtyTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
   port.Close();
 }
 
+TEST_F(PtyTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetEvents({evRxChar, evDSR, evRLSD});
+  std::vector<std::string> log;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { log.push_back(on ? "DSR on" : "DSR off"); };
+  port.OnRLSDChange = [&](TObject*, bool on) { log.push_back(on ? "RLSD on" : "RLSD off"); };
+  port.Open();
+  EXPECT_THAT(log, ElementsAre("DSR on", "RLSD on"));
+  log.clear();
+  board.Close();  // the adapter is pulled out
+  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 3000)) << "no line events";
+  EXPECT_THAT(log, ElementsAre("DSR off", "RLSD off"));
+  auto code = [](const std::function<void()>& op) {
+    try {
+      op();
+    } catch (const EComPort& e) {
+      return std::to_string(e.Code) + "/" + std::to_string(e.WinCode);
+    }
+    return std::string("none");
+  };
+  EXPECT_EQ(code([&] { port.WriteBuffer("x", 1); }), "2/31");
+  char byte = 0;
+  EXPECT_EQ(code([&] { port.ReadBuffer(&byte, 1); }), "3/31");
+  port.OnDSRChange = port.OnRLSDChange = nullptr;
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(code([&] { port.Open(); }), "1/2") << "the device is missing now";
+}
+
 TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
   // Tolvex's way: one byte per transmit-empty event, XON/XOFF on output.
   TComPort port(api);

@@ -449,6 +449,26 @@ TEST_F(PortTest, UnpluggedDeviceCanStillBeClosed) {
   EXPECT_FALSE(api.IsOpen("COM1"));
 }
 
+TEST_F(PortTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
+  api.SetModemStatus("COM1", MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON);
+  port.SetEvents({evRxChar, evCTS, evDSR, evRLSD});
+  Record();
+  port.Open();
+  ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
+  TakeLog();
+  api.Unplug("COM1");
+  ASSERT_TRUE(PumpUntil([&] { return LogSize() >= 3; }, 2000)) << "no line events";
+  EXPECT_THAT(TakeLog(), ElementsAre("CTS off", "DSR off", "RLSD off"));
+  EXPECT_TRUE(port.ModemSignals().Empty());
+  EXPECT_TRUE(RaisesComError([&] { port.WriteBuffer("x", 1); }, 2, ERROR_GEN_FAILURE));
+  char byte = 0;
+  EXPECT_TRUE(RaisesComError([&] { port.ReadBuffer(&byte, 1); }, 3, ERROR_GEN_FAILURE));
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_FALSE(api.IsOpen("COM1"));
+  EXPECT_TRUE(RaisesComError([&] { port.Open(); }, 1, ERROR_FILE_NOT_FOUND));
+}
+
 TEST_F(PortTest, ClosedPortNeverReachesAnotherDevice) {
   port.Open();
   port.Close();

@@ -59,7 +59,10 @@ void FakeCommApi::Unplug(const std::string& port) {
   Port& p = portByNameLocked(port);
   p.present = false;
   if (p.handle == INVALID_HANDLE_VALUE) return;
+  // The lines fall with the device; their events reach a waiting thread.
+  setModemLocked(p, 0);
   p.unplugged = true;
+  p.rx.clear();
   for (Pending& pending : p.pending) completeLocked(pending, ERROR_GEN_FAILURE, 0);
   p.pending.clear();
 }
@@ -497,8 +500,9 @@ BOOL FakeCommApi::WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpOv
   std::lock_guard lock(mutex_);
   Port* p = portLocked(hFile);
   if (!p) return fail(ERROR_INVALID_HANDLE);
-  if (p->unplugged) return fail(ERROR_GEN_FAILURE);
   if (!lpEvtMask || !lpOverlapped) return fail(ERROR_INVALID_PARAMETER);
+  // Events kept from before an unplug are still handed out.
+  if (p->unplugged && !(p->history & p->mask)) return fail(ERROR_GEN_FAILURE);
   if (std::any_of(p->pending.begin(), p->pending.end(),
                   [](const Pending& x) { return x.kind == Pending::Wait; }))
     return fail(ERROR_INVALID_PARAMETER);
@@ -599,7 +603,7 @@ BOOL FakeCommApi::ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat)
   std::lock_guard lock(mutex_);
   Port* p = portLocked(hFile);
   if (!p) return fail(ERROR_INVALID_HANDLE);
-  if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+  // An unplugged port answers with empty queues (its input went with it).
   if (lpErrors) *lpErrors = p->errors;
   p->errors = 0;
   if (lpStat) {
@@ -616,9 +620,8 @@ BOOL FakeCommApi::GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
   std::lock_guard lock(mutex_);
   Port* p = portLocked(hFile);
   if (!p) return fail(ERROR_INVALID_HANDLE);
-  if (p->unplugged) return fail(ERROR_GEN_FAILURE);
   if (!lpModemStat) return fail(ERROR_INVALID_PARAMETER);
-  *lpModemStat = p->modem;
+  *lpModemStat = p->modem;  // all off once unplugged
   return TRUE;
 }
 

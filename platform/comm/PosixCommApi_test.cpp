@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
@@ -521,9 +522,28 @@ TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   ASSERT_EQ(api.WaitForSingleObject(ov.hEvent, kBounded), WAIT_OBJECT_0);
   EXPECT_TRUE(api.GetOverlappedResult(h, &ov, &n, FALSE));
   EXPECT_EQ(mask, EV_DSR) << "DSR went off with the device";
-  DWORD status = 0;
-  EXPECT_FALSE(api.GetCommModemStatus(h, &status));
+  DWORD status = 99;
+  EXPECT_TRUE(api.GetCommModemStatus(h, &status)) << "a lost device shows its lines off";
+  EXPECT_EQ(status, 0u);
+  COMSTAT stat;
+  DWORD errors = 0;
+  EXPECT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 0u);
+  OVERLAPPED& io = Record();
+  char byte = 0;
+  DWORD n2 = 0;
+  EXPECT_FALSE(api.ReadFile(h, &byte, 1, &n2, &io));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
+  EXPECT_FALSE(api.WriteFile(h, "x", 1, &n2, &io));
+  EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
+  // The driver thread no longer polls the dead terminal: the process stays
+  // nearly idle while this thread sleeps.
+  timespec before{}, after{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+  const double cpuMs = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+  EXPECT_LT(cpuMs, 100.0) << "the driver thread spins";
   EXPECT_FALSE(api.WaitCommEvent(h, &mask, &ov));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
   EXPECT_EQ(api.WaitForSingleObject(ov.hEvent, 0), WAIT_TIMEOUT)

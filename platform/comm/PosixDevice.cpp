@@ -1,6 +1,7 @@
 #include "platform/comm/PosixDevice.h"
 
 #include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -349,6 +350,8 @@ void PosixCommApi::Device::hangUp() {
   if (dead) return;
   dead = true;
   abortAll(ERROR_GEN_FAILURE);
+  in.clear();  // unreadable now: reads fail
+  above80 = false;
   linesChanged(0);
 }
 
@@ -368,9 +371,17 @@ void PosixCommApi::Device::run() {
                                          (waitingForRoom ? POLLOUT : 0));
       count = 2;
     }
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
+    // A dead device has nothing left to time: only a wake-up (an operation,
+    // Close) ends the wait, so the thread does not spin until Close.
+    timespec timeout{};
+    if (!dead) {
+      const auto ns = std::max<long long>(
+          0, std::chrono::duration_cast<std::chrono::nanoseconds>(next - now).count());
+      timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+      timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+    }
     lock.unlock();
-    ::poll(fds, count, static_cast<int>(std::max<long long>(0, wait)));
+    ::ppoll(fds, count, dead ? nullptr : &timeout, nullptr);
     if (fds[0].revents & POLLIN) {
       std::uint64_t value = 0;
       [[maybe_unused]] ssize_t ignored = ::read(wake, &value, sizeof value);
