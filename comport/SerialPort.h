@@ -345,8 +345,10 @@ class EComPort : public std::runtime_error {
 // order; never clears List. Raises code 15.
 void ListComPorts(std::vector<std::string>& List, comm::CommApi& Api = comm::DefaultCommApi());
 
-// Where AfterLoad shows an open failure instead of raising it (the
-// application's exception display; by default a warning on the log).
+// The application's exception display, which the programs set to their error
+// box: AfterLoad shows an open failure there instead of raising it, and an
+// exception that ends an event thread (a handler's) is shown there on the GUI
+// thread. By default a warning on the log; an empty function restores it.
 using TExceptionDisplay = std::function<void(const std::exception&)>;
 void SetApplicationShowException(TExceptionDisplay Display);
 void ApplicationShowException(const std::exception& E);
@@ -367,6 +369,8 @@ class HandOver {
   bool OnGuiThread() const;
   // Called by an event thread; inline when already on the GUI thread.
   void RunOnGui(std::function<void()> Fn);
+  // Any thread: Fn runs on the GUI thread at its next Serve; nobody waits.
+  void PostToGui(std::function<void()> Fn);
   // GUI thread: runs every waiting request. Re-entrant.
   void Serve();
   // GUI thread: serves requests until Ended is true.
@@ -388,6 +392,7 @@ class HandOver {
   std::mutex Mutex;
   std::condition_variable Changed;
   std::deque<Request*> Queue;
+  std::deque<std::function<void()>> Posted;
   std::function<void()> Post;
   std::thread::id CreatorThread;
 };
@@ -422,7 +427,6 @@ class TComThread {
   comm::CommApi& Api;
   comm::HANDLE Handle;  // the port's handle at the start; a stale id is harmless
   TSyncMethod SyncMethod;
-  std::string PortName;  // for the log
   comm::DWORD PendingMask = 0;
   comm::HANDLE StopSignal = 0;
   comm::OVERLAPPED Overlapped{};
@@ -543,7 +547,9 @@ class TCustomComPort : public TComponent {
 
   // --- State, read by tests and the lamp
   comm::HANDLE PortHandle() const { return FPortHandle; }
-  bool HasWaitThread() const { return FHasWaitThread; }
+  // True while an event thread runs for the open port: false once a handler's
+  // exception has ended it, since no further event will come.
+  bool HasWaitThread() const;
   int UpdateDepth() const { return FUpdateDepth; }
   intptr_t NotifyWindow() const { return FNotifyWindow; }
   comm::CommApi& Api() const { return FApi; }

@@ -91,6 +91,7 @@ TEST_F(PtyTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
   port.OnRLSDChange = [&](TObject*, bool on) { log.push_back(on ? "RLSD on" : "RLSD off"); };
   port.Open();
   EXPECT_THAT(log, ElementsAre("DSR on", "RLSD on"));
+  PumpUntil([] { return false; }, 100);  // the events of raising DTR come too
   log.clear();
   board.Close();  // the adapter is pulled out
   ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 3000)) << "no line events";
@@ -110,6 +111,29 @@ TEST_F(PtyTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
   port.Close();
   EXPECT_FALSE(port.Connected());
   EXPECT_EQ(code([&] { port.Open(); }), "1/2") << "the device is missing now";
+}
+
+TEST_F(PtyTest, HandlerExceptionIsShownAndEndsTheEvents) {
+  std::vector<std::string> shown;
+  SetApplicationShowException([&](const std::exception& e) { shown.push_back(e.what()); });
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetEvents({evRxChar});
+  int calls = 0;
+  port.OnRxChar = [&](TObject*, int) {
+    ++calls;
+    throw std::runtime_error("handler failed");
+  };
+  port.Open();
+  BoardSends("a");
+  ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); })) << "never shown";
+  EXPECT_THAT(shown, ElementsAre("handler failed"));
+  EXPECT_TRUE(PumpUntil([&] { return !port.HasWaitThread(); }));
+  BoardSends("b");
+  PumpUntil([] { return false; }, 50);
+  EXPECT_EQ(calls, 1);
+  port.Close();
+  SetApplicationShowException(nullptr);
 }
 
 TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {

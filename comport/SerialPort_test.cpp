@@ -794,23 +794,37 @@ TEST_F(PortTest, AfterCloseNoHandlerRunsAgain) {
   EXPECT_TRUE(TakeLog().empty());
 }
 
-TEST_F(PortTest, HandlerExceptionEndsTheThreadButNotThePort) {
-  int calls = 0;
-  port.OnTxEmpty = [&](TObject*) {
-    ++calls;
-    throw std::runtime_error("handler failed");
-  };
-  port.Open();
-  ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
-  api.RaiseEvents("COM1", EV_TXEMPTY);
-  ASSERT_TRUE(PumpUntil([&] { return calls == 1; }));
-  PumpUntil([] { return false; }, 30);
-  api.RaiseEvents("COM1", EV_TXEMPTY);
-  PumpUntil([] { return false; }, 30);
-  EXPECT_EQ(calls, 1);
-  EXPECT_TRUE(port.Connected());
-  port.Close();
-  EXPECT_FALSE(api.IsOpen("COM1"));
+TEST_F(PortTest, HandlerExceptionIsShownOnTheGuiThreadAndEndsTheEvents) {
+  const auto gui = std::this_thread::get_id();
+  for (TSyncMethod sync : {smThreadSync, smWindowSync, smNone}) {
+    SCOPED_TRACE(static_cast<int>(sync));
+    std::vector<std::string> shown;
+    std::atomic<int> calls{0};
+    SetApplicationShowException([&](const std::exception& e) {
+      shown.push_back(e.what());
+      EXPECT_EQ(std::this_thread::get_id(), gui);
+    });
+    port.SetSyncMethod(sync);
+    port.OnTxEmpty = [&](TObject*) {
+      ++calls;
+      throw std::runtime_error("handler failed");
+    };
+    port.Open();
+    EXPECT_TRUE(port.HasWaitThread());
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
+    api.RaiseEvents("COM1", EV_TXEMPTY);
+    ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); })) << "never shown";
+    EXPECT_THAT(shown, ElementsAre("handler failed"));
+    EXPECT_TRUE(PumpUntil([&] { return !port.HasWaitThread(); })) << "still claims a thread";
+    api.RaiseEvents("COM1", EV_TXEMPTY);
+    PumpUntil([] { return false; }, 30);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(port.Connected());
+    port.Close();
+    EXPECT_FALSE(api.IsOpen("COM1"));
+    port.OnTxEmpty = nullptr;
+    SetApplicationShowException(nullptr);
+  }
 }
 
 TEST_F(PortTest, TxEmptyChainSendsOneByteAtATime) {
