@@ -266,7 +266,12 @@ bool PosixCommApi::Device::mayHandOver(Clock::time_point now) {
   if ((dcb.Flags & DCB::fOutxDsrFlow) && !(lines & MS_DSR_ON)) return false;
   int queued = 0;
   if (tty::OutputQueue(fd, &queued) && queued > 0) return false;
-  return !anyHanded || now >= lastStart;
+  // Handed over so far ahead, the wire is booked for less than the lead.
+  return !anyHanded || now >= lastStart + 2 * frame - lead();
+}
+
+Clock::duration PosixCommApi::Device::lead() const {
+  return std::max<Clock::duration>(2 * frame, kMinLead);
 }
 
 void PosixCommApi::Device::writeDone(Write& w) {
@@ -300,11 +305,20 @@ void PosixCommApi::Device::serveWrites(Clock::time_point now) {
       setRts(true);
       rtsToggleOn = true;
     }
-    const ssize_t n = ::write(fd, &w.data[w.handed], 1);
-    if (n == 1) {
-      ++w.handed;
-      lastStart = anyHanded ? std::max(now, lastStart + frame) : now;
-      anyHanded = true;
+    // As many bytes as the lead allows, in one write; on the wire they
+    // follow each other, each starting when the one before has left.
+    size_t count = 0;
+    for (Clock::time_point start = lastStart; w.handed + count < w.data.size(); ++count) {
+      if (count > 0 && now < start + 2 * frame - lead()) break;
+      start = (anyHanded || count > 0) ? std::max(now, start + frame) : now;
+    }
+    const ssize_t n = ::write(fd, &w.data[w.handed], count);
+    if (n > 0) {
+      w.handed += static_cast<size_t>(n);
+      for (ssize_t i = 0; i < n; ++i) {
+        lastStart = anyHanded ? std::max(now, lastStart + frame) : now;
+        anyHanded = true;
+      }
       continue;
     }
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -329,7 +343,9 @@ Clock::time_point PosixCommApi::Device::nextDeadline(Clock::time_point now) cons
       next = std::min(next, read->lastByte + read->interval);
   }
   if (!writes.empty()) {
-    if (anyHanded && lastStart > now) next = std::min(next, lastStart);
+    // Half the lead before the wire runs free: a batch's worth of room then.
+    const Clock::time_point refill = lastStart + frame - lead() / 2;
+    if (anyHanded && refill > now) next = std::min(next, refill);
     if (writes.front().hasDeadline) next = std::min(next, writes.front().deadline);
   }
   return next;

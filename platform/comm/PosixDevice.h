@@ -25,6 +25,9 @@ using Clock = std::chrono::steady_clock;
 inline constexpr auto kTick = std::chrono::milliseconds(10);  // line sampling
 inline constexpr DWORD kMaxQueue = 1u << 20;
 inline constexpr size_t kMinQueue = 4096;
+// Output runs at least this far ahead of the wire (a UART's FIFO), so that at
+// high rates the driver wakes every few frames rather than every frame.
+inline constexpr auto kMinLead = std::chrono::milliseconds(3);
 
 // Sets the last error; returns FALSE.
 BOOL fail(DWORD error);
@@ -132,6 +135,10 @@ struct PosixCommApi::Device {
   void readInput();
   void serveRead(Clock::time_point now);
   bool mayHandOver(Clock::time_point now);
+  // How far ahead of the wire output may be handed over: two frames (a
+  // holding and a shift register, so two bytes are in flight when an XOFF
+  // comes at the programs' 1200 baud), or kMinLead at high rates.
+  Clock::duration lead() const;
   void writeDone(Write& w);
   void serveWrites(Clock::time_point now);
   // The next moment the driver must look again without being woken.
