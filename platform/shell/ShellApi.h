@@ -70,15 +70,16 @@ bool IsBatchFile(const std::string& file);
 // ending in any case ("C:/x/VantrelSIM.EXE" -> "VantrelSIM").
 std::string ProgramName(const std::string& file);
 
-// The command of a .bat file: its first line that is not blank (a last line
-// may lack its line end), with %1..%9 replaced by the parameter words
-// (missing ones by nothing) and %% by %, split into words. Empty when the
-// line holds no command.
+// The command of a .bat line: %1..%9 replaced by the parameter words
+// (missing ones by nothing) and %% by %, then split into words. Empty when
+// the line holds no command.
 std::vector<std::string> ExpandBatchLine(const std::string& line,
                                          const std::vector<std::string>& parameters);
 
-// Reads the .bat file at `path` and expands its line. NotFound or Failed,
-// with `error` filled, when it cannot be read or holds no command.
+// Reads the .bat file at `path` and expands its line: the first line that
+// is not blank (the last line may lack its line end; the rest is not read).
+// NotFound or Failed, with `error` filled, when it cannot be read or holds
+// no command.
 StartStatus ReadBatchFile(const std::string& path, const std::vector<std::string>& parameters,
                           std::vector<std::string>* command, std::string* error);
 
