@@ -13,7 +13,7 @@ namespace help {
 class QtHelpApi : public HelpApi {
  public:
   QtHelpApi() = default;
-  ~QtHelpApi() override;  // deletes the window
+  ~QtHelpApi() override;  // deletes the window: destroy it before the QApplication
   QtHelpApi(const QtHelpApi&) = delete;
   QtHelpApi& operator=(const QtHelpApi&) = delete;
 

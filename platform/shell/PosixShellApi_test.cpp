@@ -105,15 +105,16 @@ TEST_F(PosixShellTest, ProgramNamesResolveIgnoringCaseInTheDirectoryBesideUsThen
 TEST_F(PosixShellTest, StartsInTheGivenDirectoryWithArgumentsVerbatim) {
   copyProbe(folder / "as11m");
   const StartResult started =
-      api.ShellExecute("AS11M.EXE", "TEMP$$.ASM -l \"two words\" *", folder.string(), SW_HIDE);
+      api.ShellExecute("AS11M.EXE", "TEMP$$.ASM -l \"two words\" * `id` a;b|c>d", folder.string(),
+                       SW_HIDE);
   ASSERT_TRUE(started.Started()) << started.error;
   EXPECT_NE(started.process, 0u);
   const auto lines = probeOutput(started.process, folder);
-  ASSERT_EQ(lines.size(), 7u);
+  ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0], (folder / "as11m").string());
   EXPECT_EQ(lines[1], "/dev/null") << "hidden output goes nowhere";
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
-            (std::vector<std::string>{"TEMP$$.ASM", "-l", "two words", "*"}));
+            (std::vector<std::string>{"TEMP$$.ASM", "-l", "two words", "*", "`id`", "a;b|c>d"}));
 }
 
 TEST_F(PosixShellTest, ShownOutputGoesWhereOursGoes) {
