@@ -71,7 +71,9 @@ int openPidfd(int pid) {
   return -1;
 }
 
-std::string errorText(int code) { return std::strerror(code); }
+std::string cannotStartMessage(const std::string& program, int code) {
+  return "Programa \"" + program + "\" ni mogoče zagnati (" + std::strerror(code) + ")!";
+}
 
 }  // namespace
 
@@ -123,7 +125,7 @@ StartResult PosixShellApi::ShellExecute(const std::string& file, const std::stri
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
     result.status = StartStatus::Failed;
-    result.error = "Programa \"" + command.front() + "\" ni mogoče zagnati (" + errorText(errno) + ")!";
+    result.error = cannotStartMessage(path, errno);
     return result;
   }
   const pid_t middle = ::fork();
@@ -142,7 +144,7 @@ StartResult PosixShellApi::ShellExecute(const std::string& file, const std::stri
   if (middle < 0) {
     ::close(pipeFds[0]);
     result.status = StartStatus::Failed;
-    result.error = "Programa \"" + path + "\" ni mogoče zagnati (" + errorText(forkError) + ")!";
+    result.error = cannotStartMessage(path, forkError);
     return result;
   }
   while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
@@ -173,8 +175,7 @@ StartResult PosixShellApi::ShellExecute(const std::string& file, const std::stri
   }
   if (failure != Report::Pid || pid <= 0) {
     result.status = StartStatus::Failed;
-    result.error = "Programa \"" + path + "\" ni mogoče zagnati (" +
-                   errorText(failedCode ? failedCode : ECHILD) + ")!";
+    result.error = cannotStartMessage(path, failedCode ? failedCode : ECHILD);
     return result;
   }
 
