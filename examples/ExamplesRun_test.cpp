@@ -7,23 +7,12 @@
 #include <sstream>
 
 #include "simulator/Hc11.h"
+#include "simulator/ui/Loading.h"
 #include "tools/as11m/TestSupport.h"
 
 namespace {
 
 using Symbols = std::map<std::string, uint16_t>;
-
-// The S1 records' data cells, stored as text like the simulator's loader.
-void LoadObject(const std::string& object) {
-    std::istringstream in(object);
-    std::string record;
-    while (std::getline(in, record)) {
-        if (record.rfind("S1", 0) != 0) continue;
-        unsigned count = std::stoul(record.substr(2, 2), nullptr, 16);
-        unsigned address = std::stoul(record.substr(4, 4), nullptr, 16);
-        for (unsigned i = 0; i + 3 < count; ++i) WriteCell(static_cast<uint16_t>(address + i), record.substr(8 + 2 * i, 2));
-    }
-}
 
 Symbols SymbolTable(const std::string& listing) {
     Symbols symbols;
@@ -87,7 +76,9 @@ TEST(Examples, RunInTheSimulatorModel) {
         ASSERT_EQ(as11m::test::RunProgram(AS11M_PATH, {"TEMP$$.ASM", "-l", "s"}, dir.Path()).ExitCode, 0);
 
         ClearModel();
-        LoadObject(as11m::test::ReadText(dir / "TEMP$$.S19"));
+        const TS19Summary loaded = LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
+        ASSERT_GT(loaded.DataRecords, 0);
+        ASSERT_EQ(loaded.SkippedRecords, 0);
         ResetCpu(0x0000);
         for (int step = 0; step < 10000; ++step) {
             if (example.Stimulus) example.Stimulus(step);

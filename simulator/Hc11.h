@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/NumberText.h"
 #include "simulator/cpu/FlagRules.h"
 #include "simulator/cpu/OpcodeTable.h"
 
@@ -150,15 +151,6 @@ inline constexpr std::array<uint8_t, 256> Nibble = [] {
     return table;
 }();
 }  // namespace CellCodec
-
-// A hex digit's value in either case, or -1: for parsers that must tell a
-// bad text apart (the cell codec reads such a character as 0 instead).
-inline int HexDigitValue(char32_t c) {
-    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-    return -1;
-}
 
 // Byte to its two upper-case hex digits.
 inline TMemoryCell ByteToHex(uint8_t value) {
