@@ -53,7 +53,7 @@ TEST(Examples, RunInTheSimulatorModel) {
         {"zajem.asm", [](int step) { if (step % 500 == 250) PinEdgePA0 = 1; },
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "ROBOVI"), 20);
-             uint16_t period = static_cast<uint16_t>(At(s, "PERIODA") << 8 | ReadByte(s.at("PERIODA") + 1));
+             uint16_t period = ReadWord(s.at("PERIODA"));
              EXPECT_GT(period, 500);  // 500 steps of at least 2 cycles, at most 14
              EXPECT_LT(period, 7000);
          }},
