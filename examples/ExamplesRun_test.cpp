@@ -44,7 +44,7 @@ TEST(Examples, RunInTheSimulatorModel) {
         {"swi.asm", nullptr,
          [](const Symbols& s) {
              // One call of each service per round: the count and port B keep step.
-             int calls = At(s, "KLICI"), port = ReadByte(RegisterAddress::PORTA + 4);
+             int calls = At(s, "KLICI"), port = ReadByte(RegisterAddress::PORTB);
              EXPECT_NE(calls, 0);
              EXPECT_LE(std::abs(calls - port), 1);
          }},
@@ -61,12 +61,12 @@ TEST(Examples, RunInTheSimulatorModel) {
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "VISJI"), 1);
              EXPECT_EQ(ReadByte(RegisterAddress::PACNT), 500 % 256);
-             EXPECT_EQ(ReadByte(RegisterAddress::PORTA + 4), 500 % 256);
+             EXPECT_EQ(ReadByte(RegisterAddress::PORTB), 500 % 256);
          }},
         {"ad.asm", [](int) { AdInputValue = 0x5A; },
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "POVPRECJE"), 0x5A);
-             EXPECT_EQ(ReadByte(RegisterAddress::PORTA + 4), 0x5A);
+             EXPECT_EQ(ReadByte(RegisterAddress::PORTB), 0x5A);
          }},
     };
     for (const Example& example : examples) {

@@ -265,6 +265,7 @@ inline constexpr std::string_view RegisterName(int index) { return RegisterNames
 namespace RegisterAddress {
 inline constexpr uint16_t PORTA = 0x1000;
 inline constexpr uint16_t PORTC = 0x1003;
+inline constexpr uint16_t PORTB = 0x1004;
 inline constexpr uint16_t DDRC = 0x1007;
 inline constexpr uint16_t PORTD = 0x1008;
 inline constexpr uint16_t DDRD = 0x1009;

@@ -542,6 +542,10 @@ void ClearFlag(const TInstruction& in) { Flag(in.Register()) = 0; }
 void SetFlag(const TInstruction& in) { Flag(in.Register()) = 1; }
 
 // Shifts, rotates, bits
+//
+// Deliberate: V follows the "sign of the destination changed" rule
+// (SignsDiffer8/16) instead of the chip's N xor C, and ASR keeps V. The
+// simulator has always set V so; do not "fix" it.
 
 void ShiftLeft(const TInstruction& in) {
     const TRegister r = in.Register();
@@ -552,7 +556,7 @@ void ShiftLeft(const TInstruction& in) {
         CcrFlags.FlagC = old >> 15;
         CcrFlags.FlagN = Negative16(value);
         CcrFlags.FlagZ = NotBit(value);
-        CcrFlags.FlagV = SignsDiffer16(old, value);
+        CcrFlags.FlagV = SignsDiffer16(old, value);  // deliberate, see above
         return;
     }
     const uint8_t old = ReadTarget(r, in.Address);
@@ -560,10 +564,11 @@ void ShiftLeft(const TInstruction& in) {
     WriteTarget(r, in.Address, value);
     CcrFlags.FlagC = old >> 7;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate, see above
 }
 
-// As the chip does: bit 7 is copied into bit 6 ($81 gives $C0). V is kept.
+// As the chip does: bit 7 is copied into bit 6 ($81 gives $C0). V is kept
+// (deliberate, see above).
 void ArithmeticShiftRight(const TInstruction& in) {
     const uint8_t old = ReadTarget(in.Register(), in.Address);
     const uint8_t value = static_cast<uint8_t>(old >> 1 | (old & 0x80));
@@ -581,7 +586,7 @@ void LogicalShiftRight(const TInstruction& in) {
         CcrFlags.FlagC = old & 1;
         CcrFlags.FlagZ = NotBit(value);
         CcrFlags.FlagN = 0;
-        CcrFlags.FlagV = CcrFlags.FlagC;
+        CcrFlags.FlagV = CcrFlags.FlagC;  // as the chip: N is 0, so N xor C
         return;
     }
     const uint8_t old = ReadTarget(r, in.Address);
@@ -589,7 +594,7 @@ void LogicalShiftRight(const TInstruction& in) {
     WriteTarget(r, in.Address, value);
     CcrFlags.FlagC = old & 1;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);  // bit 7 of old
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate: bit 7 of old
 }
 
 void RotateLeft(const TInstruction& in) {
@@ -598,7 +603,7 @@ void RotateLeft(const TInstruction& in) {
     WriteTarget(in.Register(), in.Address, value);
     CcrFlags.FlagC = old >> 7;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate, see above
 }
 
 void RotateRight(const TInstruction& in) {
@@ -607,7 +612,7 @@ void RotateRight(const TInstruction& in) {
     WriteTarget(in.Register(), in.Address, value);
     CcrFlags.FlagC = old & 1;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate, see above
 }
 
 void BitSet(const TInstruction& in) {
