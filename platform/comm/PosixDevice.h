@@ -27,7 +27,7 @@ inline constexpr DWORD kMaxQueue = 1u << 20;
 inline constexpr size_t kMinQueue = 4096;
 // Output runs at least this far ahead of the wire (a UART's FIFO), so that at
 // high rates the driver wakes every few frames rather than every frame.
-inline constexpr auto kMinLead = std::chrono::milliseconds(3);
+inline constexpr auto kMinLead = std::chrono::milliseconds(2);
 
 // Sets the last error; returns FALSE.
 BOOL fail(DWORD error);
