@@ -2,6 +2,7 @@
 // master side. Every wait is bounded, so a fault fails rather than hangs.
 #include "platform/comm/PosixCommApi.h"
 #include "platform/comm/PtyBoard.h"
+#include "platform/comm/VirtualLines.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -171,6 +172,7 @@ TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
   // Two bytes may run ahead of the wire; the other six each wait a frame
   // (1.04 ms at 9600 8N1).
   EXPECT_GE(elapsed, std::chrono::microseconds(6 * 1040));
+  EXPECT_LE(elapsed, std::chrono::milliseconds(1500)) << "a wait that never ended by itself";
   api.CloseHandle(h);
 }
 
@@ -186,6 +188,7 @@ TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
   EXPECT_EQ(count, 0u);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140));
+  EXPECT_LE(Clock::now() - start, std::chrono::milliseconds(1500));
 
   ASSERT_TRUE(pty.Send("\x11"));
   EXPECT_EQ(Write(h, "d"), 1u);
@@ -238,43 +241,118 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
 
 TEST_F(PosixCommApiTest, ReadTimeouts) {
   const HANDLE h = OpenConfigured(115200);
+  // Each read either waits out its time or ends well before a 2000 ms
+  // constant; the upper bounds leave a loaded machine a second of room.
   struct Case {
     const char* what;
     COMMTIMEOUTS timeouts;
     std::string arrived;
+    bool duringTheRead;  // the bytes come 50 ms after the read started
     DWORD expected;
     int atLeastMs;
+    int atMostMs;
   };
   const Case cases[] = {
-      {"total timeout returns what came", {0, 0, 60, 0, 0}, "x", 1, 50},
-      {"total timeout with nothing", {0, 10, 20, 0, 0}, "", 0, 50},
-      {"a full read ends at once", {0, 0, 2000, 0, 0}, "wxyz", 4, 0},
-      {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", 1, 0},
-      {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", 0, 50},
+      {"total timeout returns what came", {0, 0, 60, 0, 0}, "x", false, 1, 50, 1050},
+      {"total timeout with nothing", {0, 10, 20, 0, 0}, "", false, 0, 50, 1050},
+      {"a full read ends at once", {0, 0, 2000, 0, 0}, "wxyz", false, 4, 0, 1000},
+      {"a full read ends with its last byte", {0, 0, 2000, 0, 0}, "wxyz", true, 4, 40, 1000},
+      {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", false, 1, 0, 1000},
+      {"first byte arriving ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", true, 1, 40, 1000},
+      {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", false, 0, 50, 1050},
+      {"an interval ends a read", {30, 0, 2000, 0, 0}, "ab", true, 2, 60, 1000},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
     ASSERT_TRUE(api.SetCommTimeouts(h, &c.timeouts));
-    if (!c.arrived.empty()) {
+    auto sendAndWait = [&] {
       ASSERT_TRUE(pty.Send(c.arrived));
       COMSTAT stat;
       DWORD errors = 0;
       const auto end = Clock::now() + std::chrono::seconds(2);
       do api.ClearCommError(h, &errors, &stat);
       while (stat.cbInQue < c.arrived.size() && Clock::now() < end);
-    }
-    char buffer[4];
+    };
+    if (!c.arrived.empty() && !c.duringTheRead) sendAndWait();
+    char buffer[4] = {};
     OVERLAPPED& ov = Record();
     const auto start = Clock::now();
     DWORD n = 0;
     if (!api.ReadFile(h, buffer, sizeof buffer, &n, &ov)) {
       EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING) << c.what;
+      if (c.duringTheRead) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(pty.Send(c.arrived));
+      }
       EXPECT_TRUE(Finish(h, &ov, &n)) << c.what;
     }
+    const auto elapsed = Clock::now() - start;
     EXPECT_EQ(n, c.expected) << c.what;
     EXPECT_EQ(std::string(buffer, n), c.arrived.substr(0, n)) << c.what;
-    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(c.atLeastMs)) << c.what;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(c.atLeastMs)) << c.what;
+    EXPECT_LE(elapsed, std::chrono::milliseconds(c.atMostMs)) << c.what;
   }
+  api.CloseHandle(h);
+}
+
+// Sends `count` bytes and waits until the input queue holds `queued`.
+static bool SendAndSettle(Pty& pty, CommApi& api, HANDLE h, size_t count, DWORD queued) {
+  if (!pty.Send(std::string(count, 'a'))) return false;
+  COMSTAT stat;
+  DWORD errors = 0;
+  const auto end = Clock::now() + std::chrono::seconds(2);
+  do {
+    COMSTAT now;
+    DWORD more = 0;
+    api.ClearCommError(h, &more, &now);
+    errors |= more;
+    stat = now;
+    if (stat.cbInQue >= queued) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  } while (Clock::now() < end);
+  // The driver has taken everything sent once nothing more arrives.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  return stat.cbInQue >= queued;
+}
+
+TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize) {
+  const HANDLE h = OpenConfigured(115200);
+  ASSERT_TRUE(api.SetupComm(h, 5000, 1024));  // 80 % is 4000 bytes
+  api.SetCommMask(h, EV_RX80FULL | EV_ERR);
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 3999, 3999));
+  OVERLAPPED& quiet = Record();
+  DWORD mask = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &quiet)) << "an event below 80 %: " << mask;
+  api.SetCommMask(h, EV_RX80FULL | EV_ERR);  // ends that wait
+  api.GetOverlappedResult(h, &quiet, &n, TRUE);
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4000));
+  EXPECT_EQ(WaitEvent(h), EV_RX80FULL) << "at exactly 80 %";
+
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1000, 5000));
+  DWORD errors = 0;
+  COMSTAT stat;
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 5000u);
+  EXPECT_EQ(errors, 0u) << "a full queue is no overflow yet";
+  OVERLAPPED& none = Record();
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &none)) << "an event at the full queue: " << mask;
+  api.SetCommMask(h, EV_ERR);
+  api.GetOverlappedResult(h, &none, &n, TRUE);
+
+  ASSERT_TRUE(pty.Send("b"));
+  EXPECT_EQ(WaitEvent(h), EV_ERR) << "one byte more overflows";
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(errors, CE_RXOVER);
+  EXPECT_EQ(stat.cbInQue, 5000u) << "the byte that did not fit is lost";
+
+  // Reading below 80 % again arms the warning for the next time.
+  std::string drained(1001, '\0');
+  OVERLAPPED& ov = Record();
+  ASSERT_TRUE(api.ReadFile(h, drained.data(), 1001, &n, &ov));
+  EXPECT_EQ(n, 1001u);
+  api.SetCommMask(h, EV_RX80FULL);
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4000));
+  EXPECT_EQ(WaitEvent(h), EV_RX80FULL);
   api.CloseHandle(h);
 }
 
@@ -510,6 +588,43 @@ TEST_F(PosixCommApiTest, VirtualLinesFollowDtrAndRaiseTheirEvents) {
   EXPECT_TRUE(api.EscapeCommFunction(h, CLRBREAK));
   EXPECT_FALSE(api.EscapeCommFunction(h, 77));
   api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
+  // The board moves RI through the virtual-lines file, from outside.
+  const std::string file = ::testing::TempDir() + "ring_lines_" + std::to_string(::getpid());
+  std::string error;
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, 0}, &error)) << error;
+  ::setenv(kVirtualLinesFileVariable, file.c_str(), 1);
+  const HANDLE h = OpenConfigured(9600);
+  ::unsetenv(kVirtualLinesFileVariable);
+  api.SetCommMask(h, EV_RING | EV_CTS);
+  auto linesBecome = [&](DWORD wanted) {
+    DWORD status = 0;
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    while (api.GetCommModemStatus(h, &status) && status != wanted && Clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return status == wanted;
+  };
+  auto noEventFor = [&](int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));  // several samples
+    OVERLAPPED& ov = Record();
+    DWORD mask = 0, n = 0;
+    const bool pending = !api.WaitCommEvent(h, &mask, &ov);
+    api.SetCommMask(h, EV_RING | EV_CTS);  // ends the wait
+    api.GetOverlappedResult(h, &ov, &n, TRUE);
+    return pending;
+  };
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, MS_RING_ON}, &error)) << error;
+  ASSERT_TRUE(linesBecome(MS_RING_ON));
+  EXPECT_TRUE(noEventFor(50)) << "no ring while the indicator is on";
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, MS_CTS_ON}, &error)) << error;
+  EXPECT_EQ(WaitEvent(h), EV_RING | EV_CTS) << "the ring ends as RI drops";
+  EXPECT_TRUE(noEventFor(50)) << "one ring, not repeated";
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, 0}, &error)) << error;
+  EXPECT_EQ(WaitEvent(h), EV_CTS) << "only CTS moved";
+  api.CloseHandle(h);
+  std::remove(file.c_str());
 }
 
 TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
