@@ -184,3 +184,47 @@ TEST(FakeCommApi, AnUnpluggedPortFailsButCanBeClosed) {
   EXPECT_EQ(openPort(api, "COM1"), INVALID_HANDLE_VALUE);
   EXPECT_EQ(api.GetLastError(), ERROR_FILE_NOT_FOUND);
 }
+
+TEST(FakeCommApi, LineChangesRaiseTheirEventsAndRingOnlyAsItEnds) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  api.SetCommMask(h, EV_CTS | EV_DSR | EV_RLSD | EV_RING);
+  struct Step {
+    DWORD lines;
+    DWORD events;
+  };
+  const Step steps[] = {
+      {MS_RING_ON, 0},                        // the ring starts: nothing yet
+      {MS_RING_ON | MS_CTS_ON, EV_CTS},       // still ringing
+      {MS_CTS_ON, EV_RING},                   // the ring ends
+      {MS_DSR_ON | MS_RLSD_ON, EV_CTS | EV_DSR | EV_RLSD},
+  };
+  for (const Step& step : steps) {
+    api.SetModemStatus("COM1", step.lines);
+    Overlapped o(api);
+    DWORD mask = 0;
+    const bool at = api.WaitCommEvent(h, &mask, &o.ov);
+    EXPECT_EQ(at ? mask : 0u, step.events) << step.lines;
+    if (!at) {
+      api.SetCommMask(h, EV_CTS | EV_DSR | EV_RLSD | EV_RING);
+      DWORD n = 0;
+      api.GetOverlappedResult(h, &o.ov, &n, TRUE);
+    }
+  }
+}
+
+TEST(FakeCommApi, PurgeClearsTheInputOnlyWhenAsked) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  api.QueueReadData("COM1", "abc");
+  COMSTAT stat;
+  DWORD errors = 0;
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR | PURGE_RXABORT));
+  api.ClearCommError(h, &errors, &stat);
+  EXPECT_EQ(stat.cbInQue, 3u);
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+  api.ClearCommError(h, &errors, &stat);
+  EXPECT_EQ(stat.cbInQue, 0u);
+}

@@ -226,16 +226,52 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
   SetTimeouts(h, 0, 0);
   OVERLAPPED& ov = Record();
   StartWrite(h, "0123456789", &ov);
+  ASSERT_EQ(pty.Receive(2, 50).size(), 2u) << "one byte on the wire, one behind it";
   COMSTAT stat;
   DWORD errors = 0;
   ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
-  EXPECT_GE(stat.cbOutQue, 8u) << "one byte on the wire, one behind it";
-  EXPECT_LE(pty.Receive(10, 50).size(), 2u);
+  EXPECT_EQ(stat.cbOutQue, 8u) << "the output queue counts what is not yet handed over";
+  EXPECT_EQ(pty.Receive(10, 30), "") << "the third byte waits for the first to leave";
   ASSERT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT));
   DWORD count = 0, error = 0;
   EXPECT_FALSE(Finish(h, &ov, &count, &error));
   EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
   EXPECT_LE(count, 3u);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, DsrFlowHoldsOutputWhileDsrIsOff) {
+  // DTR disabled: the looped DSR is off until the program raises DTR.
+  const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutxDsrFlow);
+  SetTimeouts(h, 0, 0);
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "held", &ov);
+  EXPECT_EQ(pty.Receive(4, 100), "") << "nothing passes while DSR is off";
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  EXPECT_EQ(pty.Receive(4), "held");
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  EXPECT_EQ(count, 4u);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, TransmitEmptyComesOnceTheLastQueuedWriteIsHandedOver) {
+  const HANDLE h = OpenConfigured(1200);
+  SetTimeouts(h, 0, 0);
+  api.SetCommMask(h, EV_TXEMPTY);
+  OVERLAPPED& first = Record();
+  OVERLAPPED& second = Record();
+  StartWrite(h, "ab", &first);
+  StartWrite(h, "cdef", &second);
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &first, &count));
+  OVERLAPPED& event = Record();
+  DWORD mask = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &event)) << "the second write is still queued";
+  EXPECT_TRUE(Finish(h, &second, &count));
+  EXPECT_EQ(api.WaitForSingleObject(event.hEvent, kBounded), WAIT_OBJECT_0);
+  EXPECT_EQ(mask, EV_TXEMPTY);
+  EXPECT_EQ(pty.Receive(6), "abcdef");
   api.CloseHandle(h);
 }
 
@@ -260,7 +296,8 @@ TEST_F(PosixCommApiTest, ReadTimeouts) {
       {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", false, 1, 0, 1000},
       {"first byte arriving ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", true, 1, 40, 1000},
       {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", false, 0, 50, 1050},
-      {"an interval ends a read", {30, 0, 2000, 0, 0}, "ab", true, 2, 60, 1000},
+      {"an interval ends a read", {30, 0, 2000, 0, 0}, "a", true, 1, 60, 1000},
+      {"MAXDWORD with a constant waits it out", {MAXDWORD, 0, 60, 0, 0}, "", false, 0, 50, 1050},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
@@ -344,6 +381,8 @@ TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize
   ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
   EXPECT_EQ(errors, CE_RXOVER);
   EXPECT_EQ(stat.cbInQue, 5000u) << "the byte that did not fit is lost";
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(errors, 0u) << "reading the errors clears them";
 
   // Reading below 80 % again arms the warning for the next time.
   std::string drained(1001, '\0');
@@ -353,6 +392,15 @@ TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize
   api.SetCommMask(h, EV_RX80FULL);
   ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4000));
   EXPECT_EQ(WaitEvent(h), EV_RX80FULL);
+  // A read that leaves the queue above 80 % does not arm it again.
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 10, 4010));
+  OVERLAPPED& five = Record();
+  ASSERT_TRUE(api.ReadFile(h, drained.data(), 5, &n, &five));
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4006));
+  OVERLAPPED& again = Record();
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &again)) << "warned twice above 80 %";
+  api.SetCommMask(h, 0);
+  api.GetOverlappedResult(h, &again, &n, TRUE);
   api.CloseHandle(h);
 }
 
@@ -558,6 +606,10 @@ TEST_F(PosixCommApiTest, BadSettingsAreRefused) {
   DCB custom = good;
   custom.BaudRate = 14400;  // no standard termios speed
   EXPECT_TRUE(api.SetCommState(h, &custom));
+  DCB five = good;
+  five.ByteSize = 5;
+  five.StopBits = ONE5STOPBITS;
+  EXPECT_TRUE(api.SetCommState(h, &five)) << "five data bits, 1.5 stop bits";
   EXPECT_FALSE(api.SetupComm(h, static_cast<DWORD>(-2), 1024)) << "a negative size";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
   COMMTIMEOUTS all{MAXDWORD, MAXDWORD, MAXDWORD, 0, 0};
@@ -682,6 +734,7 @@ TEST_F(PosixCommApiTest, EnumPortsListsMappedDevicesThatExist) {
   api.SetPortMap(ComPortMap{});
   EXPECT_TRUE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count)) << "no ports: success";
   EXPECT_EQ(count, 0u);
+  EXPECT_EQ(needed, 0u);
 }
 
 TEST(PosixCommApiEnvironment, AMalformedMapIsAnInvalidParameter) {
