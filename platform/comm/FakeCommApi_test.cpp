@@ -228,3 +228,21 @@ TEST(FakeCommApi, PurgeClearsTheInputOnlyWhenAsked) {
   api.ClearCommError(h, &errors, &stat);
   EXPECT_EQ(stat.cbInQue, 0u);
 }
+
+TEST(FakeCommApi, ReceivedBytesRaiseTheCharacterAndTheEventCharacterEvents) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  DCB dcb;
+  dcb.EvtChar = '\r';
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
+  for (const auto& [bytes, events] :
+       {std::pair<std::string, DWORD>{"a\r", EV_RXCHAR | EV_RXFLAG}, {"b", EV_RXCHAR}}) {
+    api.Receive("COM1", bytes);
+    Overlapped o(api);
+    DWORD mask = 0;
+    EXPECT_TRUE(api.WaitCommEvent(h, &mask, &o.ov));
+    EXPECT_EQ(mask, events) << bytes;
+  }
+}

@@ -178,21 +178,24 @@ TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
 
 TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
-  SetTimeouts(h, 0, 150);
-  ASSERT_TRUE(pty.Send("\x13"));
-  ASSERT_TRUE(pty.WaitStopped());
-  OVERLAPPED& ov = Record();
-  const auto start = Clock::now();
-  StartWrite(h, "abc", &ov);
-  DWORD count = 99;
-  EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
-  EXPECT_EQ(count, 0u);
-  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140));
-  EXPECT_LE(Clock::now() - start, std::chrono::milliseconds(1500));
+  // 150 ms either way: a constant, or 50 ms for each of the three bytes.
+  for (const auto& [multiplier, constant] : {std::pair<DWORD, DWORD>{0, 150}, {50, 0}}) {
+    SetTimeouts(h, multiplier, constant);
+    ASSERT_TRUE(pty.Send("\x13"));
+    ASSERT_TRUE(pty.WaitStopped());
+    OVERLAPPED& ov = Record();
+    const auto start = Clock::now();
+    StartWrite(h, "abc", &ov);
+    DWORD count = 99;
+    EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
+    EXPECT_EQ(count, 0u);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140)) << multiplier;
+    EXPECT_LE(Clock::now() - start, std::chrono::milliseconds(1500)) << multiplier;
 
-  ASSERT_TRUE(pty.Send("\x11"));
-  EXPECT_EQ(Write(h, "d"), 1u);
-  EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
+    ASSERT_TRUE(pty.Send("\x11"));
+    EXPECT_EQ(Write(h, "d"), 1u);
+    EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
+  }
   api.CloseHandle(h);
 }
 
@@ -272,6 +275,40 @@ TEST_F(PosixCommApiTest, TransmitEmptyComesOnceTheLastQueuedWriteIsHandedOver) {
   EXPECT_EQ(api.WaitForSingleObject(event.hEvent, kBounded), WAIT_OBJECT_0);
   EXPECT_EQ(mask, EV_TXEMPTY);
   EXPECT_EQ(pty.Receive(6), "abcdef");
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, OneWaitAndOneReadAtATimeAndANewMaskForgetsKeptEvents) {
+  const HANDLE h = OpenConfigured(9600);
+  SetTimeouts(h, 100, 1000);
+  COMMTIMEOUTS slow{0, 0, 2000, 0, 0};
+  ASSERT_TRUE(api.SetCommTimeouts(h, &slow));
+  api.SetCommMask(h, EV_RXCHAR);
+  OVERLAPPED& wait = Record();
+  OVERLAPPED& other = Record();
+  DWORD mask = 0, second = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &wait));
+  EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING);
+  EXPECT_FALSE(api.WaitCommEvent(h, &second, &other));
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER) << "a second wait";
+  char a[4], b[4];
+  OVERLAPPED& read = Record();
+  OVERLAPPED& read2 = Record();
+  EXPECT_FALSE(api.ReadFile(h, a, sizeof a, &n, &read));
+  EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING);
+  EXPECT_FALSE(api.ReadFile(h, b, sizeof b, &n, &read2));
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER) << "a second read";
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_RXABORT));
+  api.SetCommMask(h, EV_DSR);  // ends the wait
+  EXPECT_TRUE(api.GetOverlappedResult(h, &wait, &n, TRUE));
+  EXPECT_EQ(mask, 0u);
+
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));  // DSR on, kept: nobody waits
+  api.SetCommMask(h, EV_DSR);
+  OVERLAPPED& after = Record();
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &after)) << "the kept event survived a new mask";
+  api.SetCommMask(h, 0);
+  api.GetOverlappedResult(h, &after, &n, TRUE);
   api.CloseHandle(h);
 }
 
@@ -429,6 +466,12 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
   EXPECT_FALSE(t.c_oflag & OPOST);
   EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+  EXPECT_FALSE(t.c_cflag & CRTSCTS);
+  DCB hardware = dcb;
+  hardware.Flags = DCB::fBinary | DCB::fOutxCtsFlow;
+  ASSERT_TRUE(api.SetCommState(h, &hardware));
+  ASSERT_EQ(::tcgetattr(fd, &t), 0);
+  EXPECT_TRUE(t.c_cflag & CRTSCTS) << "CTS flow reaches the terminal";
 
   dcb.Flags = DCB::fBinary;  // DTR mode still "disable": no change
   ASSERT_TRUE(api.SetCommState(h, &dcb));
@@ -610,6 +653,12 @@ TEST_F(PosixCommApiTest, BadSettingsAreRefused) {
   five.ByteSize = 5;
   five.StopBits = ONE5STOPBITS;
   EXPECT_TRUE(api.SetCommState(h, &five)) << "five data bits, 1.5 stop bits";
+  DCB space = good;
+  space.Parity = SPACEPARITY;
+  EXPECT_TRUE(api.SetCommState(h, &space)) << "space parity";
+  DCB limits = good;
+  limits.XonLim = limits.XoffLim = 4096;  // the queue's size
+  EXPECT_TRUE(api.SetCommState(h, &limits)) << "limits at the queue's size";
   EXPECT_FALSE(api.SetupComm(h, static_cast<DWORD>(-2), 1024)) << "a negative size";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
   COMMTIMEOUTS all{MAXDWORD, MAXDWORD, MAXDWORD, 0, 0};
