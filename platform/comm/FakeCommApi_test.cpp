@@ -246,3 +246,23 @@ TEST(FakeCommApi, ReceivedBytesRaiseTheCharacterAndTheEventCharacterEvents) {
     EXPECT_EQ(mask, events) << bytes;
   }
 }
+
+TEST(FakeCommApi, ANewMaskForgetsKeptEventsAndACloseDropsTheLines) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  HANDLE h = openPort(api, "COM1");
+  api.SetCommMask(h, EV_TXEMPTY);
+  api.RaiseEvents("COM1", EV_TXEMPTY);
+  api.SetCommMask(h, EV_TXEMPTY);
+  Overlapped o(api);
+  DWORD mask = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &o.ov)) << "the kept event survived";
+  api.SetCommMask(h, 0);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETRTS));
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETBREAK));
+  ASSERT_TRUE(api.CloseHandle(h));
+  EXPECT_FALSE(api.Dtr("COM1"));
+  EXPECT_FALSE(api.Rts("COM1"));
+  EXPECT_FALSE(api.BreakOn("COM1"));
+}

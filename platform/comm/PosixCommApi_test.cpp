@@ -240,7 +240,21 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
   EXPECT_FALSE(Finish(h, &ov, &count, &error));
   EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
   EXPECT_LE(count, 3u);
-  api.CloseHandle(h);
+
+  // A clear ends a write with what was handed over; a close aborts one so.
+  for (bool close : {false, true}) {
+    OVERLAPPED& next = Record();
+    StartWrite(h, "abcdefghij", &next);
+    ASSERT_EQ(pty.Receive(2, 500).size(), 2u);
+    if (close)
+      ASSERT_TRUE(api.CloseHandle(h));
+    else
+      ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR));
+    EXPECT_EQ(Finish(h, &next, &count, &error), !close);
+    EXPECT_EQ(error, close ? ERROR_OPERATION_ABORTED : 0u);
+    EXPECT_EQ(count, 2u) << close;
+  }
+  EXPECT_EQ(pty.Receive(10, 150), "") << "nothing after the clear";
 }
 
 TEST_F(PosixCommApiTest, DsrFlowHoldsOutputWhileDsrIsOff) {
@@ -309,6 +323,67 @@ TEST_F(PosixCommApiTest, OneWaitAndOneReadAtATimeAndANewMaskForgetsKeptEvents) {
   EXPECT_FALSE(api.WaitCommEvent(h, &mask, &after)) << "the kept event survived a new mask";
   api.SetCommMask(h, 0);
   api.GetOverlappedResult(h, &after, &n, TRUE);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, ReadsWithoutATimeoutWaitForTheirBytesChunkByChunk) {
+  const HANDLE h = OpenConfigured(115200);
+  for (const COMMTIMEOUTS& t : {COMMTIMEOUTS{0, 0, 0, 0, 0}, COMMTIMEOUTS{MAXDWORD, MAXDWORD, 0, 0, 0}}) {
+    ASSERT_TRUE(api.SetCommTimeouts(h, &t));
+    char buffer[4] = {};
+    OVERLAPPED& ov = Record();
+    DWORD n = 0;
+    EXPECT_FALSE(api.ReadFile(h, buffer, sizeof buffer, &n, &ov));
+    ASSERT_TRUE(pty.Send("ab"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &n, FALSE)) << "ended with half its bytes";
+    ASSERT_TRUE(pty.Send("cdef"));
+    EXPECT_TRUE(Finish(h, &ov, &n));
+    EXPECT_EQ(std::string(buffer, n), "abcd");
+    COMSTAT stat;
+    DWORD errors = 0;
+    api.ClearCommError(h, &errors, &stat);
+    EXPECT_EQ(stat.cbInQue, 2u) << "the rest waits for the next read";
+    ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+  }
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, EscapedXoffAndXonHoldAndReleaseOutput) {
+  const HANDLE h = OpenConfigured(115200);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETXOFF));
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "x", &ov);
+  EXPECT_EQ(pty.Receive(1, 50), "") << "held as if an XOFF had come";
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETXON));
+  EXPECT_EQ(pty.Receive(1), "x");
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, RtsToggleRaisesRtsWhileOutputWaitsAndDropsItAfter) {
+  // The looped CTS shows our RTS.
+  const HANDLE h = OpenConfigured(
+      115200, DCB::fBinary | DCB::fOutX | (RTS_CONTROL_TOGGLE << DCB::fRtsControlShift));
+  SetTimeouts(h, 0, 0);
+  DWORD status = 0;
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_CTS_ON, 0u);
+  ASSERT_TRUE(pty.Send("\x13"));
+  ASSERT_TRUE(pty.WaitStopped());
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "abc", &ov);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // several samples
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_CTS_ON, MS_CTS_ON) << "RTS dropped while the write waits";
+  ASSERT_TRUE(pty.Send("\x11"));
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  const auto end = Clock::now() + std::chrono::seconds(1);
+  while (api.GetCommModemStatus(h, &status) && (status & MS_CTS_ON) && Clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  EXPECT_EQ(status & MS_CTS_ON, 0u) << "RTS stays up after the output";
   api.CloseHandle(h);
 }
 
@@ -598,6 +673,9 @@ TEST_F(PosixCommApiTest, MissingBusyAndStaleDevices) {
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
   EXPECT_EQ(api.GetLastError(), ERROR_ACCESS_DENIED) << "a second open is refused";
+  api.SetPortMap(ComPortMap{{5, pty.SlavePath()}, {8, "/dev/null"}});
+  EXPECT_EQ(Open("\\\\.\\COM8"), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_FUNCTION) << "not a terminal";
   PosixCommApi other;  // another program
   other.SetPortMap(ComPortMap{{5, pty.SlavePath()}});
   EXPECT_EQ(other.CreateFileA("COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
