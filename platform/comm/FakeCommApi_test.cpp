@@ -214,6 +214,23 @@ TEST(FakeCommApi, LineChangesRaiseTheirEventsAndRingOnlyAsItEnds) {
   }
 }
 
+TEST(FakeCommApi, TheOutputQueueCountsPendingWritesOnly) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  api.HoldIo("COM1", true);
+  Overlapped write(api), read(api);
+  DWORD n = 0;
+  char buffer[5];
+  api.WriteFile(h, "abc", 3, &n, &write.ov);
+  api.ReadFile(h, buffer, sizeof buffer, &n, &read.ov);
+  COMSTAT stat;
+  DWORD errors = 0;
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbOutQue, 3u);
+  api.ReleaseIo("COM1");
+}
+
 TEST(FakeCommApi, PurgeClearsTheInputOnlyWhenAsked) {
   FakeCommApi api;
   api.AddPort("COM1");

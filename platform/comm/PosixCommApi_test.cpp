@@ -159,7 +159,7 @@ TEST_F(PosixCommApiTest, AReadWithNothingQueuedReturnsAtOnceWithNothing) {
 }
 
 TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
-  const HANDLE h = OpenConfigured(9600);
+  const HANDLE h = OpenConfigured(1200);
   api.SetCommMask(h, EV_TXEMPTY);
   const std::string stream = "S1130000";
   const auto start = Clock::now();
@@ -170,8 +170,8 @@ TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
   const auto elapsed = Clock::now() - start;
   EXPECT_EQ(pty.Receive(stream.size()), stream);
   // Two bytes may run ahead of the wire; the other six each wait a frame
-  // (1.04 ms at 9600 8N1).
-  EXPECT_GE(elapsed, std::chrono::microseconds(6 * 1040));
+  // (start, eight data and a stop bit: 8.33 ms at 1200 baud).
+  EXPECT_GE(elapsed, std::chrono::microseconds(6 * 8250));
   EXPECT_LE(elapsed, std::chrono::milliseconds(1500)) << "a wait that never ended by itself";
   api.CloseHandle(h);
 }
@@ -547,6 +547,18 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   ASSERT_TRUE(api.SetCommState(h, &hardware));
   ASSERT_EQ(::tcgetattr(fd, &t), 0);
   EXPECT_TRUE(t.c_cflag & CRTSCTS) << "CTS flow reaches the terminal";
+  for (const auto& [parity, bits] : {std::pair<BYTE, tcflag_t>{NOPARITY, 0},
+                                     {ODDPARITY, PARENB | PARODD},
+                                     {EVENPARITY, PARENB},
+                                     {MARKPARITY, PARENB | PARODD | CMSPAR},
+                                     {SPACEPARITY, PARENB | CMSPAR}}) {
+    DCB withParity = dcb;
+    withParity.Parity = parity;
+    ASSERT_TRUE(api.SetCommState(h, &withParity));
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    // A pty keeps no parity enable bit (it always clears PARENB).
+    EXPECT_EQ(t.c_cflag & (PARODD | CMSPAR), bits & ~PARENB) << int{parity};
+  }
 
   dcb.Flags = DCB::fBinary;  // DTR mode still "disable": no change
   ASSERT_TRUE(api.SetCommState(h, &dcb));
@@ -739,6 +751,9 @@ TEST_F(PosixCommApiTest, BadSettingsAreRefused) {
   EXPECT_TRUE(api.SetCommState(h, &limits)) << "limits at the queue's size";
   EXPECT_FALSE(api.SetupComm(h, static_cast<DWORD>(-2), 1024)) << "a negative size";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(api.SetupComm(h, (1u << 20) + 1, 1024)) << "above a megabyte";
+  EXPECT_FALSE(api.SetupComm(h, 1024, (1u << 20) + 1));
+  EXPECT_TRUE(api.SetupComm(h, 1u << 20, 1u << 20)) << "a megabyte is allowed";
   COMMTIMEOUTS all{MAXDWORD, MAXDWORD, MAXDWORD, 0, 0};
   EXPECT_FALSE(api.SetCommTimeouts(h, &all));
   api.CloseHandle(h);

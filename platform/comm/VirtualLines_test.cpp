@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 
 using namespace comm;
 
@@ -40,6 +41,8 @@ TEST(VirtualLines, FileWrittenWholeAndReadBack) {
   EXPECT_EQ(ReadVirtualLinesFile(path), "DSR");
   ASSERT_TRUE(WriteVirtualLinesFile(path, VirtualLines{false, 0}, &error)) << error;
   EXPECT_EQ(ReadVirtualLinesFile(path), "none") << "replaced, not appended";
+  std::ofstream(path, std::ios::trunc).close();
+  EXPECT_EQ(ReadVirtualLinesFile(path), std::nullopt) << "an empty file says nothing";
   std::remove(path.c_str());
   EXPECT_FALSE(WriteVirtualLinesFile("/nonexistent/dir/lines", VirtualLines{}, &error));
   EXPECT_FALSE(error.empty());
