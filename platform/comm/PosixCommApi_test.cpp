@@ -373,10 +373,17 @@ TEST_F(PosixCommApiTest, RtsToggleRaisesRtsWhileOutputWaitsAndDropsItAfter) {
   ASSERT_TRUE(pty.Send("\x13"));
   ASSERT_TRUE(pty.WaitStopped());
   OVERLAPPED& ov = Record();
+  api.SetCommMask(h, EV_CTS);
   StartWrite(h, "abc", &ov);
+  EXPECT_EQ(WaitEvent(h), EV_CTS) << "RTS up for the write";
   std::this_thread::sleep_for(std::chrono::milliseconds(50));  // several samples
   api.GetCommModemStatus(h, &status);
   EXPECT_EQ(status & MS_CTS_ON, MS_CTS_ON) << "RTS dropped while the write waits";
+  OVERLAPPED& steady = Record();
+  DWORD mask = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &steady)) << "RTS moved while the write waits";
+  api.SetCommMask(h, 0);
+  api.GetOverlappedResult(h, &steady, &n, TRUE);
   ASSERT_TRUE(pty.Send("\x11"));
   DWORD count = 0;
   EXPECT_TRUE(Finish(h, &ov, &count));

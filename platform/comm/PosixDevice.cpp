@@ -139,10 +139,15 @@ void PosixCommApi::Device::sample(Clock::time_point now) {
 }
 
 void PosixCommApi::Device::setRts(bool on) {
-  if (hasModemLines)
+  if (hasModemLines) {
     tty::SetLine(fd, tty::kRts, on);
-  else
-    virtualRts = on;
+    return;
+  }
+  // Looped lines answer at once, as a wire would.
+  virtualRts = on;
+  DWORD status = 0;
+  currentLines(&status);
+  linesChanged(status);
 }
 
 // An error mark \377 \0 c: frame or parity, told apart by the UART's counters.
