@@ -18,6 +18,7 @@
 #include <deque>
 #include <fstream>
 #include <thread>
+#include <tuple>
 #include <string>
 
 using namespace comm;
@@ -554,6 +555,16 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   ASSERT_TRUE(api.SetCommState(h, &hardware));
   ASSERT_EQ(::tcgetattr(fd, &t), 0);
   EXPECT_TRUE(t.c_cflag & CRTSCTS) << "CTS flow reaches the terminal";
+  for (const auto& [size, stop, twoStopBits] : {std::tuple<BYTE, BYTE, bool>{5, ONE5STOPBITS, true},
+                                                {8, TWOSTOPBITS, true},
+                                                {8, ONESTOPBIT, false}}) {
+    DCB framing = dcb;
+    framing.ByteSize = size;
+    framing.StopBits = stop;
+    ASSERT_TRUE(api.SetCommState(h, &framing));
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    EXPECT_EQ((t.c_cflag & CSTOPB) != 0, twoStopBits) << int{size} << "/" << int{stop};
+  }
   for (const auto& [parity, bits] : {std::pair<BYTE, tcflag_t>{NOPARITY, 0},
                                      {ODDPARITY, PARENB | PARODD},
                                      {EVENPARITY, PARENB},
@@ -579,6 +590,31 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   EXPECT_EQ(status & MS_DSR_ON, 0u) << "a change back to disable drops DTR";
   ::close(fd);
   api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, LinesSetBeforeTheFirstSettingsSurviveThem) {
+  const HANDLE h = Open();
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETRTS));
+  DCB dcb;  // both controls "disable"
+  dcb.DCBlength = 28;
+  dcb.BaudRate = 1200;
+  dcb.Flags = DCB::fBinary;
+  dcb.ByteSize = 8;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  DWORD status = 0;
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status, MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON) << "the program's levels stay";
+  api.CloseHandle(h);
+  // Reopened, the open's own settings set the lines again.
+  const HANDLE again = Open();
+  ASSERT_TRUE(api.SetCommState(again, &dcb));
+  api.GetCommModemStatus(again, &status);
+  EXPECT_EQ(status, 0u);
+  api.CloseHandle(again);
 }
 
 TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
@@ -710,6 +746,8 @@ TEST_F(PosixCommApiTest, MissingBusyAndStaleDevices) {
   EXPECT_FALSE(api.GetCommModemStatus(h, &status)) << "the closed handle reaches nothing";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_FALSE(api.CloseHandle(h));
+  EXPECT_EQ(api.WaitForSingleObject(h, 0), WAIT_FAILED) << "a device is no event";
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_TRUE(api.CloseHandle(again));
 }
 
@@ -873,7 +911,7 @@ TEST_F(PosixCommApiTest, EnumPortsListsMappedDevicesThatExist) {
   DWORD needed = 0, count = 0;
   EXPECT_FALSE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count));
   EXPECT_EQ(api.GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-  std::vector<BYTE> buffer(needed);
+  std::vector<BYTE> buffer(needed, 'x');  // no zero left to end a name by chance
   ASSERT_TRUE(api.EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &count));
   ASSERT_EQ(count, 2u);
   auto* info = reinterpret_cast<PORT_INFO_1*>(buffer.data());
