@@ -746,6 +746,7 @@ TEST_F(PosixCommApiTest, MissingBusyAndStaleDevices) {
   EXPECT_FALSE(api.GetCommModemStatus(h, &status)) << "the closed handle reaches nothing";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_FALSE(api.CloseHandle(h));
+  CommApi::SetLastError(ERROR_SUCCESS);
   EXPECT_EQ(api.WaitForSingleObject(h, 0), WAIT_FAILED) << "a device is no event";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_TRUE(api.CloseHandle(again));
