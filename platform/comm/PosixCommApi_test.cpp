@@ -235,15 +235,11 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
   COMSTAT stat;
   DWORD errors = 0;
   ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
-  const auto elapsed = Clock::now() - start;
-  if (elapsed < std::chrono::milliseconds(60)) {  // a loaded machine may be past the third
+  if (Clock::now() - start < std::chrono::milliseconds(60))  // else a loaded machine is late
     EXPECT_EQ(stat.cbOutQue, 8u) << "the output queue counts what is not yet handed over";
-    const auto left = std::chrono::milliseconds(80) - elapsed;
-    EXPECT_EQ(pty.Receive(10, static_cast<int>(
-                                   std::chrono::duration_cast<std::chrono::milliseconds>(left).count())),
-              "")
-        << "the third byte waits for the first to leave";
-  }
+  EXPECT_EQ(pty.Receive(1), "2");
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(85))
+      << "the third byte waits for the first to leave (91 ms)";
   ASSERT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT));
   DWORD count = 0, error = 0;
   EXPECT_FALSE(Finish(h, &ov, &count, &error));
@@ -254,14 +250,17 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
   for (bool close : {false, true}) {
     OVERLAPPED& next = Record();
     StartWrite(h, "abcdefghij", &next);
-    ASSERT_EQ(pty.Receive(2, 500).size(), 2u);
+    std::string got = pty.Receive(2, 500);
+    ASSERT_EQ(got.size(), 2u);
     if (close)
       ASSERT_TRUE(api.CloseHandle(h));
     else
       ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR));
     EXPECT_EQ(Finish(h, &next, &count, &error), !close);
     EXPECT_EQ(error, close ? ERROR_OPERATION_ABORTED : 0u);
-    EXPECT_EQ(count, 2u) << close;
+    got += pty.Receive(10, 100);  // what was handed over before (a late machine: a third)
+    EXPECT_EQ(count, got.size()) << close;
+    EXPECT_LT(count, 10u) << close;
   }
   EXPECT_EQ(pty.Receive(10, 150), "") << "nothing after the clear";
 }
