@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -23,11 +25,30 @@ TEST(DecodeText, Utf8StaysAndWindows1250IsConverted) {
     for (const Case& c : cases) EXPECT_EQ(DecodeText(c.bytes), c.expected) << c.bytes;
 }
 
-TEST(IsValidUtf8, RejectsSurrogatesAndTooLargeCodePoints) {
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));
+TEST(IsValidUtf8, EdgesOfEachSequenceLength) {
+    struct Case {
+        const char* bytes;
+        bool valid;
+    } cases[] = {
+        {"\xC2\x80", true},               // U+0080, the first two-byte character
+        {"\xDF\xBF", true},               // U+07FF, the last
+        {"\xC1\xBF", false},              // overlong
+        {"\xE0\xA0\x80", true},           // U+0800
+        {"\xE0\x9F\xBF", false},          // overlong
+        {"\xEF\xBF\xBD", true},           // U+FFFD
+        {"\xED\x9F\xBF", true},           // U+D7FF, just below the surrogates
+        {"\xED\xA0\x80", false},          // U+D800
+        {"\xED\xBF\xBF", false},          // U+DFFF
+        {"\xF0\x9F\x98\x80", true},
+        {"\xF0\x8F\xBF\xBF", false},      // overlong
+        {"\xF4\x8F\xBF\xBF", true},       // U+10FFFF
+        {"\xF4\x90\x80\x80", false},      // past U+10FFFF
+        {"\xF5\x80\x80\x80", false},
+        {"\xE2\x82", false},              // cut short
+        {"\xC5\xC5", false},              // a lead byte where a continuation belongs ("ĹĹ" in 1250)
+        {"\xC5\xA1\xA1", false},          // a continuation with no lead
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
 }
 
 class TextFileFolder : public ::testing::Test {
@@ -60,6 +81,42 @@ TEST_F(TextFileFolder, ExactNameWinsOverOtherCases) {
     Write("Prog.Lst", "c");
     EXPECT_EQ(FindFileIgnoringCase((Folder / "Prog.Lst").string()), (Folder / "Prog.Lst").string());
     EXPECT_EQ(FindFileIgnoringCase((Folder / "prog.LST").string()), (Folder / "PROG.LST").string());
+}
+
+TEST_F(TextFileFolder, NamesMustMatchWholeAndNameFiles) {
+    Write("ZANKA.LST", "x");
+    Write("PROG.LS", "x");
+    Write("PROG.LST.BAK", "x");
+    fs::create_directory(Folder / "TEMP$$.S19");
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "zanka.lst").string()), (Folder / "ZANKA.LST").string());
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "prog.lst").string()), std::nullopt);
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "Temp$$.S19").string()), std::nullopt) << "a folder is no file";
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "TEMP$$.S19").string()), std::nullopt);
+}
+
+TEST_F(TextFileFolder, ChoiceDoesNotDependOnTheOrderOfTheDirectory) {
+    // Every other letter case of three names, none of them the one asked for;
+    // the directory lists its entries in an order of its own, by creation
+    // order on some file systems and by hash on others.
+    const std::vector<std::vector<std::string>> variants = {
+        {"AB.S", "AB.s", "Ab.S", "Ab.s", "aB.S", "aB.s", "ab.S"},
+        {"CD.T", "CD.t", "Cd.T", "Cd.t", "cD.T", "cD.t", "cd.T"},
+        {"EF.U", "EF.u", "Ef.U", "Ef.u", "eF.U", "eF.u", "ef.U"},
+    };
+    for (bool reversed : {false, true}) {
+        fs::remove_all(Folder);
+        fs::create_directories(Folder);
+        for (std::vector<std::string> names : variants) {
+            if (reversed) std::reverse(names.begin(), names.end());
+            for (const std::string& name : names) Write(name, name);
+        }
+        for (const auto& names : variants) {
+            std::string asked = names.front();
+            for (char& c : asked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            EXPECT_EQ(FindFileIgnoringCase((Folder / asked).string()), (Folder / names.front()).string())
+                << asked << (reversed ? ", created in reverse" : "");
+        }
+    }
 }
 
 TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
