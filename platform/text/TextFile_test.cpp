@@ -1,6 +1,7 @@
 #include "platform/text/TextFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -127,4 +128,8 @@ TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
     EXPECT_EQ(ReadTextFile((Folder / "b.lst").string(), &text, &err), TReadStatus::NotFound);
     EXPECT_NE(err.find("b.lst"), std::string::npos);
     EXPECT_EQ(ReadTextFile(Folder.string(), &text, &err), TReadStatus::OtherError);
+    EXPECT_EQ(err, Folder.string() + ": not a file");
+    ASSERT_EQ(mkfifo((Folder / "pipe.lst").c_str(), 0600), 0);
+    EXPECT_EQ(ReadTextFile((Folder / "pipe.lst").string(), &text, &err), TReadStatus::OtherError)
+        << "a named pipe with no writer must not hang the reader";
 }
