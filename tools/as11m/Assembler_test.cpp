@@ -53,6 +53,7 @@ TEST(Assembler, SourceLanguage) {
         {"loop: ldaa 5,x\n bra loop", {0xA6, 0x05, 0x20, 0xFC}},
         {"* comment\n; comment\n NOP ignored text\n LDAA #1 comment ; more", {0x01, 0x86, 0x01}},
         {" RTS;vrni\n LDAA #1;x", {0x39, 0x86, 0x01}},
+        {"L * komentar\n BRA L", {0x20, 0xFE}},
         {"\tLDAA\t,Y", {0x18, 0xA6, 0x00}},
         {" lslb\n lsld\n bhs *\n blo *", {0x58, 0x05, 0x24, 0xFE, 0x25, 0xFE}},
         // direct for known addresses up to $FF, extended otherwise
