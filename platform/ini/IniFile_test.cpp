@@ -150,6 +150,10 @@ TEST_F(IniFileTest, WritesThatWouldBreakTheFileOrCannotBeDoneThrow) {
   EXPECT_THROW(ini.WriteString("s", "#k", "v"), IniFileError);
   EXPECT_THROW(ini.WriteString("s\n", "k", "v"), IniFileError);
   EXPECT_EQ(Contents(), "[s]\nk=v\n");
+  // A folder in the way of the rename: the error, and no temporary left.
+  std::filesystem::create_directory(folder / "taken.ini");
+  EXPECT_THROW(IniFile((folder / "taken.ini").string()).WriteString("s", "k", "v"), IniFileError);
+  EXPECT_FALSE(std::filesystem::exists(folder / "taken.ini.tmp"));
   IniFile nowhere((folder / "missing" / "x.ini").string());
   try {
     nowhere.WriteString("s", "k", "v");

@@ -189,6 +189,20 @@ TEST_F(TextFileFolder, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
 }
 
+TEST_F(TextFileFolder, WriteTakesEitherLineEndAndMakesNewFilesReadable) {
+    const std::string path = (Folder / "new.asm").string();
+    std::string err;
+    ASSERT_TRUE(WriteTextFile(path, "a\r\nb\nc", {TTextEncoding::Utf8, TLineEnds::CrLf}, &err)) << err;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "a\r\nb\r\nc");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                                  fs::perms::others_read);
+    // A folder in the way: the rename fails and the temporary goes.
+    fs::create_directory(Folder / "sub.asm");
+    EXPECT_FALSE(WriteTextFile((Folder / "sub.asm").string(), "x", {}, &err));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 2);
+}
+
 TEST_F(TextFileFolder, WriteKeepsPermissions) {
     Write("a.asm", "x\n");
     const fs::path path = Folder / "a.asm";
