@@ -96,6 +96,7 @@ TEST_F(RegistryKeyTest, HandEditedValuesNeverCrashOrPassAsNumbers) {
       {"dword:-2147483648", nullptr, true, INT_MIN},
       {"sz:a\\xZZb", "a\\xZZb", false, 0},  // not an escape: kept as written
       {"sz:a\\x4", "a\\x4", false, 0},
+      {"sz:\\x4Zb", "\\x4Zb", false, 0},
       {"sz:\\x41\\x-1", "A\\x-1", false, 0},
       {"sz:trailing\\", "trailing\\", false, 0},
   };
