@@ -1,0 +1,31 @@
+// Tolvex: streams the S1 records of an object file to the EEPROM talker on
+// the board. Started by Vantrel as: Tolvex TEMP$$.S19 <port 1-3> <capacity>.
+#include <QApplication>
+
+#include "downloader/Boxes.h"
+#include "downloader/Unit1.h"
+
+namespace {
+
+// The last line of defence: an exception that a handler did not catch ends
+// its command at the error display instead of ending the program.
+class TApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    bool handled = false;
+    Tolvex::Guarded(nullptr, [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tolvex"));
+  Tolvex::TParameters parameters(argv + 1, argv + argc);
+  Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
+  form.show();
+  return QApplication::exec();
+}
