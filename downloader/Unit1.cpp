@@ -163,11 +163,7 @@ void TForm1::LoadS19(const QString& FileName) {
   SendBuffer = std::move(stream.SendBuffer);
   // Armed before the start byte, whose transmit-empty event begins the chain.
   Sending = stream.Status == TRecordStream::Okay ? 1 : 0;
-  if (!SendByte(StreamStartByte)) {
-    Sending = 0;
-    ShowErrorBox(this, QString::fromUtf8(BoardStoppedText));
-    return;
-  }
+  if (!SendStreamByte(StreamStartByte)) return;
   switch (stream.Status) {
     case TRecordStream::Okay:
       break;
@@ -186,23 +182,27 @@ void TForm1::LoadS19(const QString& FileName) {
 
 bool TForm1::SendByte(uint8_t Byte) { return ComPort1->WriteBuffer(&Byte, 1) == 1; }
 
-// Each transmit-empty event sends the next byte. A write that timed out
-// (the board held XOFF too long) ends the transfer: sending on would shift
-// every later byte into the wrong place.
-void TForm1::ComPort1TxEmpty(TObject*) {
-  if (Sending != 1) return;
+// A write that timed out (the board held XOFF too long) or failed ends the
+// transfer: sending on would shift every later byte into the wrong place.
+bool TForm1::SendStreamByte(uint8_t Byte) {
   bool written = false;
   try {
-    written = SendByte(SendBuffer[static_cast<size_t>(SendPos)]);
+    written = SendByte(Byte);
   } catch (...) {
-    Sending = 0;  // a failed port sends nothing more
+    Sending = 0;
     throw;
   }
   if (!written) {
     Sending = 0;
     ShowErrorBox(this, QString::fromUtf8(BoardStoppedText));
-    return;
   }
+  return written;
+}
+
+// Each transmit-empty event sends the next byte.
+void TForm1::ComPort1TxEmpty(TObject*) {
+  if (Sending != 1) return;
+  if (!SendStreamByte(SendBuffer[static_cast<size_t>(SendPos)])) return;
   if (SendPos == SendLength) {
     Sending = 0;
     TerminateApplication();

@@ -76,7 +76,7 @@ class TForm1 : public QWidget {
   void CreateComponents(comm::CommApi& Api);
   void ConfigureComPort();
   void LoadComLed();
-  void SendNextByte();
+  bool SendStreamByte(uint8_t Byte);
   void TerminateApplication();
 
   TParameters FParameters;

@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "comport/ComPortTestSupport.h"
@@ -28,6 +29,9 @@
 #include "downloader/SerialLamp.h"
 #include "platform/comm/FakeCommApi.h"
 #include "platform/comm/PosixCommApi.h"
+
+// Readable failures: boxes are QStrings.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 using namespace comm;
 using namespace Tolvex;
@@ -307,24 +311,44 @@ TEST_F(WindowTest, AWholeTransferWritesEveryByteOnceOneAtATimeThenClosesThePort)
   EXPECT_EQ(api.CallNames({"WriteFile", "PurgeComm", "CloseHandle"}).back(), "CloseHandle");
 }
 
-TEST_F(WindowTest, ABoardHoldingXoffPastTheWriteTimeoutEndsTheTransferWithABox) {
+TEST_F(WindowTest, AShortOrFailedWriteEndsTheTransferWithABox) {
+  struct Row {
+    const char* what;
+    std::function<void(FakeCommApi&)> sixthWrite;
+    const char* box;
+  };
+  const Row rows[] = {
+      // The driver takes nothing of a write the board held back with XOFF
+      // past the timeout, and the transmit-empty event still comes.
+      {"held past the timeout", [](FakeCommApi& a) { a.SetWriteLimit("COM1", 0); },
+       "NAPAKA!: Ploščica se ne odziva: prenos je prekinjen!"},
+      {"the device fails", [](FakeCommApi& a) { a.FailCall("WriteFile", ERROR_GEN_FAILURE); },
+       "Tolvex: WriteFile function failed (win error code: 31)"},
+  };
+  QCoreApplication::setApplicationName("Tolvex");
   WriteObjectFile("TEMP$$.S19", kProgram);
-  TForm1 form(api, {"TEMP$$.S19", "1", "512"});
-  // The sixth write times out under XOFF: the driver takes nothing of it,
-  // and its transmit-empty event still comes.
-  int writes = 0;
-  api.SetHook("WriteFile", [&] {
-    if (++writes == 6) api.SetWriteLimit("COM1", 0);
-  });
-  TwoTicks(form);
-  ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); }));
-  EXPECT_THAT(boxes, ElementsAre("NAPAKA!: Ploščica se ne odziva: prenos je prekinjen!"));
-  api.SetWriteLimit("COM1", std::nullopt);  // the board answers again: too late
-  PumpUntil([] { return false; }, 50);
-  EXPECT_EQ(api.Written("COM1"), ProgramOnTheLine().substr(0, 5));
-  EXPECT_EQ(api.CallCount("WriteFile"), 6) << "nothing more after the short write";
-  EXPECT_EQ(form.Sending, 0);
-  EXPECT_FALSE(form.Terminated());
+  for (const Row& row : rows) {
+    FakeCommApi api;
+    api.AddPort("COM1");
+    api.SetTxEmptyAfterWrite("COM1", true);
+    boxes.clear();
+    TForm1 form(api, {"TEMP$$.S19", "1", "512"});
+    int writes = 0;
+    api.SetHook("WriteFile", [&] {
+      if (++writes == 6) row.sixthWrite(api);
+    });
+    TwoTicks(form);
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); })) << row.what;
+    EXPECT_THAT(boxes, ElementsAre(row.box)) << row.what;
+    api.SetWriteLimit("COM1", std::nullopt);  // the board answers again: too late
+    api.RaiseEvents("COM1", EV_TXEMPTY);
+    PumpUntil([] { return false; }, 50);
+    EXPECT_EQ(api.Written("COM1"), ProgramOnTheLine().substr(0, 5)) << row.what;
+    EXPECT_EQ(api.CallCount("WriteFile"), 6) << row.what << ": nothing after the sixth write";
+    EXPECT_EQ(form.Sending, 0);
+    EXPECT_FALSE(form.Terminated());
+    api.SetHook("WriteFile", nullptr);
+  }
 }
 
 TEST_F(WindowTest, ClosingTheWindowClosesThePort) {
