@@ -8,7 +8,7 @@
 
 using namespace Tolvex;
 
-TEST(CommandLineTest, PortNumbersOneAndThreeAreTheirOwnEveryOtherIsCom2) {
+TEST(DownloaderCommandLine, PortNumbersOneAndThreeAreTheirOwnEveryOtherIsCom2) {
   struct Row {
     int number;
     const char* port;
@@ -18,7 +18,7 @@ TEST(CommandLineTest, PortNumbersOneAndThreeAreTheirOwnEveryOtherIsCom2) {
     EXPECT_EQ(DownloaderPortName(row.number), row.port) << row.number;
 }
 
-TEST(CommandLineTest, MissingParametersReadAsEmpty) {
+TEST(DownloaderCommandLine, MissingParametersReadAsEmpty) {
   const TParameters parameters{"TEMP$$.S19", "1"};
   EXPECT_EQ(ParamStr(parameters, 1), "TEMP$$.S19");
   EXPECT_EQ(ParamStr(parameters, 2), "1");
@@ -26,7 +26,7 @@ TEST(CommandLineTest, MissingParametersReadAsEmpty) {
   EXPECT_EQ(ParamStr(parameters, 0), "");
 }
 
-TEST(CommandLineTest, WordsConvertAsDecimalOrFailWithTheConversionError) {
+TEST(DownloaderCommandLine, WordsConvertAsDecimalOrFailWithTheConversionError) {
   struct Good {
     const char* text;
     int value;

@@ -50,7 +50,7 @@ Bytes Record(uint16_t address, const Bytes& data) {
   return r;
 }
 
-TEST(RecordStreamTest, GivenFilesGiveTheirRecordsInFileOrder) {
+TEST(EepromRecordStream, GivenFilesGiveTheirRecordsInFileOrder) {
   const Bytes good = Stream({Record(0x0000, {0x86, 0x05, 0x97, 0x10}), Record(0x0004, {0x20, 0xFE}),
                              Record(0xB600, {0x8E, 0x00, 0xFF, 0x7E, 0xB6, 0x00})});
   struct Row {
@@ -93,7 +93,7 @@ TEST(RecordStreamTest, GivenFilesGiveTheirRecordsInFileOrder) {
   }
 }
 
-TEST(RecordStreamTest, AMalformedRecordIsRefusedWithItsLine) {
+TEST(EepromRecordStream, AMalformedRecordIsRefusedWithItsLine) {
   struct Row {
     const char* what;
     std::string text;
@@ -123,7 +123,7 @@ TEST(RecordStreamTest, AMalformedRecordIsRefusedWithItsLine) {
   EXPECT_EQ(BuildEepromRecordStream("S\nS1040040AA00\n", 512).Status, TRecordStream::Okay);
 }
 
-TEST(RecordStreamTest, TheStreamMustStayBelowTheCapacity) {
+TEST(EepromRecordStream, TheStreamMustStayBelowTheCapacity) {
   const std::string nine = "S107B6000102030400\n";  // a stream of 9 bytes
   struct Row {
     std::string text;
@@ -146,7 +146,7 @@ TEST(RecordStreamTest, TheStreamMustStayBelowTheCapacity) {
   }
 }
 
-TEST(RecordStreamTest, ALargeFileStopsBuildingAtTheCapacityAndALargeCapacityTakesIt) {
+TEST(EepromRecordStream, ALargeFileStopsBuildingAtTheCapacityAndALargeCapacityTakesIt) {
   std::string text;
   for (int i = 0; i < 400; ++i) text += "S123B600" + std::string(64, '7') + "00\n";
   std::vector<int> gauge;
@@ -161,7 +161,7 @@ TEST(RecordStreamTest, ALargeFileStopsBuildingAtTheCapacityAndALargeCapacityTake
   EXPECT_EQ(large.SendLength(), 400 * 37);
 }
 
-TEST(RecordStreamTest, TheGaugeFollowsEveryDataByteAndNeverDividesByZero) {
+TEST(EepromRecordStream, TheGaugeFollowsEveryDataByteAndNeverDividesByZero) {
   std::vector<int> gauge;
   const auto record = [&](int p) { gauge.push_back(p); };
   // Stream lengths 4..7 after the four data bytes: 7 * 100 / 512 = 1.37.
@@ -177,7 +177,7 @@ TEST(RecordStreamTest, TheGaugeFollowsEveryDataByteAndNeverDividesByZero) {
   EXPECT_TRUE(gauge.empty());
 }
 
-TEST(GaugeProgressTest, RoundsToTheNearestWithHalvesToEven) {
+TEST(DownloaderGauge, RoundsToTheNearestWithHalvesToEven) {
   struct Row {
     int length, capacity, percent;
   };

@@ -28,9 +28,9 @@ namespace {
 const TLedKind kPaintedKinds[] = {lkRedLight,  lkGreenLight,  lkBlueLight,
                                   lkYellowLight, lkPurpleLight, lkBulb};
 
-class LampTest : public ::testing::Test {
+class ComLedTest : public ::testing::Test {
  protected:
-  LampTest() {
+  ComLedTest() {
     api.AddPort("COM1");
     port.SetPort("COM1");
     port.SetEvents({evDSR, evCTS, evRLSD, evRing, evTxEmpty, evRxChar});
@@ -46,7 +46,7 @@ class LampTest : public ::testing::Test {
 
 // ------------------------------------------------------------- properties
 
-TEST_F(LampTest, StartsAsARedLampOnCtsOffWithoutPort) {
+TEST_F(ComLedTest, StartsAsARedLampOnCtsOffWithoutPort) {
   TComLed fresh;
   EXPECT_EQ(fresh.size(), QSize(25, 25));
   EXPECT_EQ(fresh.Kind(), lkRedLight);
@@ -58,7 +58,7 @@ TEST_F(LampTest, StartsAsARedLampOnCtsOffWithoutPort) {
   EXPECT_TRUE(fresh.GlyphOn().isNull()) << "glyphs wait for the first paint";
 }
 
-TEST_F(LampTest, WithoutPortTheProgramSwitchesItAndEverySetTellsOnChange) {
+TEST_F(ComLedTest, WithoutPortTheProgramSwitchesItAndEverySetTellsOnChange) {
   lamp.SetState(lsOn);
   lamp.SetState(lsOn);
   lamp.SetState(lsOff);
@@ -72,7 +72,7 @@ TEST_F(LampTest, WithoutPortTheProgramSwitchesItAndEverySetTellsOnChange) {
   EXPECT_EQ(changes.size(), 3u) << "no OnChange while loading";
 }
 
-TEST_F(LampTest, WithAPortTheStateCannotBeSet) {
+TEST_F(ComLedTest, WithAPortTheStateCannotBeSet) {
   lamp.SetComPort(&port);
   for (TLedState s : {lsOn, lsOff}) {
     try {
@@ -87,7 +87,7 @@ TEST_F(LampTest, WithAPortTheStateCannotBeSet) {
   EXPECT_TRUE(changes.empty());
 }
 
-TEST_F(LampTest, AssigningAPortRegistersOneLinkAndReadsTheLineOnlyWhenOpen) {
+TEST_F(ComLedTest, AssigningAPortRegistersOneLinkAndReadsTheLineOnlyWhenOpen) {
   api.SetModemStatus("COM1", MS_DSR_ON);
   lamp.SetLedSignal(lsDSR);
   lamp.SetState(lsOn);
@@ -119,7 +119,7 @@ TEST_F(LampTest, AssigningAPortRegistersOneLinkAndReadsTheLineOnlyWhenOpen) {
   port.Close();
 }
 
-TEST_F(LampTest, CurrentSignalStateReadsTheFollowedLineOnly) {
+TEST_F(ComLedTest, CurrentSignalStateReadsTheFollowedLineOnly) {
   port.SetEvents({});  // no event thread: every status read is the lamp's
   port.Open();
   lamp.SetComPort(&port);
@@ -156,7 +156,7 @@ TEST_F(LampTest, CurrentSignalStateReadsTheFollowedLineOnly) {
 
 // ------------------------------------------------------------- following
 
-TEST_F(LampTest, FollowsDsrThroughItsLinkOnTheFake) {
+TEST_F(ComLedTest, FollowsDsrThroughItsLinkOnTheFake) {
   lamp.SetLedSignal(lsDSR);
   lamp.SetComPort(&port);
   api.SetModemStatus("COM1", MS_DSR_ON);
@@ -173,7 +173,7 @@ TEST_F(LampTest, FollowsDsrThroughItsLinkOnTheFake) {
   EXPECT_THAT(changes, ElementsAre(lsOn, lsOff, lsOn, lsOff));
 }
 
-TEST_F(LampTest, ChangingTheSignalKeepsTheStateUntilTheNextNotification) {
+TEST_F(ComLedTest, ChangingTheSignalKeepsTheStateUntilTheNextNotification) {
   lamp.SetLedSignal(lsDSR);
   lamp.SetComPort(&port);
   api.SetModemStatus("COM1", MS_DSR_ON);
@@ -193,7 +193,7 @@ TEST_F(LampTest, ChangingTheSignalKeepsTheStateUntilTheNextNotification) {
   port.Close();
 }
 
-TEST_F(LampTest, ARingLightsItForRingDurationAndASecondRingDoesNotLengthenIt) {
+TEST_F(ComLedTest, ARingLightsItForRingDurationAndASecondRingDoesNotLengthenIt) {
   lamp.SetLedSignal(lsRing);
   lamp.SetComPort(&port);
   lamp.SetRingDuration(60000);
@@ -217,7 +217,7 @@ TEST_F(LampTest, ARingLightsItForRingDurationAndASecondRingDoesNotLengthenIt) {
   port.Close();
 }
 
-TEST_F(LampTest, OnTxItLightsAtEveryWriteAndGoesOutWhenTheOutputIsEmpty) {
+TEST_F(ComLedTest, OnTxItLightsAtEveryWriteAndGoesOutWhenTheOutputIsEmpty) {
   api.SetTxEmptyAfterWrite("COM1", true);
   lamp.SetLedSignal(lsTx);
   lamp.SetComPort(&port);
@@ -232,7 +232,7 @@ TEST_F(LampTest, OnTxItLightsAtEveryWriteAndGoesOutWhenTheOutputIsEmpty) {
   port.Close();
 }
 
-TEST(LampPortTest, APortGoingAwaySwitchesTheLampOffAndLeavesItWithout) {
+TEST(ComLedPortTest, APortGoingAwaySwitchesTheLampOffAndLeavesItWithout) {
   FakeCommApi api;
   api.AddPort("COM1");
   api.SetModemStatus("COM1", MS_CTS_ON);
@@ -252,7 +252,7 @@ TEST(LampPortTest, APortGoingAwaySwitchesTheLampOffAndLeavesItWithout) {
   EXPECT_EQ(lamp.State(), lsOn);
 }
 
-TEST(LampPortTest, ALampGoingAwayLeavesThePortWithoutItsLink) {
+TEST(ComLedPortTest, ALampGoingAwayLeavesThePortWithoutItsLink) {
   FakeCommApi api;
   api.AddPort("COM1");
   TComPort port(api);
@@ -271,7 +271,7 @@ TEST(LampPortTest, ALampGoingAwayLeavesThePortWithoutItsLink) {
 
 // ------------------------------------------------------------- pseudo-terminal
 
-TEST(LampPtyTest, FollowsDsrOnAPseudoTerminalWhoseDsrAnswersDtr) {
+TEST(ComLedPtyTest, FollowsDsrOnAPseudoTerminalWhoseDsrAnswersDtr) {
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(master, 0);
   ASSERT_EQ(::grantpt(master), 0);
@@ -302,7 +302,7 @@ TEST(LampPtyTest, FollowsDsrOnAPseudoTerminalWhoseDsrAnswersDtr) {
 
 // ------------------------------------------------------------- glyphs
 
-TEST(LampGlyphTest, TwelveDistinctFifteenPixelGlyphsOfSixteenColoursAtMost) {
+TEST(ComLedGlyphTest, TwelveDistinctFifteenPixelGlyphsOfSixteenColoursAtMost) {
   std::set<QByteArray> seen;
   for (TLedKind kind : kPaintedKinds) {
     const TGlyphNames names = GlyphNames(kind);
@@ -330,7 +330,7 @@ TEST(LampGlyphTest, TwelveDistinctFifteenPixelGlyphsOfSixteenColoursAtMost) {
   }
 }
 
-TEST(LampGlyphTest, CustomGlyphsAreTakenOnlyForACustomLamp) {
+TEST(ComLedGlyphTest, CustomGlyphsAreTakenOnlyForACustomLamp) {
   TComLed lamp;
   QImage source(15, 15, QImage::Format_RGB32);
   source.fill(qRgb(0, 128, 0));
@@ -371,7 +371,7 @@ QImage Expected(QSize size, const QImage& glyph, QPoint at) {
   return image;
 }
 
-TEST(LampPaintTest, EachKindPaintsItsGlyphCentredAndADisabledLampLooksOff) {
+TEST(ComLedPaintTest, EachKindPaintsItsGlyphCentredAndADisabledLampLooksOff) {
   for (TLedKind kind : kPaintedKinds) {
     const TGlyphNames names = GlyphNames(kind);
     const QImage on = LoadGlyphResource(names.On);
@@ -386,7 +386,7 @@ TEST(LampPaintTest, EachKindPaintsItsGlyphCentredAndADisabledLampLooksOff) {
   }
 }
 
-TEST(LampPaintTest, LargerLampsCentreTheGlyphAndSmallerOnesDrawItFromTheCorner) {
+TEST(ComLedPaintTest, LargerLampsCentreTheGlyphAndSmallerOnesDrawItFromTheCorner) {
   const QImage off = LoadGlyphResource("LEDREDOFF");
   struct Row {
     QSize size;
@@ -401,7 +401,7 @@ TEST(LampPaintTest, LargerLampsCentreTheGlyphAndSmallerOnesDrawItFromTheCorner) 
   }
 }
 
-TEST(LampPaintTest, TheFirstPaintLoadsTheGlyphsOfTheKind) {
+TEST(ComLedPaintTest, TheFirstPaintLoadsTheGlyphsOfTheKind) {
   TComLed lamp;
   Painted(lamp);
   EXPECT_EQ(lamp.GlyphOn(), LoadGlyphResource("LEDREDON"));
@@ -409,7 +409,7 @@ TEST(LampPaintTest, TheFirstPaintLoadsTheGlyphsOfTheKind) {
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to look at the twelve glyphs.
-TEST(LampPaintTest, Screenshot) {
+TEST(ComLedPaintTest, Screenshot) {
   const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS");
   if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
   const int scale = 8;

@@ -70,7 +70,7 @@ void TwoTicks(TForm1& form) {
 }
 
 // A folder of its own as the current directory, and every box answered.
-class FolderTest : public ::testing::Test {
+class DownloaderFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(folder.isValid());
@@ -95,9 +95,9 @@ class FolderTest : public ::testing::Test {
   QStringList boxes;
 };
 
-class WindowTest : public FolderTest {
+class DownloaderWindow : public DownloaderFolder {
  protected:
-  WindowTest() {
+  DownloaderWindow() {
     for (const char* port : {"COM1", "COM2", "COM3"}) api.AddPort(port);
     api.SetTxEmptyAfterWrite("COM1", true);
   }
@@ -113,7 +113,7 @@ class WindowTest : public FolderTest {
 
 // ------------------------------------------------------------- the window
 
-TEST_F(WindowTest, TheWindowAsDesignedAndFilledFromTheCommandLine) {
+TEST_F(DownloaderWindow, TheWindowAsDesignedAndFilledFromTheCommandLine) {
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   EXPECT_EQ(form.size(), QSize(226, 128));
   EXPECT_EQ(form.font().family(), "Times New Roman");
@@ -139,7 +139,7 @@ TEST_F(WindowTest, TheWindowAsDesignedAndFilledFromTheCommandLine) {
   EXPECT_THAT(boxes, IsEmpty());
 }
 
-TEST_F(WindowTest, ThePortGetsExactlyItsSettingsAndDtr) {
+TEST_F(DownloaderWindow, ThePortGetsExactlyItsSettingsAndDtr) {
   api.SetDsrFollowsDtr("COM1", true);
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   ASSERT_TRUE(api.IsOpen("COM1"));
@@ -166,7 +166,7 @@ TEST_F(WindowTest, ThePortGetsExactlyItsSettingsAndDtr) {
   EXPECT_TRUE(PumpUntil([&] { return form.ComLed1->State() == lsOn; }));
 }
 
-TEST_F(WindowTest, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
+TEST_F(DownloaderWindow, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
   struct Row {
     TParameters parameters;
     std::vector<std::string> opened;
@@ -211,7 +211,7 @@ TEST_F(WindowTest, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
   }
 }
 
-TEST_F(WindowTest, APortThatCannotOpenIsReportedAndNotDriven) {
+TEST_F(DownloaderWindow, APortThatCannotOpenIsReportedAndNotDriven) {
   QCoreApplication::setApplicationName("Tolvex");
   TForm1 form(api, {"F.S19", "3", "512"});
   api.ClearCalls();
@@ -223,7 +223,7 @@ TEST_F(WindowTest, APortThatCannotOpenIsReportedAndNotDriven) {
 
 // ------------------------------------------------------------- one transfer
 
-TEST_F(WindowTest, TheTimerStartsOneTransferAtItsSecondTickAndStops) {
+TEST_F(DownloaderWindow, TheTimerStartsOneTransferAtItsSecondTickAndStops) {
   WriteObjectFile("TEMP$$.S19", kProgram);
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   form.Timer1Timer();
@@ -236,7 +236,7 @@ TEST_F(WindowTest, TheTimerStartsOneTransferAtItsSecondTickAndStops) {
   EXPECT_EQ(api.Written("COM1"), ProgramOnTheLine());
 }
 
-TEST_F(WindowTest, AMissingFileIsLookedForAgainAtEveryTick) {
+TEST_F(DownloaderWindow, AMissingFileIsLookedForAgainAtEveryTick) {
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   TwoTicks(form);
   form.Timer1Timer();
@@ -250,7 +250,7 @@ TEST_F(WindowTest, AMissingFileIsLookedForAgainAtEveryTick) {
   EXPECT_EQ(api.Written("COM1"), ProgramOnTheLine());
 }
 
-TEST_F(WindowTest, ATooLongStreamSendsTheStartByteAndOneMessage) {
+TEST_F(DownloaderWindow, ATooLongStreamSendsTheStartByteAndOneMessage) {
   WriteObjectFile("TEMP$$.S19", kProgram);
   TForm1 form(api, {"TEMP$$.S19", "1", "20"});
   TwoTicks(form);
@@ -263,7 +263,7 @@ TEST_F(WindowTest, ATooLongStreamSendsTheStartByteAndOneMessage) {
   EXPECT_EQ(boxes.size(), 1);
 }
 
-TEST_F(WindowTest, AMalformedRecordSendsOnlyTheStartByteAndNamesItsLine) {
+TEST_F(DownloaderWindow, AMalformedRecordSendsOnlyTheStartByteAndNamesItsLine) {
   WriteObjectFile("TEMP$$.S19", "S107B6000102030400\nS1020070\nS105B61020FE00\n");
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   TwoTicks(form);
@@ -274,7 +274,7 @@ TEST_F(WindowTest, AMalformedRecordSendsOnlyTheStartByteAndNamesItsLine) {
   EXPECT_EQ(form.Sending, 0);
 }
 
-TEST_F(WindowTest, TheGaugeEndsAtTheShareTheStreamFills) {
+TEST_F(DownloaderWindow, TheGaugeEndsAtTheShareTheStreamFills) {
   // The example: 4 data bytes at $B600, capacity 512: 11 bytes on the line,
   // a stream of 9, the gauge at 1 after its last data byte (7 of 512).
   WriteObjectFile("TEMP$$.S19", "S107B600DEADBEEF00\nS9030000FC\n");
@@ -287,7 +287,7 @@ TEST_F(WindowTest, TheGaugeEndsAtTheShareTheStreamFills) {
             Bytes({0xFF, 4, 0xB6, 0, 0xDE, 0xAD, 0xBE, 0xEF, 0, 0, 0xFF}));
 }
 
-TEST_F(WindowTest, AFileWithoutDataSendsStartAndEndAndTheProgramEnds) {
+TEST_F(DownloaderWindow, AFileWithoutDataSendsStartAndEndAndTheProgramEnds) {
   WriteObjectFile("TEMP$$.S19", "S00600004844521B\nS9030000FC\n");
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   TwoTicks(form);
@@ -295,7 +295,7 @@ TEST_F(WindowTest, AFileWithoutDataSendsStartAndEndAndTheProgramEnds) {
   EXPECT_EQ(api.Written("COM1"), "\xFF\xFF");
 }
 
-TEST_F(WindowTest, AWholeTransferWritesEveryByteOnceOneAtATimeThenClosesThePort) {
+TEST_F(DownloaderWindow, AWholeTransferWritesEveryByteOnceOneAtATimeThenClosesThePort) {
   WriteObjectFile("TEMP$$.S19", kProgram);
   TForm1 form(api, {"TEMP$$.S19", "1", "512"});
   form.show();
@@ -311,7 +311,7 @@ TEST_F(WindowTest, AWholeTransferWritesEveryByteOnceOneAtATimeThenClosesThePort)
   EXPECT_EQ(api.CallNames({"WriteFile", "PurgeComm", "CloseHandle"}).back(), "CloseHandle");
 }
 
-TEST_F(WindowTest, AShortOrFailedWriteEndsTheTransferWithABox) {
+TEST_F(DownloaderWindow, AShortOrFailedWriteEndsTheTransferWithABox) {
   struct Row {
     const char* what;
     std::function<void(FakeCommApi&)> sixthWrite;
@@ -351,7 +351,7 @@ TEST_F(WindowTest, AShortOrFailedWriteEndsTheTransferWithABox) {
   }
 }
 
-TEST_F(WindowTest, ClosingTheWindowClosesThePort) {
+TEST_F(DownloaderWindow, ClosingTheWindowClosesThePort) {
   TForm1 form(api, {"TEMP$$.S19", "2", "512"});
   ASSERT_TRUE(api.IsOpen("COM2"));
   form.show();
@@ -429,10 +429,10 @@ class Talker {
   Clock::time_point Deadline;
 };
 
-class PtyWindowTest : public FolderTest {
+class DownloaderPty : public DownloaderFolder {
  protected:
   void SetUp() override {
-    FolderTest::SetUp();
+    DownloaderFolder::SetUp();
     master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(master, 0);
     ASSERT_EQ(::grantpt(master), 0);
@@ -441,14 +441,14 @@ class PtyWindowTest : public FolderTest {
   }
   void TearDown() override {
     if (master >= 0) ::close(master);
-    FolderTest::TearDown();
+    DownloaderFolder::TearDown();
   }
 
   int master = -1;
   std::string slave;
 };
 
-TEST_F(PtyWindowTest, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
+TEST_F(DownloaderPty, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
   WriteObjectFile("TEMP$$.S19", kProgram);
   PosixCommApi api;
   api.SetPortMap(ComPortMap{{1, slave}});
@@ -476,7 +476,7 @@ TEST_F(PtyWindowTest, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
 
 // The program itself, started as the development environment starts it, in
 // a folder holding the object file, its COM1 a pseudo-terminal.
-TEST_F(PtyWindowTest, TheProgramStreamsTheFileToCom1AndQuits) {
+TEST_F(DownloaderPty, TheProgramStreamsTheFileToCom1AndQuits) {
   const QString program = QString::fromUtf8(TOLVEX_PROGRAM);
   if (!QFile::exists(program)) GTEST_SKIP() << "the program is not built";
   WriteObjectFile("TEMP$$.S19", kProgram);
@@ -500,7 +500,7 @@ TEST_F(PtyWindowTest, TheProgramStreamsTheFileToCom1AndQuits) {
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to look at the window.
-TEST_F(WindowTest, Screenshot) {
+TEST_F(DownloaderWindow, Screenshot) {
   const QString shots = qEnvironmentVariable("VANTREL_SCREENSHOTS");
   if (shots.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
   api.SetDsrFollowsDtr("COM1", true);
