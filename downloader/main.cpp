@@ -24,6 +24,11 @@ class TApplication : public QApplication {
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tolvex"));
+  // What the port cannot raise to a caller (a failed open while loading, a
+  // handler's error on its event thread) goes to the same error display.
+  SetApplicationShowException([](const std::exception& e) {
+    Tolvex::ShowApplicationError(nullptr, QString::fromUtf8(e.what()));
+  });
   Tolvex::TParameters parameters(argv + 1, argv + argc);
   Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
   form.show();
