@@ -23,13 +23,13 @@ void ShowApplicationError(QWidget* parent, const QString& text);
 // escapes ends the command at the application's error display.
 template <class Body>
 void Guarded(QWidget* parent, Body&& body) {
-  try {
-    body();
-  } catch (const std::exception& e) {
-    ShowApplicationError(parent, QString::fromUtf8(e.what()));
-  } catch (...) {
-    ShowApplicationError(parent, QStringLiteral("Neznana napaka"));
-  }
+    try {
+        body();
+    } catch (const std::exception& e) {
+        ShowApplicationError(parent, QString::fromUtf8(e.what()));
+    } catch (...) {
+        ShowApplicationError(parent, QStringLiteral("Neznana napaka"));
+    }
 }
 
 }  // namespace Tolvex

@@ -21,19 +21,19 @@ inline constexpr uint8_t StreamStartByte = 0xFF;
 inline constexpr uint8_t StreamEndByte = 0xFF;
 
 struct TRecordStream {
-  enum TStatus {
-    Okay,
-    TooLong,    // the stream reached the capacity: "Programska koda je predolga!"
-    BadRecord,  // an S1 record with a count below 3 or shorter than its count
-  };
-  TStatus Status = Okay;
-  // The stream without its start byte, followed by the end byte; on TooLong
-  // it holds what was built until the capacity was reached.
-  std::vector<uint8_t> SendBuffer{StreamEndByte};
-  // Bytes of the stream, the end byte not counted.
-  int SendLength() const { return static_cast<int>(SendBuffer.size()) - 1; }
-  int BadLine = 0;        // 1-based line of the bad record
-  std::string BadText;    // that line, without its line end
+    enum TStatus {
+        Okay,
+        TooLong,    // the stream reached the capacity: "Programska koda je predolga!"
+        BadRecord,  // an S1 record with a count below 3 or shorter than its count
+    };
+    TStatus Status = Okay;
+    // The stream without its start byte, followed by the end byte; on TooLong
+    // it holds what was built until the capacity was reached.
+    std::vector<uint8_t> SendBuffer{StreamEndByte};
+    // Bytes of the stream, the end byte not counted.
+    int SendLength() const { return static_cast<int>(SendBuffer.size()) - 1; }
+    int BadLine = 0;      // 1-based line of the bad record
+    std::string BadText;  // that line, without its line end
 };
 
 // The share of capacity that length fills, in percent, rounded to the nearest

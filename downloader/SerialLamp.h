@@ -17,9 +17,7 @@
 
 namespace Tolvex {
 
-enum TLedKind : uint8_t {
-  lkRedLight, lkGreenLight, lkBlueLight, lkYellowLight, lkPurpleLight, lkBulb, lkCustom
-};
+enum TLedKind : uint8_t { lkRedLight, lkGreenLight, lkBlueLight, lkYellowLight, lkPurpleLight, lkBulb, lkCustom };
 enum TLedState : uint8_t { lsOff, lsOn };
 
 class TComLed;
@@ -27,8 +25,8 @@ using TLedStateEvent = std::function<void(TComLed* Sender, TLedState AState)>;
 
 // The names of the glyph resources of a kind (on, off); empty for lkCustom.
 struct TGlyphNames {
-  const char* On;
-  const char* Off;
+    const char* On;
+    const char* Off;
 };
 TGlyphNames GlyphNames(TLedKind Kind);
 
@@ -41,68 +39,68 @@ QImage LoadGlyphResource(const char* Name);
 void MakeTransparent(QImage& Image);
 
 class TComLed : public QWidget, public TObject {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit TComLed(QWidget* Parent = nullptr);
-  // Leaves the port without telling anyone: the owner may be half gone.
-  ~TComLed() override;
+public:
+    explicit TComLed(QWidget* Parent = nullptr);
+    // Leaves the port without telling anyone: the owner may be half gone.
+    ~TComLed() override;
 
-  // Not owned; the lamp detaches when the port goes away.
-  TCustomComPort* ComPort() const { return FComPort; }
-  void SetComPort(TCustomComPort* Value);
-  TComLedSignal LedSignal() const { return FLedSignal; }
-  void SetLedSignal(TComLedSignal Value);
-  TLedKind Kind() const { return FKind; }
-  void SetKind(TLedKind Value);
-  const QImage& GlyphOn() const { return FGlyphOn; }
-  const QImage& GlyphOff() const { return FGlyphOff; }
-  // Only for lkCustom: Value itself is made transparent, then copied.
-  void SetGlyphOn(QImage& Value);
-  void SetGlyphOff(QImage& Value);
-  TLedState State() const { return FState; }
-  // Raises EComPort code 19 while a port is set.
-  void SetState(TLedState Value);
-  int RingDuration() const { return FRingTimer.interval(); }
-  void SetRingDuration(int Value);
+    // Not owned; the lamp detaches when the port goes away.
+    TCustomComPort* ComPort() const { return FComPort; }
+    void SetComPort(TCustomComPort* Value);
+    TComLedSignal LedSignal() const { return FLedSignal; }
+    void SetLedSignal(TComLedSignal Value);
+    TLedKind Kind() const { return FKind; }
+    void SetKind(TLedKind Value);
+    const QImage& GlyphOn() const { return FGlyphOn; }
+    const QImage& GlyphOff() const { return FGlyphOff; }
+    // Only for lkCustom: Value itself is made transparent, then copied.
+    void SetGlyphOn(QImage& Value);
+    void SetGlyphOff(QImage& Value);
+    TLedState State() const { return FState; }
+    // Raises EComPort code 19 while a port is set.
+    void SetState(TLedState Value);
+    int RingDuration() const { return FRingTimer.interval(); }
+    void SetRingDuration(int Value);
 
-  TLedStateEvent OnChange;
+    TLedStateEvent OnChange;
 
-  // The form reader applies stored properties between these two.
-  bool Loading() const { return FLoading; }
-  void BeginLoad() { FLoading = true; }
-  void EndLoad() { FLoading = false; }
+    // The form reader applies stored properties between these two.
+    bool Loading() const { return FLoading; }
+    void BeginLoad() { FLoading = true; }
+    void EndLoad() { FLoading = false; }
 
-  // The followed line as the port reads it now; False for ring, Rx and Tx.
-  bool CurrentSignalState();
-  bool RingTimerActive() const { return FRingTimer.isActive(); }
+    // The followed line as the port reads it now; False for ring, Rx and Tx.
+    bool CurrentSignalState();
+    bool RingTimerActive() const { return FRingTimer.isActive(); }
 
- protected:
-  virtual void FireChange(TLedState AState);
-  void paintEvent(QPaintEvent* Event) override;
-  void changeEvent(QEvent* Event) override;
+protected:
+    virtual void FireChange(TLedState AState);
+    void paintEvent(QPaintEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
 
- private:
-  void SetLedState(TLedState Value);
-  void SignalChanged(TObject* Sender, bool OnOff);
-  void RingReceived(TObject* Sender);
-  void RingTimeout();
-  void PortRemoved(TComponent* Component);
-  void SetCustomGlyph(QImage& Glyph, QImage& Value);
-  void LoadGlyphs(TLedKind Kind);
-  void EnsureGlyphs();
-  QPoint GlyphPosition() const;
-  const QImage& CurrentGlyph() const;
+private:
+    void SetLedState(TLedState Value);
+    void SignalChanged(TObject* Sender, bool OnOff);
+    void RingReceived(TObject* Sender);
+    void RingTimeout();
+    void PortRemoved(TComponent* Component);
+    void SetCustomGlyph(QImage& Glyph, QImage& Value);
+    void LoadGlyphs(TLedKind Kind);
+    void EnsureGlyphs();
+    QPoint GlyphPosition() const;
+    const QImage& CurrentGlyph() const;
 
-  TCustomComPort* FComPort = nullptr;
-  TComLedSignal FLedSignal = lsCTS;
-  TLedKind FKind = lkRedLight;
-  TLedState FState = lsOff;
-  QImage FGlyphOn;
-  QImage FGlyphOff;
-  std::unique_ptr<TComLink> FLink;
-  QTimer FRingTimer;
-  bool FLoading = false;
+    TCustomComPort* FComPort = nullptr;
+    TComLedSignal FLedSignal = lsCTS;
+    TLedKind FKind = lkRedLight;
+    TLedState FState = lsOff;
+    QImage FGlyphOn;
+    QImage FGlyphOff;
+    std::unique_ptr<TComLink> FLink;
+    QTimer FRingTimer;
+    bool FLoading = false;
 };
 
 }  // namespace Tolvex

@@ -10,27 +10,26 @@ namespace {
 // The last line of defence: an exception that a handler did not catch ends
 // its command at the error display instead of ending the program.
 class TApplication : public QApplication {
- public:
-  using QApplication::QApplication;
-  bool notify(QObject* receiver, QEvent* event) override {
-    bool handled = false;
-    Tolvex::Guarded(nullptr, [&] { handled = QApplication::notify(receiver, event); });
-    return handled;
-  }
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        bool handled = false;
+        Tolvex::Guarded(nullptr, [&] { handled = QApplication::notify(receiver, event); });
+        return handled;
+    }
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  TApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Tolvex"));
-  // What the port cannot raise to a caller (a failed open while loading, a
-  // handler's error on its event thread) goes to the same error display.
-  SetApplicationShowException([](const std::exception& e) {
-    Tolvex::ShowApplicationError(nullptr, QString::fromUtf8(e.what()));
-  });
-  Tolvex::TParameters parameters(argv + 1, argv + argc);
-  Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
-  form.show();
-  return QApplication::exec();
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvex"));
+    // What the port cannot raise to a caller (a failed open while loading, a
+    // handler's error on its event thread) goes to the same error display.
+    SetApplicationShowException(
+        [](const std::exception& e) { Tolvex::ShowApplicationError(nullptr, QString::fromUtf8(e.what())); });
+    Tolvex::TParameters parameters(argv + 1, argv + argc);
+    Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
+    form.show();
+    return QApplication::exec();
 }
