@@ -8,16 +8,13 @@
 #include <QImage>
 #include <QPainter>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <set>
 #include <thread>
 
 #include "comport/ComPortTestSupport.h"
 #include "platform/comm/FakeCommApi.h"
 #include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
 
 using namespace comm;
 using namespace Tolvex;
@@ -271,12 +268,10 @@ TEST(ComLedPortTest, ALampGoingAwayLeavesThePortWithoutItsLink) {
 // ------------------------------------------------------------- pseudo-terminal
 
 TEST(ComLedPtyTest, FollowsDsrOnAPseudoTerminalWhoseDsrAnswersDtr) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
+    PtyBoard board;
+    ASSERT_FALSE(board.SlavePath().empty());
     PosixCommApi api;
-    api.SetPortMap(ComPortMap{{2, ::ptsname(master)}});
+    api.SetPortMap(ComPortMap{{2, board.SlavePath()}});
     api.SetVirtualLines("loop");  // DSR follows our DTR, as a board does
     {
         TComPort port(api);
@@ -296,7 +291,6 @@ TEST(ComLedPtyTest, FollowsDsrOnAPseudoTerminalWhoseDsrAnswersDtr) {
         port.Close();
         EXPECT_EQ(lamp.State(), lsOff);
     }
-    ::close(master);
 }
 
 // ------------------------------------------------------------- glyphs

@@ -14,11 +14,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -30,6 +25,7 @@
 #include "downloader/SerialLamp.h"
 #include "platform/comm/FakeCommApi.h"
 #include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
 
 // Readable failures: boxes are QStrings.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -366,11 +362,9 @@ TEST_F(DownloaderWindow, ClosingTheWindowClosesThePort) {
 // real line, reads the two fillers and "programs" for a while.
 class Talker {
 public:
-    explicit Talker(int master) : Master(master) {}
+    explicit Talker(PtyBoard& board) : Board(board) {}
 
     void Run() {
-        const auto deadline = Clock::now() + std::chrono::seconds(20);
-        Deadline = deadline;
         if (Read() != 0xFF) return Fail("no start byte");
         for (;;) {
             Send(0x11);
@@ -385,7 +379,7 @@ public:
             std::this_thread::sleep_for(std::chrono::microseconds(3 * 8334));
             Send(0x13);
             for (int i = 0; i < 2; ++i) {
-                int filler = Read(Clock::now() + std::chrono::milliseconds(500));
+                int filler = Read(500);
                 if (filler < 0) {
                     // The host stopped before its fillers (a loaded machine
                     // answered late): a board would hang here; let them through.
@@ -407,69 +401,49 @@ public:
         bool operator==(const Record&) const = default;
     };
     std::vector<Record> Records;
-    std::string Received;  // every byte, in order
     std::string Error;
     std::atomic<bool> Done{false};
     std::atomic<bool> Failed{false};
     int Released = 0;  // records whose fillers the XOFF held back
 
 private:
-    using Clock = std::chrono::steady_clock;
-    int Read() { return Read(Deadline); }
-    int Read(Clock::time_point until) {
-        while (Clock::now() < std::min(until, Deadline)) {
-            pollfd p{Master, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) continue;
-            unsigned char byte = 0;
-            if (::read(Master, &byte, 1) == 1) {
-                Received += static_cast<char>(byte);
-                return byte;
-            }
-        }
-        return -1;
+    int Read(int ms = 10000) {
+        const std::string byte = Board.Receive(1, ms);
+        return byte.empty() ? -1 : static_cast<unsigned char>(byte[0]);
     }
-    void Send(unsigned char byte) { (void)::write(Master, &byte, 1); }
+    void Send(unsigned char byte) { Board.Send(std::string(1, static_cast<char>(byte))); }
     void Fail(const char* what) {
         Error = what;
         Failed = true;
     }
 
-    int Master;
-    Clock::time_point Deadline;
+    PtyBoard& Board;
 };
 
 class DownloaderPty : public DownloaderFolder {
 protected:
     void SetUp() override {
         DownloaderFolder::SetUp();
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        ASSERT_GE(master, 0);
-        ASSERT_EQ(::grantpt(master), 0);
-        ASSERT_EQ(::unlockpt(master), 0);
-        slave = ::ptsname(master);
-    }
-    void TearDown() override {
-        if (master >= 0) ::close(master);
-        DownloaderFolder::TearDown();
+        ASSERT_FALSE(board.SlavePath().empty());
     }
 
-    int master = -1;
-    std::string slave;
+    PtyBoard board;
+    const std::string& slave = board.SlavePath();
 };
 
 TEST_F(DownloaderPty, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
     WriteObjectFile("TEMP$$.S19", kProgram);
     PosixCommApi api;
     api.SetPortMap(ComPortMap{{1, slave}});
-    Talker talker(master);
-    std::thread board([&] { talker.Run(); });
+    Talker talker(board);
+    std::thread talking([&] { talker.Run(); });
     {
         TForm1 form(api, {"TEMP$$.S19", "1", "512"});
         ASSERT_TRUE(form.ComPort1->Connected());
         TwoTicks(form);
         const bool ended =
             PumpUntil([&] { return (form.Terminated() && !form.ComPort1->Connected()) || talker.Failed; }, 20000);
-        board.join();
+        talking.join();
         ASSERT_TRUE(ended);
         EXPECT_TRUE(boxes.isEmpty()) << boxes.join("; ").toStdString();
     }
@@ -477,7 +451,7 @@ TEST_F(DownloaderPty, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
     EXPECT_TRUE(talker.Done);
     // Timing on a shared machine, not the program: reported, not checked.
     RecordProperty("RecordsWithFillersHeld", talker.Released);
-    EXPECT_EQ(talker.Received, ProgramOnTheLine()) << "every byte once, in order, the end byte last";
+    EXPECT_EQ(board.ReceivedSoFar(), ProgramOnTheLine()) << "every byte once, in order, the end byte last";
     std::vector<uint8_t> long1(32);
     for (int i = 0; i < 32; ++i) long1[i] = static_cast<uint8_t>(0x40 + i);
     EXPECT_THAT(talker.Records, ElementsAre(Talker::Record{0xB600, {1, 2, 3, 4}}, Talker::Record{0xB610, {0x20, 0xFE}},
@@ -490,8 +464,8 @@ TEST_F(DownloaderPty, TheProgramStreamsTheFileToCom1AndQuits) {
     const QString program = QString::fromUtf8(TOLVEX_PROGRAM);
     if (!QFile::exists(program)) GTEST_SKIP() << "the program is not built";
     WriteObjectFile("TEMP$$.S19", kProgram);
-    Talker talker(master);
-    std::thread board([&] { talker.Run(); });
+    Talker talker(board);
+    std::thread talking([&] { talker.Run(); });
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("VANTREL_COMPORTS", QString::fromStdString("COM1=" + slave));
@@ -501,12 +475,12 @@ TEST_F(DownloaderPty, TheProgramStreamsTheFileToCom1AndQuits) {
     process.start(program, {"TEMP$$.S19", "1", "512"});
     const bool finished = process.waitForFinished(20000);
     if (!finished) process.kill();
-    board.join();
+    talking.join();
     ASSERT_TRUE(finished) << process.readAllStandardError().toStdString();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
     ASSERT_FALSE(talker.Failed) << talker.Error;
-    EXPECT_EQ(talker.Received, ProgramOnTheLine());
+    EXPECT_EQ(board.ReceivedSoFar(), ProgramOnTheLine());
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to look at the window.
