@@ -269,40 +269,40 @@ TEST_F(DownloaderWindow, AMalformedRecordSendsOnlyTheStartByteAndNamesItsLine) {
     EXPECT_EQ(form.Sending, 0);
 }
 
-TEST_F(DownloaderWindow, TheGaugeEndsAtTheShareTheStreamFills) {
-    // The example: 4 data bytes at $B600, capacity 512: 11 bytes on the line,
-    // a stream of 9, the gauge at 1 after its last data byte (7 of 512).
-    WriteObjectFile("TEMP$$.S19", "S107B600DEADBEEF00\nS9030000FC\n");
-    TForm1 form(api, {"TEMP$$.S19", "1", "512"});
-    TwoTicks(form);
-    EXPECT_EQ(form.SendLength, 9);
-    EXPECT_EQ(form.Gauge1->value(), 1);
-    ASSERT_TRUE(PumpUntil([&] { return form.Terminated(); }));
-    EXPECT_EQ(api.Written("COM1"), Bytes({0xFF, 4, 0xB6, 0, 0xDE, 0xAD, 0xBE, 0xEF, 0, 0, 0xFF}));
-}
-
-TEST_F(DownloaderWindow, AFileWithoutDataSendsStartAndEndAndTheProgramEnds) {
-    WriteObjectFile("TEMP$$.S19", "S00600004844521B\nS9030000FC\n");
-    TForm1 form(api, {"TEMP$$.S19", "1", "512"});
-    TwoTicks(form);
-    ASSERT_TRUE(PumpUntil([&] { return form.Terminated() && !api.IsOpen("COM1"); }));
-    EXPECT_EQ(api.Written("COM1"), "\xFF\xFF");
-}
-
-TEST_F(DownloaderWindow, AWholeTransferWritesEveryByteOnceOneAtATimeThenClosesThePort) {
-    WriteObjectFile("TEMP$$.S19", kProgram);
-    TForm1 form(api, {"TEMP$$.S19", "1", "512"});
-    form.show();
-    TwoTicks(form);
-    ASSERT_TRUE(PumpUntil([&] { return form.Terminated() && !api.IsOpen("COM1"); }));
-    const std::string wire = ProgramOnTheLine();
-    EXPECT_EQ(api.Written("COM1"), wire);
-    EXPECT_EQ(form.SendLength + 2, static_cast<int>(wire.size()));
-    for (const auto& write : api.Calls([](const auto& c) { return c.name == "WriteFile"; }))
-        EXPECT_EQ(write.data.size(), 1u) << "one byte per transmit-empty event";
-    EXPECT_FALSE(form.isVisible()) << "the window closed";
-    // Purge of the port's close came after the last write.
-    EXPECT_EQ(api.CallNames({"WriteFile", "PurgeComm", "CloseHandle"}).back(), "CloseHandle");
+TEST_F(DownloaderWindow, AWholeTransferWritesEveryByteOnceOneAtATimeThenEnds) {
+    struct Row {
+        const char* what;
+        QByteArray file;
+        std::string wire;
+        int gauge;
+    };
+    const Row rows[] = {
+        // 4 data bytes at $B600, capacity 512: a stream of 9, the gauge at 1
+        // after its last data byte (7 of 512).
+        {"one record", "S107B600DEADBEEF00\nS9030000FC\n",
+         Bytes({0xFF, 4, 0xB6, 0, 0xDE, 0xAD, 0xBE, 0xEF, 0, 0, 0xFF}), 1},
+        {"no data", "S00600004844521B\nS9030000FC\n", "\xFF\xFF", 0},
+        {"records split and skipped", kProgram, ProgramOnTheLine(), 11},
+    };
+    for (const Row& row : rows) {
+        FakeCommApi api;
+        api.AddPort("COM1");
+        api.SetTxEmptyAfterWrite("COM1", true);
+        WriteObjectFile("TEMP$$.S19", row.file);
+        TForm1 form(api, {"TEMP$$.S19", "1", "512"});
+        form.show();
+        TwoTicks(form);
+        EXPECT_EQ(form.Gauge1->value(), row.gauge) << row.what;
+        ASSERT_TRUE(PumpUntil([&] { return form.Terminated() && !api.IsOpen("COM1"); })) << row.what;
+        EXPECT_EQ(api.Written("COM1"), row.wire) << row.what;
+        EXPECT_EQ(form.SendLength + 2, static_cast<int>(row.wire.size())) << row.what;
+        for (const auto& write : api.Calls([](const auto& c) { return c.name == "WriteFile"; }))
+            EXPECT_EQ(write.data.size(), 1u) << row.what << ": one byte per transmit-empty event";
+        EXPECT_FALSE(form.isVisible()) << row.what << ": the window closed";
+        // The port's close came after the last write.
+        EXPECT_EQ(api.CallNames({"WriteFile", "PurgeComm", "CloseHandle"}).back(), "CloseHandle") << row.what;
+        EXPECT_THAT(boxes, IsEmpty()) << row.what;
+    }
 }
 
 TEST_F(DownloaderWindow, AShortOrFailedWriteEndsTheTransferWithABox) {
