@@ -554,6 +554,19 @@ TEST_F(SimulatorShell, Screenshot) {
     FormResetVek->grab().save(folder + QStringLiteral("/reset.png"));
     Form->FindDialog1->grab().save(folder + QStringLiteral("/find.png"));
     Form->FontDialog1->grab().save(folder + QStringLiteral("/font.png"));
+
+    Form->OknoregistrovCPE1Click();
+    Form->Registrivgrajenihenot1Click();
+    Form->Sklad1Click();
+    Form->Spominskelokacije1Click();
+    Form->Uporabnikespremenljivke1Click();
+    Form->VrataA1Click();
+    Form->ToolButton15Click();
+    QTest::qWait(50);
+    const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"}, {FormRegistri, "registri"},
+                                                      {FormNaslovi, "naslovi"}, {FormSklad, "sklad"},
+                                                      {FormVrata, "vrata"}, {FormViewSprem, "viewsprem"}};
+    for (const auto& [window, name] : tools) window->grab().save(folder + '/' + QLatin1String(name) + ".png");
 }
 
 }  // namespace
