@@ -1,14 +1,16 @@
 #include "simulator/ui/Childwin.h"
 
+#include "gui/Guard.h"
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
-#include "simulator/ui/UiDialogs.h"
 
 #include <QCloseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 QString ListingKey(const QString& line) { return line.left(4); }
 
@@ -116,7 +118,7 @@ void TMDIChild::ColourLine(int line, const QColor& colour) {
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
     if (Modified) {
-        const auto answer = ShowMessageBox(this, QMessageBox::Question, QStringLiteral("OPOZORILO!"),
+        const auto answer = gui::ShowMessageBox(this, QMessageBox::Question, gui::WarningCaption,
                                            QStringLiteral("Izvajanje programa ") + windowTitle() +
                                                QStringLiteral(" zaključim?"),
                                            QMessageBox::Yes | QMessageBox::No);
@@ -127,3 +129,5 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
+
+}  // namespace VantrelSIM

@@ -1,5 +1,7 @@
 #include "simulator/ui/Loading.h"
 
+namespace VantrelSIM {
+
 namespace {
 
 // Two hex characters of line at pos as 0..255, or -1.
@@ -57,3 +59,5 @@ std::string ObjectFileName(const std::string& listingName) {
     if (dot == std::string::npos || dot < nameStart) return listingName + ".S19";
     return listingName.substr(0, dot) + ".S19";
 }
+
+}  // namespace VantrelSIM

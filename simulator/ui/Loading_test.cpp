@@ -6,6 +6,7 @@
 
 #include <memory>
 
+namespace VantrelSIM {
 namespace {
 
 std::unique_ptr<TMemoryImage> Blank() { return std::make_unique<TMemoryImage>(); }
@@ -96,3 +97,5 @@ TEST(AdValueForPosition, RoundsHalvesToEven) {
     const std::pair<int, int> cases[] = {{0, 0}, {1, 4}, {16, 64}, {32, 128}, {48, 191}, {63, 251}, {64, 255}};
     for (const auto& [position, value] : cases) EXPECT_EQ(AdValueForPosition(position), value) << position;
 }
+
+}  // namespace VantrelSIM

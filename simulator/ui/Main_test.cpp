@@ -1,10 +1,10 @@
 // The simulator's shell driven through its real widgets: open, reset, step,
 // run, breakpoints, interrupts, memory commands, find and settings.
+#include "gui/DialogAnswers.h"
+#include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
-#include "simulator/ui/StandardDialogs.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
 #include "simulator/ui/UnitPisava.h"
@@ -33,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+namespace VantrelSIM {
 namespace {
 
 // Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
@@ -59,11 +60,6 @@ const QByteArray ObjectBytes =
     "S105B600014102\r\n"
     "S9030000FC\r\n";
 
-struct TBox {
-    QString Caption;
-    QString Text;
-};
-
 bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
     QElapsedTimer clock;
     clock.start();
@@ -76,7 +72,7 @@ bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
 
 std::string Cell(uint16_t address) { return MemoryImage[address].Str(); }
 
-class SimulatorShell : public ::testing::Test {
+class SimulatorShell : public ::testing::Test, public gui::TDialogAnswers {
 protected:
     void SetUp() override {
         Folder = QDir::temp().filePath(QStringLiteral("simshell_%1_%2")
@@ -86,30 +82,9 @@ protected:
         QDir().mkpath(Folder);
         Write(QStringLiteral("TEMP$$.LST"), ListingBytes);
         Write(QStringLiteral("TEMP$$.S19"), ObjectBytes);
-        Chosen = Folder + QStringLiteral("/Temp$$.LST");  // as the user types it
+        ChosenFile = Folder + QStringLiteral("/Temp$$.LST");  // as the user types it
         QDir::setCurrent(Folder);
 
-        DialogHooks.MessageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                        QMessageBox::StandardButtons) {
-            Boxes.push_back({caption, text});
-            if (OnBox) OnBox();
-            return BoxAnswer;
-        };
-        DialogHooks.Modal = [this](QDialog& dialog) -> int {
-            if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
-                Proposed = files->selectedFiles().value(0);
-                if (Chosen.isEmpty()) return QDialog::Rejected;
-                files->selectFile(Chosen);
-                return QDialog::Accepted;
-            }
-            if (auto* reset = qobject_cast<TFormResetVek*>(&dialog)) {
-                ++ResetDialogs;
-                reset->ListBox1->setCurrentRow(ResetRow);
-                if (DuringReset) DuringReset();
-                return QDialog::Accepted;
-            }
-            return OnModal ? OnModal(dialog) : int(QDialog::Rejected);
-        };
         Form = CreateSimulatorForms();
         Form->show();
     }
@@ -117,7 +92,6 @@ protected:
     void TearDown() override {
         if (Form->ListingWindow()) Form->ListingWindow()->Modified = false;
         delete Form;
-        DialogHooks = {};
         QDir::setCurrent(QDir::tempPath());
         QDir(Folder).removeRecursively();
     }
@@ -149,16 +123,20 @@ protected:
         return cursor.charFormat().foreground().color();
     }
 
+    int AnswerModal(QDialog& dialog) override {
+        if (auto* reset = qobject_cast<TFormResetVek*>(&dialog)) {
+            ++ResetDialogs;
+            reset->ListBox1->setCurrentRow(ResetRow);
+            if (DuringReset) DuringReset();
+            return QDialog::Accepted;
+        }
+        return TDialogAnswers::AnswerModal(dialog);
+    }
+
     QString Folder;
-    QString Chosen;
-    QString Proposed;
     int ResetRow = 0;
     int ResetDialogs = 0;
     std::function<void()> DuringReset;
-    std::function<void()> OnBox;
-    std::function<int(QDialog&)> OnModal;
-    QMessageBox::StandardButton BoxAnswer = QMessageBox::Ok;
-    std::vector<TBox> Boxes;
     TMainForm* Form = nullptr;
 };
 
@@ -166,7 +144,7 @@ TEST_F(SimulatorShell, OpenShowsListingLoadsObjectAndResetsToRam) {
     CpuRegs.A = 0x33;
     MemoryImage[0x2000].Assign("AB");
     Open();
-    EXPECT_EQ(Proposed, Folder + QStringLiteral("/TEMP$$.LST"));
+    EXPECT_EQ(ProposedFile, Folder + QStringLiteral("/TEMP$$.LST"));
     EXPECT_EQ(Form->ListingWindow()->windowTitle(), Folder + QStringLiteral("/TEMP$$.LST"));
     EXPECT_TRUE(Edit()->toPlainText().contains(QStringLiteral("* Šolski primer: čšž")));
     EXPECT_EQ(Form->ListingWindow()->LineCount(), 16);
@@ -330,7 +308,7 @@ TEST_F(SimulatorShell, MissingObjectFileIsReportedAndTheResetStillFollows) {
 }
 
 TEST_F(SimulatorShell, UnreadableListingOpensNothing) {
-    Chosen = Folder + QStringLiteral("/NIC.LST");
+    ChosenFile = Folder + QStringLiteral("/NIC.LST");
     Form->FileOpen1Execute();
     EXPECT_EQ(Form->ListingWindow(), nullptr);
     ASSERT_EQ(Boxes.size(), 1u);
@@ -570,10 +548,6 @@ TEST_F(SimulatorShell, Screenshot) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("VantrelSIM")); }

@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+namespace VantrelSIM {
+
 namespace {
 
 // Set on a cell by typing, cleared by every programmatic write.
@@ -95,7 +97,7 @@ void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths,
     setFixedSize(width + frame, rowHeight * (visibleRows + 1) + frame);
 }
 
-void TextGrid::SetCornerText(const QString& text) { ::SetCornerText(this, text); }
+void TextGrid::SetCornerText(const QString& text) { VantrelSIM::SetCornerText(this, text); }
 
 void TextGrid::SetColumnTitles(const QStringList& titles) { setHorizontalHeaderLabels(titles); }
 
@@ -172,3 +174,5 @@ void TextGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     typingColumn_ = typingRow_ = -1;
     QTableWidget::currentChanged(current, previous);
 }
+
+}  // namespace VantrelSIM

@@ -9,6 +9,9 @@
 #include <functional>
 
 // Writes a title into the top-left corner of a table view.
+
+namespace VantrelSIM {
+
 void SetCornerText(QTableView* view, const QString& text);
 
 class TextGrid : public QTableWidget {
@@ -61,3 +64,5 @@ private:
     int typingColumn_ = -1;
     int typingRow_ = -1;
 };
+
+}  // namespace VantrelSIM

@@ -1,9 +1,9 @@
 #include "simulator/ui/UnitCPUreg.h"
 
+#include "gui/Guard.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,11 +11,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace VantrelSIM {
+
 TFormCPUreg* FormCPUreg = nullptr;
 
 namespace {
 
-const QString Caption = QStringLiteral("Registri CPE");
 // Three characters a row label, rows 1 to 7.
 const QString RowLabels = QStringLiteral("  A  B IX IY PC SPCCR");
 
@@ -43,19 +44,11 @@ std::optional<uint32_t> HexToInt(QStringView text) {
 
 std::optional<uint32_t> HexToInt(std::string_view text) { return ParseHex(text); }
 
-TFormCPUreg::TFormCPUreg(QWidget* owner) : QWidget(owner, ToolWindowFlags(false)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormCPUreg = this;
+TFormCPUreg::TFormCPUreg(QWidget* owner) : TToolWindow(owner, CpuRegistersWindow) {
     FormCreate();
 }
 
-TFormCPUreg::~TFormCPUreg() {
-    if (FormCPUreg == this) FormCPUreg = nullptr;
-}
-
 void TFormCPUreg::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     createGrid();
     createFlags();
     auto* layout = new QVBoxLayout(this);
@@ -89,7 +82,7 @@ void TFormCPUreg::createGrid() {
     StringGCPUreg->SetColumnAlignment(0, Qt::AlignCenter);
     StringGCPUreg->SetKeyFilter(
         [this](int, int row, QChar key, const QString& text) { return StringGCPUregKeyPress(row + 1, key, text); });
-    connect(StringGCPUreg, &TextGrid::KeyReleased, this, [this] { Guarded(this, [this] { StringGCPUregKeyUp(); }); });
+    gui::ConnectGuarded(StringGCPUreg, &TextGrid::KeyReleased, this, &TFormCPUreg::StringGCPUregKeyUp);
 }
 
 void TFormCPUreg::createFlags() {
@@ -163,13 +156,4 @@ void TFormCPUreg::StringGCPUregKeyUp() {
     SyncDFromAB();
 }
 
-void TFormCPUreg::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormCPUreg = nullptr;
-    event->accept();
-}
-
-void TFormCPUreg::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
-}
+}  // namespace VantrelSIM

@@ -2,7 +2,7 @@
 // boxes, and typing into a register cell writes the register.
 #pragma once
 
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -10,6 +10,9 @@
 #include <string_view>
 
 class QCheckBox;
+
+namespace VantrelSIM {
+
 class TextGrid;
 
 // The conversion error of HexToInt.
@@ -29,13 +32,12 @@ inline constexpr int RowPC = 5;
 inline constexpr int RowSP = 6;
 inline constexpr int RowCCR = 7;
 
-class TFormCPUreg : public QWidget {
+class TFormCPUreg : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormCPUreg(QWidget* owner);
-    ~TFormCPUreg() override;
 
-    void RefreshView();
+    void RefreshView() override;
     void ShowFlags(uint32_t value);
 
     TextGrid* StringGCPUreg = nullptr;
@@ -44,10 +46,6 @@ public:
 
     // Text of column 1 of a register row.
     QString RowText(int row) const;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -59,3 +57,5 @@ private:
 };
 
 extern TFormCPUreg* FormCPUreg;
+
+}  // namespace VantrelSIM

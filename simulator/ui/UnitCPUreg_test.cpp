@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 
+namespace VantrelSIM {
 namespace {
 
 TEST(HexToInt, Texts) {
@@ -115,7 +116,7 @@ TEST_F(CpuRegistersWindow, NavigationNeverStoresAStaleRow) {
     for (int i = 0; i < 7; ++i) Key(Grid, Qt::Key_Down);
     EXPECT_EQ(CpuRegs.PC, 0x4000);
     EXPECT_EQ(CcrFlags.FlagI, 1);
-    EXPECT_TRUE(Messages.isEmpty());
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(CpuRegistersWindow, ClosingLeavesTheWindowList) {
@@ -126,3 +127,4 @@ TEST_F(CpuRegistersWindow, ClosingLeavesTheWindowList) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

@@ -7,27 +7,20 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
+namespace VantrelSIM {
+
 TFormRegistri* FormRegistri = nullptr;
 
 namespace {
-const QString Caption = QStringLiteral("Registri vgrajenih enot");
 constexpr int RegisterCount = 64;
 constexpr uint16_t RegisterBlock = 0x1000;
 }  // namespace
 
-TFormRegistri::TFormRegistri(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormRegistri = this;
+TFormRegistri::TFormRegistri(QWidget* owner) : TToolWindow(owner, OnChipRegistersWindow) {
     FormCreate();
 }
 
-TFormRegistri::~TFormRegistri() {
-    if (FormRegistri == this) FormRegistri = nullptr;
-}
-
 void TFormRegistri::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     StringGrid1 = new TextGrid(1, RegisterCount, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->SetReadOnly(true);
@@ -50,13 +43,4 @@ void TFormRegistri::RefreshView() {
         StringGrid1->SetCell(0, k, QString::fromLatin1(MemoryImage[RegisterBlock + k].View()));
 }
 
-void TFormRegistri::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormRegistri = nullptr;
-    event->accept();
-}
-
-void TFormRegistri::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
-}
+}  // namespace VantrelSIM

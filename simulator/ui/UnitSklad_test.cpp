@@ -4,6 +4,7 @@
 
 #include <QTableView>
 
+namespace VantrelSIM {
 namespace {
 
 class StackWindow : public ToolWindowTest {
@@ -52,3 +53,4 @@ TEST_F(StackWindow, NegativeAndDeepStacks) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

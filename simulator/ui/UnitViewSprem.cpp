@@ -1,10 +1,10 @@
 #include "simulator/ui/UnitViewSprem.h"
 
+#include "gui/Guard.h"
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 
@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+namespace VantrelSIM {
+
 TFormViewSprem* FormViewSprem = nullptr;
 std::array<TWatchRecord, 10> WatchTable;
 std::array<QChar, 10> WatchSign;
@@ -22,7 +24,6 @@ int WatchRow = 1;
 
 namespace {
 
-const QString Caption = QStringLiteral("Uporabniške spremenljivke");
 constexpr int Rows = 10;
 constexpr int NameColumn = 0;
 constexpr int AddressColumn = 1;
@@ -35,19 +36,11 @@ std::optional<uint32_t> ReadVariableByte(uint32_t address) {
 
 }  // namespace
 
-TFormViewSprem::TFormViewSprem(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormViewSprem = this;
+TFormViewSprem::TFormViewSprem(QWidget* owner) : TToolWindow(owner, UserVariablesWindow) {
     FormCreate();
 }
 
-TFormViewSprem::~TFormViewSprem() {
-    if (FormViewSprem == this) FormViewSprem = nullptr;
-}
-
 void TFormViewSprem::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     StringGSpremen = new TextGrid(3, Rows, this);
     StringGSpremen->setObjectName(QStringLiteral("StringGSpremen"));
     StringGSpremen->verticalHeader()->hide();
@@ -62,8 +55,7 @@ void TFormViewSprem::FormCreate() {
         if (column == AddressColumn) return IsHexKey(key) && (key == QChar('\b') || text.size() < 4);
         return false;
     });
-    connect(StringGSpremen, &QTableWidget::cellDoubleClicked, this,
-            [this] { Guarded(this, [this] { StringGSpremenDblClick(); }); });
+    gui::ConnectGuarded(StringGSpremen, &QTableWidget::cellDoubleClicked, this, &TFormViewSprem::StringGSpremenDblClick);
     for (int r = 1; r <= Rows; ++r) {
         StringGSpremen->SetCell(NameColumn, r - 1, WatchTable[static_cast<size_t>(r - 1)].Name);
         StringGSpremen->SetCell(AddressColumn, r - 1, WatchTable[static_cast<size_t>(r - 1)].Address);
@@ -159,11 +151,7 @@ void TFormViewSprem::StringGSpremenDblClick() {
     const TWatchRecord& watch = WatchTable[static_cast<size_t>(row - 1)];
     FormOrodjeWatches->Edit(StringGSpremen->Cell(NameColumn, row - 1), StringGSpremen->Cell(AddressColumn, row - 1),
                             watch);
-    ExecModal(*FormOrodjeWatches);
+    gui::ExecModal(*FormOrodjeWatches);
 }
 
-void TFormViewSprem::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormViewSprem = nullptr;
-    event->accept();
-}
+}  // namespace VantrelSIM

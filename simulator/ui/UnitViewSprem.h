@@ -2,10 +2,12 @@
 // program, read from memory and shown as hex, binary, decimal or text.
 #pragma once
 
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 #include <array>
 #include <cstdint>
+
+namespace VantrelSIM {
 
 class TextGrid;
 
@@ -25,13 +27,12 @@ extern std::array<QChar, 10> WatchSign;
 // The row (1 to 10) that the watch editor is editing.
 extern int WatchRow;
 
-class TFormViewSprem : public QWidget {
+class TFormViewSprem : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormViewSprem(QWidget* owner);
-    ~TFormViewSprem() override;
 
-    void RefreshView();
+    void RefreshView() override;
 
     static QString IntToHexDigits(uint32_t value, int size);
     static QString IntToBinDigits(uint32_t value, int size);
@@ -41,9 +42,6 @@ public:
     // Columns 0 name, 1 address, 2 value; data rows 0 to 9 are rows 1 to 10.
     TextGrid* StringGSpremen = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void FormCreate();
     void StringGSpremenDblClick();
@@ -52,3 +50,5 @@ private:
 };
 
 extern TFormViewSprem* FormViewSprem;
+
+}  // namespace VantrelSIM

@@ -1,10 +1,10 @@
 #include "simulator/ui/UnitVrata.h"
 
+#include "gui/Guard.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"  // Main.h holds a QPointer to the listing window
 #include "simulator/ui/Main.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitCPUreg.h"
 
 #include <QAction>
@@ -18,6 +18,8 @@
 
 #include <optional>
 
+namespace VantrelSIM {
+
 TFormVrata* FormVrata = nullptr;
 uint16_t PortAddress = 0;
 uint32_t PortValue = 0;
@@ -25,7 +27,6 @@ uint32_t PortOutputMask = 0;
 
 namespace {
 
-const QString Caption = QStringLiteral("V/I vrata");
 constexpr uint16_t PORTA = 0x1000;
 constexpr uint16_t PORTB = 0x1004;
 constexpr uint16_t PORTC = 0x1003;
@@ -47,22 +48,14 @@ int BitOfButton(int n) { return 8 - n; }
 
 }  // namespace
 
-TFormVrata::TFormVrata(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormVrata = this;
+TFormVrata::TFormVrata(QWidget* owner) : TToolWindow(owner, PortsWindow) {
     FormCreate();
     // Filled at once: a click before the first step would otherwise start
     // from the value of an earlier window.
     RefreshView();
 }
 
-TFormVrata::~TFormVrata() {
-    if (FormVrata == this) FormVrata = nullptr;
-}
-
 void TFormVrata::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -71,7 +64,7 @@ void TFormVrata::FormCreate() {
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setCurrentRow(0);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { Guarded(this, [this] { ListBox1Click(); }); });
+    gui::ConnectGuarded(ListBox1, &QListWidget::currentRowChanged, this, &TFormVrata::ListBox1Click);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -101,7 +94,7 @@ void TFormVrata::FormCreate() {
         button->setCheckable(true);
         button->setText(QStringLiteral("0"));
         button->setFixedSize(22, 22);
-        connect(button, &QToolButton::clicked, this, [this, n] { Guarded(this, [this, n] { TipkaClick(n); }); });
+        gui::ConnectGuarded(button, &QToolButton::clicked, this, [this, n] { TipkaClick(n); });
         SpeedButtons[static_cast<size_t>(n - 1)] = button;
         bits->addWidget(button, 1, n - 1);
     }
@@ -222,7 +215,7 @@ void TFormVrata::TipkaClick(int n) {
 
 void TFormVrata::closeEvent(QCloseEvent* event) {
     if (MainForm && MainForm->VrataA1) MainForm->VrataA1->setChecked(false);
-    ForgetToolWindow(Caption);
-    FormVrata = nullptr;
-    event->accept();
+    TToolWindow::closeEvent(event);
 }
+
+}  // namespace VantrelSIM
