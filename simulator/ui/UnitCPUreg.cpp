@@ -6,7 +6,6 @@
 #include "simulator/ui/ToolWindow.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>

@@ -5,7 +5,6 @@
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 
-#include <QCloseEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
 

@@ -4,7 +4,6 @@
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 
-#include <QCloseEvent>
 #include <QVBoxLayout>
 
 namespace VantrelSIM {
@@ -27,7 +26,7 @@ void TFormRegistri::FormCreate() {
     StringGrid1->SetCornerText(QStringLiteral(" REGISTER"));
     StringGrid1->SetColumnTitles({QStringLiteral("HEX")});
     for (int k = 0; k < RegisterCount; ++k) {
-        const std::string_view name = RegisterNames.substr(static_cast<size_t>(k) * 6, 6);
+        const std::string_view name = RegisterName(k);
         StringGrid1->SetRowTitle(k, QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     }
     StringGrid1->SetGeometry(70, {40}, 16, 16, true);

@@ -4,7 +4,6 @@
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>

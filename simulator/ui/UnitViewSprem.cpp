@@ -8,7 +8,6 @@
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QVBoxLayout>
 
@@ -29,9 +28,15 @@ constexpr int NameColumn = 0;
 constexpr int AddressColumn = 1;
 constexpr int ValueColumn = 2;
 
-// The byte of a variable; addresses past $FFFF wrap to $0000.
-std::optional<uint32_t> ReadVariableByte(uint32_t address) {
-    return HexToInt(MemoryImage[static_cast<uint16_t>(address)].View());
+// The bytes of a variable from `address` on; addresses past $FFFF wrap to
+// $0000. False when a cell is not hex.
+bool ReadVariableBytes(uint32_t address, std::span<uint8_t> bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const std::optional<uint32_t> byte = HexToInt(MemoryImage[static_cast<uint16_t>(address + i)].View());
+        if (!byte) return false;
+        bytes[i] = static_cast<uint8_t>(*byte);
+    }
+    return true;
 }
 
 }  // namespace
@@ -66,75 +71,28 @@ void TFormViewSprem::FormCreate() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QString TFormViewSprem::IntToHexDigits(uint32_t value, int size) {
-    static const char digits[] = "0123456789ABCDEF";
-    QString text;
-    for (int i = (size + 1) * 2 - 1; i >= 0; --i) text += QChar(digits[value >> (4 * i) & 0xF]);
-    return text;
-}
-
-QString TFormViewSprem::IntToBinDigits(uint32_t value, int size) {
-    QString text;
-    for (int i = (size + 1) * 8 - 1; i >= 0; --i) text += value >> i & 1 ? QChar('1') : QChar('0');
-    return text;
-}
-
-bool TFormViewSprem::BytesToText(uint32_t address, int size, QString& text) {
-    std::string bytes;
-    for (int i = 0; i <= size; ++i) {
-        const std::optional<uint32_t> byte = ReadVariableByte(address + static_cast<uint32_t>(i));
-        if (!byte) {
-            ShowConversionError(this);
-            return false;
-        }
-        bytes += static_cast<char>(*byte);
-    }
+QString TFormViewSprem::BytesToText(std::string_view bytes) {
     // The program's own text is in the Windows code page of its sources.
-    text = QString::fromStdString(Windows1250ToUtf8(bytes));
-    return true;
+    return QString::fromStdString(Windows1250ToUtf8(bytes));
 }
 
 bool TFormViewSprem::RefreshRow(int row) {
     const QString addressText = StringGSpremen->Cell(AddressColumn, row - 1);
     if (addressText.isEmpty()) return true;
-    TWatchRecord& watch = WatchTable[static_cast<size_t>(row - 1)];
+    const TWatchRecord& watch = WatchTable[static_cast<size_t>(row - 1)];
     QChar& sign = WatchSign[static_cast<size_t>(row - 1)];
     sign = QChar('+');
-    const int size = watch.Size <= 2 ? watch.Size : 2;
-    const int count = size + 1;
     // An address has at most four digits: the image is 64 KiB.
     const std::optional<uint32_t> address = addressText.size() <= 4 ? HexToInt(addressText) : std::nullopt;
-    if (!address) {
+    std::array<uint8_t, 3> buffer{};
+    const std::span<uint8_t> bytes(buffer.data(), watch.Size <= 2 ? watch.Size + 1u : 3u);
+    if (!address || !ReadVariableBytes(*address, bytes)) {
         ShowConversionError(this);
         return false;
     }
-    uint32_t value = 0;
-    for (int i = 0; i < count; ++i) {
-        const std::optional<uint32_t> byte = ReadVariableByte(*address + static_cast<uint32_t>(i));
-        if (!byte) {
-            ShowConversionError(this);
-            return false;
-        }
-        value = value * 256 + *byte;
-    }
-    const uint32_t signBit = 1u << (8 * count - 1);
-    if (watch.Signed == 1 && (value & signBit)) {
-        sign = QChar('-');
-        value = (1u << (8 * count)) - value;
-    }
-    QString text;
-    switch (watch.Format) {
-        case 0: text = QChar('$') + IntToHexDigits(value, size); break;
-        case 1: text = QChar('%') + IntToBinDigits(value, size); break;
-        case 2: text = sign + QString::number(value); break;
-        default: {
-            QString bytes;
-            if (!BytesToText(*address, size, bytes)) return false;
-            text = QStringLiteral(" \" ") + bytes + QStringLiteral(" \" ");
-            break;
-        }
-    }
-    StringGSpremen->SetCell(ValueColumn, row - 1, text);
+    const TWatchValue value = FormatWatchValue(bytes, watch.Format, watch.Signed == 1);
+    sign = QChar(value.Sign);
+    StringGSpremen->SetCell(ValueColumn, row - 1, BytesToText(value.Text));
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace VantrelSIM {
 
@@ -34,10 +35,8 @@ public:
 
     void RefreshView() override;
 
-    static QString IntToHexDigits(uint32_t value, int size);
-    static QString IntToBinDigits(uint32_t value, int size);
-    // False when a cell is not hex (the error has been shown).
-    bool BytesToText(uint32_t address, int size, QString& text);
+    // Bytes of the simulated program as the characters of their codes.
+    static QString BytesToText(std::string_view bytes);
 
     // Columns 0 name, 1 address, 2 value; data rows 0 to 9 are rows 1 to 10.
     TextGrid* StringGSpremen = nullptr;

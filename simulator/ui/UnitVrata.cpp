@@ -33,7 +33,6 @@ constexpr uint16_t PORTC = 0x1003;
 constexpr uint16_t DDRC = 0x1007;
 constexpr uint16_t PORTD = 0x1008;
 constexpr uint16_t DDRD = 0x1009;
-constexpr uint16_t TCTL2 = 0x1021;
 constexpr uint16_t PACTL = 0x1026;
 
 // A register cell as a number; shows the conversion error when it is not hex.
@@ -172,30 +171,12 @@ void TFormVrata::WritePort() {
 }
 
 bool TFormVrata::DetectInputEdge(uint32_t mask, bool pressed) {
+    const auto pin = static_cast<uint8_t>(mask);
     const std::optional<uint32_t> porta = ReadCell(this, PORTA);
     if (!porta) return false;
-    const bool old = (*porta & mask) != 0;
-    const bool rising = !old && pressed;
-    const bool falling = old && !pressed;
-    if (mask == 0x80) {
-        const std::optional<uint32_t> pactl = ReadCell(this, PACTL);
-        if (!pactl) return false;
-        PinEdgePA7 = 0;
-        // PEDGE: 0 counts falling edges, 1 rising ones.
-        if ((*pactl & 0x10) ? rising : falling) PinEdgePA7 = 1;
-        return true;
-    }
-    const std::optional<uint32_t> tctl2 = ReadCell(this, TCTL2);
-    if (!tctl2) return false;
-    const int pin = mask == 1 ? 0 : mask == 2 ? 1 : 2;
-    uint8_t& flag = pin == 0 ? PinEdgePA0 : pin == 1 ? PinEdgePA1 : PinEdgePA2;
-    flag = 0;
-    switch (*tctl2 >> (2 * pin) & 3) {
-        case 1: flag = rising; break;
-        case 2: flag = falling; break;
-        case 3: flag = 1; break;
-        default: break;
-    }
+    const std::optional<uint32_t> selection = ReadCell(this, PinEdgeSelectRegister(pin));
+    if (!selection) return false;
+    PinEdgeFlag(pin) = IsSelectedPinEdge(pin, (*porta & mask) != 0, pressed, static_cast<uint8_t>(*selection));
     return true;
 }
 
