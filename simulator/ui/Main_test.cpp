@@ -5,6 +5,7 @@
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
+#include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
 #include "simulator/ui/UnitPisava.h"
@@ -23,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSlider>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -432,6 +435,22 @@ TEST_F(SimulatorShell, WindowMenuListsOpenToolWindowsInOrder) {
     EXPECT_FALSE(Form->OdprtoOknoItems[1]->isVisible());
 }
 
+TEST_F(SimulatorShell, WindowMenuOffersTheSixToolWindowsInItsOrder) {
+    QMenu* okno = nullptr;
+    for (QAction* item : Form->menuBar()->actions())
+        if (item->text() == QStringLiteral("O&kno")) okno = item->menu();
+    ASSERT_NE(okno, nullptr);
+    QStringList offered;
+    for (QAction* item : okno->actions().mid(0, 6)) offered << item->text();
+    EXPECT_EQ(offered, (QStringList{"Registri CPE", "Registri vgrajenih enot", "Sklad", "Spominske lokacije",
+                                    "Uporabniške spremenljivke", "V/I vrata"}));
+    EXPECT_EQ(okno->actions().value(0), Form->OknoregistrovCPE1);
+    EXPECT_EQ(okno->actions().value(5), Form->VrataA1);
+    Form->Sklad1->trigger();
+    EXPECT_NE(FormSklad, nullptr);
+    EXPECT_EQ(FormSklad->windowTitle(), QStringLiteral("Sklad"));
+}
+
 TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     Open();
     Form->OknoregistrovCPE1Click();
@@ -467,6 +486,24 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     EXPECT_EQ(FormViewSprem, nullptr);
     ASSERT_NE(FormVrata, nullptr);  // the pins can be set up without a program
     EXPECT_EQ(Form->OpenWindowList, QStringList{QStringLiteral("V/I vrata")});
+}
+
+TEST_F(SimulatorShell, EachTableRowOpensItsWindowAndTheWindowsForgetThemselvesWithTheMainWindow) {
+    Open();
+    for (const TToolWindowKind& kind : ToolWindowTable) {
+        (Form->*kind.OpenHandler)();
+        TToolWindow* window = kind.Form.Current();
+        ASSERT_NE(window, nullptr) << kind.Caption;
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(kind.Caption));
+        EXPECT_EQ(&window->Kind(), &kind);
+        EXPECT_EQ((Form->*kind.MenuItem)->text(), QString::fromUtf8(kind.Caption));
+        EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
+    }
+    EXPECT_EQ(Form->OpenWindowList.size(), 6);
+    Form->ListingWindow()->Modified = false;
+    delete Form;
+    for (const TToolWindowKind& kind : ToolWindowTable) EXPECT_EQ(kind.Form.Current(), nullptr) << kind.Caption;
+    Form = CreateSimulatorForms();
 }
 
 TEST_F(SimulatorShell, ShortcutsReachTheCommandsFromTheListing) {

@@ -35,11 +35,12 @@ constexpr TFormSlot Slot() {
 
 }  // namespace
 
-// In refresh order (TToolWindowIndex). The I/O ports window stays without a
-// listing: the pins can be set up before a program is loaded.
+// In refresh order (TToolWindowIndex). A row: caption, menu key, menu
+// position, menu item and its handler, minimise button, refresh on
+// activation, kept without a listing, form variable. The I/O ports window
+// stays without a listing: the pins can be set up before a program is loaded.
 constinit const std::array<TToolWindowKind, 6> ToolWindowTable = {{
-    {"Registri CPE", "CPE", 0, &TMainForm::OknoregistrovCPE1, &TMainForm::OknoregistrovCPE1Click,
-     /*minimise*/ false, /*refresh on activation*/ true, /*kept without listing*/ false,
+    {"Registri CPE", "CPE", 0, &TMainForm::OknoregistrovCPE1, &TMainForm::OknoregistrovCPE1Click, false, true, false,
      Slot<TFormCPUreg, FormCPUreg>()},
     {"Registri vgrajenih enot", "Registri vgrajenih enot", 1, &TMainForm::Registrivgrajenihenot1,
      &TMainForm::Registrivgrajenihenot1Click, true, true, false, Slot<TFormRegistri, FormRegistri>()},
