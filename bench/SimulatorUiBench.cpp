@@ -6,6 +6,7 @@
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
+#include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitViewSprem.h"
 
 #include <QApplication>
@@ -84,14 +85,8 @@ struct TLoadedSimulator {
         Form->resize(1280, 800);
         Form->show();
         Form->FileOpen1Execute();
-        if (WithToolWindows) {
-            Form->OknoregistrovCPE1Click();
-            Form->Registrivgrajenihenot1Click();
-            Form->Sklad1Click();
-            Form->Spominskelokacije1Click();
-            Form->Uporabnikespremenljivke1Click();
-            Form->VrataA1Click();
-        }
+        if (WithToolWindows)
+            for (const TToolWindowKind& kind : ToolWindowTable) (Form.get()->*kind.OpenHandler)();
         QCoreApplication::processEvents();
     }
     ~TLoadedSimulator() {

@@ -570,12 +570,7 @@ TEST_F(SimulatorShell, Screenshot) {
     Form->FindDialog1->grab().save(folder + QStringLiteral("/find.png"));
     Form->FontDialog1->grab().save(folder + QStringLiteral("/font.png"));
 
-    Form->OknoregistrovCPE1Click();
-    Form->Registrivgrajenihenot1Click();
-    Form->Sklad1Click();
-    Form->Spominskelokacije1Click();
-    Form->Uporabnikespremenljivke1Click();
-    Form->VrataA1Click();
+    for (const TToolWindowKind& kind : ToolWindowTable) (Form->*kind.OpenHandler)();
     Form->ToolButton15Click();
     QTest::qWait(50);
     const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"}, {FormRegistri, "registri"},
