@@ -86,7 +86,7 @@ struct TLoadedSimulator {
         Form->show();
         Form->FileOpen1Execute();
         if (WithToolWindows)
-            for (const TToolWindowKind& kind : ToolWindowTable) (Form.get()->*kind.OpenHandler)();
+            for (const TToolWindowKind& kind : ToolWindowTable) (*Form.*kind.OpenHandler)();
         QCoreApplication::processEvents();
     }
     ~TLoadedSimulator() {

@@ -490,13 +490,14 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
 
 TEST_F(SimulatorShell, EachTableRowOpensItsWindowAndTheWindowsForgetThemselvesWithTheMainWindow) {
     Open();
+    TMainForm& form = *Form;
     for (const TToolWindowKind& kind : ToolWindowTable) {
-        (Form->*kind.OpenHandler)();
+        (form.*kind.OpenHandler)();
         TToolWindow* window = kind.Form.Current();
         ASSERT_NE(window, nullptr) << kind.Caption;
         EXPECT_EQ(window->windowTitle(), QString::fromUtf8(kind.Caption));
         EXPECT_EQ(&window->Kind(), &kind);
-        EXPECT_EQ((Form->*kind.MenuItem)->text(), QString::fromUtf8(kind.Caption));
+        EXPECT_EQ((form.*kind.MenuItem)->text(), QString::fromUtf8(kind.Caption));
         EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     }
     EXPECT_EQ(Form->OpenWindowList.size(), 6);
@@ -570,7 +571,8 @@ TEST_F(SimulatorShell, Screenshot) {
     Form->FindDialog1->grab().save(folder + QStringLiteral("/find.png"));
     Form->FontDialog1->grab().save(folder + QStringLiteral("/font.png"));
 
-    for (const TToolWindowKind& kind : ToolWindowTable) (Form->*kind.OpenHandler)();
+    TMainForm& form = *Form;
+    for (const TToolWindowKind& kind : ToolWindowTable) (form.*kind.OpenHandler)();
     Form->ToolButton15Click();
     QTest::qWait(50);
     const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"}, {FormRegistri, "registri"},
