@@ -29,8 +29,7 @@ struct TDialogHooks {
 extern TDialogHooks DialogHooks;
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text,
-                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                           const QString& text, QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
 // The application's error display: the message under the application's
 // display name (its name unless a display name was set).

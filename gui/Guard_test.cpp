@@ -1,7 +1,7 @@
 // The guard and the dialog route: what escapes a handler becomes one error
 // box under the application's name, and tests answer every dialog.
-#include "gui/DialogAnswers.h"
 #include "gui/Guard.h"
+#include "gui/DialogAnswers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,8 +89,7 @@ TEST_F(Guard, AThrowingHandlerLeavesTheSenderWorking) {
 TEST(DialogRoute, HooksAnswerInPlaceOfTheUser) {
     QMessageBox::Icon icon{};
     QMessageBox::StandardButtons buttons{};
-    DialogHooks.MessageBox = [&](QMessageBox::Icon i, const QString&, const QString&,
-                                 QMessageBox::StandardButtons b) {
+    DialogHooks.MessageBox = [&](QMessageBox::Icon i, const QString&, const QString&, QMessageBox::StandardButtons b) {
         icon = i;
         buttons = b;
         return QMessageBox::No;

@@ -1,6 +1,6 @@
 // The find dialog and the font dialog with Apply.
-#include "gui/DialogAnswers.h"
 #include "gui/StandardDialogs.h"
+#include "gui/DialogAnswers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

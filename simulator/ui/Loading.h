@@ -10,8 +10,8 @@
 namespace VantrelSIM {
 
 struct TS19Summary {
-    int DataRecords = 0;      // S1 records stored
-    int SkippedRecords = 0;   // S1 records dropped as malformed
+    int DataRecords = 0;     // S1 records stored
+    int SkippedRecords = 0;  // S1 records dropped as malformed
 };
 
 // Stores the data of every S1 record of `text` into image, each byte as the

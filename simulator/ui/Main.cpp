@@ -20,13 +20,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -54,7 +54,7 @@ namespace {
 // A listing or object file that cannot be read.
 void ShowOpenError(QWidget* parent) {
     gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption,
-                   QStringLiteral("Napaka pri odpiranju datoteke!"));
+                        QStringLiteral("Napaka pri odpiranju datoteke!"));
 }
 
 // A hint "short|long": the short part is the tool tip, the long one goes
@@ -169,8 +169,8 @@ void TMainForm::createActions() {
     Reset1 = make(QStringLiteral("Ponoven zagon"), &TMainForm::Reset1Click, QKeySequence(Qt::CTRL | Qt::Key_R));
 
     Odkurzorja1 = make(QStringLiteral("Od kurzorja ..."), &TMainForm::Odkurzorja1Click);
-    Vstaviustavitvenotoko1 = make(QStringLiteral("Vstavi  prekinitveno točko"),
-                                  &TMainForm::Vstaviustavitvenotoko1Click, QKeySequence(Qt::Key_F2));
+    Vstaviustavitvenotoko1 = make(QStringLiteral("Vstavi  prekinitveno točko"), &TMainForm::Vstaviustavitvenotoko1Click,
+                                  QKeySequence(Qt::Key_F2));
     Odstrani1 = make(QStringLiteral("Odstrani ..."), &TMainForm::Odstrani1Click, QKeySequence(Qt::Key_F3));
     Stimulacije1 = make(QStringLiteral("Dovoljene zunanje prekinitve"), &TMainForm::Stimulacije1Click);
     Stimulacije1->setCheckable(true);
@@ -411,7 +411,7 @@ void TMainForm::ToolButton15Click() {
     if (result.Illegal) {
         StopRun();
         gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption,
-                       QString::fromStdString(IllegalOpcodeMessage(result)));
+                            QString::fromStdString(IllegalOpcodeMessage(result)));
     }
     RefreshToolWindows();
     emit StepDone();
@@ -564,7 +564,7 @@ void TMainForm::FindDialog1Find() {
     const QTextCursor found = text.isEmpty() ? QTextCursor() : Listing->RichEdit1->document()->find(text, start);
     if (found.isNull()) {
         gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                       QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
+                            QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
         return;
     }
     Listing->RichEdit1->setFocus();

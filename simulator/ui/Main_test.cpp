@@ -1,10 +1,10 @@
 // The simulator's shell driven through its real widgets: open, reset, step,
 // run, breakpoints, interrupts, memory commands, find and settings.
+#include "simulator/ui/Main.h"
 #include "gui/DialogAnswers.h"
 #include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
-#include "simulator/ui/Main.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
@@ -26,12 +26,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTest>
 #include <QTextBlock>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -369,8 +369,7 @@ TEST_F(SimulatorShell, ClosingAModifiedListingAsksFirst) {
     Form->FileClose1Execute();
     QCoreApplication::processEvents();
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Izvajanje programa ") + Folder +
-                                 QStringLiteral("/TEMP$$.LST zaključim?"));
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Izvajanje programa ") + Folder + QStringLiteral("/TEMP$$.LST zaključim?"));
     ASSERT_NE(Form->ListingWindow(), nullptr);
     BoxAnswer = QMessageBox::Yes;
     Form->StartStop1Click();
@@ -460,8 +459,8 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     Form->Uporabnikespremenljivke1Click();
     Form->VrataA1Click();
     Form->OknoregistrovCPE1Click();  // open already: only focused
-    const QStringList opened = {"Registri CPE", "Registri vgrajenih enot", "Sklad", "Spominske lokacije",
-                                "Uporabniške spremenljivke", "V/I vrata"};
+    const QStringList opened = {"Registri CPE",       "Registri vgrajenih enot",   "Sklad",
+                                "Spominske lokacije", "Uporabniške spremenljivke", "V/I vrata"};
     EXPECT_EQ(Form->OpenWindowList, opened);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(Form->OdprtoOknoItems[i]->text(), QStringLiteral("&%1 ").arg(i + 1) + opened[i]);
@@ -537,8 +536,7 @@ TEST(RunTickSteps, KeepsOneStepPerMillisecondWithinTheCap) {
         {1, 1, 2},      // a second tick in the same millisecond still steps
         {5, 3, 5},      // late ticks catch up
         {100, 10, 90},  // a long stall: ten steps, the rest is forgotten
-        {101, 10, 100},
-        {102, 2, 102},
+        {101, 10, 100}, {102, 2, 102},
     };
     int64_t done = 0;
     for (const auto& tick : ticks) {
@@ -575,9 +573,9 @@ TEST_F(SimulatorShell, Screenshot) {
     for (const TToolWindowKind& kind : ToolWindowTable) (form.*kind.OpenHandler)();
     Form->ToolButton15Click();
     QTest::qWait(50);
-    const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"}, {FormRegistri, "registri"},
+    const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"},   {FormRegistri, "registri"},
                                                       {FormNaslovi, "naslovi"}, {FormSklad, "sklad"},
-                                                      {FormVrata, "vrata"}, {FormViewSprem, "viewsprem"}};
+                                                      {FormVrata, "vrata"},     {FormViewSprem, "viewsprem"}};
     for (const auto& [window, name] : tools) window->grab().save(folder + '/' + QLatin1String(name) + ".png");
 }
 

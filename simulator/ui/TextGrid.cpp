@@ -75,8 +75,8 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
     setVerticalHeaderLabels(QStringList(rows, QString()));
 }
 
-void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight,
-                           int visibleRows, bool scrollBar) {
+void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
+                           bool scrollBar) {
     QHeaderView* top = horizontalHeader();
     QHeaderView* left = verticalHeader();
     top->setMinimumSectionSize(8);
@@ -138,8 +138,8 @@ bool TextGrid::Edited(int column, int row) const {
 void TextGrid::keyPressEvent(QKeyEvent* event) {
     const bool backspace = event->key() == Qt::Key_Backspace;
     const QString typed = event->text();
-    const bool character = typed.size() == 1 && typed[0].isPrint() &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool character =
+        typed.size() == 1 && typed[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!backspace && !character) {
         QTableWidget::keyPressEvent(event);
         return;

@@ -22,8 +22,8 @@ public:
 
     // Pixel geometry of a fixed grid: the title column, each data column,
     // every row; the widget takes the size that shows `visibleRows` rows.
-    void SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight,
-                     int visibleRows, bool scrollBar);
+    void SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
+                     bool scrollBar);
 
     void SetCornerText(const QString& text);
     void SetColumnTitles(const QStringList& titles);

@@ -28,9 +28,7 @@ std::optional<uint32_t> HexToInt(QStringView text) {
     return ::HexToInt(units);
 }
 
-TFormCPUreg::TFormCPUreg(QWidget* owner) : TToolWindow(owner, CpuRegistersWindow) {
-    FormCreate();
-}
+TFormCPUreg::TFormCPUreg(QWidget* owner) : TToolWindow(owner, CpuRegistersWindow) { FormCreate(); }
 
 void TFormCPUreg::FormCreate() {
     createGrid();

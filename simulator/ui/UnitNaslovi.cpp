@@ -41,9 +41,7 @@ const TMemoryArea& AreaOfTab(int tab) { return tab == 1 || tab == 2 ? Areas[tab]
 
 }  // namespace
 
-TFormNaslovi::TFormNaslovi(QWidget* owner) : TToolWindow(owner, MemoryWindow) {
-    FormCreate();
-}
+TFormNaslovi::TFormNaslovi(QWidget* owner) : TToolWindow(owner, MemoryWindow) { FormCreate(); }
 
 void TFormNaslovi::FormCreate() {
     TabControl1 = new QTabBar(this);

@@ -14,7 +14,7 @@ class TextGrid;
 
 // The area the window shows; set by every refresh from the selected tab.
 struct TMemoryArea {
-    QString Labels;         // 3 characters a row label
+    QString Labels;  // 3 characters a row label
     uint16_t First = 0x0000;
     uint16_t Last = 0x00FF;  // last address filled
 };

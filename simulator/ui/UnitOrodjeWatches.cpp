@@ -73,8 +73,8 @@ void TFormOrodjeWatches::FormCreate() {
 
     ListBStBytov = MakeList(this, {QStringLiteral("1 B"), QStringLiteral("2 B"), QStringLiteral("3 B")});
     ListBStBytov->setObjectName(QStringLiteral("ListBStBytov"));
-    ListBFormat = MakeList(this, {QStringLiteral("Hex"), QStringLiteral("Bin"), QStringLiteral("Dec"),
-                                  QStringLiteral("ASCII")});
+    ListBFormat =
+        MakeList(this, {QStringLiteral("Hex"), QStringLiteral("Bin"), QStringLiteral("Dec"), QStringLiteral("ASCII")});
     ListBFormat->setObjectName(QStringLiteral("ListBFormat"));
     if (ListBFormat->currentRow() < 0) ListBFormat->setCurrentRow(0);
     if (ListBStBytov->currentRow() < 0) ListBStBytov->setCurrentRow(0);
@@ -175,7 +175,8 @@ void TFormOrodjeWatches::Button1Click() {
 void TFormOrodjeWatches::ButtonOdstraniClick() {
     if (WatchRow < 1 || WatchRow > static_cast<int>(WatchTable.size())) return;
     if (FormViewSprem)
-        for (int column = 0; column < 3; ++column) FormViewSprem->StringGSpremen->SetCell(column, WatchRow - 1, QString());
+        for (int column = 0; column < 3; ++column)
+            FormViewSprem->StringGSpremen->SetCell(column, WatchRow - 1, QString());
     TWatchRecord& watch = WatchTable[static_cast<size_t>(WatchRow - 1)];
     watch.Name.clear();
     watch.Address.clear();

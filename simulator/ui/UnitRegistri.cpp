@@ -15,9 +15,7 @@ constexpr int RegisterCount = 64;
 constexpr uint16_t RegisterBlock = 0x1000;
 }  // namespace
 
-TFormRegistri::TFormRegistri(QWidget* owner) : TToolWindow(owner, OnChipRegistersWindow) {
-    FormCreate();
-}
+TFormRegistri::TFormRegistri(QWidget* owner) : TToolWindow(owner, OnChipRegistersWindow) { FormCreate(); }
 
 void TFormRegistri::FormCreate() {
     StringGrid1 = new TextGrid(1, RegisterCount, this);

@@ -56,9 +56,7 @@ void TStackModel::Refresh() {
     }
 }
 
-TFormSklad::TFormSklad(QWidget* owner) : TToolWindow(owner, StackWindow) {
-    FormCreate();
-}
+TFormSklad::TFormSklad(QWidget* owner) : TToolWindow(owner, StackWindow) { FormCreate(); }
 
 void TFormSklad::FormCreate() {
     Stack = new TStackModel(this);

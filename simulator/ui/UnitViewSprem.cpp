@@ -41,16 +41,14 @@ bool ReadVariableBytes(uint32_t address, std::span<uint8_t> bytes) {
 
 }  // namespace
 
-TFormViewSprem::TFormViewSprem(QWidget* owner) : TToolWindow(owner, UserVariablesWindow) {
-    FormCreate();
-}
+TFormViewSprem::TFormViewSprem(QWidget* owner) : TToolWindow(owner, UserVariablesWindow) { FormCreate(); }
 
 void TFormViewSprem::FormCreate() {
     StringGSpremen = new TextGrid(3, Rows, this);
     StringGSpremen->setObjectName(QStringLiteral("StringGSpremen"));
     StringGSpremen->verticalHeader()->hide();
-    StringGSpremen->SetColumnTitles({QStringLiteral(" IME "), QStringLiteral("NASLOV"),
-                                     QStringLiteral("VREDNOST SPREMENLJIVKE")});
+    StringGSpremen->SetColumnTitles(
+        {QStringLiteral(" IME "), QStringLiteral("NASLOV"), QStringLiteral("VREDNOST SPREMENLJIVKE")});
     StringGSpremen->SetGeometry(0, {70, 50, 160}, 16, Rows, false);
     StringGSpremen->SetUpperCaseTyping(true);
     // Names as the editor takes them; the address column gets its hex filter,
@@ -60,7 +58,8 @@ void TFormViewSprem::FormCreate() {
         if (column == AddressColumn) return IsHexKey(key) && (key == QChar('\b') || text.size() < 4);
         return false;
     });
-    gui::ConnectGuarded(StringGSpremen, &QTableWidget::cellDoubleClicked, this, &TFormViewSprem::StringGSpremenDblClick);
+    gui::ConnectGuarded(StringGSpremen, &QTableWidget::cellDoubleClicked, this,
+                        &TFormViewSprem::StringGSpremenDblClick);
     for (int r = 1; r <= Rows; ++r) {
         StringGSpremen->SetCell(NameColumn, r - 1, WatchTable[static_cast<size_t>(r - 1)].Name);
         StringGSpremen->SetCell(AddressColumn, r - 1, WatchTable[static_cast<size_t>(r - 1)].Address);

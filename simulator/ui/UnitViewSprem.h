@@ -13,11 +13,11 @@ namespace VantrelSIM {
 class TextGrid;
 
 struct TWatchRecord {
-    QString Name;         // upper case, at most 8 characters
-    QString Address;      // hex text, upper case, at most 4 characters
-    uint8_t Size = 0;     // 0, 1, 2: a variable of 1, 2 or 3 bytes
-    uint8_t Format = 0;   // 0 Hex, 1 Bin, 2 Dec, 3 ASCII
-    uint8_t Signed = 0;   // 1 for a signed decimal
+    QString Name;        // upper case, at most 8 characters
+    QString Address;     // hex text, upper case, at most 4 characters
+    uint8_t Size = 0;    // 0, 1, 2: a variable of 1, 2 or 3 bytes
+    uint8_t Format = 0;  // 0 Hex, 1 Bin, 2 Dec, 3 ASCII
+    uint8_t Signed = 0;  // 1 for a signed decimal
 };
 
 // Rows 1 to 10 of the window at [0] to [9]; lives for the whole program,

@@ -49,10 +49,10 @@ TFormVrata::TFormVrata(QWidget* owner) : TToolWindow(owner, PortsWindow) {
 }
 
 void TFormVrata::FormCreate() {
-
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->addItems({QStringLiteral("PORTA"), QStringLiteral("PORTB"), QStringLiteral("PORTC"), QStringLiteral("PORTD")});
+    ListBox1->addItems(
+        {QStringLiteral("PORTA"), QStringLiteral("PORTB"), QStringLiteral("PORTC"), QStringLiteral("PORTD")});
     ListBox1->setFixedSize(70, 4 * 16 + 2 * ListBox1->frameWidth() + 4);
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -152,7 +152,7 @@ void TFormVrata::ShowValue(uint32_t value) {
     Edit1->setText(QStringLiteral("%1").arg(value, 3));
     for (int n = 1; n <= 8; ++n)
         SpeedButtons[static_cast<size_t>(n - 1)]->setText(value >> BitOfButton(n) & 1 ? QStringLiteral("1")
-                                                                                        : QStringLiteral("0"));
+                                                                                      : QStringLiteral("0"));
 }
 
 void TFormVrata::EnableInputBits(uint32_t mask) {
