@@ -106,7 +106,7 @@ void TFormPisava::ShowFont(const QFont& font) {
 }
 
 void TFormPisava::showEvent(QShowEvent* event) {
-    FormShow();
+    gui::Guarded(this, [this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
