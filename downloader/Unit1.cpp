@@ -10,17 +10,26 @@
 
 #include <string_view>
 
-#include "downloader/Boxes.h"
 #include "downloader/RecordStream.h"
 #include "downloader/SerialLamp.h"
+#include "gui/Dialogs.h"
+#include "gui/Guard.h"
 #include "platform/text/TextFile.h"
 
 namespace Tolvex {
 
+namespace {
+
+void ShowErrorBox(QWidget* parent, const QString& text) {
+    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption, text);
+}
+
+}  // namespace
+
 TForm1::TForm1(comm::CommApi& Api, TParameters Parameters, QWidget* Parent)
     : QWidget(Parent), FParameters(std::move(Parameters)) {
     CreateComponents(Api);
-    Guarded(this, [this] { FormCreate(); });
+    gui::Guarded(this, [this] { FormCreate(); });
     Timer1->start();
 }
 
@@ -61,7 +70,7 @@ void TForm1::CreateComponents(comm::CommApi& Api) {
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { Guarded(this, [this] { Timer1Timer(); }); });
+    gui::ConnectGuarded(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 }
 
 // 1200 8N1; the board paces the output with XON/XOFF; one byte in flight.
@@ -95,7 +104,7 @@ void TForm1::ConfigureComPort() {
     timeouts.SetReadTotalConstant(0);
     timeouts.SetWriteTotalMultiplier(100);
     timeouts.SetWriteTotalConstant(1000);
-    port.OnTxEmpty = [this](TObject* Sender) { Guarded(this, [this, Sender] { ComPort1TxEmpty(Sender); }); };
+    port.OnTxEmpty = [this](TObject* Sender) { gui::Guarded(this, [this, Sender] { ComPort1TxEmpty(Sender); }); };
 }
 
 // The lamp's stored properties in their order; its port is bound while it
@@ -224,7 +233,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::closeEvent(QCloseEvent* Event) {
-    Guarded(this, [this] { FormCloseQuery(); });
+    gui::Guarded(this, [this] { FormCloseQuery(); });
     Event->accept();
 }
 

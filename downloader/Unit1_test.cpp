@@ -21,8 +21,8 @@
 #include <thread>
 
 #include "comport/ComPortTestSupport.h"
-#include "downloader/Boxes.h"
 #include "downloader/SerialLamp.h"
+#include "gui/DialogAnswers.h"
 #include "platform/comm/FakeCommApi.h"
 #include "platform/comm/PosixCommApi.h"
 #include "platform/comm/PtyBoard.h"
@@ -72,14 +72,8 @@ protected:
         ASSERT_TRUE(folder.isValid());
         previous = QDir::currentPath();
         QDir::setCurrent(folder.path());
-        MessageBoxHook = [this](const QString& caption, const QString& text) {
-            boxes.push_back(caption + ": " + text);
-        };
     }
-    void TearDown() override {
-        MessageBoxHook = nullptr;
-        QDir::setCurrent(previous);
-    }
+    void TearDown() override { QDir::setCurrent(previous); }
     void WriteObjectFile(const QString& name, const QByteArray& text) {
         QFile file(folder.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -88,7 +82,9 @@ protected:
 
     QTemporaryDir folder;
     QString previous;
-    QStringList boxes;
+    // "caption|text" of every box, in order.
+    QStringList Boxes() const { return answers.Messages(); }
+    gui::TDialogAnswers answers;
 };
 
 class DownloaderWindow : public DownloaderFolder {
@@ -132,7 +128,7 @@ TEST_F(DownloaderWindow, TheWindowAsDesignedAndFilledFromTheCommandLine) {
     EXPECT_EQ(form.Capacity, 512);
     EXPECT_EQ(form.Sending, 0);
     EXPECT_EQ(form.TimerArmed, 0);
-    EXPECT_THAT(boxes, IsEmpty());
+    EXPECT_THAT(Boxes(), IsEmpty());
 }
 
 TEST_F(DownloaderWindow, ThePortGetsExactlyItsSettingsAndDtr) {
@@ -176,21 +172,20 @@ TEST_F(DownloaderWindow, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
         {{"F.S19", "0", "512"}, {"\\\\.\\COM2"}, 512, nullptr},
         {{"F.S19", "4", "512"}, {"\\\\.\\COM2"}, 512, nullptr},
         // A bad word ends the start-up at its conversion: nothing is opened.
-        {{"F.S19"}, {}, 0, "Tolvex: '' is not a valid integer value"},
-        {{"F.S19", "x", "512"}, {}, 0, "Tolvex: 'x' is not a valid integer value"},
-        {{"F.S19", "1"}, {}, 0, "Tolvex: '' is not a valid integer value"},
-        {{"F.S19", "1", "5l2"}, {}, 0, "Tolvex: '5l2' is not a valid integer value"},
+        {{"F.S19"}, {}, 0, "Tolvex|'' is not a valid integer value"},
+        {{"F.S19", "x", "512"}, {}, 0, "Tolvex|'x' is not a valid integer value"},
+        {{"F.S19", "1"}, {}, 0, "Tolvex|'' is not a valid integer value"},
+        {{"F.S19", "1", "5l2"}, {}, 0, "Tolvex|'5l2' is not a valid integer value"},
     };
-    QCoreApplication::setApplicationName("Tolvex");
     for (const Row& row : rows) {
         api.ClearCalls();
-        boxes.clear();
+        answers.Boxes.clear();
         {
             TForm1 form(api, row.parameters);
             EXPECT_EQ(Opened(), row.opened) << row.parameters.size();
             EXPECT_EQ(form.Capacity, row.capacity);
             if (row.box) {
-                EXPECT_THAT(boxes, ElementsAre(row.box));
+                EXPECT_THAT(Boxes(), ElementsAre(row.box));
                 // The window keeps its design texts.
                 EXPECT_EQ(form.windowTitle(), "Tolvex");
                 EXPECT_EQ(form.Label2->text(), "KAPACITETA: ");
@@ -200,7 +195,7 @@ TEST_F(DownloaderWindow, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
                 TwoTicks(form);
                 EXPECT_EQ(api.CallCount("WriteFile"), 0);
             } else {
-                EXPECT_THAT(boxes, IsEmpty());
+                EXPECT_THAT(Boxes(), IsEmpty());
             }
         }
         QFile::remove(folder.filePath("F.S19"));
@@ -208,11 +203,10 @@ TEST_F(DownloaderWindow, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
 }
 
 TEST_F(DownloaderWindow, APortThatCannotOpenIsReportedAndNotDriven) {
-    QCoreApplication::setApplicationName("Tolvex");
     TForm1 form(api, {"F.S19", "3", "512"});
     api.ClearCalls();
     TForm1 second(api, {"F.S19", "3", "512"});  // the first holds COM3
-    EXPECT_THAT(boxes, ElementsAre("Tolvex: Unable to open com port (win error code: 5)"));
+    EXPECT_THAT(Boxes(), ElementsAre("Tolvex|Unable to open com port (win error code: 5)"));
     EXPECT_EQ(api.CallCount("EscapeCommFunction"), 0);
     EXPECT_FALSE(second.ComPort1->Connected());
 }
@@ -250,20 +244,20 @@ TEST_F(DownloaderWindow, ATooLongStreamSendsTheStartByteAndOneMessage) {
     WriteObjectFile("TEMP$$.S19", kProgram);
     TForm1 form(api, {"TEMP$$.S19", "1", "20"});
     TwoTicks(form);
-    EXPECT_THAT(boxes, ElementsAre("NAPAKA!: Programska koda je predolga!"));
+    EXPECT_THAT(Boxes(), ElementsAre("NAPAKA!|Programska koda je predolga!"));
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.Sending, 0);
     PumpUntil([] { return false; }, 50);
     EXPECT_EQ(api.Written("COM1"), "\xFF");
     EXPECT_FALSE(form.Terminated()) << "the window stays open until the user closes it";
-    EXPECT_EQ(boxes.size(), 1);
+    EXPECT_EQ(Boxes().size(), 1);
 }
 
 TEST_F(DownloaderWindow, AMalformedRecordSendsOnlyTheStartByteAndNamesItsLine) {
     WriteObjectFile("TEMP$$.S19", "S107B6000102030400\nS1020070\nS105B61020FE00\n");
     TForm1 form(api, {"TEMP$$.S19", "1", "512"});
     TwoTicks(form);
-    EXPECT_THAT(boxes, ElementsAre("NAPAKA!: Napačen zapis S1 v vrstici 2 datoteke TEMP$$.S19:\nS1020070"));
+    EXPECT_THAT(Boxes(), ElementsAre("NAPAKA!|Napačen zapis S1 v vrstici 2 datoteke TEMP$$.S19:\nS1020070"));
     PumpUntil([] { return false; }, 50);
     EXPECT_EQ(api.Written("COM1"), "\xFF");
     EXPECT_EQ(form.Sending, 0);
@@ -301,7 +295,7 @@ TEST_F(DownloaderWindow, AWholeTransferWritesEveryByteOnceOneAtATimeThenEnds) {
         EXPECT_FALSE(form.isVisible()) << row.what << ": the window closed";
         // The port's close came after the last write.
         EXPECT_EQ(api.CallNames({"WriteFile", "PurgeComm", "CloseHandle"}).back(), "CloseHandle") << row.what;
-        EXPECT_THAT(boxes, IsEmpty()) << row.what;
+        EXPECT_THAT(Boxes(), IsEmpty()) << row.what;
     }
 }
 
@@ -315,25 +309,24 @@ TEST_F(DownloaderWindow, AShortOrFailedWriteEndsTheTransferWithABox) {
         // The driver takes nothing of a write the board held back with XOFF
         // past the timeout, and the transmit-empty event still comes.
         {"held past the timeout", [](FakeCommApi& a) { a.SetWriteLimit("COM1", 0); },
-         "NAPAKA!: Ploščica se ne odziva: prenos je prekinjen!"},
+         "NAPAKA!|Ploščica se ne odziva: prenos je prekinjen!"},
         {"the device fails", [](FakeCommApi& a) { a.FailCall("WriteFile", ERROR_GEN_FAILURE); },
-         "Tolvex: WriteFile function failed (win error code: 31)"},
+         "Tolvex|WriteFile function failed (win error code: 31)"},
     };
-    QCoreApplication::setApplicationName("Tolvex");
     WriteObjectFile("TEMP$$.S19", kProgram);
     for (const Row& row : rows) {
         FakeCommApi api;
         api.AddPort("COM1");
         api.SetTxEmptyAfterWrite("COM1", true);
-        boxes.clear();
+        answers.Boxes.clear();
         TForm1 form(api, {"TEMP$$.S19", "1", "512"});
         int writes = 0;
         api.SetHook("WriteFile", [&] {
             if (++writes == 6) row.sixthWrite(api);
         });
         TwoTicks(form);
-        ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); })) << row.what;
-        EXPECT_THAT(boxes, ElementsAre(row.box)) << row.what;
+        ASSERT_TRUE(PumpUntil([&] { return !Boxes().empty(); })) << row.what;
+        EXPECT_THAT(Boxes(), ElementsAre(row.box)) << row.what;
         api.SetWriteLimit("COM1", std::nullopt);  // the board answers again: too late
         api.RaiseEvents("COM1", EV_TXEMPTY);
         PumpUntil([] { return false; }, 50);
@@ -454,7 +447,7 @@ TEST_F(DownloaderPty, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
             PumpUntil([&] { return (form.Terminated() && !form.ComPort1->Connected()) || talker.Failed; }, 20000);
         talking.join();
         ASSERT_TRUE(ended);
-        EXPECT_TRUE(boxes.isEmpty()) << boxes.join("; ").toStdString();
+        EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join("; ").toStdString();
     }
     ASSERT_FALSE(talker.Failed) << talker.Error;
     EXPECT_TRUE(talker.Done);
@@ -476,10 +469,10 @@ TEST_F(DownloaderPty, ABoardHoldingXoffPastTheWriteTimeoutGetsNothingMore) {
     std::thread talking([&] { talker.Run(); });
     TForm1 form(api, {"TEMP$$.S19", "1", "512"});
     TwoTicks(form);
-    const bool boxed = PumpUntil([&] { return !boxes.isEmpty(); }, 5000);
+    const bool boxed = PumpUntil([&] { return !Boxes().isEmpty(); }, 5000);
     talking.join();
     ASSERT_TRUE(boxed);
-    EXPECT_THAT(boxes, ElementsAre("NAPAKA!: Ploščica se ne odziva: prenos je prekinjen!"));
+    EXPECT_THAT(Boxes(), ElementsAre("NAPAKA!|Ploščica se ne odziva: prenos je prekinjen!"));
     EXPECT_EQ(form.Sending, 0);
     EXPECT_FALSE(form.Terminated());
     // The start byte and the first record; the next count may have passed

@@ -2,32 +2,16 @@
 // the board. Started by Vantrel as: Tolvex TEMP$$.S19 <port 1-3> <capacity>.
 #include <QApplication>
 
-#include "downloader/Boxes.h"
 #include "downloader/Unit1.h"
-
-namespace {
-
-// The last line of defence: an exception that a handler did not catch ends
-// its command at the error display instead of ending the program.
-class TApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override {
-        bool handled = false;
-        Tolvex::Guarded(nullptr, [&] { handled = QApplication::notify(receiver, event); });
-        return handled;
-    }
-};
-
-}  // namespace
+#include "gui/Dialogs.h"
 
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvex"));
     // What the port cannot raise to a caller (a failed open while loading, a
     // handler's error on its event thread) goes to the same error display.
     SetApplicationShowException(
-        [](const std::exception& e) { Tolvex::ShowApplicationError(nullptr, QString::fromUtf8(e.what())); });
+        [](const std::exception& e) { gui::ShowApplicationError(nullptr, QString::fromUtf8(e.what())); });
     Tolvex::TParameters parameters(argv + 1, argv + argc);
     Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
     form.show();
