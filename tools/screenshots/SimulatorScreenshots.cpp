@@ -3,10 +3,11 @@
 // PROGRAM_FOLDER holds an assembled TEMP$$.LST and TEMP$$.S19 (scripts/screenshots
 // assembles an example there); without it a short listing of our own is shown.
 // Dialogs are answered in place of a user, as the tests do.
+#include "gui/DialogAnswers.h"
+#include "gui/StandardDialogs.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
-#include "simulator/ui/StandardDialogs.h"
-#include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
 #include "simulator/ui/UnitPisava.h"
@@ -30,6 +31,7 @@
 #include <cstdio>
 #include <memory>
 
+namespace VantrelSIM {
 namespace {
 
 // Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
@@ -76,24 +78,17 @@ bool WriteBuiltInProgram(const QString& to) {
            object.open(QIODevice::WriteOnly) && object.write(BuiltInObject) == BuiltInObject.size();
 }
 
-void AnswerDialogs(const QString& listing) {
-    DialogHooks.MessageBox = [](QMessageBox::Icon, const QString& caption, const QString& text,
-                                QMessageBox::StandardButtons) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-        return QMessageBox::Ok;
-    };
-    DialogHooks.Modal = [listing](QDialog& dialog) -> int {
-        if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
-            files->selectFile(listing);
-            return QDialog::Accepted;
-        }
+// The open dialog takes the listing (ChosenFile), the reset dialog RAM.
+class TScreenshotAnswers : public gui::TDialogAnswers {
+protected:
+    int AnswerModal(QDialog& dialog) override {
         if (auto* reset = qobject_cast<TFormResetVek*>(&dialog)) {
-            reset->ListBox1->setCurrentRow(0);  // RAM
+            reset->ListBox1->setCurrentRow(0);
             return QDialog::Accepted;
         }
-        return QDialog::Rejected;
-    };
-}
+        return TDialogAnswers::AnswerModal(dialog);
+    }
+};
 
 // Lets queued paints and refreshes happen before a picture is taken.
 void Settle() {
@@ -113,8 +108,10 @@ bool Save(QWidget* window, const QString& folder, const char* name) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM
 
 int main(int argc, char** argv) {
+    using namespace VantrelSIM;
     // Pictures need no display: the offscreen platform renders the same widgets.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -132,7 +129,8 @@ int main(int argc, char** argv) {
     if (argc == 3 ? !CopyProgram(QString::fromLocal8Bit(argv[2]), work.path()) : !WriteBuiltInProgram(work.path()))
         return 2;
     QDir::setCurrent(work.path());
-    AnswerDialogs(work.path() + QStringLiteral("/Temp$$.LST"));  // as the user types it
+    TScreenshotAnswers answers;
+    answers.ChosenFile = work.path() + QStringLiteral("/Temp$$.LST");  // as the user types it
 
     std::unique_ptr<TMainForm> form(CreateSimulatorForms());
     form->resize(1100, 700);
@@ -158,12 +156,8 @@ int main(int argc, char** argv) {
     saved &= Save(form->FindDialog1, output, "find.png");
     saved &= Save(form->FontDialog1, output, "font.png");
 
-    form->OknoregistrovCPE1Click();
-    form->Registrivgrajenihenot1Click();
-    form->Sklad1Click();
-    form->Spominskelokacije1Click();
-    form->Uporabnikespremenljivke1Click();
-    form->VrataA1Click();
+    TMainForm& frame = *form;
+    for (const TToolWindowKind& kind : ToolWindowTable) (frame.*kind.OpenHandler)();
     form->ToolButton15Click();
     Settle();
     // Tool windows float beside the frame: one picture each.
@@ -174,7 +168,8 @@ int main(int argc, char** argv) {
     saved &= Save(FormViewSprem, output, "viewsprem.png");
     saved &= Save(FormVrata, output, "vrata.png");
 
+    for (const gui::TShownBox& box : answers.Boxes)
+        std::fprintf(stderr, "%s: %s\n", qPrintable(box.Caption), qPrintable(box.Text));
     if (form->ListingWindow()) form->ListingWindow()->Modified = false;
-    DialogHooks = {};
     return saved ? 0 : 1;
 }
