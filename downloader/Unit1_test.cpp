@@ -507,18 +507,4 @@ TEST_F(DownloaderPty, TheProgramStreamsTheFileToCom1AndQuits) {
     EXPECT_EQ(board.ReceivedSoFar(), ProgramOnTheLine());
 }
 
-// Set VANTREL_SCREENSHOTS to a folder to look at the window.
-TEST_F(DownloaderWindow, Screenshot) {
-    const QString shots = qEnvironmentVariable("VANTREL_SCREENSHOTS");
-    if (shots.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
-    api.SetDsrFollowsDtr("COM1", true);
-    WriteObjectFile("TEMP$$.S19", kProgram);
-    TForm1 form(api, {"TEMP$$.S19", "1", "512"});
-    api.SetTxEmptyAfterWrite("COM1", false);  // hold the transfer where the gauge stands
-    form.show();
-    TwoTicks(form);
-    PumpUntil([&] { return form.ComLed1->State() == lsOn; });
-    EXPECT_TRUE(form.grab().save(shots + "/tolvex-window.png"));
-}
-
 }  // namespace
