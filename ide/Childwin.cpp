@@ -1,0 +1,81 @@
+#include "ide/Childwin.h"
+
+#include "ide/Boxes.h"
+#include "ide/DocumentFile.h"
+
+#include <QCloseEvent>
+#include <QPalette>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace Vantrel {
+
+QString CloseQuestion(const QString& caption) {
+    return QStringLiteral("Dokument ") + caption + QStringLiteral(" je bil spremenjen. Spremembe zavržem?");
+}
+
+TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("MDI Child"));
+    RichEdit1 = new QTextEdit(this);
+    RichEdit1->setAcceptRichText(false);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setTabChangesFocus(false);
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    RichEdit1->setFont(font);
+    RichEdit1->document()->setDefaultFont(font);
+    // The selection stays as visible when the window loses the focus.
+    QPalette palette = RichEdit1->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    RichEdit1->setPalette(palette);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(RichEdit1);
+    setFocusProxy(RichEdit1);
+    resize(379, 180);
+}
+
+bool TMDIChild::LoadFile(const QString& name, QString* err) {
+    std::string text;
+    std::string error;
+    if (!ReadDocument(name.toStdString(), &text, &Format, &error)) {
+        *err = QString::fromStdString(error);
+        return false;
+    }
+    RichEdit1->setPlainText(QString::fromStdString(text));
+    SetModified(false);
+    return true;
+}
+
+bool TMDIChild::SaveFile(const QString& name, QString* err) {
+    std::string error;
+    if (!WriteDocument(name.toStdString(), RichEdit1->toPlainText().toStdString(), Format, &error)) {
+        *err = QString::fromStdString(error);
+        return false;
+    }
+    SetModified(false);
+    return true;
+}
+
+bool TMDIChild::Modified() const { return RichEdit1->document()->isModified(); }
+
+void TMDIChild::SetModified(bool modified) { RichEdit1->document()->setModified(modified); }
+
+bool TMDIChild::ConfirmClose() {
+    if (DiscardConfirmed || !Modified()) return true;
+    return ShowBox(this, QMessageBox::Question, QStringLiteral("OPOZORILO!"), CloseQuestion(windowTitle()),
+                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    Guarded(this, [&] { close = ConfirmClose(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace Vantrel

@@ -1,0 +1,95 @@
+// Shared by Vantrel's widget tests: a temporary working folder that becomes
+// the current directory, the serial fake, and dialogs answered by script.
+#pragma once
+
+#include "ide/Boxes.h"
+#include "ide/Globals.h"
+#include "ide/Main.h"
+#include "platform/comm/FakeCommApi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace Vantrel {
+
+struct TShownBox {
+    QMessageBox::Icon Icon;
+    QString Caption;
+    QString Text;
+};
+
+class IdeTest : public ::testing::Test {
+protected:
+    IdeTest() {
+        Previous = QDir::currentPath();
+        QDir::setCurrent(Dir.path());
+        ResetGlobals();
+        Api.AddPort("COM1");
+        Api.AddPort("COM2");
+        BoxHooks.MessageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                     QMessageBox::StandardButtons) {
+            Boxes.push_back({icon, caption, text});
+            if (Answers.empty()) return QMessageBox::Ok;
+            const auto answer = Answers.front();
+            Answers.pop_front();
+            return answer;
+        };
+        BoxHooks.Modal = [this](QDialog& dialog) {
+            if (Modals.empty()) return int(QDialog::Rejected);
+            auto answer = std::move(Modals.front());
+            Modals.pop_front();
+            return answer(dialog);
+        };
+    }
+    ~IdeTest() override {
+        Form.reset();
+        BoxHooks = {};
+        QDir::setCurrent(Previous);
+    }
+
+    TMainForm& Start() {
+        TServices services;
+        services.Comm = &Api;
+        Form.reset(CreateVantrelForms(services));
+        return *Form;
+    }
+    QString Path(const QString& name) const { return Dir.filePath(name); }
+    void WriteFile(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(Path(name)).path());
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray ReadFile(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // The next file dialog picks this path (absolute or in the folder).
+    void AnswerFileDialog(const QString& path) {
+        Modals.push_back([path](QDialog& dialog) {
+            auto& files = dynamic_cast<QFileDialog&>(dialog);
+            files.selectFile(path);
+            return int(QDialog::Accepted);
+        });
+    }
+
+    QTemporaryDir Dir;
+    QString Previous;
+    comm::FakeCommApi Api;
+    std::unique_ptr<TMainForm> Form;
+    std::vector<TShownBox> Boxes;
+    std::deque<QMessageBox::StandardButton> Answers;
+    std::deque<std::function<int(QDialog&)>> Modals;
+};
+
+}  // namespace Vantrel

@@ -1,0 +1,789 @@
+#include "ide/Main.h"
+
+#include "ide/About.h"
+#include "ide/Boxes.h"
+#include "ide/Childwin.h"
+#include "ide/Globals.h"
+#include "ide/Settings.h"
+#include "ide/UnitPisava.h"
+#include "platform/ini/IniFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+
+#include <fstream>
+#include <stdexcept>
+
+namespace Vantrel {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+// A hint "short|long": the short part is the tool tip, the long one goes to
+// status panel 0.
+void SetHint(QAction* action, const QString& hint) {
+    const qsizetype bar = hint.indexOf('|');
+    action->setToolTip(bar < 0 ? hint : hint.left(bar));
+    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+void ShowOpenError(QWidget* parent) {
+    ShowBox(parent, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QStringLiteral("Napaka pri odpiranju datoteke!"));
+}
+
+QString ExamplesDirectory() { return QString::fromStdString(AppDir) + QStringLiteral("Primeri/"); }
+
+// Both letter cases of each pattern: Linux file names are case-sensitive.
+QString BothCases(const QString& title, const QStringList& extensions) {
+    QStringList patterns;
+    for (const QString& e : extensions) patterns << "*." + e.toLower() << "*." + e.toUpper();
+    return title + " (" + patterns.join(' ') + ")";
+}
+
+// Small drawn icons for the commands the style has none for.
+QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    return QIcon(pixmap);
+}
+
+QIcon LetterIcon(const QString& text, const QColor& colour) {
+    return DrawnIcon([&](QPainter& p) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(13);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(colour);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, text);
+    });
+}
+
+QIcon PageIcon(bool twoPages) {
+    return DrawnIcon([=](QPainter& p) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        if (twoPages) p.drawRect(QRectF(1.5, 1.5, 8, 10));
+        p.drawRect(QRectF(twoPages ? 6.5 : 3.5, twoPages ? 4.5 : 1.5, 8, 10));
+    });
+}
+
+QIcon PasteIcon() {
+    return DrawnIcon([](QPainter& p) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(205, 160, 90));
+        p.drawRect(QRectF(2.5, 2.5, 10, 12));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(6.5, 6.5, 8, 8));
+        p.setBrush(Qt::gray);
+        p.drawRect(QRectF(5.5, 1.5, 4, 3));
+    });
+}
+
+QIcon PrinterIcon() {
+    return DrawnIcon([](QPainter& p) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.setBrush(QColor(170, 170, 170));
+        p.drawRect(QRectF(1.5, 6.5, 13, 6));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 10.5, 7, 4));
+    });
+}
+
+QIcon WindowsIcon(bool cascade) {
+    return DrawnIcon([=](QPainter& p) {
+        p.setPen(QPen(Qt::black, 1));
+        for (int i = 0; i < 2; ++i) {
+            const QRectF r = cascade ? QRectF(1.5 + 4 * i, 1.5 + 4 * i, 10, 9) : QRectF(1.5, 1.5 + 7 * i, 13, 6);
+            p.setBrush(Qt::white);
+            p.drawRect(r);
+            p.setBrush(QColor(40, 80, 170));
+            p.drawRect(QRectF(r.left(), r.top(), r.width(), 2));
+        }
+    });
+}
+
+}  // namespace
+
+QPixmap ProgrammerImage(bool found) {
+    QPixmap pixmap(21, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A small board with a row of pins and a cable going off to the left.
+    const QColor board = found ? QColor(30, 140, 60) : QColor(150, 150, 150);
+    p.setPen(QPen(board.darker(150), 1));
+    p.setBrush(board);
+    p.drawRoundedRect(QRectF(6.5, 2.5, 13, 11), 2, 2);
+    p.setBrush(QColor(40, 40, 40));
+    p.drawRect(QRectF(10.5, 5.5, 6, 5));
+    p.setPen(QPen(found ? QColor(20, 20, 20) : QColor(120, 120, 120), 2));
+    p.drawLine(QPointF(1, 8), QPointF(6, 8));
+    if (!found) {
+        p.setPen(QPen(QColor(200, 30, 30), 2));
+        p.drawLine(QPointF(2, 3), QPointF(8, 13));
+        p.drawLine(QPointF(8, 3), QPointF(2, 13));
+    }
+    return pixmap;
+}
+
+TMainForm* CreateVantrelForms(const TServices& services) {
+    auto* form = new TMainForm(services);
+    form->AboutBox = new TAboutBox(form);
+    form->FormPisava = new TFormPisava(form);
+    return form;
+}
+
+TMainForm::TMainForm(const TServices& services, QWidget* parent)
+    : QMainWindow(parent), ComPort1(services.Comm ? *services.Comm : comm::DefaultCommApi()) {
+    MainForm = this;
+    setWindowTitle(QStringLiteral("Vantrel"));
+    createMdiArea();
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    createPort();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    // The children die after this body: nothing they signal may reach it.
+    Mdi->disconnect(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    ComPort1.OnAfterOpen = nullptr;
+    ComPort1.OnDSRChange = nullptr;
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::createMdiArea() {
+    Mdi = new QMdiArea(this);
+    Mdi->setBackground(palette().brush(QPalette::Dark));
+    Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(Mdi);
+}
+
+void TMainForm::createActions() {
+    // Every command runs guarded: no exception may reach the event loop.
+    auto make = [this](const QString& text, void (TMainForm::*handler)(), const QKeySequence& shortcut = {}) {
+        auto* action = new QAction(text, this);
+        if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, handler] { Guarded(this, [&] { (this->*handler)(); }); });
+        return action;
+    };
+    auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    QStyle* s = style();
+
+    FileNewItem = make(QStringLiteral("&Nova"), &TMainForm::FileNew1Execute, ctrl(Qt::Key_N));
+    SetHint(FileNewItem, QStringLiteral("Nova|Nova datoteka"));
+    FileOpenItem = make(QStringLiteral("&Odpri"), &TMainForm::FileOpen1Execute, ctrl(Qt::Key_O));
+    SetHint(FileOpenItem, QStringLiteral("Odpri|Odpri obstoječo datoteko"));
+    FileCloseItem = make(QStringLiteral("&Zapri"), &TMainForm::FileClose1Execute);
+    SetHint(FileCloseItem, QStringLiteral("Zapri|Zapri aktivno okno"));
+    Shrani1 = make(QStringLiteral("&Shrani "), &TMainForm::FileSaveAsItemClick, ctrl(Qt::Key_S));
+    SetHint(Shrani1, QStringLiteral("Shrani|Shrani datoteko"));
+    Shranikot1 = make(QStringLiteral("S&hrani kot"), &TMainForm::ShraniKot, ctrl(Qt::Key_K));
+    SetHint(Shranikot1, QStringLiteral("Shrani kot|Shrani datoteko pod novim imenom"));
+    Tiskaj1 = make(QStringLiteral("&Tiskaj"), &TMainForm::ToolButton11Click, ctrl(Qt::Key_P));
+    SetHint(Tiskaj1, QStringLiteral("Tiskaj|Natisni datoteko"));
+    FileExitItem = make(QStringLiteral("&Izhod"), &TMainForm::FileExit1Execute);
+    SetHint(FileExitItem, QStringLiteral("Izhod|Končaj program"));
+
+    Razveljavi1 = make(QStringLiteral("&Razveljavi"), &TMainForm::Razveljavi1Click);
+    SetHint(Razveljavi1, QStringLiteral("Razveljavi|Razveljavi zadnjo spremembo"));
+    CutItem = make(QStringLiteral("&Odreži"), &TMainForm::EditCut1Execute, ctrl(Qt::Key_X));
+    SetHint(CutItem, QStringLiteral("Odreži|Izreži izbrano besedilo v odložišče"));
+    CopyItem = make(QStringLiteral("&Kopiraj"), &TMainForm::EditCopy1Execute, ctrl(Qt::Key_C));
+    SetHint(CopyItem, QStringLiteral("Kopiraj|Kopiraj izbrano besedilo v odložišče"));
+    PasteItem = make(QStringLiteral("&Prilepi"), &TMainForm::EditPaste1Execute, ctrl(Qt::Key_V));
+    SetHint(PasteItem, QStringLiteral("Prilepi|Prilepi besedilo iz odložišča"));
+    IzberiVse1 = make(QStringLiteral("Izberi vse"), &TMainForm::IzberiVse1Click, ctrl(Qt::Key_A));
+    SetHint(IzberiVse1, QStringLiteral("Izberi vse|Izberi celotno besedilo"));
+    Najdi1 = make(QStringLiteral("Najdi"), &TMainForm::Najdi1Click, ctrl(Qt::Key_F));
+    SetHint(Najdi1, QStringLiteral("Najdi|Poišči besedo"));
+    Izbirapisave1 = make(QStringLiteral("&Nastavitve"), &TMainForm::Izbirapisave1Click);
+    SetHint(Izbirapisave1, QStringLiteral("Nastavitve|Pisava urejevalnika, serijska vrata in opcije"));
+
+    Nastavitve1 = make(QStringLiteral("&Nastavitve"), &TMainForm::Nastavitve1Click);
+    SetHint(Nastavitve1, QStringLiteral("Nastavitve|Nastavitve prevajalnika"));
+    Zaeni1 = make(QStringLiteral("&Zaženi"), &TMainForm::ToolButton15Click);
+    SetHint(Zaeni1, QStringLiteral("Zaženi|Prevedi datoteko"));
+    Branjeporoila1 = make(QStringLiteral("&Branje poročila"), &TMainForm::ToolButton17Click);
+    SetHint(Branjeporoila1, QStringLiteral("Branje poročila|Prikaži poročilo prevajanja"));
+
+    Nastavitve2 = make(QStringLiteral("&Izbira mikrokrmilnika"), &TMainForm::Nastavitve2Click);
+    SetHint(Nastavitve2, QStringLiteral("Izbira mikrokrmilnika|Izbira ciljnega mikrokrmilnika"));
+    Nastavvrat1 = make(QStringLiteral("&Nastav. serijskih vrat"), &TMainForm::Nastavvrat1Click);
+    SetHint(Nastavvrat1, QStringLiteral("Nastavitev serijskih vrat|Izbira serijskih vrat programatorja"));
+    EEPROMbrii1 = make(QStringLiteral("EEPROM &briši"), &TMainForm::EEPROMbrii1Click);
+    SetHint(EEPROMbrii1, QStringLiteral("EEPROM briši|Pobriši vgrajeni EEPROM"));
+    Zagon1 = make(QStringLiteral("Zaženi"), &TMainForm::ToolButton16Click);
+    SetHint(Zagon1, QStringLiteral("Zaženi|Zaženi programator"));
+    Zagon1->setEnabled(false);
+
+    Zagon2 = make(QStringLiteral("&Zaženi"), &TMainForm::ToolButton28Click);
+    SetHint(Zagon2, QStringLiteral("Zaženi|Zaženi simulator"));
+
+    WindowCascadeItem = make(QStringLiteral("Razvrsti &kaskadno"), &TMainForm::WindowCascade1Execute);
+    SetHint(WindowCascadeItem, QStringLiteral("Razvrsti kaskadno|Razvrsti okna kaskadno"));
+    WindowTileItem = make(QStringLiteral("Razvrsti &horizontalno"), &TMainForm::WindowTileHorizontal1Execute);
+    SetHint(WindowTileItem, QStringLiteral("Razvrsti horizontalno|Razvrsti okna eno pod drugim"));
+
+    HelpAboutItem = make(QStringLiteral("O &programu"), &TMainForm::HelpAbout1Execute);
+    SetHint(HelpAboutItem, QStringLiteral("O programu|Podatki o programu"));
+    Vsebina1 = make(QStringLiteral("Vsebina"), &TMainForm::Vsebina1Click);
+    SetHint(Vsebina1, QStringLiteral("Vsebina|Vsebina pomoči"));
+
+    // The tool buttons: each runs the handler of the menu item of its role.
+    ToolButton9 = make(QStringLiteral("Nova"), &TMainForm::FileNew1Execute);
+    ToolButton9->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    SetHint(ToolButton9, QStringLiteral("Nova!|Nova datoteka"));
+    ToolButton1 = make(QStringLiteral("Odpri"), &TMainForm::FileOpen1Execute);
+    ToolButton1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    SetHint(ToolButton1, QStringLiteral("Odpri!|Odpri obstoječo datoteko"));
+    ToolButton2 = make(QStringLiteral("Shrani"), &TMainForm::FileSaveAsItemClick);
+    ToolButton2->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    SetHint(ToolButton2, QStringLiteral("Shrani!|Shrani datoteko"));
+    ToolButton11 = make(QStringLiteral("Tiskaj"), &TMainForm::ToolButton11Click);
+    ToolButton11->setIcon(PrinterIcon());
+    SetHint(ToolButton11, QStringLiteral("Tiskaj!|Natisni datoteko"));
+    ToolButton4 = make(QStringLiteral("Odreži"), &TMainForm::EditCut1Execute);
+    ToolButton4->setIcon(LetterIcon(QStringLiteral("✂"), Qt::black));
+    SetHint(ToolButton4, QStringLiteral("Odreži!|Izreži izbrano besedilo v odložišče"));
+    ToolButton5 = make(QStringLiteral("Kopiraj"), &TMainForm::EditCopy1Execute);
+    ToolButton5->setIcon(PageIcon(true));
+    SetHint(ToolButton5, QStringLiteral("Kopiraj!|Kopiraj izbrano besedilo v odložišče"));
+    ToolButton6 = make(QStringLiteral("Prilepi"), &TMainForm::EditPaste1Execute);
+    ToolButton6->setIcon(PasteIcon());
+    SetHint(ToolButton6, QStringLiteral("Prilepi!|Prilepi besedilo iz odložišča"));
+    ToolButton26 = make(QStringLiteral("Razveljavi"), &TMainForm::Razveljavi1Click);
+    ToolButton26->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    SetHint(ToolButton26, QStringLiteral("Razveljavi!|Razveljavi zadnjo spremembo"));
+    ToolButton27 = make(QStringLiteral("Najdi"), &TMainForm::Najdi1Click);
+    ToolButton27->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    SetHint(ToolButton27, QStringLiteral("Najdi!|Poišči besedo"));
+    ToolButton8 = make(QStringLiteral("Kaskadno"), &TMainForm::WindowCascade1Execute);
+    ToolButton8->setIcon(WindowsIcon(true));
+    SetHint(ToolButton8, QStringLiteral("Kaskadno!|Razvrsti okna kaskadno"));
+    ToolButton10 = make(QStringLiteral("Horizontalno"), &TMainForm::WindowTileHorizontal1Execute);
+    ToolButton10->setIcon(WindowsIcon(false));
+    SetHint(ToolButton10, QStringLiteral("Horizontalno!|Razvrsti okna eno pod drugim"));
+    ToolButton15 = make(QStringLiteral("Prevedi"), &TMainForm::ToolButton15Click);
+    ToolButton15->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    SetHint(ToolButton15, QStringLiteral("Prevedi datoteko!"));
+    ToolButton17 = make(QStringLiteral("Poročilo"), &TMainForm::ToolButton17Click);
+    ToolButton17->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    SetHint(ToolButton17, QStringLiteral("Prikaži poročilo prevajanja!"));
+    ToolButton16 = make(QStringLiteral("Programator"), &TMainForm::ToolButton16Click);
+    ToolButton16->setIcon(s->standardIcon(QStyle::SP_DriveFDIcon));
+    SetHint(ToolButton16, QStringLiteral("Zaženi programator!"));
+    ToolButton16->setEnabled(false);
+    ToolButton28 = make(QStringLiteral("Simulator"), &TMainForm::ToolButton28Click);
+    ToolButton28->setIcon(s->standardIcon(QStyle::SP_ComputerIcon));
+    SetHint(ToolButton28, QStringLiteral("Zaženi simulator!"));
+    ToolButton21 = make(QStringLiteral("Pomoč"), &TMainForm::Vsebina1Click);
+    ToolButton21->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+    SetHint(ToolButton21, QStringLiteral("Pomoč!"));
+    ToolButton25 = make(QStringLiteral("Izhod"), &TMainForm::FileExit1Execute);
+    ToolButton25->setIcon(s->standardIcon(QStyle::SP_BrowserStop));
+    SetHint(ToolButton25, QStringLiteral("Izhod!|Končaj program"));
+}
+
+void TMainForm::createMenus() {
+    QMenuBar* bar = menuBar();
+    File1 = bar->addMenu(QStringLiteral("&Datoteka"));
+    File1->addActions({FileNewItem, FileOpenItem, FileCloseItem, Shrani1, Shranikot1});
+    File1->addSeparator();
+    File1->addAction(Tiskaj1);
+    File1->addSeparator();
+    File1->addAction(FileExitItem);
+
+    Edit1 = bar->addMenu(QStringLiteral("&Orodja"));
+    Edit1->addAction(Razveljavi1);
+    Edit1->addSeparator();
+    Edit1->addActions({CutItem, CopyItem, PasteItem});
+    Edit1->addSeparator();
+    Edit1->addActions({IzberiVse1, Najdi1});
+    Edit1->addSeparator();
+    Edit1->addAction(Izbirapisave1);
+
+    Prevajalnik1 = bar->addMenu(QStringLiteral("Pre&vajalnik"));
+    Prevajalnik1->addAction(Nastavitve1);
+    Prevajalnik1->addSeparator();
+    Prevajalnik1->addAction(Zaeni1);
+    Prevajalnik1->addSeparator();
+    Prevajalnik1->addAction(Branjeporoila1);
+
+    Programator1 = bar->addMenu(QStringLiteral("Pro&gramator"));
+    Programator1->addActions({Nastavitve2, Nastavvrat1});
+    Programator1->addSeparator();
+    Programator1->addAction(EEPROMbrii1);
+    Programator1->addSeparator();
+    Programator1->addAction(Zagon1);
+
+    Simulator1 = bar->addMenu(QStringLiteral("&Simulator"));
+    Simulator1->addAction(Zagon2);
+
+    Window1 = bar->addMenu(QStringLiteral("O&kno"));
+    Window1->addActions({WindowCascadeItem, WindowTileItem});
+    WindowListSeparator = Window1->addSeparator();
+    connect(Window1, &QMenu::aboutToShow, this, [this] { Guarded(this, [this] { FillWindowMenu(); }); });
+
+    Help1 = bar->addMenu(QStringLiteral("Po&moč"));
+    Help1->addAction(HelpAboutItem);
+    Help1->addSeparator();
+    Help1->addAction(Vsebina1);
+    auto* helpKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(helpKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(Help1->menuAction()); });
+}
+
+void TMainForm::createToolBar() {
+    ToolBar2 = addToolBar(QStringLiteral("Orodna vrstica"));
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    ToolBar2->setIconSize(QSize(16, 16));
+    ToolBar2->addActions({ToolButton9, ToolButton1, ToolButton2, ToolButton11});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({ToolButton4, ToolButton5, ToolButton6, ToolButton26});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({ToolButton27, ToolButton8, ToolButton10});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({ToolButton15, ToolButton17});
+    ToolBar2->addSeparator();
+    ToolBar2->addAction(ToolButton16);
+    Gauge1 = new QProgressBar(ToolBar2);
+    Gauge1->setRange(0, 100);
+    Gauge1->setValue(0);
+    Gauge1->setFixedWidth(100);
+    Gauge1->setMaximumHeight(16);
+    Gauge1->setTextVisible(false);
+    ToolBar2->addWidget(Gauge1);
+    ToolBar2->addSeparator();
+    ToolBar2->addAction(ToolButton28);
+    ToolBar2->addSeparator();
+    ToolBar2->addAction(ToolButton21);
+    ToolBar2->addSeparator();
+    ToolBar2->addAction(ToolButton25);
+}
+
+void TMainForm::createStatusBar() {
+    static constexpr int Widths[PanelCount] = {200, 90, 40, 60, 70, 110, 80, 25};
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < PanelCount; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setFixedWidth(Widths[i]);
+        panel->setFrameStyle(i == 7 ? QFrame::NoFrame : QFrame::Panel | QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        StatusPanels[i] = panel;
+        bar->addWidget(panel);
+    }
+    StatusPanels[7]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    StatusPanels[7]->setContentsMargins(2, 0, 0, 0);
+    StatusPanels[7]->setPixmap(ProgrammerImage(false));
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { Guarded(this, [this] { Timer1Timer(); }); });
+}
+
+void TMainForm::createPort() {
+    // 1200 baud 8N1 without flow control; DSR tells the board is there.
+    ComPort1.Name = "ComPort1";
+    ComPort1.SetBaudRate(br1200);
+    ComPort1.SetPort("COM2");
+    ComPort1.SetDataBits(dbEight);
+    ComPort1.SetStopBits(sbOneStopBit);
+    ComPort1.Parity().SetBits(prNone);
+    ComPort1.Parity().SetCheck(false);
+    ComPort1.Parity().SetReplace(false);
+    TComFlowControl& flow = ComPort1.FlowControl();
+    flow.SetOutCTSFlow(false);
+    flow.SetOutDSRFlow(false);
+    flow.SetControlDTR(dtrDisable);
+    flow.SetControlRTS(rtsDisable);
+    flow.SetXonXoffOut(false);
+    flow.SetXonXoffIn(false);
+    flow.SetDSRSensitivity(false);
+    flow.SetTxContinueOnXoff(false);
+    ComPort1.SetEvents({evRxChar, evDSR});
+    ComPort1.Buffer().SetInputSize(2);
+    ComPort1.Buffer().SetOutputSize(1024);
+    TComTimeouts& timeouts = ComPort1.Timeouts();
+    timeouts.SetReadInterval(-1);
+    timeouts.SetReadTotalMultiplier(0);
+    timeouts.SetReadTotalConstant(0);
+    timeouts.SetWriteTotalMultiplier(100);
+    timeouts.SetWriteTotalConstant(1000);
+    ComPort1.SetDiscardNull(false);
+    ComPort1.SetEventChar(0);
+}
+
+void TMainForm::FormCreate() {
+    QGuiApplication::clipboard()->clear();
+    AppDir = QDir::currentPath().toStdString();
+    if (AppDir.empty() || AppDir.back() != '/') AppDir += '/';
+    // A folder where asm.bat cannot be written still gets a working editor:
+    // the error is shown and the start-up goes on, so the chip table is
+    // loaded and not erased at the close.
+    Guarded(this, [] {
+        const std::string bat = AppDir + "asm.bat";
+        std::ofstream file(bat, std::ios::binary | std::ios::trunc);
+        file << "AS11M %1 -l";
+        if (!file.flush()) throw std::runtime_error("Ne morem pisati datoteke " + bat);
+    });
+    ProgrammerFound = 0;
+    EepromSize = 512;
+    RamSize = 256;
+    MemoryKind = "RAM";
+    ChipName = "MC68HC11A1";
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { Guarded(this, [this] { updateMenuitems(); }); });
+    PortOpen = 1;
+    Guarded(this, [this] { LoadSettings(); });
+    Guarded(this, [this] { TogglePort(); });
+    // Activation is the application's: our own boxes closing must not reopen
+    // the port while the downloader holds it.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) Guarded(this, [this] { FormActivate(); });
+    });
+}
+
+void TMainForm::TogglePort() {
+    if (ComPort1.Connected())
+        ComPort1.Close();
+    else
+        ComPort1.Open();
+}
+
+int TMainForm::MDIChildCount() const { return static_cast<int>(Mdi->subWindowList().size()); }
+
+void TMainForm::updateMenuitems() {
+    const bool children = MDIChildCount() > 0;
+    if (children && !Timer1->isActive())
+        Timer1->start();
+    else if (!children)
+        Timer1->stop();
+}
+
+void TMainForm::FormActivate() {
+    QDir::setCurrent(QString::fromStdString(AppDir));
+    if (PortOpen == 0) {
+        ComPort1.Open();
+        PortOpen = 1;
+    }
+}
+
+void TMainForm::Timer1Timer() {
+    vrstica();
+    UpdateStatusPanels();
+    StatusPanels[7]->setPixmap(ProgrammerImage(ProgrammerFound == 1));
+    statusBar()->update();
+}
+
+void TMainForm::vrstica() {
+    QTextEdit* edit = ActiveRichEdit();
+    if (!edit) return;
+    const QTextDocument* document = edit->document();
+    const int line = document->findBlock(edit->textCursor().selectionStart()).blockNumber() + 1;
+    StatusPanels[1]->setText(QStringLiteral("Vrst.: %1 : %2").arg(document->blockCount()).arg(line));
+}
+
+void TMainForm::UpdateStatusPanels() {
+    StatusPanels[4]->setText(QString::fromStdString(MemoryKind));
+    StatusPanels[5]->setText(QString::fromStdString(ChipName));
+    StatusPanels[2]->setText(QStringLiteral("COM") + QString::number(SerialPortNumber));
+    StatusPanels[3]->setText(QStringLiteral("1200 bps"));
+}
+
+void TMainForm::LoadSettings() {
+    IniFile ini(AppDir + "Vantrel.ini");
+    ComPort1.SetPort(LoadSettingsFromIni(ini));
+}
+
+void TMainForm::SaveSettings() {
+    IniFile ini(AppDir + "Vantrel.ini");
+    SaveSettingsToIni(ini);
+}
+
+void TMainForm::Izbirapisave1Click() {
+    TFormPisava& dialog = *FormPisava;
+    // The list is filled anew at each opening, so no name repeats.
+    std::vector<std::string> ports;
+    ListComPorts(ports, ComPort1.Api());
+    dialog.ComboBox2->clear();
+    for (const std::string& port : ports) dialog.ComboBox2->addItem(QString::fromStdString(port));
+    dialog.ComboBox2->setCurrentIndex(
+        dialog.ComboBox2->findText(QString::fromStdString(PortNameForNumber(SerialPortNumber))));
+    if (ExecModal(dialog) != QDialog::Accepted) return;
+    const int number = PortNumberFromName(dialog.ComboBox2->currentText().toStdString());
+    if (number != 0) {
+        ComPort1.BeginUpdate();
+        ComPort1.SetPort(PortNameForNumber(number));
+        ComPort1.EndUpdate();
+        SerialPortNumber = number;
+    }
+    EEPROMbrii1->setEnabled(dialog.CheckBBrisiEE->isChecked());
+}
+
+void TMainForm::Nastavvrat1Click() { Izbirapisave1Click(); }
+
+void TMainForm::Vsebina1Click() {}
+
+bool TMainForm::FormCloseQuery() {
+    const QList<TMDIChild*> editors = EditorWindows();
+    for (TMDIChild* editor : editors) {
+        if (!editor->ConfirmClose()) return false;
+    }
+    for (TMDIChild* editor : editors) editor->DiscardConfirmed = true;
+    Guarded(this, [this] { ComPort1.Close(); });
+    Guarded(this, [this] { SaveSettings(); });
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    Guarded(this, [&] { close = FormCloseQuery(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        StatusPanels[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// ---------------------------------------------------------------- editors
+
+QTextEdit* TMainForm::ActiveRichEdit() const {
+    QMdiSubWindow* window = Mdi->currentSubWindow();
+    if (!window || !window->widget()) return nullptr;
+    auto* focused = qobject_cast<QTextEdit*>(window->widget()->focusWidget());
+    if (focused) return focused;
+    return window->widget()->findChild<QTextEdit*>();
+}
+
+TMDIChild* TMainForm::ActiveEditor() const {
+    QMdiSubWindow* window = Mdi->currentSubWindow();
+    return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
+}
+
+QList<TMDIChild*> TMainForm::EditorWindows() const {
+    QList<TMDIChild*> editors;
+    for (QMdiSubWindow* window : Mdi->subWindowList())
+        if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editors << editor;
+    return editors;
+}
+
+TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
+    auto* child = new TMDIChild;
+    child->setWindowTitle(name);
+    QMdiSubWindow* window = Mdi->addSubWindow(child);
+    // Timer1 follows the children also when the last one goes.
+    connect(window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
+            Qt::QueuedConnection);
+    if (QFileInfo::exists(name)) {
+        QString err;
+        if (!child->LoadFile(name, &err)) {
+            // An empty window captioned with the file's path would overwrite
+            // the file with nothing at the next save.
+            delete window;
+            throw std::ios_base::failure(err.toStdString());
+        }
+    }
+    child->show();
+    Mdi->setActiveSubWindow(window);
+    updateMenuitems();
+    return child;
+}
+
+void TMainForm::FileNew1Execute() {
+    OpenEditorWindow(QStringLiteral("Neimenovana") + QString::number(MDIChildCount() + 1));
+}
+
+void TMainForm::FileOpen1Execute() {
+    QFileDialog dialog(this, QStringLiteral("Odpri"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(ExamplesDirectory());
+    dialog.setNameFilters({BothCases(QStringLiteral("Zbirniške datoteke"), {"asm"}),
+                           BothCases(QStringLiteral("Objektne"), {"s19"}),
+                           BothCases(QStringLiteral("Datoteke poročil"), {"rpt"}), QStringLiteral("Vse (*)")});
+    if (ExecModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        try {
+            OpenEditorWindow(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
+        } catch (const std::ios_base::failure&) {
+            ShowOpenError(this);
+        }
+    }
+    WindowTileHorizontal1Execute();
+}
+
+void TMainForm::FileClose1Execute() {
+    if (QMdiSubWindow* window = Mdi->currentSubWindow()) window->close();
+}
+
+QString TMainForm::RunSaveDialog() {
+    QFileDialog dialog(this, QStringLiteral("Shrani kot"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("asm"));
+    dialog.setDirectory(ExamplesDirectory());
+    dialog.setNameFilters({BothCases(QStringLiteral("Zbirniška datoteka"), {"asm"})});
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+}
+
+void TMainForm::SaveEditor(TMDIChild* editor, const QString& name) {
+    QString err;
+    if (!editor->SaveFile(name, &err))
+        throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
+}
+
+void TMainForm::FileSaveAsItemClick() {
+    TMDIChild* editor = ActiveEditor();
+    if (!editor) return;
+    QDir::setCurrent(QString::fromStdString(AppDir));
+    const QString caption = editor->windowTitle();
+    SourceName = QFileInfo(caption).fileName().toStdString();
+    if (QString::fromStdString(SourceName).toUpper().contains(QStringLiteral("NEIMEN"))) {
+        const QString name = RunSaveDialog();
+        if (name.isEmpty()) return;
+        SaveEditor(editor, name);
+        editor->setWindowTitle(name);
+        return;
+    }
+    // The file the window shows, wherever it lies.
+    SaveEditor(editor, caption);
+}
+
+void TMainForm::ShraniKot() {
+    TMDIChild* editor = ActiveEditor();
+    if (!editor) return;
+    const QString name = RunSaveDialog();
+    if (name.isEmpty()) return;
+    SaveEditor(editor, name);
+    editor->setWindowTitle(name);
+}
+
+void TMainForm::ToolButton11Click() {}
+
+void TMainForm::FileExit1Execute() { close(); }
+
+void TMainForm::Razveljavi1Click() {
+    QTextEdit* edit = ActiveRichEdit();
+    if (edit && edit->document()->isModified() && edit->document()->isUndoAvailable()) edit->undo();
+}
+
+namespace {
+
+// The platform's edit commands go to the focused control, whatever it is.
+void EditCommand(const char* slot) {
+    if (QWidget* focused = QApplication::focusWidget()) QMetaObject::invokeMethod(focused, slot);
+}
+
+}  // namespace
+
+void TMainForm::EditCut1Execute() { EditCommand("cut"); }
+void TMainForm::EditCopy1Execute() { EditCommand("copy"); }
+void TMainForm::EditPaste1Execute() { EditCommand("paste"); }
+
+void TMainForm::IzberiVse1Click() {
+    if (QTextEdit* edit = ActiveRichEdit()) edit->selectAll();
+}
+
+void TMainForm::Najdi1Click() {}
+void TMainForm::FindDialog1Find() {}
+void TMainForm::FontDialog1Apply() {}
+
+QFont TMainForm::FontDialogFont() const {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(11);
+    return font;
+}
+
+void TMainForm::RunFontDialog() {}
+
+void TMainForm::HelpAbout1Execute() { ExecModal(*AboutBox); }
+
+void TMainForm::WindowCascade1Execute() { Mdi->cascadeSubWindows(); }
+
+void TMainForm::WindowTileHorizontal1Execute() {
+    // One window under the other, each the frame's full width.
+    const QList<QMdiSubWindow*> windows = Mdi->subWindowList();
+    if (windows.isEmpty()) return;
+    const QSize area = Mdi->viewport()->size();
+    const int height = std::max(1, area.height() / static_cast<int>(windows.size()));
+    int top = 0;
+    for (QMdiSubWindow* window : windows) {
+        window->showNormal();
+        window->setGeometry(0, top, area.width(), height);
+        top += height;
+    }
+}
+
+void TMainForm::FillWindowMenu() {
+    const QList<QAction*> actions = Window1->actions();
+    for (qsizetype i = actions.indexOf(WindowListSeparator) + 1; i < actions.size(); ++i) {
+        Window1->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const QList<QMdiSubWindow*> windows = Mdi->subWindowList();
+    WindowListSeparator->setVisible(!windows.isEmpty());
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        const QString prefix = number < 10 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
+        QAction* item = Window1->addAction(prefix + window->windowTitle());
+        item->setCheckable(true);
+        item->setChecked(window == Mdi->currentSubWindow());
+        QPointer<QMdiSubWindow> target(window);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (target) Mdi->setActiveSubWindow(target);
+        });
+    }
+}
+
+// --------------------------------------------- filled in by later commands
+
+void TMainForm::ToolButton15Click() {}
+void TMainForm::Nastavitve1Click() {}
+void TMainForm::ToolButton17Click() {}
+void TMainForm::ToolButton28Click() {}
+void TMainForm::Nastavitve2Click() {}
+void TMainForm::ToolButton16Click() {}
+void TMainForm::EEPROMbrii1Click() {}
+
+}  // namespace Vantrel
