@@ -1,0 +1,215 @@
+// The editor windows' file commands on real files in a temporary folder.
+#include "ide/Childwin.h"
+#include "ide/IdeTestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+
+namespace Vantrel {
+namespace {
+
+class EditorTest : public IdeTest {
+protected:
+    TMDIChild* Open(const QString& path) {
+        AnswerFileDialog(path);
+        Form->FileOpen1Execute();
+        return Form->ActiveEditor();
+    }
+};
+
+TEST_F(EditorTest, NewNamesTheWindowAfterTheChildCountAndLoadsAFileOfThatName) {
+    TMainForm& form = Start();
+    form.FileNew1Execute();
+    form.FileNew1Execute();
+    EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana2");
+    // A window of another kind counts too.
+    form.MdiArea()->addSubWindow(new QWidget)->show();
+    WriteFile("Neimenovana4", "staro besedilo\n");
+    form.FileNew1Execute();
+    EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana4");
+    EXPECT_EQ(form.ActiveEditor()->RichEdit1->toPlainText(), "staro besedilo\n");
+}
+
+TEST_F(EditorTest, OpenStartsInPrimeriListsBothCasesAndTilesEvenWhenCancelled) {
+    QDir(Dir.path()).mkdir("Primeri");
+    TMainForm& form = Start();
+    QString directory;
+    QStringList filters;
+    Modals.push_back([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        directory = files.directory().absolutePath();
+        filters = files.nameFilters();
+        return int(QDialog::Rejected);
+    });
+    form.FileOpen1Execute();
+    EXPECT_EQ(directory + "/", QString::fromStdString(AppDir) + "Primeri/");
+    EXPECT_THAT(filters, ::testing::ElementsAre("Zbirniške datoteke (*.asm *.ASM)", "Objektne (*.s19 *.S19)",
+                                                "Datoteke poročil (*.rpt *.RPT)", "Vse (*)"));
+    EXPECT_EQ(form.MDIChildCount(), 0);
+}
+
+TEST_F(EditorTest, OpenLoadsTheFileUnderItsFullPath) {
+    WriteFile("Primeri/utrip.asm", "* utrip\n\tLDAA #1\n");
+    TMainForm& form = Start();
+    TMDIChild* editor = Open(Path("Primeri/utrip.asm"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->windowTitle(), Path("Primeri/utrip.asm"));
+    EXPECT_EQ(editor->RichEdit1->toPlainText(), "* utrip\n\tLDAA #1\n");
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_TRUE(form.Timer1->isActive());
+}
+
+TEST_F(EditorTest, AFailedOpenShowsTheBoxAndLeavesNoWindow) {
+    QDir(Dir.path()).mkdir("mapa.asm");
+    TMainForm& form = Start();
+    Open(Path("mapa.asm"));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "NAPAKA!");
+    EXPECT_EQ(Boxes[0].Text, "Napaka pri odpiranju datoteke!");
+    QTest::qWait(10);
+    EXPECT_EQ(form.MDIChildCount(), 0);
+    EXPECT_FALSE(form.Timer1->isActive());
+}
+
+TEST_F(EditorTest, DISABLED_AWindows1250FileWithCrLfIsSavedBackByteForByte) {
+    const QByteArray bytes = "* \x8Aolski primer: \xE8\x9A\x9E\r\n\tLDAA #$05\r\n";
+    WriteFile("Primeri/sola.asm", bytes);
+    TMainForm& form = Start();
+    TMDIChild* editor = Open(Path("Primeri/sola.asm"));
+    EXPECT_EQ(editor->RichEdit1->toPlainText(), "* Šolski primer: čšž\n\tLDAA #$05\n");
+    editor->RichEdit1->insertPlainText(" ");
+    editor->RichEdit1->textCursor().deletePreviousChar();
+    QTextCursor cursor(editor->RichEdit1->document());
+    cursor.deleteChar();
+    cursor.insertText("*");
+    EXPECT_TRUE(editor->Modified());
+    form.FileSaveAsItemClick();
+    EXPECT_EQ(ReadFile("Primeri/sola.asm"), bytes);
+    EXPECT_FALSE(editor->Modified());
+}
+
+TEST_F(EditorTest, SaveWritesADocumentOpenedElsewhereToItsOwnPath) {
+    WriteFile("Primeri/zanka.asm", "primer\n");
+    WriteFile("doma/zanka.asm", "moje\n");
+    TMainForm& form = Start();
+    TMDIChild* editor = Open(Path("doma/zanka.asm"));
+    editor->RichEdit1->moveCursor(QTextCursor::End);
+    editor->RichEdit1->insertPlainText("dodano\n");
+    form.FileSaveAsItemClick();
+    EXPECT_EQ(ReadFile("doma/zanka.asm"), "moje\ndodano\n");
+    EXPECT_EQ(ReadFile("Primeri/zanka.asm"), "primer\n");
+    EXPECT_EQ(editor->windowTitle(), Path("doma/zanka.asm"));
+    EXPECT_EQ(SourceName, "zanka.asm");
+}
+
+TEST_F(EditorTest, ANeverSavedDocumentTakesTheSaveDialogAndItsName) {
+    TMainForm& form = Start();
+    form.FileNew1Execute();
+    TMDIChild* editor = form.ActiveEditor();
+    editor->RichEdit1->insertPlainText("NOP\nčšž");
+    // Cancelled: nothing written, still modified.
+    form.FileSaveAsItemClick();
+    EXPECT_TRUE(editor->Modified());
+    AnswerFileDialog(Path("nov"));
+    form.FileSaveAsItemClick();
+    EXPECT_EQ(ReadFile("nov.asm"), "NOP\nčšž");  // new files: UTF-8 with LF
+    EXPECT_EQ(editor->windowTitle(), Path("nov.asm"));
+    EXPECT_FALSE(editor->Modified());
+}
+
+TEST_F(EditorTest, SaveAsWritesExactlyTheChosenFileAndTakesItsName) {
+    WriteFile("a.asm", "A\r\n");
+    TMainForm& form = Start();
+    TMDIChild* editor = Open(Path("a.asm"));
+    AnswerFileDialog(Path("b.asm"));
+    form.ShraniKot();
+    EXPECT_EQ(ReadFile("b.asm"), "A\r\n");
+    EXPECT_EQ(ReadFile("a.asm"), "A\r\n");
+    EXPECT_EQ(editor->windowTitle(), Path("b.asm"));
+}
+
+TEST_F(EditorTest, SaveActsOnTheActiveEditorAfterAnotherOneWasClosed) {
+    WriteFile("a.asm", "A\n");
+    WriteFile("b.asm", "B\n");
+    TMainForm& form = Start();
+    TMDIChild* a = Open(Path("a.asm"));
+    Open(Path("b.asm"));
+    form.FileClose1Execute();
+    QTest::qWait(10);
+    ASSERT_EQ(form.ActiveEditor(), a);
+    a->RichEdit1->moveCursor(QTextCursor::End);
+    a->RichEdit1->insertPlainText("A2\n");
+    form.FileSaveAsItemClick();
+    EXPECT_EQ(ReadFile("a.asm"), "A\nA2\n");
+}
+
+TEST_F(EditorTest, CommandsWithoutAnEditorDoNothing) {
+    TMainForm& form = Start();
+    form.FileSaveAsItemClick();
+    form.ShraniKot();
+    form.Razveljavi1Click();
+    form.IzberiVse1Click();
+    form.ToolButton11Click();
+    form.Najdi1Click();
+    form.FontDialog1Apply();
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_TRUE(Modals.empty());
+}
+
+TEST_F(EditorTest, CloseQuestionYesDiscardsNoKeepsTheWindow) {
+    TMainForm& form = Start();
+    TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
+    editor->RichEdit1->insertPlainText("x");
+    Answers = {QMessageBox::No};
+    form.FileClose1Execute();
+    QTest::qWait(10);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "Dokument Neimenovana1 je bil spremenjen. Spremembe zavržem?");
+    EXPECT_EQ(form.MDIChildCount(), 1);
+    Answers = {QMessageBox::Yes};
+    form.FileClose1Execute();
+    QTest::qWait(10);
+    EXPECT_EQ(form.MDIChildCount(), 0);
+}
+
+TEST_F(EditorTest, UndoWorksOnlyWhileModified) {
+    WriteFile("a.asm", "A\n");
+    TMainForm& form = Start();
+    TMDIChild* editor = Open(Path("a.asm"));
+    editor->RichEdit1->moveCursor(QTextCursor::End);
+    editor->RichEdit1->insertPlainText("B");
+    form.FileSaveAsItemClick();
+    form.Razveljavi1Click();
+    EXPECT_EQ(editor->RichEdit1->toPlainText(), "A\nB");
+    editor->RichEdit1->insertPlainText("C");
+    form.Razveljavi1Click();
+    EXPECT_EQ(editor->RichEdit1->toPlainText(), "A\nB");
+}
+
+TEST_F(EditorTest, SelectAllCutAndPasteGoToTheEditor) {
+    TMainForm& form = Start();
+    TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
+    form.show();
+    QApplication::setActiveWindow(&form);
+    editor->RichEdit1->setFocus();
+    QTest::qWait(10);
+    editor->RichEdit1->setPlainText("LDAA #1");
+    form.IzberiVse1Click();
+    EXPECT_EQ(editor->RichEdit1->textCursor().selectedText(), "LDAA #1");
+    if (QApplication::focusWidget() != editor->RichEdit1) GTEST_SKIP() << "no focus on this platform";
+    form.EditCut1Execute();
+    EXPECT_EQ(editor->RichEdit1->toPlainText(), "");
+    form.EditPaste1Execute();
+    form.EditPaste1Execute();
+    EXPECT_EQ(editor->RichEdit1->toPlainText(), "LDAA #1LDAA #1");
+}
+
+}  // namespace
+}  // namespace Vantrel
