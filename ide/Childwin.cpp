@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QPalette>
+#include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@ QString CloseQuestion(const QString& caption) {
 
 TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("MDI Child"));
+    setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
     RichEdit1 = new QTextEdit(this);
     RichEdit1->setAcceptRichText(false);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -76,7 +76,9 @@ TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
 
 void TFormPisava::ShowFont(const QFont& font) {
     Label4->setText(font.family());
-    Label6->setText(QString::number(qRound(font.pointSizeF())));
+    // A size given in pixels shows in points, as the font dialog counts.
+    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
+    Label6->setText(QString::number(qRound(points)));
 }
 
 void TFormPisava::FormShow() {
