@@ -211,5 +211,38 @@ TEST_F(EditorTest, SelectAllCutAndPasteGoToTheEditor) {
     EXPECT_EQ(editor->RichEdit1->toPlainText(), "LDAA #1LDAA #1");
 }
 
+TEST_F(EditorTest, FindStartsAtTheTextsStartOrAfterTheSelectionAndDoesNotWrap) {
+    TMainForm& form = Start();
+    TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
+    editor->RichEdit1->setPlainText("ldaa #1\nLDAA #2\nstaa $10\nLdAa #3");
+    // The caret at the end, nothing selected: the search starts at 0.
+    editor->RichEdit1->moveCursor(QTextCursor::End);
+    std::vector<int> found;
+    for (int i = 0; i < 4; ++i) {
+        form.FindNext("LDAA");
+        const QTextCursor cursor = editor->RichEdit1->textCursor();
+        found.push_back(cursor.hasSelection() ? cursor.selectionStart() : -1);
+    }
+    EXPECT_THAT(found, ::testing::ElementsAre(0, 8, 25, 25));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Obvestilo");
+    EXPECT_EQ(Boxes[0].Text, "Ne najdem besede \"LDAA\"");
+    EXPECT_EQ(editor->RichEdit1->textCursor().selectedText(), "LdAa");
+}
+
+TEST(FindForward, PlainSubstringIgnoringCase) {
+    struct Row {
+        const char* text;
+        const char* what;
+        int start;
+        int found;
+    };
+    for (Row row : {Row{"abc ABC", "bc", 0, 1}, Row{"abc ABC", "bc", 2, 5}, Row{"abc ABC", "bc", 6, -1},
+                    Row{"abc", "", 0, -1}, Row{"abc", "abc", 3, -1}, Row{"čŠž", "ŠŽ", 0, 1},
+                    Row{"a.b", ".", 0, 1}})
+        EXPECT_EQ(FindForward(QString::fromUtf8(row.text), QString::fromUtf8(row.what), row.start), row.found)
+            << row.text << " / " << row.what;
+}
+
 }  // namespace
 }  // namespace Vantrel

@@ -724,8 +724,31 @@ void TMainForm::IzberiVse1Click() {
     if (QTextEdit* edit = ActiveRichEdit()) edit->selectAll();
 }
 
+int FindForward(const QString& text, const QString& what, int start) {
+    if (what.isEmpty() || start < 0 || start > text.size()) return -1;
+    return static_cast<int>(text.indexOf(what, start, Qt::CaseInsensitive));
+}
+
 void TMainForm::Najdi1Click() {}
 void TMainForm::FindDialog1Find() {}
+
+void TMainForm::FindNext(const QString& what) {
+    QTextEdit* edit = ActiveRichEdit();
+    if (!edit) return;
+    QTextCursor cursor = edit->textCursor();
+    // From the end of the selection, or from the very start: not from the caret.
+    const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
+    const int found = FindForward(edit->document()->toPlainText(), what, start);
+    if (found < 0) {
+        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
+                QStringLiteral("Ne najdem besede \"%1\"").arg(what));
+        return;
+    }
+    edit->setFocus();
+    cursor.setPosition(found);
+    cursor.setPosition(found + static_cast<int>(what.size()), QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
 void TMainForm::FontDialog1Apply() {}
 
 QFont TMainForm::FontDialogFont() const {

@@ -84,6 +84,8 @@ public:
     void IzberiVse1Click();
     void Najdi1Click();
     void FindDialog1Find();
+    // One find-next for `what` in the active editor.
+    void FindNext(const QString& what);
     void FontDialog1Apply();
     // The font dialog's current font; running it modally (its result unused).
     QFont FontDialogFont() const;
@@ -191,6 +193,10 @@ extern TMainForm* MainForm;
 // Start-up in the main block's order: the main window, the about box, the
 // settings dialog. Deleting the main window frees the others.
 TMainForm* CreateVantrelForms(const TServices& services = {});
+
+// Where a find-next finds `what` in `text`: forwards from `start`, letter
+// case ignored, no wrap; -1 when not found.
+int FindForward(const QString& text, const QString& what, int start);
 
 // The image status panel 7 shows: the programmer found or not.
 QPixmap ProgrammerImage(bool found);
