@@ -2,6 +2,8 @@
 // port-name rule.
 #include "comport/SerialPort.h"
 
+#include "common/NumberText.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -267,13 +269,6 @@ std::string ValueToText(const char* const (&texts)[N], unsigned value) {
   return value < N ? texts[value] : "";
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::string BaudRateToText(TBaudRate Value) { return ValueToText(BaudRateTexts, Value); }
@@ -325,29 +320,9 @@ char TextToChar(const std::string& Text) {
 }
 
 bool TryTextToInt(const std::string& Text, int& Value) {
-  size_t i = 0;
-  while (i < Text.size() && Text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < Text.size() && (Text[i] == '+' || Text[i] == '-')) negative = Text[i++] == '-';
-  int base = 10;
-  if (i < Text.size() && Text[i] == '$') {
-    base = 16;
-    ++i;
-  }
-  if (i == Text.size()) return false;
-  long long magnitude = 0;
-  for (; i < Text.size(); ++i) {
-    const int digit = HexDigit(Text[i]);
-    if (digit < 0 || digit >= base) return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > 0xFFFFFFFFLL) return false;
-  }
-  long long value = negative ? -magnitude : magnitude;
-  // "$FFFFFFFF" is -1, as a 32-bit pattern; decimal must fit the signed range.
-  if (base == 16 && !negative && value > INT_MAX) value -= 0x100000000LL;
-  if (value < INT_MIN || value > INT_MAX) return false;
-  Value = static_cast<int>(value);
-  return true;
+  const std::optional<int> value = TextToInt(Text);
+  if (value) Value = *value;
+  return value.has_value();
 }
 
 std::string NormalizePortName(const std::string& Text) {

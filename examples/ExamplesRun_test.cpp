@@ -7,23 +7,12 @@
 #include <sstream>
 
 #include "simulator/Hc11.h"
+#include "simulator/ui/Loading.h"
 #include "tools/as11m/TestSupport.h"
 
 namespace {
 
 using Symbols = std::map<std::string, uint16_t>;
-
-// The S1 records' data cells, stored as text like the simulator's loader.
-void LoadObject(const std::string& object) {
-    std::istringstream in(object);
-    std::string record;
-    while (std::getline(in, record)) {
-        if (record.rfind("S1", 0) != 0) continue;
-        unsigned count = std::stoul(record.substr(2, 2), nullptr, 16);
-        unsigned address = std::stoul(record.substr(4, 4), nullptr, 16);
-        for (unsigned i = 0; i + 3 < count; ++i) WriteCell(static_cast<uint16_t>(address + i), record.substr(8 + 2 * i, 2));
-    }
-}
 
 Symbols SymbolTable(const std::string& listing) {
     Symbols symbols;
@@ -55,7 +44,7 @@ TEST(Examples, RunInTheSimulatorModel) {
         {"swi.asm", nullptr,
          [](const Symbols& s) {
              // One call of each service per round: the count and port B keep step.
-             int calls = At(s, "KLICI"), port = ReadByte(RegisterAddress::PORTA + 4);
+             int calls = At(s, "KLICI"), port = ReadByte(RegisterAddress::PORTB);
              EXPECT_NE(calls, 0);
              EXPECT_LE(std::abs(calls - port), 1);
          }},
@@ -64,7 +53,7 @@ TEST(Examples, RunInTheSimulatorModel) {
         {"zajem.asm", [](int step) { if (step % 500 == 250) PinEdgePA0 = 1; },
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "ROBOVI"), 20);
-             uint16_t period = static_cast<uint16_t>(At(s, "PERIODA") << 8 | ReadByte(s.at("PERIODA") + 1));
+             uint16_t period = ReadWord(s.at("PERIODA"));
              EXPECT_GT(period, 500);  // 500 steps of at least 2 cycles, at most 14
              EXPECT_LT(period, 7000);
          }},
@@ -72,12 +61,12 @@ TEST(Examples, RunInTheSimulatorModel) {
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "VISJI"), 1);
              EXPECT_EQ(ReadByte(RegisterAddress::PACNT), 500 % 256);
-             EXPECT_EQ(ReadByte(RegisterAddress::PORTA + 4), 500 % 256);
+             EXPECT_EQ(ReadByte(RegisterAddress::PORTB), 500 % 256);
          }},
         {"ad.asm", [](int) { AdInputValue = 0x5A; },
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "POVPRECJE"), 0x5A);
-             EXPECT_EQ(ReadByte(RegisterAddress::PORTA + 4), 0x5A);
+             EXPECT_EQ(ReadByte(RegisterAddress::PORTB), 0x5A);
          }},
     };
     for (const Example& example : examples) {
@@ -87,7 +76,9 @@ TEST(Examples, RunInTheSimulatorModel) {
         ASSERT_EQ(as11m::test::RunProgram(AS11M_PATH, {"TEMP$$.ASM", "-l", "s"}, dir.Path()).ExitCode, 0);
 
         ClearModel();
-        LoadObject(as11m::test::ReadText(dir / "TEMP$$.S19"));
+        const TS19Summary loaded = LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
+        ASSERT_GT(loaded.DataRecords, 0);
+        ASSERT_EQ(loaded.SkippedRecords, 0);
         ResetCpu(0x0000);
         for (int step = 0; step < 10000; ++step) {
             if (example.Stimulus) example.Stimulus(step);

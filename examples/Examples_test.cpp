@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "common/ListingLine.h"
+#include "common/SRecord.h"
 #include "tools/as11m/TestSupport.h"
 
 namespace {
@@ -37,8 +39,9 @@ bool IsUpperHex(const std::string& text) {
 std::map<unsigned, std::string> ListedMemory(const std::vector<std::string>& listing) {
     std::map<unsigned, std::string> memory;
     for (const std::string& line : listing) {
-        if (line.size() < 9 || !IsUpperHex(line.substr(5, 4))) continue;
-        unsigned address = std::stoul(line.substr(5, 4), nullptr, 16);
+        const std::string_view field = ListingAddressField(std::string_view(line));
+        if (!IsUpperHex(std::string(field)) || !ListingAddressValue(std::string_view(line))) continue;
+        unsigned address = *ListingAddressValue(std::string_view(line));
         std::string bytes = line.size() > 10 ? line.substr(10, 14) : "";
         for (size_t i = 0; i + 1 < bytes.size() && bytes[i] != ' '; i += 3) memory[address++] = bytes.substr(i, 2);
     }
@@ -52,15 +55,16 @@ std::map<unsigned, std::string> ObjectMemory(const std::vector<std::string>& rec
     if (records.empty()) return memory;
     EXPECT_EQ(records.back(), "S9030000FC");
     for (size_t r = 0; r + 1 < records.size(); ++r) {
-        const std::string& record = records[r];
-        EXPECT_EQ(record.substr(0, 2), "S1");
-        EXPECT_TRUE(IsUpperHex(record.substr(2))) << record;
-        unsigned count = std::stoul(record.substr(2, 2), nullptr, 16);
-        EXPECT_GE(count, 4u) << record;
-        EXPECT_LE(count, 19u) << record;
-        EXPECT_EQ(record.size(), 4 + 2 * count) << record;
-        unsigned address = std::stoul(record.substr(4, 4), nullptr, 16);
-        for (unsigned i = 0; i + 3 < count; ++i) memory[address + i] = record.substr(8 + 2 * i, 2);
+        const TSRecordLine record = LexSRecordLine(records[r]);
+        EXPECT_EQ(record.Mark, 'S') << records[r];
+        EXPECT_EQ(record.Type, '1') << records[r];
+        EXPECT_TRUE(record.Whole) << records[r];
+        EXPECT_TRUE(IsUpperHex(records[r].substr(2))) << records[r];
+        EXPECT_GE(record.Count, 4) << records[r];
+        EXPECT_LE(record.Count, 19) << records[r];
+        EXPECT_EQ(records[r].size(), 4 + 2 * static_cast<size_t>(record.Count)) << records[r];
+        unsigned address = record.Address;
+        for (size_t i = 0; i < record.DataText.size(); i += 2) memory[address++] = std::string(record.DataText.substr(i, 2));
     }
     return memory;
 }
@@ -84,9 +88,9 @@ TEST(Examples, AssembleCleanlyWithAgreeingListingAndObject) {
             size_t sourceLines = Lines(ReadText(example)).size();
             int previousKey = 0;
             for (const std::string& line : listing) {
-                EXPECT_EQ(line.find(" ->"), std::string::npos) << line;
+                EXPECT_FALSE(IsListingErrorLine(line)) << line;
                 if (line.empty() || line == "Symbol table") break;
-                int key = std::stoi(line.substr(0, 4));
+                int key = std::stoi(std::string(ListingKeyField(std::string_view(line))));
                 // Keys go up by one per source line; a repeated key is a
                 // continuation of data, which carries no source text.
                 EXPECT_TRUE(key == previousKey + 1 || (key == previousKey && line.size() <= 24)) << line;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/NumberText.h"
 #include "simulator/cpu/FlagRules.h"
 #include "simulator/cpu/OpcodeTable.h"
 
@@ -72,7 +73,11 @@ struct TRunState {
 
 struct TPeripheralState {
     int32_t TimerCount = 0;        // TCNT as a number 0..$FFFF
-    int32_t PrevTimerCount = 0;    // lower end of the compare window
+    // TCNT at the end of the last tick. Nothing in the model reads it: the
+    // compare window starts from the count cells, which a window edit may
+    // move. It is kept, set by every tick and cleared by reset, as a part of
+    // the recorded state that the tests compare.
+    int32_t PrevTimerCount = 0;
     int32_t RtiCycleAccu = 0;
     int32_t E64CycleAccu = 0;
     uint8_t E64Tick = 0;           // the last tick passed 64 cycles
@@ -151,15 +156,6 @@ inline constexpr std::array<uint8_t, 256> Nibble = [] {
 }();
 }  // namespace CellCodec
 
-// A hex digit's value in either case, or -1: for parsers that must tell a
-// bad text apart (the cell codec reads such a character as 0 instead).
-inline int HexDigitValue(char32_t c) {
-    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-    return -1;
-}
-
 // Byte to its two upper-case hex digits.
 inline TMemoryCell ByteToHex(uint8_t value) {
     TMemoryCell cell;
@@ -188,6 +184,14 @@ void UnpackCcr(uint8_t ccr);
 // (WriteRegisterBlock) on purpose.
 inline uint8_t ReadByte(uint16_t address) { return HexToByte(MemoryImage[address]); }
 inline void StoreByte(uint16_t address, uint8_t value) { MemoryImage[address] = ByteToHex(value); }
+// 16-bit values, high byte first; the second byte of $FFFF is $0000.
+inline uint16_t ReadWord(uint16_t address) {
+    return static_cast<uint16_t>(ReadByte(address) << 8 | ReadByte(static_cast<uint16_t>(address + 1)));
+}
+inline void StoreWord(uint16_t address, uint16_t value) {
+    StoreByte(address, static_cast<uint8_t>(value >> 8));
+    StoreByte(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value));
+}
 void WriteCell(uint16_t address, std::string_view text);
 // The stack: a push stores at SP, then decrements; a pull increments, then reads.
 inline void PushByte(uint8_t value) {
@@ -197,6 +201,15 @@ inline void PushByte(uint8_t value) {
 inline uint8_t PullByte() {
     ++CpuRegs.SP;
     return ReadByte(CpuRegs.SP);
+}
+// Low byte first, so the high byte ends on the lower address.
+inline void PushWord(uint16_t value) {
+    PushByte(static_cast<uint8_t>(value));
+    PushByte(static_cast<uint8_t>(value >> 8));
+}
+inline uint16_t PullWord() {
+    const uint8_t high = PullByte();
+    return static_cast<uint16_t>(high << 8 | PullByte());
 }
 // Keeps D = A*256 + B after a writer of A, B or D.
 inline void SyncDFromAB() { CpuRegs.D = static_cast<uint16_t>(CpuRegs.A << 8 | CpuRegs.B); }
@@ -252,6 +265,7 @@ inline constexpr std::string_view RegisterName(int index) { return RegisterNames
 namespace RegisterAddress {
 inline constexpr uint16_t PORTA = 0x1000;
 inline constexpr uint16_t PORTC = 0x1003;
+inline constexpr uint16_t PORTB = 0x1004;
 inline constexpr uint16_t DDRC = 0x1007;
 inline constexpr uint16_t PORTD = 0x1008;
 inline constexpr uint16_t DDRD = 0x1009;

@@ -1,5 +1,7 @@
 #include "platform/ini/IniFile.h"
 
+#include "common/NumberText.h"
+
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -48,41 +50,6 @@ bool keyLine(const std::string& line, std::string* key, std::string* value) {
 }
 
 bool hasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != npos; }
-
-bool parseInteger(std::string text, int* value) {
-  text = trim(text);
-  bool negative = false;
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  int base = 10;
-  if (text.compare(i, 1, "$") == 0) {
-    base = 16;
-    i += 1;
-  } else if (text.size() > i + 1 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return false;
-  long long n = 0;
-  for (; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    int digit;
-    if (std::isdigit(c))
-      digit = c - '0';
-    else if (base == 16 && std::isxdigit(c))
-      digit = std::tolower(c) - 'a' + 10;
-    else
-      return false;
-    n = n * base + digit;
-    if (n > 0xFFFFFFFFLL) return false;
-  }
-  if (negative) n = -n;
-  // Hex may name the full 32-bit pattern ($FFFFFFFF is -1).
-  if (base == 16 && !negative && n > INT_MAX) n -= 0x100000000LL;
-  if (n < INT_MIN || n > INT_MAX) return false;
-  *value = static_cast<int>(n);
-  return true;
-}
 
 }  // namespace
 
@@ -167,8 +134,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key,
                          int defaultValue) const {
-  int value = 0;
-  return parseInteger(ReadString(section, key, ""), &value) ? value : defaultValue;
+  return TextToInt(trim(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
 }
 
 bool IniFile::SectionExists(const std::string& section) const {

@@ -3,25 +3,38 @@
 // names written in one letter case may be stored in another.
 #pragma once
 
+#include "common/TextEncoding.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
-bool IsValidUtf8(std::string_view bytes);
-
-// Windows-1250 to UTF-8. The five bytes that the code page leaves undefined
-// become U+FFFD.
-std::string Windows1250ToUtf8(std::string_view bytes);
-
-// UTF-8 text of a file's bytes: kept as they are when they are valid UTF-8
-// (a leading byte-order mark dropped), otherwise decoded as Windows-1250.
-std::string DecodeText(std::string_view bytes);
-
 enum class TReadStatus { Okay, NotFound, OtherError };
 
-// Reads a whole text file through DecodeText. On failure returns another
-// status and fills err.
-TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string* err);
+enum class TTextEncoding { Utf8, Utf8WithBom, Windows1250 };
+enum class TLineEnds { CrLf, Lf };
+
+// How a file was stored, so that it can be written back alike.
+struct TTextFormat {
+    TTextEncoding Encoding = TTextEncoding::Utf8;
+    TLineEnds LineEnds = TLineEnds::CrLf;  // a file without line ends gets the Windows ones
+    bool operator==(const TTextFormat&) const = default;
+};
+
+// The encoding DecodeText reads the bytes in, and the line end of the first line.
+TTextFormat TextFormatOf(std::string_view bytes);
+
+// Reads a whole text file through DecodeText; format, when given, receives
+// TextFormatOf the bytes. On failure returns another status and fills err.
+TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string* err,
+                         TTextFormat* format = nullptr);
+
+// Writes UTF-8 text whole in the given format: every line end of text (LF or
+// CR LF) becomes the format's. The bytes go to a temporary file beside path,
+// which then replaces path by a rename (keeping the old file's permissions),
+// so a failure leaves the old file as it was. False with err filled when a
+// character has no Windows-1250 byte or the file cannot be written.
+bool WriteTextFile(const std::string& path, std::string_view text, const TTextFormat& format, std::string* err);
 
 // The existing file whose name equals the last component of `path` with
 // ASCII letter case ignored, in the folder that `path` names (taken as it

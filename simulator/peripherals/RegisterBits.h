@@ -7,10 +7,6 @@ namespace peripherals {
 
 inline bool BitsSet(uint16_t address, uint8_t mask) { return (ReadByte(address) & mask) != 0; }
 
-inline uint16_t ReadWord(uint16_t highAddress) {
-    return static_cast<uint16_t>(ReadByte(highAddress) << 8 | ReadByte(static_cast<uint16_t>(highAddress + 1)));
-}
-
 // Leaves a cell whose bits already stand untouched, so an odd text (a window
 // edit) is not rewritten by a flag that was set anyway.
 inline void SetBits(uint16_t address, uint8_t mask) {

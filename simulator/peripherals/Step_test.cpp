@@ -69,7 +69,7 @@ TEST(StudentProgram, Oc2InterruptTogglesPa6EveryThousandCycles) {
     // 300000 steps: the idle loop dominates, so about 900000 cycles and 13 wraps.
     ASSERT_GT(cycles, 13 * 65536);
     EXPECT_EQ(entries, (cycles - 0x0400) / 1000 + 1);
-    EXPECT_EQ(Word(R::TCNTHI), cycles & 0xFFFF);
+    EXPECT_EQ(ReadWord(R::TCNTHI), cycles & 0xFFFF);
     EXPECT_EQ(TimerCount, cycles & 0xFFFF);
     EXPECT_EQ(ReadByte(R::PORTA), entries % 2 == 1 ? 0x40 : 0x00);
     EXPECT_EQ(ReadByte(R::TFLG2) & 0x80, 0x80);  // TOF flags without an enable
@@ -143,7 +143,7 @@ TEST(WaitAndStop, WaitTicksOnlyTheTimerUntilAnEntry) {
                   0x3E});             // WAI          2
     Steps(9);  // 27 cycles
     ASSERT_EQ(WaitState, 1);
-    EXPECT_EQ(Word(R::TCNTHI), 27);
+    EXPECT_EQ(ReadWord(R::TCNTHI), 27);
     const uint16_t stacked = CpuRegs.SP;
     PinEdgePA7 = 1;
     // Each waiting step advances TCNT by the WAI's 2 cycles: $0100 is reached
@@ -153,7 +153,7 @@ TEST(WaitAndStop, WaitTicksOnlyTheTimerUntilAnEntry) {
         ASSERT_FALSE(result.Executed);
     }
     EXPECT_EQ(WaitState, 1);
-    EXPECT_EQ(Word(R::TCNTHI), 27 + 228);
+    EXPECT_EQ(ReadWord(R::TCNTHI), 27 + 228);
     EXPECT_EQ(ReadByte(R::PACNT), 0);  // not served while waiting
     EXPECT_EQ(PinEdgePA7, 1);
     Steps(1);
@@ -171,20 +171,20 @@ TEST(WaitAndStop, StopFreezesEverythingUntilIrq) {
                   0xCF});             // STOP
     Steps(4);
     ASSERT_EQ(StopState, 1);
-    const uint16_t count = Word(R::TCNTHI);
+    const uint16_t count = ReadWord(R::TCNTHI);
     EXPECT_EQ(count, 3 + 2 + 2 + 2);
     for (int i = 0; i < 50; ++i) {
         const TStepResult result = SimulationStep();
         ASSERT_FALSE(result.Executed);
     }
-    EXPECT_EQ(Word(R::TCNTHI), count);
+    EXPECT_EQ(ReadWord(R::TCNTHI), count);
     EXPECT_EQ(CpuRegs.PC, 0x0105);
     IrqPending = 1;
     Steps(1);
     EXPECT_EQ(CpuRegs.PC, PseudoVectors::Irq);
     EXPECT_EQ(StopState, 0);
-    EXPECT_EQ(Word(CpuRegs.SP + 8), 0x0105);  // RTI would return to the STOP
-    EXPECT_EQ(Word(R::TCNTHI), count);
+    EXPECT_EQ(ReadWord(CpuRegs.SP + 8), 0x0105);  // RTI would return to the STOP
+    EXPECT_EQ(ReadWord(R::TCNTHI), count);
 }
 
 TEST(ExternalRequests, MaskedIrqIsDroppedAndXirqWaitsForX) {
@@ -216,9 +216,9 @@ TEST(IllegalOpcode, ReportedAndEnteredAtItsTrap) {
     EXPECT_FALSE(result.PcMovedBeforeReport);
     EXPECT_EQ(IllegalOpcodeMessage(result), "Nepravilna operacijska koda! \"41\"");
     EXPECT_EQ(CpuRegs.PC, PseudoVectors::IllegalOpcodeTrap);
-    EXPECT_EQ(Word(CpuRegs.SP + 8), 0x0103);
+    EXPECT_EQ(ReadWord(CpuRegs.SP + 8), 0x0103);
     EXPECT_EQ(IllegalOpcode, 0);
-    EXPECT_EQ(Word(R::TCNTHI), 3);  // the illegal opcode took no time
+    EXPECT_EQ(ReadWord(R::TCNTHI), 3);  // the illegal opcode took no time
 
     WriteCell(0x0300, "q");  // a window edit that is no opcode at all
     CpuRegs.PC = 0x0300;
@@ -239,8 +239,8 @@ TEST(IllegalOpcode, ReportNamesTheOpcodeEvenAfterAnIrqEntry) {
     EXPECT_EQ(IllegalOpcodeMessage(result), "Nepravilna operacijska koda! \"41\" na naslovu $0104");
     // IRQ entered first, then the trap stacked the IRQ's vector.
     EXPECT_EQ(CpuRegs.PC, PseudoVectors::IllegalOpcodeTrap);
-    EXPECT_EQ(Word(CpuRegs.SP + 8), PseudoVectors::Irq);
-    EXPECT_EQ(Word(CpuRegs.SP + 17), 0x0104);
+    EXPECT_EQ(ReadWord(CpuRegs.SP + 8), PseudoVectors::Irq);
+    EXPECT_EQ(ReadWord(CpuRegs.SP + 17), 0x0104);
     EXPECT_EQ(StackDepth, 18);
 }
 
@@ -251,14 +251,14 @@ TEST(ResetCpu, SetsTheStartStateAndKeepsTheRest) {
     StackDepth = StackTop = InstrCycles = AdConversionCount = 2;
     TimerCount = PrevTimerCount = 0x1234;
     RtiCycleAccu = E64CycleAccu = 100;
-    SetWord(R::TCNTHI, 0x1234);
+    StoreWord(R::TCNTHI, 0x1234);
     StoreByte(R::TFLG1, 0x80);
     ResetCpu(0xB600);
     EXPECT_EQ(CpuRegs, (TCpuRegisters{.PC = 0xB600, .CCR = 0xD0}));
     EXPECT_EQ(CcrFlags, (TCcrFlags{.FlagS = 1, .FlagX = 1, .FlagI = 1}));
     EXPECT_EQ(RunState, TRunState{});
     EXPECT_EQ(AdConversionCount + TimerCount + PrevTimerCount, 0);
-    EXPECT_EQ(Word(R::TCNTHI), 0);
+    EXPECT_EQ(ReadWord(R::TCNTHI), 0);
     EXPECT_EQ(MemoryImage[R::CONFIG].View(), "0F");
     EXPECT_EQ(MemoryImage[R::OPTION].View(), "10");
     // Kept: the other cells and the peripheral accumulators.

@@ -110,8 +110,7 @@ void TickTimers() {
     const int32_t sum = start + cycles;
     TimerCount = sum & 0xFFFF;
     if (sum > 0xFFFF) RaiseFlag(R::TFLG2, R::TMSK2, TOF, PseudoVectors::TimerOverflow);
-    StoreByte(R::TCNTHI, static_cast<uint8_t>(TimerCount >> 8));
-    StoreByte(R::TCNTLO, static_cast<uint8_t>(TimerCount));
+    StoreWord(R::TCNTHI, static_cast<uint16_t>(TimerCount));
 
     // The window starts where this tick's count started, so a count moved
     // back outside the tick cannot look like a wrap and fire every compare.

@@ -13,7 +13,7 @@ TEST(FreeRunningCounter, WrapSetsTofAndEntersOnlyWhenEnabledMaskedAndClear) {
         StoreByte(R::TFLG2, c.Tflg2Before);
         CcrFlags.FlagI = c.FlagI;
         Tick(10);
-        EXPECT_EQ(Word(R::TCNTHI), 0x0004);
+        EXPECT_EQ(ReadWord(R::TCNTHI), 0x0004);
         EXPECT_EQ(ReadByte(R::TFLG2), 0x80);
         EXPECT_EQ(CpuRegs.PC, c.Enters ? PseudoVectors::TimerOverflow : 0x0100) << int(c.FlagI) << int(c.Tflg2Before);
     }
@@ -22,16 +22,16 @@ TEST(FreeRunningCounter, WrapSetsTofAndEntersOnlyWhenEnabledMaskedAndClear) {
 TEST(FreeRunningCounter, ContinuesFromTheCellsWhateverTheyHold) {
     // A window edit moved the cells; TimerCount is stale either way.
     StartAt(0xFFF8);
-    SetWord(R::TCNTHI, 0x0010);
+    StoreWord(R::TCNTHI, 0x0010);
     Tick(10);
     EXPECT_EQ(TimerCount, 0x001A);
     EXPECT_EQ(ReadByte(R::TFLG2), 0);
 
     StartAt(0x0000);
-    SetWord(R::TCNTHI, 0xFFFE);
+    StoreWord(R::TCNTHI, 0xFFFE);
     Tick(4);
     EXPECT_EQ(TimerCount, 0x0002);
-    EXPECT_EQ(Word(R::TCNTHI), 0x0002);
+    EXPECT_EQ(ReadWord(R::TCNTHI), 0x0002);
     EXPECT_EQ(ReadByte(R::TFLG2), 0x80);
 
     StartAt(0);
@@ -44,7 +44,7 @@ TEST(FreeRunningCounter, ContinuesFromTheCellsWhateverTheyHold) {
 
 TEST(OutputCompare, EachCountMatchesInExactlyOneTick) {
     StartAt(0x00F0);
-    SetWord(R::TOC2HI, 0x0100);
+    StoreWord(R::TOC2HI, 0x0100);
     StoreByte(R::TCTL1, 0x40);  // OC2 toggles PA6
     Tick(0);
     EXPECT_EQ(ReadByte(R::TFLG1), 0);  // no time, no match
@@ -65,7 +65,7 @@ TEST(OutputCompare, WindowAcrossTheWrap) {
                  {0xFFF0, false}, {0x0009, false}, {0x8000, false}};
     for (const auto& c : cases) {
         StartAt(0xFFF0);
-        SetWord(R::TOC3HI, c.Compare);
+        StoreWord(R::TOC3HI, c.Compare);
         Tick(0x18);
         EXPECT_EQ((ReadByte(R::TFLG1) & 0x20) != 0, c.Matches) << "TOC3 $" << std::hex << c.Compare;
     }
@@ -75,17 +75,17 @@ TEST(OutputCompare, CountMovedOutsideTheTickFiresOnlyWhatItPasses) {
     // The register block cleared while the count stood high.
     StartAt(0x8000);
     for (uint16_t address = 0x1000; address < 0x1040; ++address) StoreByte(address, 0);
-    SetWord(R::TOC2HI, 0x0200);
-    SetWord(R::TOC3HI, 0x7000);
-    SetWord(R::TOC5HI, 0xFFFF);
+    StoreWord(R::TOC2HI, 0x0200);
+    StoreWord(R::TOC3HI, 0x7000);
+    StoreWord(R::TOC5HI, 0xFFFF);
     Tick(10);
     EXPECT_EQ(ReadByte(R::TFLG1), 0);
     EXPECT_EQ(ReadByte(R::TFLG2), 0);
 
     StartAt(0x0000);
-    SetWord(R::TOC2HI, 0x0100);
-    SetWord(R::TOC3HI, 0x5005);
-    SetWord(R::TCNTHI, 0x5000);  // moved forward
+    StoreWord(R::TOC2HI, 0x0100);
+    StoreWord(R::TOC3HI, 0x5005);
+    StoreWord(R::TCNTHI, 0x5000);  // moved forward
     Tick(10);
     EXPECT_EQ(ReadByte(R::TFLG1), 0x20);
 }
@@ -104,7 +104,7 @@ TEST(OutputCompare, PinActionsOfOc2ToOc5WithForcedClear) {
                     StartAt(0x1000);
                     StoreByte(R::PORTA, before | 0x01);
                     StoreByte(R::CFORC, forced);
-                    SetWord(compare.Register, 0x1002);
+                    StoreWord(compare.Register, 0x1002);
                     StoreByte(R::TCTL1, static_cast<uint8_t>(action << compare.Shift));
                     Tick(2);
                     const uint8_t acted[] = {before, static_cast<uint8_t>(before ^ compare.Pin), 0, compare.Pin};
@@ -118,8 +118,8 @@ TEST(OutputCompare, PinActionsOfOc2ToOc5WithForcedClear) {
 
 TEST(OutputCompare, Oc1DrivesItsMaskedPinsAndMasksLaterSources) {
     StartAt(0x2000);
-    SetWord(R::TOC1HI, 0x2003);
-    SetWord(R::TOC2HI, 0x2004);
+    StoreWord(R::TOC1HI, 0x2003);
+    StoreWord(R::TOC2HI, 0x2004);
     StoreByte(R::TMSK1, 0xC0);
     StoreByte(R::OC1M, 0xF8);
     StoreByte(R::OC1D, 0x90);
@@ -146,12 +146,12 @@ TEST(InputCapture, EdgeLatchesTheCountOnceUntilTheFlagIsCleared) {
         StoreByte(R::TMSK1, pin.Bit);
         *pin.Edge = 1;
         Tick(4);
-        EXPECT_EQ(Word(pin.Capture), 0x1234);
+        EXPECT_EQ(ReadWord(pin.Capture), 0x1234);
         EXPECT_EQ(ReadByte(R::TFLG1), pin.Bit);
         EXPECT_EQ(CpuRegs.PC, pin.Vector);
         *pin.Edge = 1;  // before software clears the flag: lost
         Tick(4);
-        EXPECT_EQ(Word(pin.Capture), 0x1234);
+        EXPECT_EQ(ReadWord(pin.Capture), 0x1234);
         EXPECT_EQ(*pin.Edge, 0);
     }
 }

@@ -1,5 +1,6 @@
 #include "simulator/ui/Childwin.h"
 
+#include "common/ListingLine.h"
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/UiDialogs.h"
@@ -10,21 +11,16 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-QString ListingKey(const QString& line) { return line.left(4); }
+QString ListingKey(const QString& line) { return line.left(static_cast<qsizetype>(ListingKeyLength)); }
 
 int ListingAddress(const QString& line) {
-    if (line.size() < 9) return -1;
-    int value = 0;
-    for (int i = 5; i < 9; ++i) {
-        const int digit = HexDigitValue(line[i].unicode());
-        if (digit < 0) return -1;
-        value = value * 16 + digit;
-    }
-    return value;
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(line.utf16()), static_cast<size_t>(line.size()));
+    const std::optional<uint16_t> address = ListingAddressValue(text);
+    return address ? *address : -1;
 }
 
 uint16_t CursorAddress(const QString& line) {
-    const std::string field = line.mid(5, 4).toUpper().toStdString();
+    const std::string field = line.mid(static_cast<qsizetype>(ListingAddressStart), static_cast<qsizetype>(ListingAddressLength)).toUpper().toStdString();
     const std::string_view text(field);
     const uint8_t high = HexToByte(text.substr(0, std::min<size_t>(2, text.size())));
     const uint8_t low = HexToByte(text.size() > 2 ? text.substr(2) : std::string_view());

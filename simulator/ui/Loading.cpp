@@ -1,51 +1,19 @@
 #include "simulator/ui/Loading.h"
 
-namespace {
-
-// Two hex characters of line at pos as 0..255, or -1.
-int ReadHexByte(std::string_view line, size_t pos) {
-    if (pos + 2 > line.size()) return -1;
-    const int high = HexDigitValue(static_cast<unsigned char>(line[pos]));
-    const int low = HexDigitValue(static_cast<unsigned char>(line[pos + 1]));
-    return (high < 0 || low < 0) ? -1 : high * 16 + low;
-}
-
-// Two characters of line at pos, unconverted, as a cell text.
-TMemoryCell ReadHexPair(std::string_view line, size_t pos) {
-    TMemoryCell cell;
-    cell.Assign(line.substr(pos, 2));
-    return cell;
-}
-
-enum class TRecordOutcome { Stored, Malformed, NotData };
-
-TRecordOutcome LoadRecord(std::string_view line, TMemoryImage& image) {
-    if (line.size() < 2 || line[1] != '1') return TRecordOutcome::NotData;
-    const int count = ReadHexByte(line, 2);
-    // The count covers address, data and checksum: at least the three
-    // bytes of address and checksum, all present on this line.
-    if (count < 3 || line.size() < 4 + 2 * static_cast<size_t>(count)) return TRecordOutcome::Malformed;
-    for (int i = 0; i < count; ++i)
-        if (ReadHexByte(line, 4 + 2 * i) < 0) return TRecordOutcome::Malformed;
-    uint16_t address = static_cast<uint16_t>(ReadHexByte(line, 4) * 256 + ReadHexByte(line, 6));
-    for (int i = 0; i < count - 3; ++i) image[address++] = ReadHexPair(line, 8 + 2 * i);
-    return TRecordOutcome::Stored;
-}
-
-}  // namespace
+#include "common/SRecord.h"
 
 TS19Summary LoadS19Text(std::string_view text, TMemoryImage& image) {
     TS19Summary summary;
     while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        switch (LoadRecord(line, image)) {
-            case TRecordOutcome::Stored: ++summary.DataRecords; break;
-            case TRecordOutcome::Malformed: ++summary.SkippedRecords; break;
-            case TRecordOutcome::NotData: break;
+        const TSRecordLine record = LexSRecordLine(TakeLine(text));
+        if (record.Type != '1') continue;
+        if (!record.Whole) {
+            ++summary.SkippedRecords;
+            continue;
         }
+        uint16_t address = static_cast<uint16_t>(record.Address);
+        for (size_t pos = 0; pos < record.DataText.size(); pos += 2) image[address++].Assign(record.DataText.substr(pos, 2));
+        ++summary.DataRecords;
     }
     return summary;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -95,4 +97,31 @@ TEST(ListingLine, KeyAddressAndCursorAddress) {
 TEST(AdValueForPosition, RoundsHalvesToEven) {
     const std::pair<int, int> cases[] = {{0, 0}, {1, 4}, {16, 64}, {32, 128}, {48, 191}, {63, 251}, {64, 255}};
     for (const auto& [position, value] : cases) EXPECT_EQ(AdValueForPosition(position), value) << position;
+}
+
+TEST(LoadS19Text, SharedFixtureFiles) {
+    struct Case {
+        const char* file;
+        uint16_t first;
+        std::string cells;  // 4 cells from first
+        int loaded, skipped;
+    } cases[] = {
+        {"good.S19", 0x0000, "86 05 97 10 ", 3, 0},
+        {"good_crlf.S19", 0xB600, "8E 00 FF 7E ", 3, 0},
+        {"sizes.S19", 0x015E, "5E 5F 60 00 ", 4, 0},
+        {"lowercase.S19", 0xB6AB, "ab 4c de f0 ", 2, 0},
+        {"headers_only.S19", 0x0000, "00 00 00 00 ", 0, 0},
+        {"blank_short.S19", 0x002F, "00 39 00 00 ", 1, 3},
+        {"malformed.S19", 0x0050, "00 00 00 00 ", 3, 5},
+    };
+    for (const Case& c : cases) {
+        std::ifstream in(std::string(SRECORD_FIXTURES_DIR) + "/" + c.file, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(text.empty()) << c.file;
+        auto image = Blank();
+        const TS19Summary summary = LoadS19Text(text, *image);
+        EXPECT_EQ(Cells(*image, c.first, 4), c.cells) << c.file;
+        EXPECT_EQ(summary.DataRecords, c.loaded) << c.file;
+        EXPECT_EQ(summary.SkippedRecords, c.skipped) << c.file;
+    }
 }

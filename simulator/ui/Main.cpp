@@ -343,8 +343,8 @@ bool TMainForm::OpenListingWindow(const QString& name) {
         return true;
     }
     auto* child = new TMDIChild;
-    QString error;
-    if (QFileInfo::exists(name) && !child->LoadFile(name, &error)) {
+    // The caller reports the one message the system has for a file that fails.
+    if (QFileInfo::exists(name) && !child->LoadFile(name, nullptr)) {
         delete child;
         return false;
     }
@@ -533,19 +533,8 @@ void TMainForm::Stimulacije1Click() {
     SpeedBNMI->setEnabled(Stimulacije1->isChecked());
 }
 
-void TMainForm::ShowStepError(const QString& message) {
-    // Released first: a run left on would open one box per tick.
-    StopRun();
-    TStepBlock block(this);
-    ShowApplicationError(this, message);
-}
-
 void TMainForm::RefreshToolWindows() {
-    try {
-        ForEachToolWindow([](auto& window) { window.RefreshView(); });
-    } catch (const std::exception& e) {
-        ShowStepError(QString::fromUtf8(e.what()));
-    }
+    ForEachToolWindow([](auto& window) { window.RefreshView(); });
 }
 
 // ---------------------------------------------------------------------------

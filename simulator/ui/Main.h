@@ -138,7 +138,6 @@ private:
     void createTimer();
     void FormCreate();
 
-    void ShowStepError(const QString& message);
     // CurrentLine names a line of the open listing (not so before the caret
     // was first read).
     bool CaretOnListingLine() const;

@@ -19,29 +19,14 @@ const QString Caption = QStringLiteral("Registri CPE");
 // Three characters a row label, rows 1 to 7.
 const QString RowLabels = QStringLiteral("  A  B IX IY PC SPCCR");
 
-template <class Text>
-std::optional<uint32_t> ParseHex(const Text& text) {
-    // Unsigned and bounded, so a long text is an error rather than an overflow.
-    if (text.size() > 8) return std::nullopt;
-    uint32_t value = 0;
-    for (auto c : text) {
-        const int digit = HexDigitValue(static_cast<char32_t>(c));
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return value;
-}
-
 int DigitsOfRow(int row) { return row == RowA || row == RowB || row == RowCCR ? 2 : 4; }
 
 }  // namespace
 
 std::optional<uint32_t> HexToInt(QStringView text) {
     std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
-    return ParseHex(units);
+    return HexToInt(units);
 }
-
-std::optional<uint32_t> HexToInt(std::string_view text) { return ParseHex(text); }
 
 TFormCPUreg::TFormCPUreg(QWidget* owner) : QWidget(owner, ToolWindowFlags(false)) {
     setAttribute(Qt::WA_DeleteOnClose);

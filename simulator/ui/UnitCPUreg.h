@@ -2,6 +2,8 @@
 // boxes, and typing into a register cell writes the register.
 #pragma once
 
+#include "common/NumberText.h"
+
 #include <QWidget>
 
 #include <array>
@@ -12,13 +14,8 @@
 class QCheckBox;
 class TextGrid;
 
-// The conversion error of HexToInt.
-inline constexpr char HexErrorText[] = "Neveljaven znak v HEX nizu";
-
-// Hex text (digits of either case, no prefix) to its value; the empty text
-// is 0. Nothing for any other character or more than eight digits.
+// HexToInt (common/NumberText.h) on a Qt text.
 std::optional<uint32_t> HexToInt(QStringView text);
-std::optional<uint32_t> HexToInt(std::string_view text);
 
 // Grid rows of the registers; row 0 is the title row.
 inline constexpr int RowA = 1;

@@ -26,14 +26,7 @@ uint32_t PortOutputMask = 0;
 namespace {
 
 const QString Caption = QStringLiteral("V/I vrata");
-constexpr uint16_t PORTA = 0x1000;
-constexpr uint16_t PORTB = 0x1004;
-constexpr uint16_t PORTC = 0x1003;
-constexpr uint16_t DDRC = 0x1007;
-constexpr uint16_t PORTD = 0x1008;
-constexpr uint16_t DDRD = 0x1009;
-constexpr uint16_t TCTL2 = 0x1021;
-constexpr uint16_t PACTL = 0x1026;
+using namespace RegisterAddress;
 
 // A register cell as a number; shows the conversion error when it is not hex.
 std::optional<uint32_t> ReadCell(QWidget* parent, uint16_t address) {
