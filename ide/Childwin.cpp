@@ -1,7 +1,6 @@
 #include "ide/Childwin.h"
 
 #include "ide/Boxes.h"
-#include "ide/DocumentFile.h"
 
 #include <QCloseEvent>
 #include <QPalette>
@@ -42,18 +41,23 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
 bool TMDIChild::LoadFile(const QString& name, QString* err) {
     std::string text;
     std::string error;
-    if (!ReadDocument(name.toStdString(), &text, &Format, &error)) {
+    if (ReadTextFile(name.toStdString(), &text, &error, &Format) != TReadStatus::Okay) {
         *err = QString::fromStdString(error);
         return false;
     }
-    RichEdit1->setPlainText(QString::fromStdString(text));
+    // The control keeps lines apart by LF alone; a save puts the file's own
+    // line ends back.
+    QString lines = QString::fromStdString(text);
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace('\r', '\n');
+    RichEdit1->setPlainText(lines);
     SetModified(false);
     return true;
 }
 
 bool TMDIChild::SaveFile(const QString& name, QString* err) {
     std::string error;
-    if (!WriteDocument(name.toStdString(), RichEdit1->toPlainText().toStdString(), Format, &error)) {
+    if (!WriteTextFile(name.toStdString(), RichEdit1->toPlainText().toStdString(), Format, &error)) {
         *err = QString::fromStdString(error);
         return false;
     }

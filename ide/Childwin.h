@@ -6,18 +6,14 @@
 #include <QString>
 #include <QWidget>
 
-#include <string>
+#include "platform/text/TextFile.h"
 
 class QTextEdit;
 
 namespace Vantrel {
 
-// How a document's file is stored. New documents are UTF-8 with LF.
-struct TDocumentFormat {
-    bool Windows1250 = false;
-    bool ByteOrderMark = false;
-    std::string LineEnd = "\n";
-};
+// How a new document is stored.
+inline constexpr TTextFormat NewDocumentFormat{TTextEncoding::Utf8, TLineEnds::Lf};
 
 // "Dokument <caption> je bil spremenjen. Spremembe zavržem?"
 QString CloseQuestion(const QString& caption);
@@ -29,7 +25,7 @@ public:
     explicit TMDIChild(QWidget* parent = nullptr);
 
     QTextEdit* RichEdit1 = nullptr;
-    TDocumentFormat Format;
+    TTextFormat Format = NewDocumentFormat;
 
     // Loads the file's lines; false with err filled when it cannot be read.
     bool LoadFile(const QString& name, QString* err);

@@ -78,7 +78,7 @@ TEST_F(EditorTest, AFailedOpenShowsTheBoxAndLeavesNoWindow) {
     EXPECT_FALSE(form.Timer1->isActive());
 }
 
-TEST_F(EditorTest, DISABLED_AWindows1250FileWithCrLfIsSavedBackByteForByte) {
+TEST_F(EditorTest, AWindows1250FileWithCrLfIsSavedBackByteForByte) {
     const QByteArray bytes = "* \x8Aolski primer: \xE8\x9A\x9E\r\n\tLDAA #$05\r\n";
     WriteFile("Primeri/sola.asm", bytes);
     TMainForm& form = Start();
@@ -93,6 +93,20 @@ TEST_F(EditorTest, DISABLED_AWindows1250FileWithCrLfIsSavedBackByteForByte) {
     form.FileSaveAsItemClick();
     EXPECT_EQ(ReadFile("Primeri/sola.asm"), bytes);
     EXPECT_FALSE(editor->Modified());
+}
+
+TEST_F(EditorTest, ACharacterWindows1250LacksKeepsTheFileAndTheChanges) {
+    const QByteArray bytes = "\xE8rka\r\n";
+    WriteFile("c.asm", bytes);
+    TMainForm& form = Start();
+    TMDIChild* editor = Open(Path("c.asm"));
+    editor->RichEdit1->moveCursor(QTextCursor::End);
+    editor->RichEdit1->insertPlainText("жук");
+    form.Shrani1->trigger();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_TRUE(Boxes[0].Text.startsWith("Napaka pri shranjevanju datoteke")) << Boxes[0].Text.toStdString();
+    EXPECT_EQ(ReadFile("c.asm"), bytes);
+    EXPECT_TRUE(editor->Modified());
 }
 
 TEST_F(EditorTest, SaveWritesADocumentOpenedElsewhereToItsOwnPath) {

@@ -1,6 +1,7 @@
 #include "ide/Settings.h"
 
-#include "comport/SerialPort.h"
+#include "common/NumberText.h"
+#include <optional>
 #include "ide/Globals.h"
 #include "platform/ini/IniFile.h"
 
@@ -14,7 +15,10 @@ constexpr const char* Missing = "error";
 constexpr int DefaultPortNumber = 2;
 
 bool ReadSize(const IniFile& ini, const std::string& key, int& size) {
-    return TryTextToInt(ini.ReadString(ChipSection, key, Missing), size) && size >= 0;
+    const std::optional<int> value = TextToInt(ini.ReadString(ChipSection, key, Missing));
+    if (!value || *value < 0) return false;
+    size = *value;
+    return true;
 }
 
 }  // namespace
@@ -50,9 +54,8 @@ std::string LoadSettingsFromIni(const IniFile& ini) {
     }
     ChipCount = n;
 
-    int number = 0;
-    if (!TryTextToInt(ini.ReadString(PortSection, "ser1", Missing), number) || number < 1 || number > 16)
-        number = DefaultPortNumber;
+    int number = TextToInt(ini.ReadString(PortSection, "ser1", Missing)).value_or(0);
+    if (number < 1 || number > 16) number = DefaultPortNumber;
     SerialPortNumber = number;
     return PortNameForNumber(number);
 }
