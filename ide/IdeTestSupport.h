@@ -5,7 +5,11 @@
 #include "ide/Boxes.h"
 #include "ide/Globals.h"
 #include "ide/Main.h"
+#include "platform/clock/FakeClock.h"
 #include "platform/comm/FakeCommApi.h"
+#include "platform/help/FakeHelpApi.h"
+#include "platform/print/FakePrintApi.h"
+#include "platform/shell/FakeShellApi.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +23,11 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+#include <ostream>
+
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace Vantrel {
 
@@ -57,10 +66,9 @@ protected:
         QDir::setCurrent(Previous);
     }
 
+    // The fakes unless a test put real services in Services.
     TMainForm& Start() {
-        TServices services;
-        services.Comm = &Api;
-        Form.reset(CreateVantrelForms(services));
+        Form.reset(CreateVantrelForms(Services));
         return *Form;
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
@@ -86,6 +94,11 @@ protected:
     QTemporaryDir Dir;
     QString Previous;
     comm::FakeCommApi Api;
+    timing::FakeClock Clock;
+    shell::FakeShellApi Shell{Clock};
+    help::FakeHelpApi Help;
+    printing::FakePrintApi Printer;
+    TServices Services{&Api, &Shell, &Help, &Printer, &Clock};
     std::unique_ptr<TMainForm> Form;
     std::vector<TShownBox> Boxes;
     std::deque<QMessageBox::StandardButton> Answers;

@@ -6,7 +6,10 @@
 #include "ide/Globals.h"
 #include "ide/Settings.h"
 #include "ide/UnitPisava.h"
+#include "ide/PrintLayout.h"
+#include "platform/help/QtHelpApi.h"
 #include "platform/ini/IniFile.h"
+#include "platform/print/QtPrintApi.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +25,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPrintDialog>
 #include <QProgressBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -160,8 +164,33 @@ TMainForm* CreateVantrelForms(const TServices& services) {
     return form;
 }
 
+namespace {
+
+template <class Api>
+Api& OrOwn(Api* given, std::unique_ptr<Api>& own, const std::function<Api*()>& make) {
+    if (given) return *given;
+    own.reset(make());
+    return *own;
+}
+
+}  // namespace
+
 TMainForm::TMainForm(const TServices& services, QWidget* parent)
-    : QMainWindow(parent), ComPort1(services.Comm ? *services.Comm : comm::DefaultCommApi()) {
+    : QMainWindow(parent),
+      ComPort1(services.Comm ? *services.Comm : comm::DefaultCommApi()),
+      Shell(services.Shell ? *services.Shell : shell::DefaultShellApi()),
+      Help(OrOwn<help::HelpApi>(services.Help, OwnHelp, [] { return new help::QtHelpApi; })),
+      Printer(OrOwn<printing::PrintApi>(services.Print, OwnPrinter,
+                                        [this] {
+                                            auto* printer = new printing::QtPrintApi(this);
+                                            // The set-up dialog goes the way tests can answer.
+                                            printer->SetSetupDialog([this](QPrinter& device) {
+                                                QPrintDialog dialog(&device, this);
+                                                return ExecModal(dialog) == QDialog::Accepted;
+                                            });
+                                            return printer;
+                                        })),
+      Clock(services.Clock ? *services.Clock : timing::DefaultClock()) {
     MainForm = this;
     setWindowTitle(QStringLiteral("Vantrel"));
     createMdiArea();
@@ -450,6 +479,7 @@ void TMainForm::FormCreate() {
     QGuiApplication::clipboard()->clear();
     AppDir = QDir::currentPath().toStdString();
     if (AppDir.empty() || AppDir.back() != '/') AppDir += '/';
+    HelpFile = AppDir + "Pomoc/VantrelHELP.hlp";
     // A folder where asm.bat cannot be written still gets a working editor:
     // the error is shown and the start-up goes on, so the chip table is
     // loaded and not erased at the close.
@@ -554,7 +584,20 @@ void TMainForm::Izbirapisave1Click() {
 
 void TMainForm::Nastavvrat1Click() { Izbirapisave1Click(); }
 
-void TMainForm::Vsebina1Click() {}
+void TMainForm::Vsebina1Click() { ShowHelp(help::HELP_CONTENTS, 1); }
+
+void TMainForm::ShowHelp(unsigned command, std::uintptr_t data) {
+    std::string error;
+    if (!Help.WinHelp(HelpFile, command, data, &error))
+        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"), QString::fromStdString(error));
+}
+
+bool TMainForm::ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show) {
+    const shell::StartResult result = Shell.ShellExecute(file, parameters, {}, show);
+    if (!result.Started())
+        ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QString::fromStdString(result.error));
+    return result.Started();
+}
 
 bool TMainForm::FormCloseQuery() {
     const QList<TMDIChild*> editors = EditorWindows();
@@ -564,6 +607,10 @@ bool TMainForm::FormCloseQuery() {
     for (TMDIChild* editor : editors) editor->DiscardConfirmed = true;
     Guarded(this, [this] { ComPort1.Close(); });
     Guarded(this, [this] { SaveSettings(); });
+    Guarded(this, [this] {
+        std::string ignored;
+        Help.WinHelp(HelpFile, help::HELP_QUIT, 0, &ignored);
+    });
     return true;
 }
 
@@ -698,7 +745,23 @@ void TMainForm::ShraniKot() {
     editor->setWindowTitle(name);
 }
 
-void TMainForm::ToolButton11Click() {}
+void TMainForm::ToolButton11Click() {
+    QTextEdit* edit = ActiveRichEdit();
+    if (!edit || !Printer.PrinterSetup()) return;
+    const printing::PrintFont font;
+    const int linesPerPage = Printer.PageSizeFor(font).LinesPerPage();
+    const QString caption = Mdi->currentSubWindow()->windowTitle();
+    // The control's lines: a line end closes a line, it opens none after it.
+    QStringList texts = edit->toPlainText().split('\n');
+    if (texts.last().isEmpty()) texts.removeLast();
+    std::vector<std::string> lines;
+    for (const QString& line : texts) lines.push_back(line.toStdString());
+    std::string error;
+    if (!Printer.PrintPages(caption.toStdString(), font, PaginateForPrint(caption.toStdString(), lines, linesPerPage),
+                            &error))
+        ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
+                QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
+}
 
 void TMainForm::FileExit1Execute() { close(); }
 

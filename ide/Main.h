@@ -11,6 +11,10 @@
 #include <memory>
 
 #include "comport/SerialPort.h"
+#include "platform/clock/Clock.h"
+#include "platform/help/HelpApi.h"
+#include "platform/print/PrintApi.h"
+#include "platform/shell/ShellApi.h"
 
 class QAction;
 class QLabel;
@@ -29,8 +33,14 @@ class TAboutBox;
 class TFormPisava;
 
 // The platform services the main window works through; tests pass fakes.
+// nullptr: the real one (the machine's ports, processes and clock, a help
+// window of our own, the printer through Qt).
 struct TServices {
-    comm::CommApi* Comm = nullptr;  // nullptr: the machine's ports
+    comm::CommApi* Comm = nullptr;
+    shell::ShellApi* Shell = nullptr;
+    help::HelpApi* Help = nullptr;
+    printing::PrintApi* Print = nullptr;
+    timing::Clock* Clock = nullptr;
 };
 
 class TMainForm : public QMainWindow {
@@ -51,6 +61,19 @@ public:
     QList<TMDIChild*> EditorWindows() const;
     QMdiArea* MdiArea() const { return Mdi; }
     int MDIChildCount() const;
+
+    shell::ShellApi& Shell;
+    help::HelpApi& Help;
+    printing::PrintApi& Printer;
+    timing::Clock& Clock;
+    // AppDir + "Pomoc/VantrelHELP.hlp": the help pages in Pomoc/.
+    std::string HelpFile;
+
+    // The shell's "open" of a program or a .bat file; a start that fails
+    // shows a box naming the program. True when the program started.
+    bool ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show);
+    // A help command; a page that is missing shows an information box.
+    void ShowHelp(unsigned command, std::uintptr_t data);
 
     // --- Frame (this unit)
     void FormCreate();
@@ -183,6 +206,8 @@ private:
     void SaveEditor(TMDIChild* editor, const QString& name);
     QString RunSaveDialog();
 
+    std::unique_ptr<help::HelpApi> OwnHelp;
+    std::unique_ptr<printing::PrintApi> OwnPrinter;
     QMdiArea* Mdi = nullptr;
     QAction* WindowListSeparator = nullptr;
     int NewDocumentNumber = 0;
