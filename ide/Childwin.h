@@ -24,6 +24,9 @@ class TMDIChild : public QWidget {
 public:
     explicit TMDIChild(QWidget* parent = nullptr);
 
+    // The help page F1 shows for this window.
+    static constexpr unsigned HelpContext = 1;
+
     QTextEdit* RichEdit1 = nullptr;
     TTextFormat Format = NewDocumentFormat;
 

@@ -391,6 +391,8 @@ void TMainForm::createMenus() {
     Help1->addAction(Vsebina1);
     auto* helpKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     connect(helpKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(Help1->menuAction()); });
+    auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(contextKey, &QShortcut::activated, this, [this] { Guarded(this, [this] { ContextHelp(); }); });
 }
 
 void TMainForm::createToolBar() {
@@ -497,7 +499,13 @@ void TMainForm::FormCreate() {
     connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { Guarded(this, [this] { updateMenuitems(); }); });
     PortOpen = 1;
     Guarded(this, [this] { LoadSettings(); });
-    Guarded(this, [this] { TogglePort(); });
+    try {
+        TogglePort();
+    } catch (const std::exception& e) {
+        // Shown once the window stands, so the box has a window behind it.
+        const QString message = QString::fromUtf8(e.what());
+        QTimer::singleShot(0, this, [this, message] { ShowApplicationError(this, message); });
+    }
     // Activation is the application's: our own boxes closing must not reopen
     // the port while the downloader holds it.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -585,6 +593,13 @@ void TMainForm::Izbirapisave1Click() {
 void TMainForm::Nastavvrat1Click() { Izbirapisave1Click(); }
 
 void TMainForm::Vsebina1Click() { ShowHelp(help::HELP_CONTENTS, 1); }
+
+void TMainForm::ContextHelp() {
+    if (ActiveEditor())
+        ShowHelp(help::HELP_CONTEXT, TMDIChild::HelpContext);
+    else
+        ShowHelp(help::HELP_CONTENTS, 1);
+}
 
 void TMainForm::ShowHelp(unsigned command, std::uintptr_t data) {
     std::string error;

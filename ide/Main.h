@@ -86,6 +86,8 @@ public:
     void Izbirapisave1Click();
     void Nastavvrat1Click();
     void Vsebina1Click();
+    // F1: the help page of the active editor window, else the contents.
+    void ContextHelp();
     // The close sequence; false when the user chose to keep a modified editor.
     bool FormCloseQuery();
     void LoadSettings();
