@@ -728,36 +728,39 @@ QString TMainForm::RunSaveDialog() {
     return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
 }
 
-void TMainForm::SaveEditor(TMDIChild* editor, const QString& name) {
+void TMainForm::SaveActive(const QString& name) {
+    QWidget* child = Mdi->currentSubWindow()->widget();
+    auto* editor = qobject_cast<TMDIChild*>(child);
     QString err;
-    if (!editor->SaveFile(name, &err))
+    const bool saved =
+        editor ? editor->SaveFile(name, &err) : SaveRichEditText(*ActiveRichEdit(), NewDocumentFormat, name, &err);
+    if (!saved)
         throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
 }
 
 void TMainForm::FileSaveAsItemClick() {
-    TMDIChild* editor = ActiveEditor();
-    if (!editor) return;
+    if (!ActiveRichEdit()) return;
     QDir::setCurrent(QString::fromStdString(AppDir));
-    const QString caption = editor->windowTitle();
+    QWidget* child = Mdi->currentSubWindow()->widget();
+    const QString caption = child->windowTitle();
     SourceName = QFileInfo(caption).fileName().toStdString();
     if (QString::fromStdString(SourceName).toUpper().contains(QStringLiteral("NEIMEN"))) {
         const QString name = RunSaveDialog();
         if (name.isEmpty()) return;
-        SaveEditor(editor, name);
-        editor->setWindowTitle(name);
+        SaveActive(name);
+        child->setWindowTitle(name);
         return;
     }
     // The file the window shows, wherever it lies.
-    SaveEditor(editor, caption);
+    SaveActive(caption);
 }
 
 void TMainForm::ShraniKot() {
-    TMDIChild* editor = ActiveEditor();
-    if (!editor) return;
+    if (!ActiveRichEdit()) return;
     const QString name = RunSaveDialog();
     if (name.isEmpty()) return;
-    SaveEditor(editor, name);
-    editor->setWindowTitle(name);
+    SaveActive(name);
+    Mdi->currentSubWindow()->widget()->setWindowTitle(name);
 }
 
 void TMainForm::ToolButton11Click() {

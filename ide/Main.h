@@ -205,7 +205,8 @@ private:
     void createStatusBar();
     void createPort();
     void FillWindowMenu();
-    void SaveEditor(TMDIChild* editor, const QString& name);
+    // Writes the active child's text to name; throws with the reason when it cannot.
+    void SaveActive(const QString& name);
     QString RunSaveDialog();
 
     std::unique_ptr<help::HelpApi> OwnHelp;
