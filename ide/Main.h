@@ -93,7 +93,7 @@ public:
     void LoadSettings();
     void SaveSettings();
 
-    // --- Editor windows (unit Childwin)
+    // --- Editor windows (MainEditor.cpp)
     TMDIChild* OpenEditorWindow(const QString& name);
     void FileNew1Execute();
     void FileOpen1Execute();
@@ -226,7 +226,5 @@ TMainForm* CreateVantrelForms(const TServices& services = {});
 // case ignored, no wrap; -1 when not found.
 int FindForward(const QString& text, const QString& what, int start);
 
-// The image status panel 7 shows: the programmer found or not.
-QPixmap ProgrammerImage(bool found);
 
 }  // namespace Vantrel

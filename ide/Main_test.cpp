@@ -3,6 +3,7 @@
 // the settings dialog and the close sequence.
 #include "ide/About.h"
 #include "ide/Childwin.h"
+#include "ide/Images.h"
 #include "ide/IdeTestSupport.h"
 #include "ide/UnitPisava.h"
 
