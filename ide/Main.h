@@ -226,5 +226,4 @@ TMainForm* CreateVantrelForms(const TServices& services = {});
 // case ignored, no wrap; -1 when not found.
 int FindForward(const QString& text, const QString& what, int start);
 
-
 }  // namespace Vantrel
