@@ -30,7 +30,7 @@ TEST_F(EditorTest, NewNamesTheWindowAfterTheChildCountAndLoadsAFileOfThatName) {
     form.FileNew1Execute();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana2");
     // A window of another kind counts too.
-    form.MdiArea()->addSubWindow(new QWidget)->show();
+    form.AddMDIChild(new QWidget)->show();
     WriteFile("Neimenovana4", "staro besedilo\n");
     form.FileNew1Execute();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana4");
@@ -170,7 +170,7 @@ TEST_F(EditorTest, SaveAsServesAnyChildWithARichEditAsAReportWindow) {
     auto* text = new QTextEdit(report);
     text->setPlainText("V datoteki ni odkritih napak!\n");
     report->setWindowTitle(Path("TEMP$$.RPT"));
-    form.MdiArea()->addSubWindow(report)->show();
+    form.AddMDIChild(report)->show();
     AnswerFileDialog(Path("porocilo.asm"));
     form.ShraniKot();
     EXPECT_EQ(ReadFile("porocilo.asm"), "V datoteki ni odkritih napak!\n");

@@ -60,6 +60,9 @@ public:
     TMDIChild* ActiveEditor() const;
     QList<TMDIChild*> EditorWindows() const;
     QMdiArea* MdiArea() const { return Mdi; }
+    // Places a window among the MDI children (editors, reports); Timer1
+    // follows the children as they come and go.
+    QMdiSubWindow* AddMDIChild(QWidget* child);
     int MDIChildCount() const;
 
     shell::ShellApi& Shell;

@@ -59,14 +59,19 @@ QList<TMDIChild*> TMainForm::EditorWindows() const {
     return editors;
 }
 
-TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
-    auto* child = new TMDIChild;
-    child->setWindowTitle(name);
+QMdiSubWindow* TMainForm::AddMDIChild(QWidget* child) {
     QMdiSubWindow* window = Mdi->addSubWindow(child);
     // Timer1 follows the children also when the last one goes.
     connect(
         window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
         Qt::QueuedConnection);
+    return window;
+}
+
+TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
+    auto* child = new TMDIChild;
+    child->setWindowTitle(name);
+    QMdiSubWindow* window = AddMDIChild(child);
     if (QFileInfo::exists(name)) {
         QString err;
         if (!child->LoadFile(name, &err)) {
