@@ -47,6 +47,11 @@ struct TServices {
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
+    // The services made here when none was given; before the references
+    // below, which are bound to them.
+    std::unique_ptr<help::HelpApi> OwnHelp;
+    std::unique_ptr<printing::PrintApi> OwnPrinter;
+
 public:
     explicit TMainForm(const TServices& services = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -213,8 +218,6 @@ private:
     void SaveActive(const QString& name);
     QString RunSaveDialog();
 
-    std::unique_ptr<help::HelpApi> OwnHelp;
-    std::unique_ptr<printing::PrintApi> OwnPrinter;
     QMdiArea* Mdi = nullptr;
     QAction* WindowListSeparator = nullptr;
     int NewDocumentNumber = 0;
