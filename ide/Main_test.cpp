@@ -78,6 +78,19 @@ TEST_F(FrameTest, FirstStartWithoutIniOpensCom2AndWritesTheDefaultAsmBat) {
     EXPECT_EQ(form.windowTitle(), "Vantrel");
 }
 
+TEST_F(FrameTest, AnAsmBatThatCannotBeWrittenIsReportedAndTheStartUpGoesOn) {
+    QDir(Dir.path()).mkdir("asm.bat");
+    WriteFile("Vantrel.ini", "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n");
+    TMainForm& form = Start();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_TRUE(Boxes[0].Text.contains("asm.bat"));
+    // The chip table is loaded, so the close does not erase the added types.
+    EXPECT_EQ(ChipCount, 8);
+    EXPECT_TRUE(Api.IsOpen("COM2"));
+    form.close();
+    EXPECT_TRUE(ReadFile("Vantrel.ini").contains("integrirc7=MC68HC11F1"));
+}
+
 TEST_F(FrameTest, ThePortIsPlacedAsTheProgrammerNeedsIt) {
     TMainForm& form = Start();
     const TComPort& port = form.ComPort1;
