@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPointer>
 
 #include <memory>
@@ -218,6 +219,7 @@ private:
     void SaveActive(const QString& name);
     QString RunSaveDialog();
 
+    QPixmap ProgrammerImages[2];  // not found, found
     QMdiArea* Mdi = nullptr;
     QAction* WindowListSeparator = nullptr;
     int NewDocumentNumber = 0;

@@ -198,6 +198,9 @@ TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
     EXPECT_EQ(form.StatusPanels[3]->text(), "1200 bps");
     EXPECT_EQ(form.StatusPanels[4]->text(), "RAM");
     EXPECT_EQ(form.StatusPanels[5]->text(), "MC68HC11E9");
+    ProgrammerFound = 1;
+    form.Timer1Timer();
+    EXPECT_EQ(form.StatusPanels[7]->pixmap().toImage(), ProgrammerImage(true).toImage());
     form.FileClose1Execute();
     QTest::qWait(10);
     EXPECT_EQ(form.MDIChildCount(), 0);
