@@ -1,7 +1,7 @@
 #include "platform/text/TextFile.h"
 
-#include <algorithm>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
@@ -41,9 +41,14 @@ TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string
         if (err) *err = path + ": file not found";
         return TReadStatus::NotFound;
     }
+    // Checked before opening: opening a named pipe waits for a writer.
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        if (err) *err = path + ": not a file";
+        return TReadStatus::OtherError;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in || !std::filesystem::is_regular_file(path, ec)) {
-        if (err) *err = path + ": " + (in ? std::string("not a file") : std::string(std::strerror(errno)));
+    if (!in) {
+        if (err) *err = path + ": " + std::strerror(errno);
         return TReadStatus::OtherError;
     }
     std::ostringstream bytes;
@@ -102,8 +107,8 @@ bool WriteTextFile(const std::string& path, std::string_view text, const TTextFo
         // mkstemp makes the file private; keep what the old file allowed.
         const fs::file_status old = fs::status(path, ec);
         const fs::perms perms = !ec && fs::exists(old) ? old.permissions()
-                                                        : fs::perms::owner_read | fs::perms::owner_write |
-                                                              fs::perms::group_read | fs::perms::others_read;
+                                                       : fs::perms::owner_read | fs::perms::owner_write |
+                                                             fs::perms::group_read | fs::perms::others_read;
         fs::permissions(temporary, perms, ec);
         if (std::rename(temporary.c_str(), path.c_str()) != 0) {
             written = false;

@@ -2,6 +2,8 @@
 
 #include "common/SRecord.h"
 
+namespace VantrelSIM {
+
 TS19Summary LoadS19Text(std::string_view text, TMemoryImage& image) {
     TS19Summary summary;
     while (!text.empty()) {
@@ -12,7 +14,8 @@ TS19Summary LoadS19Text(std::string_view text, TMemoryImage& image) {
             continue;
         }
         uint16_t address = static_cast<uint16_t>(record.Address);
-        for (size_t pos = 0; pos < record.DataText.size(); pos += 2) image[address++].Assign(record.DataText.substr(pos, 2));
+        for (size_t pos = 0; pos < record.DataText.size(); pos += 2)
+            image[address++].Assign(record.DataText.substr(pos, 2));
         ++summary.DataRecords;
     }
     return summary;
@@ -25,3 +28,5 @@ std::string ObjectFileName(const std::string& listingName) {
     if (dot == std::string::npos || dot < nameStart) return listingName + ".S19";
     return listingName.substr(0, dot) + ".S19";
 }
+
+}  // namespace VantrelSIM
