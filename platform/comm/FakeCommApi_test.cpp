@@ -171,7 +171,18 @@ TEST(FakeCommApi, AnUnpluggedPortFailsButCanBeClosed) {
   char byte = 0;
   DWORD n = 0;
   api.ReadFile(h, &byte, 1, &n, &r.ov);
+  api.QueueReadData("COM1", "lost");
+  api.SetModemStatus("COM1", MS_DSR_ON);
+  api.SetCommMask(h, EV_DSR);  // nobody waits: the fall of DSR is kept
   api.Unplug("COM1");
+  Overlapped w(api);
+  DWORD mask = 0;
+  EXPECT_TRUE(api.WaitCommEvent(h, &mask, &w.ov)) << "events of the unplug are still handed out";
+  EXPECT_EQ(mask, EV_DSR);
+  COMSTAT stat;
+  DWORD errors = 0;
+  EXPECT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 0u) << "the input went with the device";
   EXPECT_FALSE(api.GetOverlappedResult(h, &r.ov, &n, TRUE));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
   DWORD status = 99;

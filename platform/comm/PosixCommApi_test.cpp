@@ -527,8 +527,12 @@ TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize
   ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4006));
   OVERLAPPED& again = Record();
   EXPECT_FALSE(api.WaitCommEvent(h, &mask, &again)) << "warned twice above 80 %";
-  api.SetCommMask(h, 0);
+  api.SetCommMask(h, EV_RX80FULL);
   api.GetOverlappedResult(h, &again, &n, TRUE);
+  // An emptied queue warns again.
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 4000, 4000));
+  EXPECT_EQ(WaitEvent(h), EV_RX80FULL) << "after a purge";
   api.CloseHandle(h);
 }
 
@@ -596,6 +600,18 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   ASSERT_TRUE(api.SetCommState(h, &dcb));
   api.GetCommModemStatus(h, &status);
   EXPECT_EQ(status & MS_DSR_ON, 0u) << "a change back to disable drops DTR";
+  // The looped lines show what each control does to DTR (DSR, RLSD) and RTS (CTS).
+  for (const auto& [controls, lines] :
+       {std::pair<DWORD, DWORD>{DTR_CONTROL_HANDSHAKE << DCB::fDtrControlShift, MS_DSR_ON | MS_RLSD_ON},
+        {RTS_CONTROL_HANDSHAKE << DCB::fRtsControlShift, MS_CTS_ON},
+        {RTS_CONTROL_ENABLE << DCB::fRtsControlShift, MS_CTS_ON},
+        {0, 0}}) {
+    DCB control = dcb;
+    control.Flags = DCB::fBinary | controls;
+    ASSERT_TRUE(api.SetCommState(h, &control));
+    api.GetCommModemStatus(h, &status);
+    EXPECT_EQ(status, lines) << controls;
+  }
   ::close(fd);
   api.CloseHandle(h);
 }
@@ -877,6 +893,12 @@ TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
 
 TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   const HANDLE h = OpenConfigured(9600, DCB::fBinary | (DTR_CONTROL_ENABLE << DCB::fDtrControlShift));
+  ASSERT_TRUE(pty.Send("xyz"));  // left unread in the queue
+  COMSTAT queued;
+  DWORD queuedErrors = 0;
+  const auto end = Clock::now() + std::chrono::seconds(2);
+  do api.ClearCommError(h, &queuedErrors, &queued);
+  while (queued.cbInQue < 3 && Clock::now() < end);
   api.SetCommMask(h, EV_DSR | EV_RXCHAR);
   OVERLAPPED& ov = Record();
   DWORD mask = 0, n = 0;
@@ -891,7 +913,7 @@ TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   COMSTAT stat;
   DWORD errors = 0;
   EXPECT_TRUE(api.ClearCommError(h, &errors, &stat));
-  EXPECT_EQ(stat.cbInQue, 0u);
+  EXPECT_EQ(stat.cbInQue, 0u) << "the input went with the device";
   OVERLAPPED& io = Record();
   char byte = 0;
   DWORD n2 = 0;
