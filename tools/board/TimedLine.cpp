@@ -99,6 +99,11 @@ void TimedCommApi::Unplug() {
     while (!writes_.empty()) completeWriteLocked(0, ERROR_GEN_FAILURE, 0);
 }
 
+void TimedCommApi::PlugIn() {
+    std::lock_guard lock(mutex_);
+    present_ = true;
+}
+
 void TimedCommApi::HoldOutput(bool on) {
     std::lock_guard lock(mutex_);
     held_ = on;

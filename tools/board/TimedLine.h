@@ -64,6 +64,8 @@ public:
     // The board is pulled off the line: its lines drop, transfers and waits of
     // an open port fail, a new open fails.
     void Unplug();
+    // The board is back on the line (for the next open).
+    void PlugIn();
     // The driver's output stops (a stuck line): writes run into their timeout.
     void HoldOutput(bool on);
 
