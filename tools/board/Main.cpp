@@ -67,6 +67,10 @@ int main(int argc, char** argv) {
             return true;
         };
         bool ok = true;
+        if (arg == "--help") {
+            std::cout << Usage;
+            return 0;
+        }
         if (arg == "--com" && hasValue) {
             com = argv[++i];
         } else if (arg == "--lines-file" && hasValue) {
