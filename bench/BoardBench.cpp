@@ -167,10 +167,68 @@ void RamDownloadPty(benchmark::State& state) {
     std::filesystem::remove(object);
 }
 
+void EepromPty(benchmark::State& state) {
+    std::vector<board::StreamRecord> records;
+    for (int r = 0; r < 32; ++r) {
+        std::string data;
+        for (int i = 0; i < 16; ++i) data += static_cast<char>(r + i);
+        records.push_back({static_cast<uint16_t>(0xB600 + 16 * r), data});
+    }
+    const std::string stream = board::RecordStream(records);
+    for (auto _ : state) {
+        board::Parameters parameters;
+        parameters.ReceiverDepth = 0;
+        board::Board hc11(parameters);
+        board::PtyTransport line(hc11);
+        std::string error;
+        if (!line.Open(&error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        std::atomic<int> programmed{0};
+        std::atomic<bool> stop{false};
+        hc11.OnLog = [&](const board::LogEntry& entry) {
+            if (entry.kind == board::LogEntry::Note && entry.text.rfind("record ", 0) == 0) ++programmed;
+        };
+        std::thread runner([&] { line.Run(stop); });
+        comm::PosixCommApi api;
+        api.SetPortMap(comm::ComPortMap{{2, line.SlavePath()}});
+        api.SetVirtualLines("loop");
+        const auto begin = std::chrono::steady_clock::now();
+        {
+            Programmer vantrel(api);
+            vantrel.Port.Open();
+            vantrel.PortOpen = 1;
+            vantrel.Found = 1;
+            Vantrel::TProgrammerContext c = vantrel.Context("TEMP$$.S19", "EEPROM");
+            Vantrel::ProgramBoard(c);
+        }
+        board::StreamHost tolvex(api);
+        tolvex.Port.Open();
+        tolvex.Start(stream);
+        while (programmed < 32 && !tolvex.Failed &&
+               std::chrono::steady_clock::now() - begin < std::chrono::seconds(60)) {
+            Serve();
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
+        tolvex.Port.Close();
+        stop = true;
+        runner.join();
+        if (programmed < 32 || hc11.Eeprom()[511] != static_cast<uint8_t>(31 + 15))
+            state.SkipWithError("EEPROM differs");
+    }
+    const double wireFrames = 1 + 256 + stream.size();
+    state.counters["wire_frames"] = wireFrames;
+    state.counters["line_limit_s"] = wireFrames * FrameSeconds;
+    state.counters["floor_s"] = wireFrames * FrameSeconds + 512 * 0.021;
+}
+
 }  // namespace
 
 BENCHMARK(RamDownloadTimed)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(EepromTimed)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(RamDownloadPty)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(EepromPty)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

@@ -3,12 +3,18 @@
 #include <gmock/gmock.h>
 
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "common/BootstrapPrograms.h"
 #include "platform/clock/FakeClock.h"
+#include "platform/comm/PosixCommApi.h"
 #include "platform/shell/FakeShellApi.h"
+#include "tools/board/PtyTransport.h"
 #include "tools/board/TestHosts.h"
 #include "tools/board/TimedLine.h"
 
@@ -333,6 +339,73 @@ TEST_F(ProgrammerTest, BoardVanishingMidDownloadFailsThePortCleanly) {
     OpenPort();
     ProgramBoard(c);
     EXPECT_EQ(Board.Ram()[0], 0xAA);
+}
+
+// The stand-in board on a pseudo-terminal with its transport on a thread.
+struct PtyBoardLine {
+    PtyBoardLine() : Line(Hc11) {
+        std::string error;
+        Opened = Line.Open(&error);
+        Thread = std::thread([this] { Line.Run(Stop); });
+    }
+    ~PtyBoardLine() { Vanish(); }
+    // The board goes away: its side of the pseudo-terminal closes.
+    void Vanish() {
+        Stop = true;
+        if (Thread.joinable()) Thread.join();
+        Line.Close();
+    }
+    board::Board Hc11{[] {
+        board::Parameters parameters;
+        parameters.ReceiverDepth = 0;
+        return parameters;
+    }()};
+    board::PtyTransport Line;
+    std::atomic<bool> Stop{false};
+    std::thread Thread;
+    bool Opened = false;
+};
+
+TEST(ProgrammerOnAPty, BoardVanishingMidDownloadThenAnotherBoard) {
+    const auto object = std::filesystem::temp_directory_path() / ("vantrel_pty_" + std::to_string(::getpid()) + ".S19");
+    std::ofstream(object) << "S1050000AABB95\n";
+    comm::PosixCommApi api;
+    auto first = std::make_unique<PtyBoardLine>();
+    ASSERT_TRUE(first->Opened);
+    api.SetPortMap(comm::ComPortMap{{2, first->Line.SlavePath()}});
+    api.SetVirtualLines("loop");
+    TComPort port(api);
+    board::ConfigureProgrammerPort(port, "COM2");
+    port.SetBaudRate(br38400);  // results, not timing, on a pseudo-terminal
+    timing::FakeClock clock;
+    shell::FakeShellApi shell(clock);
+    TDownloaderWatch downloader;
+    FakeUi ui;
+    uint8_t portOpen = 0;
+    TProgrammerContext c{port, ui, shell, downloader, portOpen};
+    c.ProgrammerFound = 1;
+    c.ObjectName = object.string();
+    ui.OnGauge = [&](int progress) {
+        if (progress == 50) first->Vanish();
+    };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(ProgramBoard(c), EComPort);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    port.Close();
+    portOpen = 0;
+
+    PtyBoardLine second;
+    ASSERT_TRUE(second.Opened);
+    api.SetPortMap(comm::ComPortMap{{2, second.Line.SlavePath()}});
+    ui.OnGauge = nullptr;
+    ProgramBoard(c);
+    EXPECT_EQ(ui.Progress, 256);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    second.Vanish();
+    EXPECT_EQ(second.Hc11.CurrentMode(), board::Mode::UserProgram);
+    EXPECT_EQ(second.Hc11.Ram()[1], 0xBB);
+    port.Close();
+    std::filesystem::remove(object);
 }
 
 TEST(ProgrammerKeys, AddressDialogKeepsHexDigitsAndBackspace) {
