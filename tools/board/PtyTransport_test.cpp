@@ -19,9 +19,8 @@
 
 #include "common/BootstrapPrograms.h"
 #include "platform/comm/PosixCommApi.h"
+#include "tools/board/BoardProcess.h"
 #include "tools/board/TestHosts.h"
-
-extern char** environ;
 
 namespace board {
 namespace {
@@ -193,57 +192,17 @@ protected:
         Dir = std::filesystem::temp_directory_path() / ("hc11board_test_" + std::to_string(::getpid()));
         std::filesystem::create_directories(Dir);
     }
-    void TearDown() override {
-        if (Pid > 0) {
-            ::kill(Pid, SIGKILL);
-            ::waitpid(Pid, nullptr, 0);
-        }
-        if (Out >= 0) ::close(Out);
-        std::filesystem::remove_all(Dir);
-    }
-    void Start(std::vector<std::string> args) {
-        int pipeFds[2];
-        ASSERT_EQ(::pipe(pipeFds), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        args.insert(args.begin(), HC11BOARD_PATH);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ASSERT_EQ(posix_spawn(&Pid, HC11BOARD_PATH, &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(pipeFds[1]);
-        Out = pipeFds[0];
-    }
-    // Reads the program's output until it holds `text`.
-    bool ReadUntil(const std::string& text, int ms = 5000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (Output.find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            pollfd p{Out, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0) {
-                char buffer[4096];
-                const ssize_t n = ::read(Out, buffer, sizeof buffer);
-                if (n <= 0) return Output.find(text) != std::string::npos;
-                Output.append(buffer, static_cast<size_t>(n));
-            }
-            ServeHost();
-        }
-        return true;
-    }
+    void TearDown() override { std::filesystem::remove_all(Dir); }
+    void Start(const std::vector<std::string>& args) { ASSERT_TRUE(Process.Start(HC11BOARD_PATH, args)); }
+    bool ReadUntil(const std::string& text) { return Process.ReadUntil(text, 5000, ServeHost); }
     // "VANTREL_COMPORTS=COM2=/dev/pts/N" -> /dev/pts/N
-    std::string SlavePath() {
-        const std::string key = "VANTREL_COMPORTS=COM2=";
-        const size_t at = Output.find(key);
-        if (at == std::string::npos) return {};
-        return Output.substr(at + key.size(), Output.find('\n', at) - at - key.size());
+    std::string SlavePath() const {
+        const std::string map = Process.Value("VANTREL_COMPORTS");
+        return map.rfind("COM2=", 0) == 0 ? map.substr(5) : std::string();
     }
     std::filesystem::path Dir;
-    pid_t Pid = -1;
-    int Out = -1;
-    std::string Output;
+    BoardProcess Process;
+    std::string& Output = Process.Output;
 };
 
 TEST_F(Hc11BoardProgram, ReportsAndKeepsTheMemoryAsS19) {
@@ -276,12 +235,8 @@ TEST_F(Hc11BoardProgram, ReportsAndKeepsTheMemoryAsS19) {
     EXPECT_EQ(std::string(memory.begin(), memory.begin() + 5), "\x86\x01\x20\xFE\xFF");
     EXPECT_TRUE(std::filesystem::exists(Dir / "eeprom.s19"));
 
-    ::kill(Pid, SIGTERM);
-    ASSERT_TRUE(ReadUntil("board: mode user program"));
-    int status = 0;
-    ::waitpid(Pid, &status, 0);
-    Pid = -1;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Process.Stop(ServeHost), 0);
+    EXPECT_NE(Output.find("board: mode user program"), std::string::npos) << Output;
 }
 
 TEST_F(Hc11BoardProgram, DsrOffIsNoBoard) {
