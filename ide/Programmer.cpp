@@ -163,7 +163,7 @@ void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
 }  // namespace
 
 void ProgramBoard(TProgrammerContext& c) {
-    c.Ui.SetGauge(0, c.RamSize);
+    c.Ui.SetGauge(0, -1);
     if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, ErrorCaption);
     OpenPortIfClosed(c);
     c.Ui.ShowMessage(ResetBeforeProgrammingText, WarningCaption);

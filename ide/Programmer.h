@@ -43,7 +43,7 @@ public:
     // The address dialog TFormEENasloviBranje: the confirmed address, or
     // nothing when it was closed otherwise.
     virtual std::optional<std::string> AskEraseAddress() = 0;
-    // Gauge1.
+    // Gauge1; a negative maxValue leaves the maximum as it is.
     virtual void SetGauge(int progress, int maxValue) = 0;
 };
 

@@ -29,7 +29,7 @@ std::optional<std::string> TProgrammerWidgets::AskEraseAddress() {
 
 void TProgrammerWidgets::SetGauge(int progress, int maxValue) {
     if (!Gauge) return;
-    Gauge->setMaximum(std::max(maxValue, 1));
+    if (maxValue >= 0) Gauge->setMaximum(std::max(maxValue, 1));
     Gauge->setValue(std::min(progress, Gauge->maximum()));
     Gauge->repaint();
 }

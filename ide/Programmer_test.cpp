@@ -41,7 +41,7 @@ struct FakeUi : TProgrammerUi {
     }
     void SetGauge(int progress, int maxValue) override {
         Progress = progress;
-        Max = maxValue;
+        if (maxValue >= 0) Max = maxValue;
         if (OnGauge) OnGauge(progress);
     }
     std::vector<Box> Boxes;
