@@ -19,7 +19,7 @@ PtyTransport::PtyTransport(Board& board) : Board_(board), Start_(std::chrono::st
         constexpr Nanos frame = 8'333'333;
         const Nanos due =
             Answers_.empty() ? now + AnswerDelay : std::max(now + AnswerDelay, Answers_.back().due + frame);
-        Answers_.push_back({byte, due});
+        Answers_.push_back({byte, due, byte == 0x13 ? Received_ + 2 : 0});
     };
 }
 
@@ -64,14 +64,22 @@ void PtyTransport::Run(const std::atomic<bool>& stop, int ms) {
     while (!stop && Master_ >= 0 && Now() < end) {
         Nanos wait = std::min<Nanos>(end - Now(), 20 * Millisecond);
         if (const auto wake = Board_.NextWake()) wait = std::min(wait, std::max<Nanos>(*wake - Now(), 0));
-        if (!Answers_.empty()) wait = std::min(wait, std::max<Nanos>(Answers_.front().due - Now(), 0));
+        if (!Answers_.empty()) {
+            // An XOFF waiting for its two bytes waits on the input as well.
+            const Answer& next = Answers_.front();
+            const Nanos at = Received_ < next.afterReceived ? next.due + XoffWait : next.due;
+            wait = std::min(wait, std::max<Nanos>(at - Now(), 0));
+        }
         pollfd p{Master_, POLLIN, 0};
         const int ready = ::poll(&p, 1, static_cast<int>((wait + Millisecond - 1) / Millisecond));
         if (ready > 0 && (p.revents & POLLIN)) {
             unsigned char buffer[512];
             const ssize_t n = ::read(Master_, buffer, sizeof buffer);
             const Nanos now = Now();
-            for (ssize_t i = 0; i < n; ++i) Board_.Receive(buffer[i], now);
+            for (ssize_t i = 0; i < n; ++i) {
+                ++Received_;
+                Board_.Receive(buffer[i], now);
+            }
         } else if (ready > 0) {
             // No host has the slave open (POLLHUP): look again shortly.
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -83,7 +91,9 @@ void PtyTransport::Run(const std::atomic<bool>& stop, int ms) {
 
 void PtyTransport::flushAnswers(Nanos now) {
     while (!Answers_.empty() && Answers_.front().due <= now) {
-        const uint8_t byte = Answers_.front().byte;
+        const Answer& next = Answers_.front();
+        if (Received_ < next.afterReceived && now < next.due + XoffWait) return;
+        const uint8_t byte = next.byte;
         Answers_.pop_front();
         if (Master_ >= 0 && ::write(Master_, &byte, 1) != 1) {
             // Nobody has the line open, or the host has gone: the byte is

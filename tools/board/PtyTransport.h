@@ -8,10 +8,10 @@
 // The host's comm layer hands a byte over as it enters the UART, a frame
 // before it goes on the wire; a real board's XOFF after the last data byte
 // reaches the host some three frames after that byte was handed over, when
-// both fillers have been. So what the board sends goes out a few frames late
-// here: an answer that came too early would hold the second filler back, one
-// that comes late only lets a byte more into the board's receiver, which
-// keeps every byte.
+// both fillers have been. Here what the board sends goes out a few frames
+// late, and an XOFF not before two more bytes have come (or a second has
+// passed), so no scheduling of a busy machine makes it overtake the fillers:
+// one that came too early would hold the second filler back for good.
 #pragma once
 
 #include <atomic>
@@ -44,6 +44,8 @@ public:
 
     // How long after the board sends a byte it reaches the host.
     static constexpr Nanos AnswerDelay = 4 * 8'333'333;
+    // The longest an XOFF waits for the two bytes after it.
+    static constexpr Nanos XoffWait = Second;
 
 private:
     void flushAnswers(Nanos now);
@@ -52,7 +54,9 @@ private:
     struct Answer {
         uint8_t byte;
         Nanos due;
+        int64_t afterReceived;  // goes out once this many bytes have come
     };
+    int64_t Received_ = 0;
     std::deque<Answer> Answers_;
     int Master_ = -1;
     std::string Slave_;
