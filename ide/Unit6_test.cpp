@@ -77,15 +77,6 @@ TEST(TProgrammerWidgets, BoxesAndGauge) {
     EXPECT_EQ(gauge.value(), 10);
 }
 
-TEST(TFormEENasloviBranje, Screenshot) {
-    const QByteArray folder = qgetenv("VANTREL_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder";
-    TFormEENasloviBranje dialog;
-    dialog.show();
-    QTest::qWait(50);
-    EXPECT_TRUE(dialog.grab().save(QString::fromLocal8Bit(folder) + "/TFormEENasloviBranje.png"));
-}
-
 }  // namespace
 }  // namespace Vantrel
 
