@@ -68,6 +68,8 @@ TEST_F(ProgrammerFrameTest, ProgramRamWithTheGauge) {
 
 TEST_F(ProgrammerFrameTest, ProgramEepromLeavesThePortToTolvexUntilItEnds) {
     TMainForm& form = StartOnTheBoard();
+    // Panel 4 is refreshed only while an editor is open: the chip's kind decides.
+    form.StatusPanels[4]->setText("RAM");
     MemoryKind = "EEPROM";
     ObjectName = "TEMP$$.S19";
     form.ToolButton16Click();
