@@ -191,6 +191,4 @@ void ComPort1DSRChange(uint8_t& programmerFound, bool on) {
     if (on) programmerFound = 1;
 }
 
-int ProgrammerImageIndex(uint8_t programmerFound) { return programmerFound == 1 ? 10 : 11; }
-
 }  // namespace Vantrel

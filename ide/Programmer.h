@@ -141,7 +141,5 @@ void ProgramBoard(TProgrammerContext& context);
 void EraseEeprom(TProgrammerContext& context);
 // ComPort1DSRChange: the first DSR on finds the programmer for the rest of the run.
 void ComPort1DSRChange(uint8_t& programmerFound, bool on);
-// Status panel 7's image: 10 when the programmer was found, else 11.
-int ProgrammerImageIndex(uint8_t programmerFound);
 
 }  // namespace Vantrel

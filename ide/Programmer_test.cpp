@@ -229,8 +229,6 @@ TEST(ProgrammerHandOver, CommandLineNamesComOneToThreeOnly) {
     EXPECT_EQ(DownloaderCommandLine("TEMP$$.S19", "COM3", 2048), "TEMP$$.S19 3 2048");
     EXPECT_EQ(DownloaderCommandLine("TEMP$$.S19", "COM4", 512), std::nullopt);
     EXPECT_EQ(DownloaderCommandLine("TEMP$$.S19", "COM12", 512), std::nullopt);
-    EXPECT_EQ(ProgrammerImageIndex(1), 10);
-    EXPECT_EQ(ProgrammerImageIndex(0), 11);
     uint8_t found = 0;
     ComPort1DSRChange(found, false);
     EXPECT_EQ(found, 0);
