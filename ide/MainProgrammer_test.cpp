@@ -109,6 +109,29 @@ TEST_F(ProgrammerFrameTest, EraseAtTheAddressTheDialogConfirmed) {
     EXPECT_EQ(Boxes[0].Caption, "OPOZORILO!");
 }
 
+TEST_F(ProgrammerFrameTest, BoardVanishingMidDownloadIsAnErrorBoxAndThePortRecovers) {
+    TMainForm& form = StartOnTheBoard();
+    WriteFile("TEMP$$.S19", "S1070000860120FE33\n");
+    ObjectName = "TEMP$$.S19";
+    Line.WhenWireReaches(100, [this] { Line.Unplug(); });
+    form.Zagon1->setEnabled(true);
+    form.Zagon1->trigger();
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[1].Text.toStdString(), EComPort(CError_WriteFailed, comm::ERROR_GEN_FAILURE).what());
+    EXPECT_EQ(Line.Wire().size(), 100u);
+    // Closed and opened again, the port serves the next download.
+    form.TogglePort();
+    EXPECT_FALSE(form.ComPort1.Connected());
+    Line.PlugIn();
+    form.TogglePort();
+    Boxes.clear();
+    form.Zagon1->trigger();
+    EXPECT_EQ(Boxes.size(), 1u);
+    Line.RunFor(100 * board::Millisecond);
+    EXPECT_EQ(Line.Wire().size(), 100u + 257u);
+    EXPECT_EQ(Hc11.Ram()[3], 0xFE);
+}
+
 class NoBoardFrameTest : public ProgrammerFrameTest {
 protected:
     NoBoardFrameTest() : ProgrammerFrameTest(board::DsrMode::Off) {}

@@ -157,6 +157,18 @@ TEST_F(Road, HostThatWaitsForEachByteToLeaveDeadlocksTolvex) {
     EXPECT_FALSE(tolvex->Terminated());
 }
 
+TEST_F(Road, BoardVanishingMidStreamStopsTolvexWithABox) {
+    WriteObject();
+    Line.WhenWireReaches(257 + 40, [this] { Line.Unplug(); });
+    std::unique_ptr<Tolvex::TForm1> tolvex = ProgramEeprom();
+    ASSERT_TRUE(tolvex);
+    EXPECT_TRUE(Line.RunUntil([&] { return !Answers.Boxes.empty(); }, 10 * Second));
+    EXPECT_FALSE(tolvex->Terminated());
+    EXPECT_EQ(Line.Wire().size(), 257u + 40u);
+    EXPECT_TRUE(tolvex->FormCloseQuery());
+    EXPECT_FALSE(Line.IsOpen());
+}
+
 }  // namespace
 }  // namespace board
 

@@ -91,6 +91,10 @@ bool TimedCommApi::IsOpen() const {
 void TimedCommApi::Unplug() {
     std::lock_guard lock(mutex_);
     present_ = false;
+    // The adapter's UART goes with it.
+    holding_.reset();
+    shift_.reset();
+    boardTdr_.reset();
     if (!open_) return;
     unplugged_ = true;
     modem_ = 0;
@@ -102,6 +106,11 @@ void TimedCommApi::Unplug() {
 void TimedCommApi::PlugIn() {
     std::lock_guard lock(mutex_);
     present_ = true;
+}
+
+void TimedCommApi::WhenWireReaches(size_t count, std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    wireActions_[count] = std::move(action);
 }
 
 void TimedCommApi::HoldOutput(bool on) {
@@ -152,11 +161,15 @@ void TimedCommApi::pumpHostLocked() {
             const uint8_t byte = shift_->byte;
             wire_ += static_cast<char>(byte);
             wireTimes_.push_back(now_);
+            if (auto action = wireActions_.extract(wire_.size())) {
+                action.mapped()();
+                if (!present_) return;
+            }
             const int baud = static_cast<int>(dcb_.BaudRate);
             if (present_) {
                 scheduleLocked(now_ + halfBits(baud, ReceiveHalfBits), [this, byte, baud] {
                     // A receiver at another rate takes no byte we could name.
-                    if (baud == BoardBaud) board_.Receive(byte, now_);
+                    if (baud == BoardBaud && present_) board_.Receive(byte, now_);
                     wakeBoardLocked();
                 });
             }
@@ -184,6 +197,7 @@ void TimedCommApi::pumpHostLocked() {
 }
 
 void TimedCommApi::hostShiftDoneLocked() {
+    if (!shift_) return;  // pulled off the line meanwhile
     const InFlight done = *shift_;
     shift_.reset();
     if (model_ == TxEmptyModel::ByteFullyLeft) {

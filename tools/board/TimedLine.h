@@ -66,6 +66,8 @@ public:
     void Unplug();
     // The board is back on the line (for the next open).
     void PlugIn();
+    // Runs `action` (which may Unplug) when the wire has carried `count` bytes.
+    void WhenWireReaches(size_t count, std::function<void()> action);
     // The driver's output stops (a stuck line): writes run into their timeout.
     void HoldOutput(bool on);
 
@@ -188,6 +190,7 @@ private:
     bool boardShiftBusy_ = false;
 
     std::string wire_;
+    std::map<size_t, std::function<void()>> wireActions_;
     std::vector<Nanos> wireTimes_;
     std::string hostReceived_;
     std::vector<Nanos> hostReceivedTimes_;
