@@ -1,7 +1,8 @@
-// The road with real processes: Vantrel's window (in this process, on the
-// machine's serial layer and shell) programs RAM, erases the EEPROM and
-// programs it through a real Tolvex, against the hc11board program on a
-// pseudo-terminal; the board's memory files must hold the object's bytes.
+// The road with real processes: examples assembled by as11m; Vantrel's
+// window (in this process, on the machine's serial layer and shell) programs
+// RAM, erases the EEPROM and programs it through a real Tolvex, against the
+// hc11board program on a pseudo-terminal; the board's memory files must hold
+// the object files' bytes.
 #include "ide/IdeTestSupport.h"
 #include "ide/Unit6.h"
 #include "tools/board/Board.h"
@@ -16,6 +17,9 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include "comport/SerialPort.h"
 
@@ -45,6 +49,21 @@ std::string ReadAll(const std::filesystem::path& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Assembles `source` as the assembler driver does, as TEMP$$.ASM in `folder`
+// (with `org` for the first ORG's $0000 when given); the object file's text.
+std::string Assemble(const std::filesystem::path& folder, const std::string& source, const std::string& org = {}) {
+    std::string text = ReadAll(source);
+    if (!org.empty()) text.replace(text.find("$0000"), 5, org);
+    std::ofstream(folder / "TEMP$$.ASM") << text;
+    std::string program = AS11M_PATH, file = (folder / "TEMP$$.ASM").string(), listing = "-l";
+    char* argv[] = {program.data(), file.data(), listing.data(), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, AS11M_PATH, nullptr, nullptr, argv, environ) != 0) return {};
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return ReadAll(folder / "TEMP$$.S19");
 }
 
 class EndToEnd : public IdeTest {
@@ -79,12 +98,18 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
     TMainForm& form = Start();
     ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000));
 
-    // RAM
-    WriteFile("TEMP$$.S19", "S00600004844521B\nS1070000860120FE33\nS9030000FC\n");
+    // RAM: an example as the students have it.
+    const std::string ramObject = Assemble(Work(), EXAMPLES_DIR "/utripanje.asm");
+    ASSERT_NE(ramObject.find("S1"), std::string::npos);
     ObjectName = "TEMP$$.S19";
     MemoryKind = "RAM";
     form.ToolButton16Click();
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: user program")) << Board.Output;
+    std::vector<uint8_t> expectedRam(256, 0xFF), ram(256, 0x00);
+    std::string error;
+    ASSERT_TRUE(board::S19ToMemory(ramObject, 0, expectedRam, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    EXPECT_EQ(ram, expectedRam);
 
     // Erase, after the silence the stand-in takes as the reset button.
     Pump(1300);
@@ -93,18 +118,14 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
 
     // EEPROM through Tolvex.
     Pump(1300);
-    const std::string object =
-        "S00600004844521B\n"
-        "S113B600000102030405060708090A0B0C0D0E0F94\n"
-        "S113B610101112131415161718191A1B1C1D1E1F84\n"
-        "S107B7F0C0FFEE00A6\n"
-        "S9030000FC\n";
-    WriteFile("TEMP$$.S19", QByteArray::fromStdString(object));
+    const std::string object = Assemble(Work(), EXAMPLES_DIR "/zanka.asm", "$B600");
+    const int records = static_cast<int>(std::count(object.begin(), object.end(), '\n')) - 1;  // S1 lines and S9
+    ASSERT_GT(records, 0) << object;
     MemoryKind = "EEPROM";
     form.ToolButton16Click();
     EXPECT_EQ(PortOpen, 0);
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker")) << Board.Output;
-    ASSERT_TRUE(BoardSays("record 3:", 20000)) << Board.Output;
+    ASSERT_TRUE(BoardSays("record " + std::to_string(records) + ":", 20000)) << Board.Output << object;
     // Tolvex ends by itself; the next activation takes the port back.
     ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000));
     form.FormActivate();
@@ -113,13 +134,13 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
 
     EXPECT_EQ(Board.Stop([] { Pump(2); }), 0);
     // The board's EEPROM file leaves erased bytes out.
-    std::vector<uint8_t> expected(512, 0xFF), eeprom(512, 0xFF), ram(256, 0x00);
-    std::string error;
+    std::vector<uint8_t> expected(512, 0xFF), eeprom(512, 0xFF);
     ASSERT_TRUE(board::S19ToMemory(object, 0xB600, expected, &error)) << error;
     ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
     EXPECT_EQ(eeprom, expected);
     ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
     EXPECT_EQ(ram[0x26], 0x8E);  // the talker, the last program the board ran
+    EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
     for (const QString& message : Dialogs.Messages())
         EXPECT_TRUE(message.startsWith("OPOZORILO!|")) << message.toStdString();
 }
