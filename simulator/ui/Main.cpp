@@ -5,6 +5,7 @@
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
+#include "simulator/ui/FramePacer.h"
 #include "simulator/ui/Loading.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
@@ -101,10 +102,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("VantrelSIM"));
     createMdiArea();
     createActions();
+    createTimer();
     createMenus();
     createToolBar();
     createStatusBar();
-    createTimer();
     FontDialog1 = new gui::TFontDialog(this);
     FindDialog1 = new gui::TFindDialog(this);
     gui::ConnectGuarded(FontDialog1, &gui::TFontDialog::Apply, this, &TMainForm::FontDialog1Apply);
@@ -258,8 +259,16 @@ void TMainForm::createStatusBar() {
 void TMainForm::createTimer() {
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(1);
+    Timer1->setInterval(RunTimerInterval());
     gui::ConnectGuarded(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    RunFrames = new TFramePacer(this, RunFrameMs);
+    RunFrames->Watch(this);
+}
+
+int TMainForm::RunTimerInterval() const {
+    // A tick with the run switch up does nothing: the timer stays enabled
+    // but rests instead of waking the program a thousand times a second.
+    return Running() ? 1 : IdleTimerIntervalMs;
 }
 
 void TMainForm::FormCreate() {
@@ -392,10 +401,7 @@ bool TMainForm::CaretOnListingLine() const {
 
 bool TMainForm::Running() const { return ToolButton2->isChecked(); }
 
-void TMainForm::StopRun() {
-    ToolButton2->setChecked(false);
-    SetRunPainting(true);
-}
+void TMainForm::StopRun() { ToolButton2->setChecked(false); }
 
 void TMainForm::ToolButton15Click() {
     // A step's error box must not let further ticks step underneath it.
@@ -419,12 +425,11 @@ void TMainForm::ToolButton15Click() {
 
 void TMainForm::Timer1Timer() {
     if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) {
-        SetRunPainting(true);
+        RunFrames->Hold(false);
         return;
     }
-    const bool frameDue = !RunFrameClock.isValid() || RunFrameClock.elapsed() >= RunFrameMs;
-    if (frameDue) RunFrameClock.restart();
-    SetRunPainting(frameDue);
+    RunFrames->Hold(true);
+    RunFrames->Tick();
 
     if (!RunClock.isValid()) {
         RunClock.start();
@@ -440,21 +445,9 @@ void TMainForm::Timer1Timer() {
     }
 }
 
-QList<QWidget*> TMainForm::PaintedWindows() {
-    QList<QWidget*> windows{this};
-    for (const TToolWindowKind& kind : ToolWindowTable)
-        if (TToolWindow* window = kind.Form.Current()) windows << window;
-    return windows;
-}
-
-void TMainForm::SetRunPainting(bool enabled) {
-    // Enabling repaints the whole window once, showing the latest state.
-    for (QWidget* window : PaintedWindows())
-        if (window->updatesEnabled() != enabled) window->setUpdatesEnabled(enabled);
-}
-
 void TMainForm::ToolButton2Click() {
-    if (!Running()) SetRunPainting(true);
+    if (!Running()) RunFrames->Hold(false);
+    if (Timer1->interval() != RunTimerInterval()) Timer1->setInterval(RunTimerInterval());
     RunClock.invalidate();
     const QIcon image = style()->standardIcon(Running() ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay);
     ToolButton2->setIcon(image);
@@ -530,12 +523,12 @@ void TMainForm::UpdateCaretPosition() {
 
 void TMainForm::ListingClosed() {
     Listing = nullptr;
-    SetRunPainting(true);
+    RunFrames->Hold(false);
     updateMenuitems();
 }
 
 void TMainForm::updateMenuitems() {
-    Timer1->setInterval(1);
+    if (Timer1->interval() != RunTimerInterval()) Timer1->setInterval(RunTimerInterval());
     if (Listing) {
         if (!Timer1->isActive()) Timer1->start();
         return;
@@ -602,6 +595,7 @@ void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
         return;
     }
     TToolWindow* window = kind.Form.Create(this);
+    RunFrames->Watch(window);
     OpenWindowList << window->windowTitle();
     UpdateWindowMenu();
     window->show();

@@ -23,6 +23,7 @@ class TFontDialog;
 
 namespace VantrelSIM {
 
+class TFramePacer;
 class TMDIChild;
 struct TToolWindowKind;
 
@@ -91,6 +92,8 @@ public:
 
     // The run switch (ToolButton2 down).
     bool Running() const;
+    // Timer1's interval: 1 ms while the run switch is down.
+    int RunTimerInterval() const;
     void StopRun();
 
     // Actions, under the names of the components they stand for.
@@ -147,8 +150,6 @@ private:
     // CurrentLine names a line of the open listing (not so before the caret
     // was first read).
     bool CaretOnListingLine() const;
-    QList<QWidget*> PaintedWindows();
-    void SetRunPainting(bool enabled);
     void ListingClosed();
     void FillWindowListMenu();
     void OpenToolWindow(const TToolWindowKind& kind);
@@ -165,7 +166,8 @@ private:
     // A run paints a frame at most every RunFrameMs: painting after every
     // 1 ms step would cost more than the step itself.
     static constexpr int RunFrameMs = 40;
-    QElapsedTimer RunFrameClock;
+    static constexpr int IdleTimerIntervalMs = 1000;
+    TFramePacer* RunFrames = nullptr;
     // Timer messages arrive late on a busy machine; the run keeps one step
     // per millisecond of its running time by catching up, a few steps per
     // tick at most so the window stays responsive.

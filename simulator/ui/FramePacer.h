@@ -1,0 +1,44 @@
+// Paints a run's windows once a frame. While it holds, the watched windows'
+// contents still change at once, step by step, but their requests to be
+// painted wait for the next frame and are then served together, each window
+// painting only what changed since its last frame. Painting is never
+// switched off, so no window is left showing stale contents.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+namespace VantrelSIM {
+
+class TFramePacer : public QObject {
+public:
+    TFramePacer(QObject* parent, int frameMs);
+
+    // A top-level window whose painting the pacer times.
+    void Watch(QWidget* window);
+    // Holding: paint requests wait for the frame. Letting go serves the
+    // waiting ones at once.
+    void Hold(bool holding);
+    bool Holding() const { return Holding_; }
+    // Called often while holding: serves the waiting requests once a frame
+    // is due.
+    void Tick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Release();
+
+    const int FrameMs;
+    bool Holding_ = false;
+    QElapsedTimer FrameClock;
+    QList<QPointer<QWidget>> Waiting;
+    // Windows whose released request is under way: the filter lets it pass.
+    QList<QObject*> Passing;
+};
+
+}  // namespace VantrelSIM
