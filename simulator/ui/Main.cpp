@@ -503,6 +503,7 @@ void TMainForm::Stimulacije1Click() {
 }
 
 void TMainForm::RefreshToolWindows() {
+    TWindowsRefresh refresh;
     for (const TToolWindowKind& kind : ToolWindowTable)
         if (TToolWindow* window = kind.Form.Current()) window->RefreshView();
 }

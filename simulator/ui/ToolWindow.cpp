@@ -12,6 +12,8 @@
 
 #include <QCloseEvent>
 
+#include <utility>
+
 namespace VantrelSIM {
 
 namespace {
@@ -92,8 +94,20 @@ QFont ToolWindowFont() {
 
 bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }
 
+namespace {
+int WindowsRefreshDepth = 0;
+bool ConversionErrorShown = false;
+}  // namespace
+
+TWindowsRefresh::TWindowsRefresh() {
+    if (WindowsRefreshDepth++ == 0) ConversionErrorShown = false;
+}
+
+TWindowsRefresh::~TWindowsRefresh() { --WindowsRefreshDepth; }
+
 void ShowConversionError(QWidget* parent) {
     if (MainForm) MainForm->StopRun();
+    if (WindowsRefreshDepth > 0 && std::exchange(ConversionErrorShown, true)) return;
     gui::ShowApplicationError(parent, QString::fromUtf8(HexErrorText));
 }
 

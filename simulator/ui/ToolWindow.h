@@ -87,4 +87,14 @@ bool IsHexKey(QChar key);
 // that the run timer cannot open a second box behind this one.
 void ShowConversionError(QWidget* parent);
 
+// Held while a step or a reset refreshes every open window: a bad cell that
+// several windows show is one error, and shows one box.
+class TWindowsRefresh {
+public:
+    TWindowsRefresh();
+    ~TWindowsRefresh();
+    TWindowsRefresh(const TWindowsRefresh&) = delete;
+    TWindowsRefresh& operator=(const TWindowsRefresh&) = delete;
+};
+
 }  // namespace VantrelSIM
