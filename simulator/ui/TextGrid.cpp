@@ -11,9 +11,6 @@ namespace VantrelSIM {
 
 namespace {
 
-// Set on a cell by typing, cleared by every programmatic write.
-constexpr int EditedRole = Qt::UserRole + 1;
-
 // Paints the corner button as a header section with a title.
 class CornerTitle : public QObject {
 public:
@@ -73,6 +70,21 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
         for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
     setItemPrototype(new QTableWidgetItem);
     setVerticalHeaderLabels(QStringList(rows, QString()));
+    Texts_.resize(static_cast<qsizetype>(rows) * columns);
+    Edited_.resize(static_cast<size_t>(rows) * static_cast<size_t>(columns));
+    connect(this, &QTableWidget::itemChanged, this, &TextGrid::ItemChanged);
+}
+
+int TextGrid::CellIndex(int column, int row) const {
+    if (column < 0 || row < 0 || column >= columnCount() || row >= rowCount()) return -1;
+    const int index = row * columnCount() + column;
+    return index < Texts_.size() ? index : -1;
+}
+
+void TextGrid::ItemChanged(QTableWidgetItem* item) {
+    // Whoever changed the item, the kept text follows it.
+    const int index = CellIndex(item->column(), item->row());
+    if (index >= 0) Texts_[index] = item->text();
 }
 
 void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
@@ -118,21 +130,27 @@ void TextGrid::SetColumnAlignment(int column, Qt::Alignment alignment) {
 }
 
 QString TextGrid::Cell(int column, int row) const {
-    const QTableWidgetItem* cell = ItemAt(column, row);
-    return cell ? cell->text() : QString();
+    const int index = CellIndex(column, row);
+    return index < 0 ? QString() : Texts_[index];
 }
 
-void TextGrid::SetCell(int column, int row, const QString& text) {
+template <class Text>
+void TextGrid::WriteCell(int column, int row, const Text& text) {
+    const int index = CellIndex(column, row);
     QTableWidgetItem* cell = ItemAt(column, row);
-    if (!cell) return;
-    if (cell->text() != text) cell->setText(text);
-    cell->setData(EditedRole, QVariant());
+    if (index < 0 || !cell) return;
+    if (Texts_[index] != text) cell->setText(QString(text));
+    Edited_[static_cast<size_t>(index)] = false;
     if (column == typingColumn_ && row == typingRow_) typingColumn_ = typingRow_ = -1;
 }
 
+void TextGrid::SetCell(int column, int row, const QString& text) { WriteCell(column, row, text); }
+
+void TextGrid::SetCell(int column, int row, QLatin1StringView text) { WriteCell(column, row, text); }
+
 bool TextGrid::Edited(int column, int row) const {
-    const QTableWidgetItem* cell = ItemAt(column, row);
-    return cell && cell->data(EditedRole).toBool();
+    const int index = CellIndex(column, row);
+    return index >= 0 && Edited_[static_cast<size_t>(index)];
 }
 
 void TextGrid::keyPressEvent(QKeyEvent* event) {
@@ -161,7 +179,7 @@ void TextGrid::keyPressEvent(QKeyEvent* event) {
     typingColumn_ = column;
     typingRow_ = row;
     cell->setText(text);
-    cell->setData(EditedRole, true);
+    Edited_[static_cast<size_t>(CellIndex(column, row))] = true;
 }
 
 void TextGrid::keyReleaseEvent(QKeyEvent* event) {

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include <functional>
+#include <vector>
 
 // Writes a title into the top-left corner of a table view.
 
@@ -32,8 +33,11 @@ public:
 
     // Cell of data column `column` and data row `row`, both from 0.
     QString Cell(int column, int row) const;
-    // A programmatic write; it ends typing in that cell and clears its edited mark.
+    // A programmatic write; it ends typing in that cell and clears its edited
+    // mark. A cell that already holds the text is left as it is, so a
+    // refresh that finds nothing changed costs no repaint.
     void SetCell(int column, int row, const QString& text);
+    void SetCell(int column, int row, QLatin1StringView text);
     // True when the user has typed into the cell since it was last set.
     bool Edited(int column, int row) const;
 
@@ -56,6 +60,17 @@ protected:
 
 private:
     QTableWidgetItem* ItemAt(int column, int row) const;
+    // Index into Texts_ and Edited_; -1 outside the grid.
+    int CellIndex(int column, int row) const;
+    template <class Text>
+    void WriteCell(int column, int row, const Text& text);
+    void ItemChanged(QTableWidgetItem* item);
+
+    // The cells' texts as the items hold them, kept beside the items so that
+    // a refresh compares without going through the model.
+    QList<QString> Texts_;
+    // Typed into since the cell was last set.
+    std::vector<bool> Edited_;
 
     KeyFilter keyFilter_;
     bool upperCase_ = false;

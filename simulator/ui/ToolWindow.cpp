@@ -1,6 +1,7 @@
 #include "simulator/ui/ToolWindow.h"
 
 #include "gui/Guard.h"
+#include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"  // Main.h holds a QPointer to the listing window
 #include "simulator/ui/Main.h"
 #include "simulator/ui/UnitCPUreg.h"
@@ -85,6 +86,8 @@ void TToolWindow::changeEvent(QEvent* event) {
     if (Kind_.RefreshOnActivation && event->type() == QEvent::ActivationChange && isActiveWindow())
         gui::Guarded(this, [this] { FormActivate(); });
 }
+
+QLatin1StringView CellLatin1(const TMemoryCell& cell) { return {cell.Text, cell.Length}; }
 
 QFont ToolWindowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));

@@ -14,6 +14,7 @@
 #include <array>
 
 class QAction;
+struct TMemoryCell;
 
 namespace VantrelSIM {
 
@@ -79,6 +80,8 @@ private:
     bool Forgotten = false;
 };
 
+// A memory cell's text as the grids show it, without a copy.
+QLatin1StringView CellLatin1(const TMemoryCell& cell);
 // The small sans face of the tool windows' grids.
 QFont ToolWindowFont();
 // The hex grids' key filter: a hex digit of either case, or '\b' for Backspace.

@@ -67,6 +67,7 @@ void TFormNaslovi::FormCreate() {
     gui::ConnectGuarded(StringGrid, &TextGrid::KeyReleased, this, &TFormNaslovi::StringGridKeyUp);
     MemoryArea = AreaOfTab(0);
     for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
+    LabelledArea = &AreaOfTab(0);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -82,11 +83,16 @@ void TFormNaslovi::ClearCells() {
 }
 
 void TFormNaslovi::RefreshView() {
-    MemoryArea = AreaOfTab(TabControl1->currentIndex());
-    for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
-    for (int a = MemoryArea.First; a <= MemoryArea.Last; ++a) {
-        const int offset = a - MemoryArea.First;
-        StringGrid->SetCell(offset % Columns, offset / Columns, QString::fromLatin1(MemoryImage[a].View()));
+    const TMemoryArea& area = AreaOfTab(TabControl1->currentIndex());
+    MemoryArea = area;
+    // The labels change with the area only; only this function writes them.
+    if (LabelledArea != &area) {
+        for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, area.Labels.mid(row * 3, 3));
+        LabelledArea = &area;
+    }
+    for (int a = area.First; a <= area.Last; ++a) {
+        const int offset = a - area.First;
+        StringGrid->SetCell(offset % Columns, offset / Columns, CellLatin1(MemoryImage[a]));
     }
 }
 

@@ -39,6 +39,9 @@ private:
     void TabControl1Change();
     bool StringGridKeyPress(QChar key, const QString& text) const;
     void StringGridKeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+    // The area whose row labels the grid shows.
+    const TMemoryArea* LabelledArea = nullptr;
 };
 
 extern TFormNaslovi* FormNaslovi;

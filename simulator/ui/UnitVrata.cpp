@@ -149,7 +149,8 @@ void TFormVrata::RefreshView() {
 void TFormVrata::ListBox1Click() { RefreshView(); }
 
 void TFormVrata::ShowValue(uint32_t value) {
-    Edit1->setText(QStringLiteral("%1").arg(value, 3));
+    const QString text = QStringLiteral("%1").arg(value, 3);
+    if (Edit1->text() != text) Edit1->setText(text);
     for (int n = 1; n <= 8; ++n)
         SpeedButtons[static_cast<size_t>(n - 1)]->setText(value >> BitOfButton(n) & 1 ? QStringLiteral("1")
                                                                                       : QStringLiteral("0"));
