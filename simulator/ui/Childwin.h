@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class QPlainTextEdit;
@@ -43,11 +44,15 @@ public:
     QString LineText(int line) const;
     QString LineKey(int line) const;
     // Lines whose address field holds address, first to last.
-    std::vector<int> LinesAt(uint16_t address) const;
+    std::span<const int> LinesAt(uint16_t address) const;
 
     // Selects line whole and gives it colour. Counts as a change of the
-    // listing: marks it modified and reports the caret.
-    void ColourLine(int line, const QColor& colour);
+    // listing: marks it modified and reports the caret. A line that has the
+    // colour already keeps its text untouched. During a run (`running`) a
+    // line already selected stays as it is, and a line out of view is
+    // scrolled to a quarter of the way down, so that a program running
+    // through its lines scrolls the view a page at a time, not line by line.
+    void ColourLine(int line, const QColor& colour, bool running = false);
 
     bool Modified = false;
 
@@ -59,8 +64,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void BuildAddressIndex();
+    void ScrollIntoViewAhead(int line);
+
     QStringList Keys;
     std::vector<int> Addresses;
+    // The lines of address a are LinesByAddress[LineStart[a]] up to
+    // LinesByAddress[LineStart[a + 1]]: the step finds the PC's lines
+    // without a search through the listing.
+    std::vector<uint32_t> LineStart;
+    std::vector<int> LinesByAddress;
+    // ColourLine reports the caret once, not at every signal of the edit.
+    bool Colouring = false;
 };
 
 }  // namespace VantrelSIM

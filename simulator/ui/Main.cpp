@@ -254,6 +254,13 @@ void TMainForm::createStatusBar() {
         StatusPanels[i]->setMinimumWidth(widths[i]);
         statusBar()->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
     }
+    // The caret panel changes at every step: with a fixed size its new text
+    // does not lay the whole status bar out again.
+    QLabel* caret = StatusPanels[1];
+    caret->setText(QStringLiteral("Vrs: 00000   Kol: 000"));
+    const QSize size = caret->sizeHint();
+    caret->setFixedSize(std::max(widths[1], size.width()), size.height());
+    caret->clear();
 }
 
 void TMainForm::createTimer() {
@@ -459,8 +466,9 @@ void TMainForm::StartStop1Click() { ToolButton2->toggle(); }
 void TMainForm::HighlightPcLine() {
     if (!Listing) return;
     Listing->RichEdit1->setFocus();
+    const bool running = RunFrames->Holding();
     for (int line : Listing->LinesAt(CpuRegs.PC))
-        Listing->ColourLine(line, IsBreakpointKey(MemoBreake, Listing->LineKey(line)) ? Qt::red : Qt::black);
+        Listing->ColourLine(line, IsBreakpointKey(MemoBreake, Listing->LineKey(line)) ? Qt::red : Qt::black, running);
 }
 
 void TMainForm::Vstaviustavitvenotoko1Click() {
