@@ -12,6 +12,9 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace VantrelSIM {
 
 QString ListingKey(const QString& line) { return line.left(static_cast<qsizetype>(ListingKeyLength)); }
@@ -47,6 +50,9 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::Monospace);
+    // A listing's text needs no ligatures or kerning: laying out a line
+    // without shaping makes each newly shown line cheap during a run.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPixelSize(12);
     font.setBold(true);
     RichEdit1->setFont(font);
@@ -60,6 +66,8 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
 
+    RichEdit1->installEventFilter(this);
+    RichEdit1->viewport()->installEventFilter(this);
     for (auto signal : {&QPlainTextEdit::cursorPositionChanged, &QPlainTextEdit::selectionChanged})
         connect(RichEdit1, signal, this, [this] {
             if (!Colouring) emit CaretChanged();
@@ -139,24 +147,68 @@ bool HasForeground(const QTextBlock& block, const QColor& colour) {
 
 }  // namespace
 
-void TMDIChild::ColourLine(int line, const QColor& colour, bool running) {
+void TMDIChild::ColourLine(int line, const QColor& colour, bool deferred) {
     if (line < 1 || line > LineCount()) return;
     const QTextBlock block = RichEdit1->document()->findBlockByNumber(line - 1);
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    Colouring = true;
     if (!HasForeground(block, colour)) {
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setForeground(colour);
+        Colouring = true;
         cursor.mergeCharFormat(format);
+        Colouring = false;
     }
-    if (running) ScrollIntoViewAhead(line);
-    const QTextCursor selected = RichEdit1->textCursor();
-    if (!running || selected.anchor() != cursor.anchor() || selected.position() != cursor.position())
-        RichEdit1->setTextCursor(cursor);
-    Colouring = false;
+    if (deferred) {
+        WaitingLine = line;
+    } else {
+        WaitingLine = 0;
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        Select(cursor);
+    }
     Modified = true;
     emit CaretChanged();
+}
+
+void TMDIChild::Select(const QTextCursor& cursor) {
+    Colouring = true;
+    RichEdit1->setTextCursor(cursor);
+    Colouring = false;
+}
+
+void TMDIChild::ShowSelection() {
+    const int line = std::exchange(WaitingLine, 0);
+    if (line < 1 || line > LineCount()) return;
+    const QTextBlock block = RichEdit1->document()->findBlockByNumber(line - 1);
+    const QTextCursor selected = RichEdit1->textCursor();
+    const int end = block.position() + block.length() - 1;
+    ScrollIntoViewAhead(line);
+    if (selected.anchor() == block.position() && selected.position() == end) return;
+    QTextCursor cursor(RichEdit1->document());
+    cursor.setPosition(block.position());
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    Select(cursor);
+}
+
+int TMDIChild::SelectionStart() const {
+    if (WaitingLine >= 1 && WaitingLine <= LineCount())
+        return RichEdit1->document()->findBlockByNumber(WaitingLine - 1).position();
+    return RichEdit1->textCursor().selectionStart();
+}
+
+bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+            if (WaitingLine != 0) ShowSelection();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMDIChild::ScrollIntoViewAhead(int line) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QPlainTextEdit;
+class QTextCursor;
 
 // The key of a listing line: its first four characters (the whole line if it
 // is shorter). Breakpoints are keys.
@@ -48,11 +49,18 @@ public:
 
     // Selects line whole and gives it colour. Counts as a change of the
     // listing: marks it modified and reports the caret. A line that has the
-    // colour already keeps its text untouched. During a run (`running`) a
-    // line already selected stays as it is, and a line out of view is
-    // scrolled to a quarter of the way down, so that a program running
-    // through its lines scrolls the view a page at a time, not line by line.
-    void ColourLine(int line, const QColor& colour, bool running = false);
+    // colour already keeps its text untouched.
+    // During a run (`deferred`) the colour is set at once but the selection
+    // waits for ShowSelection, which the run calls once a frame: moving the
+    // edit's selection costs more than the step itself. SelectionStart and
+    // the caret report count the waiting selection as made.
+    void ColourLine(int line, const QColor& colour, bool deferred = false);
+    // Makes a waiting selection; a line out of view is scrolled to a quarter
+    // of the way down, so that a program running through its lines moves
+    // the view a page at a time.
+    void ShowSelection();
+    // Where the selection starts, a waiting one included.
+    int SelectionStart() const;
 
     bool Modified = false;
 
@@ -62,10 +70,13 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The user's input reaches the edit only after a waiting selection.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildAddressIndex();
     void ScrollIntoViewAhead(int line);
+    void Select(const QTextCursor& cursor);
 
     QStringList Keys;
     std::vector<int> Addresses;
@@ -76,6 +87,8 @@ private:
     std::vector<int> LinesByAddress;
     // ColourLine reports the caret once, not at every signal of the edit.
     bool Colouring = false;
+    // The line whose selection waits for ShowSelection; 0 for none.
+    int WaitingLine = 0;
 };
 
 }  // namespace VantrelSIM

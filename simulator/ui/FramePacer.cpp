@@ -18,8 +18,9 @@ void TFramePacer::Hold(bool holding) {
         Release();
 }
 
-void TFramePacer::Tick() {
-    if (!Holding_ || FrameClock.elapsed() < FrameMs) return;
+bool TFramePacer::FrameDue() const { return Holding_ && FrameClock.elapsed() >= FrameMs; }
+
+void TFramePacer::PaintFrame() {
     FrameClock.restart();
     Release();
 }

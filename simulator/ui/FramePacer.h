@@ -23,9 +23,10 @@ public:
     // waiting ones at once.
     void Hold(bool holding);
     bool Holding() const { return Holding_; }
-    // Called often while holding: serves the waiting requests once a frame
-    // is due.
-    void Tick();
+    // While holding: a frame is due once FrameMs have passed since the last.
+    bool FrameDue() const;
+    // Serves the waiting requests and starts the next frame's time.
+    void PaintFrame();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -400,7 +400,11 @@ void TMainForm::Osveiprogpomnilnik1Click() {
 // ---------------------------------------------------------------------------
 // Step and run
 
-TMDIChild* TMainForm::ListingWindow() const { return Listing; }
+TMDIChild* TMainForm::ListingWindow() const {
+    // Whoever looks at the listing sees the selection of the last step.
+    if (Listing) Listing->ShowSelection();
+    return Listing;
+}
 
 bool TMainForm::CaretOnListingLine() const {
     return Listing && CurrentLine >= 1 && CurrentLine <= Listing->LineCount();
@@ -432,11 +436,10 @@ void TMainForm::ToolButton15Click() {
 
 void TMainForm::Timer1Timer() {
     if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) {
-        RunFrames->Hold(false);
+        EndRunFrames();
         return;
     }
     RunFrames->Hold(true);
-    RunFrames->Tick();
 
     if (!RunClock.isValid()) {
         RunClock.start();
@@ -450,10 +453,19 @@ void TMainForm::Timer1Timer() {
         }
         ToolButton15Click();
     }
+    if (Listing && RunFrames->FrameDue()) {
+        Listing->ShowSelection();
+        RunFrames->PaintFrame();
+    }
+}
+
+void TMainForm::EndRunFrames() {
+    if (Listing) Listing->ShowSelection();
+    RunFrames->Hold(false);
 }
 
 void TMainForm::ToolButton2Click() {
-    if (!Running()) RunFrames->Hold(false);
+    if (!Running()) EndRunFrames();
     if (Timer1->interval() != RunTimerInterval()) Timer1->setInterval(RunTimerInterval());
     RunClock.invalidate();
     const QIcon image = style()->standardIcon(Running() ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay);
@@ -466,6 +478,7 @@ void TMainForm::StartStop1Click() { ToolButton2->toggle(); }
 void TMainForm::HighlightPcLine() {
     if (!Listing) return;
     Listing->RichEdit1->setFocus();
+    // A run shows the selection once a frame.
     const bool running = RunFrames->Holding();
     for (int line : Listing->LinesAt(CpuRegs.PC))
         Listing->ColourLine(line, IsBreakpointKey(MemoBreake, Listing->LineKey(line)) ? Qt::red : Qt::black, running);
@@ -521,8 +534,7 @@ void TMainForm::RefreshToolWindows() {
 
 void TMainForm::UpdateCaretPosition() {
     if (!Listing) return;
-    const QTextCursor cursor = Listing->RichEdit1->textCursor();
-    const int start = cursor.selectionStart();
+    const int start = Listing->SelectionStart();
     const QTextBlock block = Listing->RichEdit1->document()->findBlock(start);
     const int line = block.blockNumber() + 1;
     const int column = start - block.position() + 1;
@@ -560,6 +572,7 @@ void TMainForm::Find1Execute() {
 
 void TMainForm::FindDialog1Find() {
     if (!Listing) return;
+    Listing->ShowSelection();
     const QString text = FindDialog1->FindText();
     const QTextCursor cursor = Listing->RichEdit1->textCursor();
     const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
@@ -586,6 +599,7 @@ void TMainForm::Nastavitve1Click() {
 
 void TMainForm::FontDialog1Apply() {
     if (!Listing) return;
+    Listing->ShowSelection();
     QTextCharFormat format;
     format.setFont(FontDialog1->SelectedFont());
     format.setForeground(FontDialog1->SelectedColour());

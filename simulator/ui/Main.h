@@ -151,6 +151,8 @@ private:
     // was first read).
     bool CaretOnListingLine() const;
     void ListingClosed();
+    // The run's last selection shown and its painting no longer held.
+    void EndRunFrames();
     void FillWindowListMenu();
     void OpenToolWindow(const TToolWindowKind& kind);
 

@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+#include <utility>
+
 namespace VantrelSIM {
 
 namespace {
@@ -54,7 +56,8 @@ void SetCornerText(QTableView* view, const QString& text) {
     corner->update();
 }
 
-TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, columns, parent) {
+TextGrid::TextGrid(int columns, int rows, QWidget* parent)
+    : QTableWidget(rows, columns, parent), Columns_(columns), Rows_(rows) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -76,9 +79,9 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
 }
 
 int TextGrid::CellIndex(int column, int row) const {
-    if (column < 0 || row < 0 || column >= columnCount() || row >= rowCount()) return -1;
-    const int index = row * columnCount() + column;
-    return index < Texts_.size() ? index : -1;
+    // The grid's size is fixed at construction.
+    if (column < 0 || row < 0 || column >= Columns_ || row >= Rows_) return -1;
+    return row * Columns_ + column;
 }
 
 void TextGrid::ItemChanged(QTableWidgetItem* item) {
@@ -137,9 +140,9 @@ QString TextGrid::Cell(int column, int row) const {
 template <class Text>
 void TextGrid::WriteCell(int column, int row, const Text& text) {
     const int index = CellIndex(column, row);
-    QTableWidgetItem* cell = ItemAt(column, row);
-    if (index < 0 || !cell) return;
-    if (Texts_[index] != text) cell->setText(QString(text));
+    if (index < 0) return;
+    if (std::as_const(Texts_)[index] != text)
+        if (QTableWidgetItem* cell = ItemAt(column, row)) cell->setText(QString(text));
     Edited_[static_cast<size_t>(index)] = false;
     if (column == typingColumn_ && row == typingRow_) typingColumn_ = typingRow_ = -1;
 }

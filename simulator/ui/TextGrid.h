@@ -66,6 +66,8 @@ private:
     void WriteCell(int column, int row, const Text& text);
     void ItemChanged(QTableWidgetItem* item);
 
+    int Columns_ = 0;
+    int Rows_ = 0;
     // The cells' texts as the items hold them, kept beside the items so that
     // a refresh compares without going through the model.
     QList<QString> Texts_;
