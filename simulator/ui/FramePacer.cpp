@@ -26,6 +26,7 @@ void TFramePacer::PaintFrame() {
 }
 
 void TFramePacer::Release() {
+    emit Painting();
     const QList<QPointer<QWidget>> waiting = std::exchange(Waiting, {});
     for (const QPointer<QWidget>& window : waiting) {
         if (!window) continue;

@@ -14,6 +14,8 @@
 namespace VantrelSIM {
 
 class TFramePacer : public QObject {
+    Q_OBJECT
+
 public:
     TFramePacer(QObject* parent, int frameMs);
 
@@ -27,6 +29,11 @@ public:
     bool FrameDue() const;
     // Serves the waiting requests and starts the next frame's time.
     void PaintFrame();
+
+signals:
+    // A frame is about to be painted (or the hold ends): whatever waited
+    // for the frame is put into the windows now.
+    void Painting();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/FramePacer.h"
 #include "simulator/ui/Loading.h"
+#include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 #include "simulator/ui/UnitPisava.h"
@@ -619,6 +620,7 @@ void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
     }
     TToolWindow* window = kind.Form.Create(this);
     RunFrames->Watch(window);
+    for (TextGrid* grid : window->findChildren<TextGrid*>()) grid->PaceBy(RunFrames);
     OpenWindowList << window->windowTitle();
     UpdateWindowMenu();
     window->show();

@@ -1,5 +1,7 @@
 #include "simulator/ui/TextGrid.h"
 
+#include "simulator/ui/FramePacer.h"
+
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -75,6 +77,7 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent)
     setVerticalHeaderLabels(QStringList(rows, QString()));
     Texts_.resize(static_cast<qsizetype>(rows) * columns);
     Edited_.resize(static_cast<size_t>(rows) * static_cast<size_t>(columns));
+    IsWaiting_.resize(Edited_.size());
     connect(this, &QTableWidget::itemChanged, this, &TextGrid::ItemChanged);
 }
 
@@ -137,14 +140,61 @@ QString TextGrid::Cell(int column, int row) const {
     return index < 0 ? QString() : Texts_[index];
 }
 
+namespace {
+
+bool SameText(const QString& shown, const QString& text) { return shown == text; }
+
+// A cell's two characters compared in place: a memory refresh compares
+// hundreds of cells at every step.
+bool SameText(const QString& shown, QLatin1StringView text) {
+    if (shown.size() != text.size()) return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (shown[i].unicode() != static_cast<unsigned char>(text[i].toLatin1())) return false;
+    return true;
+}
+
+}  // namespace
+
 template <class Text>
 void TextGrid::WriteCell(int column, int row, const Text& text) {
     const int index = CellIndex(column, row);
     if (index < 0) return;
-    if (std::as_const(Texts_)[index] != text)
-        if (QTableWidgetItem* cell = ItemAt(column, row)) cell->setText(QString(text));
-    Edited_[static_cast<size_t>(index)] = false;
+    const auto at = static_cast<size_t>(index);
+    if (!SameText(std::as_const(Texts_)[index], text)) {
+        if (Pacer_ && Pacer_->Holding()) {
+            Texts_[index] = QString(text);
+            if (!IsWaiting_[at]) {
+                IsWaiting_[at] = true;
+                Waiting_.push_back(index);
+            }
+        } else if (QTableWidgetItem* cell = ItemAt(column, row)) {
+            cell->setText(QString(text));
+        }
+    }
+    Edited_[at] = false;
     if (column == typingColumn_ && row == typingRow_) typingColumn_ = typingRow_ = -1;
+}
+
+void TextGrid::PaceBy(TFramePacer* pacer) {
+    Pacer_ = pacer;
+    connect(pacer, &TFramePacer::Painting, this, &TextGrid::ShowCells);
+}
+
+void TextGrid::ShowCells() {
+    const std::vector<int> waiting = std::exchange(Waiting_, {});
+    for (int index : waiting) {
+        IsWaiting_[static_cast<size_t>(index)] = false;
+        if (QTableWidgetItem* cell = ItemAt(index % Columns_, index / Columns_)) {
+            // setText reports back through ItemChanged, which keeps the text.
+            const QString text = Texts_[index];
+            cell->setText(text);
+        }
+    }
+}
+
+void TextGrid::mousePressEvent(QMouseEvent* event) {
+    ShowCells();
+    QTableWidget::mousePressEvent(event);
 }
 
 void TextGrid::SetCell(int column, int row, const QString& text) { WriteCell(column, row, text); }
@@ -157,6 +207,8 @@ bool TextGrid::Edited(int column, int row) const {
 }
 
 void TextGrid::keyPressEvent(QKeyEvent* event) {
+    // The user's key acts on what the last refresh wrote.
+    ShowCells();
     const bool backspace = event->key() == Qt::Key_Backspace;
     const QString typed = event->text();
     const bool character =

@@ -4,6 +4,7 @@
 // key and write the current cell back on every key release.
 #pragma once
 
+#include <QPointer>
 #include <QTableWidget>
 
 #include <functional>
@@ -12,6 +13,8 @@
 // Writes a title into the top-left corner of a table view.
 
 namespace VantrelSIM {
+
+class TFramePacer;
 
 void SetCornerText(QTableView* view, const QString& text);
 
@@ -35,9 +38,15 @@ public:
     QString Cell(int column, int row) const;
     // A programmatic write; it ends typing in that cell and clears its edited
     // mark. A cell that already holds the text is left as it is, so a
-    // refresh that finds nothing changed costs no repaint.
+    // refresh that finds nothing changed costs no repaint. While a run holds
+    // its frames (PaceBy), the grid takes the text at once (Cell reads it)
+    // but shows it at the frame.
     void SetCell(int column, int row, const QString& text);
     void SetCell(int column, int row, QLatin1StringView text);
+    // Writes during a run wait for the pacer's frame.
+    void PaceBy(TFramePacer* pacer);
+    // Shows the texts written since the last frame.
+    void ShowCells();
     // True when the user has typed into the cell since it was last set.
     bool Edited(int column, int row) const;
 
@@ -55,6 +64,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
@@ -73,6 +83,10 @@ private:
     QList<QString> Texts_;
     // Typed into since the cell was last set.
     std::vector<bool> Edited_;
+    QPointer<TFramePacer> Pacer_;
+    // Cells whose text waits for the frame.
+    std::vector<int> Waiting_;
+    std::vector<bool> IsWaiting_;
 
     KeyFilter keyFilter_;
     bool upperCase_ = false;
