@@ -167,7 +167,7 @@ private:
     bool StepInProgress = false;
     // A run paints a frame at most every RunFrameMs: painting after every
     // 1 ms step would cost more than the step itself.
-    static constexpr int RunFrameMs = 40;
+    static constexpr int RunFrameMs = 50;
     static constexpr int IdleTimerIntervalMs = 1000;
     TFramePacer* RunFrames = nullptr;
     // Timer messages arrive late on a busy machine; the run keeps one step
