@@ -34,6 +34,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace VantrelSIM {
 
@@ -478,7 +479,8 @@ void TMainForm::StartStop1Click() { ToolButton2->toggle(); }
 
 void TMainForm::HighlightPcLine() {
     if (!Listing) return;
-    Listing->RichEdit1->setFocus();
+    // The focus stays where the last step put it unless something moved it.
+    if (Listing->RichEdit1->window()->focusWidget() != Listing->RichEdit1) Listing->RichEdit1->setFocus();
     // A run shows the selection once a frame.
     const bool running = RunFrames->Holding();
     for (int line : Listing->LinesAt(CpuRegs.PC))
@@ -540,7 +542,9 @@ void TMainForm::UpdateCaretPosition() {
     const int line = block.blockNumber() + 1;
     const int column = start - block.position() + 1;
     CurrentLine = line;
-    StatusPanels[1]->setText(QString::asprintf("Vrs: %-3d   Kol: %-3d", line, column));
+    char text[40];
+    const int length = std::snprintf(text, sizeof text, "Vrs: %-3d   Kol: %-3d", line, column);
+    StatusPanels[1]->setText(QString::fromLatin1(text, std::clamp<int>(length, 0, sizeof text - 1)));
 }
 
 void TMainForm::ListingClosed() {

@@ -91,6 +91,7 @@ void TextGrid::ItemChanged(QTableWidgetItem* item) {
     // Whoever changed the item, the kept text follows it.
     const int index = CellIndex(item->column(), item->row());
     if (index >= 0) Texts_[index] = item->text();
+    ++Generation_;
 }
 
 void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
@@ -163,6 +164,7 @@ void TextGrid::WriteCell(int column, int row, const Text& text) {
     if (!SameText(std::as_const(Texts_)[index], text)) {
         if (Pacer_ && Pacer_->Holding()) {
             Texts_[index] = QString(text);
+            ++Generation_;
             if (!IsWaiting_[at]) {
                 IsWaiting_[at] = true;
                 Waiting_.push_back(index);

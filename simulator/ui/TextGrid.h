@@ -43,6 +43,10 @@ public:
     // but shows it at the frame.
     void SetCell(int column, int row, const QString& text);
     void SetCell(int column, int row, QLatin1StringView text);
+    // Counts every change of a cell's text, whoever made it: a window whose
+    // refresh finds the grid's count and its own data as they were has
+    // nothing to write.
+    uint64_t Generation() const { return Generation_; }
     // Writes during a run wait for the pacer's frame.
     void PaceBy(TFramePacer* pacer);
     // Shows the texts written since the last frame.
@@ -83,6 +87,7 @@ private:
     QList<QString> Texts_;
     // Typed into since the cell was last set.
     std::vector<bool> Edited_;
+    uint64_t Generation_ = 0;
     QPointer<TFramePacer> Pacer_;
     // Cells whose text waits for the frame.
     std::vector<int> Waiting_;

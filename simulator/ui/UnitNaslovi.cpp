@@ -8,6 +8,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace VantrelSIM {
 
 TFormNaslovi* FormNaslovi = nullptr;
@@ -90,10 +92,19 @@ void TFormNaslovi::RefreshView() {
         for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, area.Labels.mid(row * 3, 3));
         LabelledArea = &area;
     }
+    const auto first = MemoryImage.begin() + area.First;
+    const auto last = MemoryImage.begin() + area.Last + 1;
+    // Nothing to write when the grid is as this refresh left it and the
+    // area's cells are as they were then.
+    if (WrittenArea == &area && WrittenGeneration == StringGrid->Generation() && std::equal(first, last, Written.begin()))
+        return;
     for (int a = area.First; a <= area.Last; ++a) {
         const int offset = a - area.First;
         StringGrid->SetCell(offset % Columns, offset / Columns, CellLatin1(MemoryImage[a]));
     }
+    Written.assign(first, last);
+    WrittenArea = &area;
+    WrittenGeneration = StringGrid->Generation();
 }
 
 void TFormNaslovi::TabControl1Change() {

@@ -2,9 +2,11 @@
 // RAM, EEPROM or the register block, chosen by tab.
 #pragma once
 
+#include "simulator/Hc11.h"
 #include "simulator/ui/ToolWindow.h"
 
 #include <cstdint>
+#include <vector>
 
 class QTabBar;
 
@@ -42,6 +44,10 @@ private:
 
     // The area whose row labels the grid shows.
     const TMemoryArea* LabelledArea = nullptr;
+    // What the last refresh wrote: the area, its cells, the grid's count.
+    const TMemoryArea* WrittenArea = nullptr;
+    std::vector<TMemoryCell> Written;
+    uint64_t WrittenGeneration = 0;
 };
 
 extern TFormNaslovi* FormNaslovi;

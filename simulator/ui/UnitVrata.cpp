@@ -149,8 +149,10 @@ void TFormVrata::RefreshView() {
 void TFormVrata::ListBox1Click() { RefreshView(); }
 
 void TFormVrata::ShowValue(uint32_t value) {
-    const QString text = QStringLiteral("%1").arg(value, 3);
-    if (Edit1->text() != text) Edit1->setText(text);
+    // Only this function writes the value box and the captions.
+    if (value == ShownValue) return;
+    ShownValue = value;
+    Edit1->setText(QStringLiteral("%1").arg(value, 3));
     for (int n = 1; n <= 8; ++n)
         SpeedButtons[static_cast<size_t>(n - 1)]->setText(value >> BitOfButton(n) & 1 ? QStringLiteral("1")
                                                                                       : QStringLiteral("0"));
