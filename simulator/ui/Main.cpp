@@ -252,6 +252,7 @@ void TMainForm::createStatusBar() {
     const int widths[4] = {250, 100, 220, 10};
     for (int i = 0; i < 4; ++i) {
         StatusPanels[i] = new QLabel(this);
+        StatusPanels[i]->setTextFormat(Qt::PlainText);
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         StatusPanels[i]->setMinimumWidth(widths[i]);
         statusBar()->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
