@@ -1,0 +1,61 @@
+#include "ide/Globals.h"
+
+namespace Vantrel {
+
+std::string AppDir;
+std::string SourceName;
+std::string ListingName;
+std::string ReportName;
+std::string ObjectName;
+uint8_t ErrorsFound = 0;
+uint8_t PortOpen = 1;
+uint8_t ProgrammerFound = 0;
+int SerialPortNumber = 0;
+std::string MemoryKind = "RAM";
+std::string ChipName = "MC68HC11A1";
+int RamSize = 256;
+int EepromSize = 512;
+
+std::array<std::string, ChipSlots> ChipNames;
+std::array<int, ChipSlots> ChipRamSize{};
+std::array<int, ChipSlots> ChipEESize{};
+int ChipCount = 0;
+
+void ResetGlobals() {
+    SourceName.clear();
+    ListingName.clear();
+    ReportName.clear();
+    ObjectName.clear();
+    ErrorsFound = 0;
+    PortOpen = 1;
+    ProgrammerFound = 0;
+    SerialPortNumber = 0;
+    MemoryKind = "RAM";
+    ChipName = "MC68HC11A1";
+    RamSize = 256;
+    EepromSize = 512;
+    ChipNames.fill({});
+    ChipRamSize.fill(0);
+    ChipEESize.fill(0);
+    ChipCount = 0;
+}
+
+void FillBuiltInChips() {
+    struct Chip {
+        const char* name;
+        int ram;
+        int eeprom;
+    };
+    static constexpr Chip BuiltIn[BuiltInChips] = {
+        {"MC68HC11A1", 256, 512}, {"MC68HC11A8", 256, 512}, {"MC68HC11A0", 256, 0}, {"MC68HC11E9", 512, 512},
+        {"MC68HC11E1", 512, 512}, {"MC68HC11E0", 512, 0},   {"MC68HC11D3", 192, 0},
+    };
+    for (int slot = 0; slot < BuiltInChips; ++slot) {
+        ChipNames[slot] = BuiltIn[slot].name;
+        ChipRamSize[slot] = BuiltIn[slot].ram;
+        ChipEESize[slot] = BuiltIn[slot].eeprom;
+    }
+    if (ChipCount < BuiltInChips) ChipCount = BuiltInChips;
+}
+
+}  // namespace Vantrel

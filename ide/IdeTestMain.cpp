@@ -1,0 +1,3 @@
+#include "gui/DialogAnswers.h"
+
+int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("HC11")); }

@@ -1,0 +1,113 @@
+// Shared by Vantrel's widget tests: a temporary working folder that becomes
+// the current directory, the serial fake, and dialogs answered by script.
+#pragma once
+
+#include "gui/DialogAnswers.h"
+#include "ide/Globals.h"
+#include "ide/Main.h"
+#include "platform/clock/FakeClock.h"
+#include "platform/comm/FakeCommApi.h"
+#include "platform/help/FakeHelpApi.h"
+#include "platform/print/FakePrintApi.h"
+#include "platform/shell/FakeShellApi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include <ostream>
+
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace Vantrel {
+
+// Dialogs answered in turn: each queued modal answer takes the next dialog
+// (file dialogs included), each queued button the next box; then the
+// fixture's defaults (OK, file dialogs by ChosenFile, others cancelled).
+class TQueuedAnswers : public gui::TDialogAnswers {
+public:
+    TQueuedAnswers() {
+        OnBox = [this] {
+            BoxAnswer = QMessageBox::Ok;
+            if (Answers.empty()) return;
+            BoxAnswer = Answers.front();
+            Answers.pop_front();
+        };
+    }
+    std::deque<QMessageBox::StandardButton> Answers;
+    std::deque<std::function<int(QDialog&)>> Modals;
+
+protected:
+    int AnswerModal(QDialog& dialog) override {
+        if (Modals.empty()) return TDialogAnswers::AnswerModal(dialog);
+        auto answer = std::move(Modals.front());
+        Modals.pop_front();
+        return answer(dialog);
+    }
+};
+
+class IdeTest : public ::testing::Test {
+protected:
+    IdeTest() {
+        Previous = QDir::currentPath();
+        QDir::setCurrent(Dir.path());
+        ResetGlobals();
+        Api.AddPort("COM1");
+        Api.AddPort("COM2");
+    }
+    ~IdeTest() override {
+        Form.reset();
+        QDir::setCurrent(Previous);
+    }
+
+    // The fakes unless a test put real services in Services.
+    TMainForm& Start() {
+        Form.reset(CreateVantrelForms(Services));
+        return *Form;
+    }
+    QString Path(const QString& name) const { return Dir.filePath(name); }
+    void WriteFile(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(Path(name)).path());
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray ReadFile(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // The next file dialog picks this path (absolute or in the folder).
+    void AnswerFileDialog(const QString& path) {
+        Modals.push_back([path](QDialog& dialog) {
+            auto& files = dynamic_cast<QFileDialog&>(dialog);
+            files.selectFile(path);
+            return int(QDialog::Accepted);
+        });
+    }
+
+    QTemporaryDir Dir;
+    QString Previous;
+    TQueuedAnswers Dialogs;
+    std::vector<gui::TShownBox>& Boxes = Dialogs.Boxes;
+    std::deque<QMessageBox::StandardButton>& Answers = Dialogs.Answers;
+    std::deque<std::function<int(QDialog&)>>& Modals = Dialogs.Modals;
+    comm::FakeCommApi Api;
+    timing::FakeClock Clock;
+    shell::FakeShellApi Shell{Clock};
+    help::FakeHelpApi Help;
+    printing::FakePrintApi Printer;
+    TServices Services{&Api, &Shell, &Help, &Printer, &Clock};
+    std::unique_ptr<TMainForm> Form;
+};
+
+}  // namespace Vantrel
