@@ -53,8 +53,7 @@ QByteArray SRecords(uint16_t origin, const QByteArray& bytes) {
     for (int offset = 0; offset < bytes.size(); offset += 16) {
         const QByteArray chunk = bytes.mid(offset, 16);
         const QByteArray record = QByteArray::number(chunk.size() + 3, 16).rightJustified(2, '0') +
-                                  QByteArray::number(origin + offset, 16).rightJustified(4, '0') + chunk.toHex() +
-                                  "00";
+                                  QByteArray::number(origin + offset, 16).rightJustified(4, '0') + chunk.toHex() + "00";
         object += "S1" + record.toUpper() + "\n";
     }
     return object + "S9030000FC\n";
@@ -85,7 +84,8 @@ bool WriteLongListing(const QString& folder) {
             bytes += '\x08';
         }
     }
-    listing += ListingLine(LongListingLines, origin + static_cast<int>(bytes.size()), "7E 20 03             JMP   $2003");
+    listing +=
+        ListingLine(LongListingLines, origin + static_cast<int>(bytes.size()), "7E 20 03             JMP   $2003");
     bytes += QByteArray("\x7E\x20\x03", 3);
     return WriteFile(folder + "/BENCH.LST", listing) && WriteFile(folder + "/BENCH.S19", SRecords(origin, bytes));
 }

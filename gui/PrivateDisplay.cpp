@@ -48,9 +48,9 @@ bool TPrivateDisplay::Start(QString* err) {
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::string fd = std::to_string(DisplayFd);
-    const char* args[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr};
-    const int spawned =
-        posix_spawnp(&Server, "Xvfb", &actions, nullptr, const_cast<char* const*>(args), environ);
+    const char* args[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                          "1280x1024x24", "-nolisten",  "tcp",      nullptr};
+    const int spawned = posix_spawnp(&Server, "Xvfb", &actions, nullptr, const_cast<char* const*>(args), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (spawned != 0) {

@@ -32,8 +32,7 @@ public:
         return Catalog.load(locale, QStringLiteral("qt"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     }
-    QString translate(const char* context, const char* sourceText, const char* disambiguation,
-                      int n) const override {
+    QString translate(const char* context, const char* sourceText, const char* disambiguation, int n) const override {
         const QString text = Catalog.translate(context, sourceText, disambiguation, n);
         if (!text.isEmpty()) return text;
         for (const TContextMove& move : MovedContexts)

@@ -205,8 +205,7 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Wheel:
             if (WaitingLine != 0) ShowSelection();
             break;
-        default:
-            break;
+        default: break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -214,7 +213,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
 void TMDIChild::ScrollIntoViewAhead(int line) {
     // Without line wrap the scroll bar counts lines: its value is the top one.
     QScrollBar* bar = RichEdit1->verticalScrollBar();
-    const int shown = std::max(1, RichEdit1->viewport()->height() / std::max(1, RichEdit1->fontMetrics().lineSpacing()));
+    const int shown =
+        std::max(1, RichEdit1->viewport()->height() / std::max(1, RichEdit1->fontMetrics().lineSpacing()));
     const int top = bar->value();
     if (line - 1 >= top && line - 1 < top + shown - 1) return;
     bar->setValue(std::max(0, line - 1 - shown / 4));

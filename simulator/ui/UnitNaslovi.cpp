@@ -96,7 +96,8 @@ void TFormNaslovi::RefreshView() {
     const auto last = MemoryImage.begin() + area.Last + 1;
     // Nothing to write when the grid is as this refresh left it and the
     // area's cells are as they were then.
-    if (WrittenArea == &area && WrittenGeneration == StringGrid->Generation() && std::equal(first, last, Written.begin()))
+    if (WrittenArea == &area && WrittenGeneration == StringGrid->Generation() &&
+        std::equal(first, last, Written.begin()))
         return;
     for (int a = area.First; a <= area.Last; ++a) {
         const int offset = a - area.First;

@@ -1,6 +1,6 @@
 // VantrelSIM: the 68HC11 simulator with its debugger windows.
-#include "gui/Program.h"
 #include "simulator/ui/Main.h"
+#include "gui/Program.h"
 
 #include <QApplication>
 
