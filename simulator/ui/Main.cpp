@@ -543,6 +543,10 @@ void TMainForm::UpdateCaretPosition() {
     const int line = block.blockNumber() + 1;
     const int column = start - block.position() + 1;
     CurrentLine = line;
+    // Only this function writes the panel: a loop's steps often find it right.
+    if (line == CaretShown[0] && column == CaretShown[1]) return;
+    CaretShown[0] = line;
+    CaretShown[1] = column;
     char text[40];
     const int length = std::snprintf(text, sizeof text, "Vrs: %-3d   Kol: %-3d", line, column);
     StatusPanels[1]->setText(QString::fromLatin1(text, std::clamp<int>(length, 0, sizeof text - 1)));

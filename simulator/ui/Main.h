@@ -167,7 +167,7 @@ private:
     bool StepInProgress = false;
     // A run paints a frame at most every RunFrameMs: painting after every
     // 1 ms step would cost more than the step itself.
-    static constexpr int RunFrameMs = 50;
+    static constexpr int RunFrameMs = 66;
     static constexpr int IdleTimerIntervalMs = 1000;
     TFramePacer* RunFrames = nullptr;
     // Timer messages arrive late on a busy machine; the run keeps one step
@@ -175,6 +175,8 @@ private:
     // tick at most so the window stays responsive.
     static constexpr int MaxStepsPerTick = 10;
     QElapsedTimer RunClock;
+    // Line and column the caret panel shows.
+    int CaretShown[2] = {0, 0};
     int64_t RunStepsDone = 0;
     friend class TStepBlock;
 };
