@@ -4,6 +4,7 @@
 // assembles an example there); without it a short listing of our own is shown.
 // Dialogs are answered in place of a user, as the tests do.
 #include "gui/DialogAnswers.h"
+#include "gui/Program.h"
 #include "gui/StandardDialogs.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
@@ -115,6 +116,8 @@ int main(int argc, char** argv) {
     // Pictures need no display: the offscreen platform renders the same widgets.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As the program sets itself up: Qt's texts in Slovenian, buttons alike.
+    gui::SetUpProgram(app, QStringLiteral("VantrelSIM"), QStringLiteral(":/VantrelSIM/icon.png"));
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: simulator_screenshots OUTPUT_FOLDER [PROGRAM_FOLDER]\n");
         return 2;
