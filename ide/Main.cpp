@@ -160,6 +160,7 @@ QPixmap ProgrammerImage(bool found) {
 TMainForm* CreateVantrelForms(const TServices& services) {
     auto* form = new TMainForm(services);
     form->AboutBox = new TAboutBox(form);
+    CreateAssemblerForms(*form);
     form->FormPisava = new TFormPisava(form);
     return form;
 }
@@ -864,11 +865,6 @@ void TMainForm::FillWindowMenu() {
 
 // --------------------------------------------- filled in by later commands
 
-void TMainForm::ToolButton15Click() {}
-void TMainForm::Nastavitve1Click() {}
-void TMainForm::ToolButton17Click() {}
-void TMainForm::ToolButton28Click() {}
-void TMainForm::Nastavitve2Click() {}
 void TMainForm::ToolButton16Click() {}
 void TMainForm::EEPROMbrii1Click() {}
 

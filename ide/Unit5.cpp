@@ -1,0 +1,60 @@
+#include "ide/Unit5.h"
+
+#include "ide/Boxes.h"
+#include "ide/Globals.h"
+#include "ide/Main.h"
+#include "platform/text/TextFile.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace Vantrel {
+
+TFormPorocilo::TFormPorocilo(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Porocilo:"));
+    RichEditPorocilo = new QTextEdit(this);
+    RichEditPorocilo->setReadOnly(true);
+    RichEditPorocilo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEditPorocilo->setLineWrapMode(QTextEdit::NoWrap);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    RichEditPorocilo->setFont(font);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(RichEditPorocilo);
+}
+
+bool TFormPorocilo::LoadReport(const QString& path) {
+    std::string text;
+    if (ReadTextFile(path.toStdString(), &text, nullptr) != TReadStatus::Okay) return false;
+    QString shown = QString::fromStdString(text);
+    shown.remove(QLatin1Char('\r'));
+    RichEditPorocilo->setPlainText(shown);
+    return true;
+}
+
+// ------------------------------------------- the main window's commands
+
+TFormPorocilo* TMainForm::OpenReportWindow(const QString& fileName) {
+    auto* report = new TFormPorocilo;
+    report->setWindowTitle(fileName);
+    QMdiSubWindow* window = Mdi->addSubWindow(report);
+    connect(window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
+            Qt::QueuedConnection);
+    if (QFileInfo::exists(fileName)) report->LoadReport(fileName);
+    report->show();
+    Mdi->setActiveSubWindow(window);
+    updateMenuitems();
+    return report;
+}
+
+void TMainForm::ToolButton17Click() {
+    OpenReportWindow(QString::fromStdString(AppDir + ReportName));
+    Mdi->tileSubWindows();
+}
+
+}  // namespace Vantrel
