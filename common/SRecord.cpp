@@ -14,8 +14,10 @@ int HexByteAt(std::string_view line, size_t pos) {
 
 int AddressBytesOf(char type) {
     switch (type) {
-        case '2': case '8': return 3;
-        case '3': case '7': return 4;
+        case '2':
+        case '8': return 3;
+        case '3':
+        case '7': return 4;
         default: return 2;
     }
 }

@@ -28,21 +28,21 @@
 #include <vector>
 
 struct TSRecordLine {
-    std::string_view Text;      // the line without its line end
-    bool Blank = true;          // empty or nothing but blanks and tabs
-    char Mark = 0;              // first character, normally 'S'; 0 on an empty line
-    char Type = 0;              // second character ('1' for S1); 0 when the line is shorter
-    int Count = -1;             // the count byte; -1 when its two characters are missing or not hex
-    int AddressBytes = 2;       // by Type: 3 for S2/S8, 4 for S3/S7, else 2
-    bool HasAddress = false;    // the address characters stand on the line and are hex
-    uint32_t Address = 0;       // high byte first; 0 without HasAddress
+    std::string_view Text;    // the line without its line end
+    bool Blank = true;        // empty or nothing but blanks and tabs
+    char Mark = 0;            // first character, normally 'S'; 0 on an empty line
+    char Type = 0;            // second character ('1' for S1); 0 when the line is shorter
+    int Count = -1;           // the count byte; -1 when its two characters are missing or not hex
+    int AddressBytes = 2;     // by Type: 3 for S2/S8, 4 for S3/S7, else 2
+    bool HasAddress = false;  // the address characters stand on the line and are hex
+    uint32_t Address = 0;     // high byte first; 0 without HasAddress
     // The data characters exactly as they stand (letter case kept), two per
     // byte: as many as Count promises and the line holds, cut to whole pairs.
     // Empty when Count is -1 or too small to hold address and checksum.
     std::string_view DataText;
     // A byte per pair of DataText, up to the first pair that is not hex.
     std::vector<uint8_t> Data;
-    int Checksum = -1;          // the checksum byte when Whole, else -1 (never verified)
+    int Checksum = -1;  // the checksum byte when Whole, else -1 (never verified)
     // Count holds at least the address and the checksum, and every character
     // it promises stands on the line and is hex; what follows is not examined.
     bool Whole = false;

@@ -37,7 +37,9 @@ TEST(Windows1250, TextBothWays) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Utf8ToWindows1250(c.utf8), c.bytes) << c.utf8;
-        if (c.bytes) EXPECT_EQ(Windows1250ToUtf8(*c.bytes), c.utf8) << c.utf8;
+        if (c.bytes) {
+            EXPECT_EQ(Windows1250ToUtf8(*c.bytes), c.utf8) << c.utf8;
+        }
     }
 }
 

@@ -9,6 +9,16 @@
 
 #include "comport/SerialPort.h"
 
+// The port with its handlers and notifications opened to the tests.
+class TTestComPort : public TComPort {
+ public:
+  using TComPort::TComPort;
+  using TCustomComPort::HandleError;
+  using TCustomComPort::HandleRing;
+  using TCustomComPort::HandleRxChar;
+  using TCustomComPort::NotifyLinks;
+};
+
 // Serves hand-overs, as the GUI thread's event loop would, until done().
 inline bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);

@@ -54,14 +54,36 @@ void HandOver::RunOnGui(std::function<void()> Fn) {
   if (request.Error) std::rethrow_exception(request.Error);
 }
 
+void HandOver::PostToGui(std::function<void()> Fn) {
+  std::function<void()> post;
+  {
+    std::lock_guard lock(Mutex);
+    Posted.push_back(std::move(Fn));
+    post = Post;
+  }
+  if (post) post();
+  Changed.notify_all();
+}
+
 void HandOver::Serve() {
   for (;;) {
-    Request* request;
+    Request* request = nullptr;
+    std::function<void()> posted;
     {
       std::lock_guard lock(Mutex);
-      if (Queue.empty()) return;
-      request = Queue.front();
-      Queue.pop_front();
+      if (!Queue.empty()) {
+        request = Queue.front();
+        Queue.pop_front();
+      } else if (!Posted.empty()) {
+        posted = std::move(Posted.front());
+        Posted.pop_front();
+      } else {
+        return;
+      }
+    }
+    if (posted) {
+      posted();  // shows an error; nothing of it may escape into the event loop
+      continue;
     }
     try {
       request->Fn();
@@ -101,8 +123,7 @@ TComThread::TComThread(TCustomComPort* Port)
     : OwnerPort(Port),
       Api(Port->Api()),
       Handle(Port->PortHandle()),
-      SyncMethod(Port->SyncMethod()),
-      PortName(Port->Port()) {
+      SyncMethod(Port->SyncMethod()) {
   StopSignal = Api.CreateEventA(nullptr, TRUE, FALSE, nullptr);
   SetEventMask();
   FThread = std::thread([this] { Run(); });
@@ -137,26 +158,42 @@ void TComThread::SignalStop() {
   Api.Sleep(0);
 }
 
+namespace {
+
+// On the GUI thread, as the application shows any uncaught exception.
+void ShowEventThreadFailure(const std::exception_ptr& Error) {
+  try {
+    std::rethrow_exception(Error);
+  } catch (const std::exception& e) {
+    ApplicationShowException(e);
+  } catch (...) {
+    ApplicationShowException(std::runtime_error("Unknown exception in a port event handler"));
+  }
+}
+
+}  // namespace
+
 void TComThread::Run() {
+  std::exception_ptr error;
   try {
     Execute();
   } catch (...) {
-    // A handler's exception ends the thread; the port stays open but deaf.
-    // Say so, since nothing else will.
-    try {
-      std::rethrow_exception(std::current_exception());
-    } catch (const std::exception& e) {
-      qWarning("Event thread of %s ended by an exception: %s", PortName.c_str(),
-               e.what());
-    } catch (...) {
-      qWarning("Event thread of %s ended by an exception", PortName.c_str());
-    }
+    // A handler's exception ends the thread; the port stays open but deaf,
+    // and HasWaitThread says so once FEnded is set.
+    error = std::current_exception();
     EndPendingWait();
     Api.CloseHandle(Overlapped.hEvent);
     Api.CloseHandle(StopSignal);
   }
   FEnded = true;
   HandOver::Instance().NotifyEnded();
+  // Nothing of this object is used from here on: the port may free it now.
+  if (error) HandOver::Instance().PostToGui([error] {
+    try {
+      ShowEventThreadFailure(error);
+    } catch (...) {
+    }
+  });
 }
 
 void TComThread::Execute() {

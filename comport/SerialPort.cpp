@@ -200,6 +200,10 @@ void TCustomComPort::JoinRetiredThreads() {
   });
 }
 
+bool TCustomComPort::HasWaitThread() const {
+  return FHasWaitThread && !(FWaitThread && FWaitThread->Ended());
+}
+
 void TCustomComPort::BeginUpdate() { ++FUpdateDepth; }
 
 void TCustomComPort::EndUpdate() {

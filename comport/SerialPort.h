@@ -345,8 +345,10 @@ class EComPort : public std::runtime_error {
 // order; never clears List. Raises code 15.
 void ListComPorts(std::vector<std::string>& List, comm::CommApi& Api = comm::DefaultCommApi());
 
-// Where AfterLoad shows an open failure instead of raising it (the
-// application's exception display; by default a warning on the log).
+// The application's exception display, which the programs set to their error
+// box: AfterLoad shows an open failure there instead of raising it, and an
+// exception that ends an event thread (a handler's) is shown there on the GUI
+// thread. By default a warning on the log; an empty function restores it.
 using TExceptionDisplay = std::function<void(const std::exception&)>;
 void SetApplicationShowException(TExceptionDisplay Display);
 void ApplicationShowException(const std::exception& E);
@@ -367,6 +369,8 @@ class HandOver {
   bool OnGuiThread() const;
   // Called by an event thread; inline when already on the GUI thread.
   void RunOnGui(std::function<void()> Fn);
+  // Any thread: Fn runs on the GUI thread at its next Serve; nobody waits.
+  void PostToGui(std::function<void()> Fn);
   // GUI thread: runs every waiting request. Re-entrant.
   void Serve();
   // GUI thread: serves requests until Ended is true.
@@ -388,6 +392,7 @@ class HandOver {
   std::mutex Mutex;
   std::condition_variable Changed;
   std::deque<Request*> Queue;
+  std::deque<std::function<void()>> Posted;
   std::function<void()> Post;
   std::thread::id CreatorThread;
 };
@@ -422,7 +427,6 @@ class TComThread {
   comm::CommApi& Api;
   comm::HANDLE Handle;  // the port's handle at the start; a stale id is harmless
   TSyncMethod SyncMethod;
-  std::string PortName;  // for the log
   comm::DWORD PendingMask = 0;
   comm::HANDLE StopSignal = 0;
   comm::OVERLAPPED Overlapped{};
@@ -483,7 +487,6 @@ class TCustomComPort : public TComponent {
   virtual void LoadFromIniFile(IniFile& Ini);
   virtual void CreateHandle();
   virtual void DestroyHandle();
-  virtual void ApplySettings();
 
   // --- Device operations (SerialPort.cpp)
   int InputQueueCount();
@@ -502,44 +505,9 @@ class TCustomComPort : public TComponent {
   intptr_t PortWindowProc(unsigned Msg, uintptr_t WParam, intptr_t LParam);
   static constexpr unsigned CM_COMPORT = 1025;
 
-  // --- Events and links (ComEvents.cpp)
+  // --- Links (ComEvents.cpp)
   void AddLink(TComLink* Link);
   void RemoveLink(TComLink* Link);
-  void NotifyLinks(TComLedSignal Signal, bool OnOff);
-  void NotifyBeforeOpen();
-  void NotifyAfterOpen();
-  void NotifyBeforeClose();
-  void NotifyAfterClose();
-  void RefreshSignals(bool OnOff);
-  void HandleRxChar();
-  void HandleRxFlag();
-  void HandleTxEmpty();
-  void HandleCTSChange();
-  void HandleDSRChange();
-  void HandleRLSDChange();
-  void HandleBreak();
-  void HandleError();
-  void HandleRing();
-  void HandleRx80Full();
-
-  virtual void FireAfterClose();
-  virtual void FireAfterOpen();
-  virtual void FireBeforeClose();
-  virtual void FireBeforeOpen();
-  virtual void FireRxChar(int Count);
-  virtual void FireRxBuf(const void* Buffer, int Count);
-  virtual void FireTxEmpty();
-  virtual void FireBreak();
-  virtual void FireRing();
-  virtual void FireRxFlag();
-  virtual void FireCTSChange(bool OnOff);
-  virtual void FireDSRChange(bool OnOff);
-  virtual void FireError(TComErrors Errors);
-  virtual void FireRLSDChange(bool OnOff);
-  virtual void FireRx80Full();
-  virtual void ApplyCommState();
-  virtual void ApplyCommTimeouts();
-  virtual void ApplyQueueSizes();
 
   // --- Properties (ComSettings.cpp)
   bool Connected() const { return FConnected; }
@@ -579,7 +547,9 @@ class TCustomComPort : public TComponent {
 
   // --- State, read by tests and the lamp
   comm::HANDLE PortHandle() const { return FPortHandle; }
-  bool HasWaitThread() const { return FHasWaitThread; }
+  // True while an event thread runs for the open port: false once a handler's
+  // exception has ended it, since no further event will come.
+  bool HasWaitThread() const;
   int UpdateDepth() const { return FUpdateDepth; }
   intptr_t NotifyWindow() const { return FNotifyWindow; }
   comm::CommApi& Api() const { return FApi; }
@@ -602,8 +572,56 @@ class TCustomComPort : public TComponent {
   TComErrorEvent OnError;
   TNotifyEvent OnRx80Full;
 
+ protected:
+  // The port's own machinery: the event thread calls the handlers, the
+  // settings objects the apply operations; the programs use neither.
+
+  // --- Applying settings (SerialPort.cpp)
+  virtual void ApplySettings();
+  virtual void ApplyCommState();
+  virtual void ApplyCommTimeouts();
+  virtual void ApplyQueueSizes();
+
+  // --- Notifications and handlers (ComEvents.cpp)
+  void NotifyLinks(TComLedSignal Signal, bool OnOff);
+  void NotifyBeforeOpen();
+  void NotifyAfterOpen();
+  void NotifyBeforeClose();
+  void NotifyAfterClose();
+  void RefreshSignals(bool OnOff);
+  void HandleRxChar();
+  void HandleRxFlag();
+  void HandleTxEmpty();
+  void HandleCTSChange();
+  void HandleDSRChange();
+  void HandleRLSDChange();
+  void HandleBreak();
+  void HandleError();
+  void HandleRing();
+  void HandleRx80Full();
+
+  virtual void FireAfterClose();
+  virtual void FireAfterOpen();
+  virtual void FireBeforeClose();
+  virtual void FireBeforeOpen();
+  virtual void FireRxChar(int Count);
+  virtual void FireRxBuf(const void* Buffer, int Count);
+  virtual void FireTxEmpty();
+  virtual void FireBreak();
+  virtual void FireRing();
+  virtual void FireRxFlag();
+  virtual void FireCTSChange(bool OnOff);
+  virtual void FireDSRChange(bool OnOff);
+  virtual void FireError(TComErrors Errors);
+  virtual void FireRLSDChange(bool OnOff);
+  virtual void FireRx80Full();
+
  private:
   friend class TComThread;
+  friend class TComTimeouts;
+  friend class TComFlowControl;
+  friend class TComParity;
+  friend class TComBuffer;
   bool CanApply() const;
   void ReadForLinks(int& Count);
   std::vector<TComLink*> LinkSnapshot() const;

@@ -7,16 +7,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
 
 using namespace comm;
 using ::testing::ElementsAre;
@@ -25,35 +22,15 @@ namespace {
 
 class PtyTest : public ::testing::Test {
  protected:
-  PtyTest() {
-    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
-      slave = ::ptsname(master);
-    api.SetPortMap(ComPortMap{{5, slave}});
-  }
-  ~PtyTest() override {
-    if (master >= 0) ::close(master);
-  }
-  void SetUp() override { ASSERT_FALSE(slave.empty()); }
+  PtyTest() { api.SetPortMap(ComPortMap{{5, board.SlavePath()}}); }
+  void SetUp() override { ASSERT_FALSE(board.SlavePath().empty()); }
 
   // Everything the board has received so far.
-  std::string BoardReads() {
-    char buffer[256];
-    for (;;) {
-      const ssize_t n = ::read(master, buffer, sizeof buffer);
-      if (n <= 0) break;
-      received.append(buffer, static_cast<size_t>(n));
-    }
-    return received;
-  }
-  void BoardSends(const std::string& bytes) {
-    ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
+  std::string BoardReads() { return board.ReceivedSoFar(); }
+  void BoardSends(const std::string& bytes) { ASSERT_TRUE(board.Send(bytes)); }
 
+  PtyBoard board;
   PosixCommApi api;
-  int master = -1;
-  std::string slave;
-  std::string received;
 };
 
 TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
@@ -73,7 +50,7 @@ TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
 
   EXPECT_EQ(port.WriteBuffer("\xFF\x01\x02", 3), 3);
   ASSERT_TRUE(PumpUntil([&] { return BoardReads().size() == 3; }));
-  EXPECT_EQ(received, "\xFF\x01\x02");
+  EXPECT_EQ(BoardReads(), "\xFF\x01\x02");
 
   BoardSends("ok!");
   ASSERT_TRUE(PumpUntil([&] { return waiting == 3; }));
@@ -81,6 +58,82 @@ TEST_F(PtyTest, DataBothWaysAndTheBoardSeenThroughDsr) {
   EXPECT_EQ(port.ReadBuffer(buffer, 8), 3);
   EXPECT_EQ(std::string(buffer, 3), "ok!");
   port.Close();
+}
+
+TEST_F(PtyTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
+  PtyBoard other;
+  api.SetPortMap(ComPortMap{{5, board.SlavePath()}, {6, other.SlavePath()}});
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetBaudRate(br1200);
+  port.SetEvents({evRxChar, evDSR});
+  std::vector<bool> dsr;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { dsr.push_back(on); };
+  port.Open();
+  port.BeginUpdate();
+  port.SetPort("COM6");
+  port.EndUpdate();
+  PumpUntil([] { return false; }, 50);  // any DSR event still on its way
+  EXPECT_TRUE(port.ModemSignals().Contains(msDSR));
+  ASSERT_FALSE(dsr.empty());
+  EXPECT_TRUE(dsr.back()) << "DSR reported off after the update";
+  port.Close();
+}
+
+TEST_F(PtyTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetEvents({evRxChar, evDSR, evRLSD});
+  std::vector<std::string> log;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { log.push_back(on ? "DSR on" : "DSR off"); };
+  port.OnRLSDChange = [&](TObject*, bool on) { log.push_back(on ? "RLSD on" : "RLSD off"); };
+  port.Open();
+  EXPECT_THAT(log, ElementsAre("DSR on", "RLSD on"));
+  PumpUntil([] { return false; }, 100);  // the events of raising DTR come too
+  log.clear();
+  board.Close();  // the adapter is pulled out
+  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 3000)) << "no line events";
+  EXPECT_THAT(log, ElementsAre("DSR off", "RLSD off"));
+  auto code = [](const std::function<void()>& op) {
+    try {
+      op();
+    } catch (const EComPort& e) {
+      return std::to_string(e.Code) + "/" + std::to_string(e.WinCode);
+    }
+    return std::string("none");
+  };
+  EXPECT_EQ(code([&] { port.WriteBuffer("x", 1); }), "2/31");
+  char byte = 0;
+  EXPECT_EQ(code([&] { port.ReadBuffer(&byte, 1); }), "3/31");
+  port.OnDSRChange = port.OnRLSDChange = nullptr;
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(code([&] { port.Open(); }), "1/2") << "the device is missing now";
+}
+
+TEST_F(PtyTest, HandlerExceptionIsShownAndEndsTheEvents) {
+  std::vector<std::string> shown;
+  SetApplicationShowException([&](const std::exception& e) { shown.push_back(e.what()); });
+  TComPort port(api);
+  port.SetPort("COM5");
+  port.SetEvents({evRxChar});
+  int calls = 0;
+  port.OnRxChar = [&](TObject*, int) {
+    ++calls;
+    throw std::runtime_error("handler failed");
+  };
+  port.Open();
+  BoardSends("a");
+  ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); })) << "never shown";
+  EXPECT_THAT(shown, ElementsAre("handler failed"));
+  EXPECT_TRUE(PumpUntil([&] { return !port.HasWaitThread(); }));
+  BoardSends("b");
+  PumpUntil([] { return false; }, 50);
+  EXPECT_EQ(calls, 1);
+  port.Close();
+  SetApplicationShowException(nullptr);
 }
 
 TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
@@ -126,7 +179,7 @@ TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
   ASSERT_TRUE(done);
   EXPECT_EQ(afterPause, held);  // nothing more while stopped
   EXPECT_LT(held, stream.size());
-  EXPECT_EQ(received, stream);
+  EXPECT_EQ(BoardReads(), stream);
   EXPECT_EQ(counts, std::vector<int>(stream.size() - 1, 1));
   port.Close();
 }

@@ -31,6 +31,15 @@ namespace {
   return ::testing::AssertionFailure() << "raised nothing";
 }
 
+// The programs reach the port only through its properties, events and
+// operations; the handlers, notifications and apply operations are its own.
+template <class P>
+concept SeesInternals = requires(P& p) { p.HandleRxChar(); } || requires(P& p) { p.FireTxEmpty(); } ||
+                        requires(P& p) { p.NotifyLinks(lsTx, true); } ||
+                        requires(P& p) { p.ApplyCommState(); };
+static_assert(!SeesInternals<TComPort>);
+static_assert(SeesInternals<TTestComPort>);
+
 class PortTest : public ::testing::Test {
  protected:
   PortTest() {
@@ -79,7 +88,7 @@ class PortTest : public ::testing::Test {
   FakeCommApi api;
   std::mutex logMutex;
   std::vector<std::string> log;
-  TComPort port{api};
+  TTestComPort port{api};
 };
 
 // ------------------------------------------------------------------- errors
@@ -440,6 +449,26 @@ TEST_F(PortTest, UnpluggedDeviceCanStillBeClosed) {
   EXPECT_FALSE(api.IsOpen("COM1"));
 }
 
+TEST_F(PortTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
+  api.SetModemStatus("COM1", MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON);
+  port.SetEvents({evRxChar, evCTS, evDSR, evRLSD});
+  Record();
+  port.Open();
+  ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
+  TakeLog();
+  api.Unplug("COM1");
+  ASSERT_TRUE(PumpUntil([&] { return LogSize() >= 3; }, 2000)) << "no line events";
+  EXPECT_THAT(TakeLog(), ElementsAre("CTS off", "DSR off", "RLSD off"));
+  EXPECT_TRUE(port.ModemSignals().Empty());
+  EXPECT_TRUE(RaisesComError([&] { port.WriteBuffer("x", 1); }, 2, ERROR_GEN_FAILURE));
+  char byte = 0;
+  EXPECT_TRUE(RaisesComError([&] { port.ReadBuffer(&byte, 1); }, 3, ERROR_GEN_FAILURE));
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_FALSE(api.IsOpen("COM1"));
+  EXPECT_TRUE(RaisesComError([&] { port.Open(); }, 1, ERROR_FILE_NOT_FOUND));
+}
+
 TEST_F(PortTest, ClosedPortNeverReachesAnotherDevice) {
   port.Open();
   port.Close();
@@ -487,6 +516,41 @@ TEST_F(PortTest, PortChangeInsideUpdateReopensAtOnceAndAppliesAtTheEnd) {
   EXPECT_EQ(api.CallCount("SetCommState"), 0);
   port.EndUpdate();
   EXPECT_EQ(api.CallCount("SetCommState"), 1);
+}
+
+TEST_F(PortTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
+  // Vantrel's settings dialog: BeginUpdate; Port := the chosen one; EndUpdate.
+  api.SetDsrFollowsDtr("COM1", true);
+  api.SetDsrFollowsDtr("COM2", true);
+  ConfigureAsVantrel();
+  std::vector<bool> dsr;
+  port.OnAfterOpen = [&](TObject*) { port.SetDTR(true); };
+  port.OnDSRChange = [&](TObject*, bool on) { dsr.push_back(on); };
+  port.Open();
+  port.BeginUpdate();
+  port.SetPort("COM2");
+  port.EndUpdate();
+  PumpUntil([] { return false; }, 50);  // any DSR event still on its way
+  EXPECT_TRUE(api.Dtr("COM2"));
+  EXPECT_TRUE(port.ModemSignals().Contains(msDSR));
+  ASSERT_FALSE(dsr.empty());
+  EXPECT_TRUE(dsr.back()) << "DSR reported off after the update";
+
+  // Settings applied later leave the line alone; a change of the DTR control
+  // itself still moves it.
+  port.SetBaudRate(br9600);
+  EXPECT_TRUE(api.Dtr("COM2"));
+  port.FlowControl().SetControlDTR(dtrEnable);
+  EXPECT_TRUE(api.Dtr("COM2"));
+  port.FlowControl().SetControlDTR(dtrDisable);
+  EXPECT_FALSE(api.Dtr("COM2"));
+  // A plain reopen starts from the control again.
+  port.SetDTR(true);
+  port.OnAfterOpen = nullptr;
+  port.Close();
+  port.Open();
+  EXPECT_FALSE(api.Dtr("COM2"));
+  port.OnDSRChange = nullptr;
 }
 
 TEST_F(PortTest, SyncMethodCannotChangeWhileOpen) {
@@ -730,23 +794,37 @@ TEST_F(PortTest, AfterCloseNoHandlerRunsAgain) {
   EXPECT_TRUE(TakeLog().empty());
 }
 
-TEST_F(PortTest, HandlerExceptionEndsTheThreadButNotThePort) {
-  int calls = 0;
-  port.OnTxEmpty = [&](TObject*) {
-    ++calls;
-    throw std::runtime_error("handler failed");
-  };
-  port.Open();
-  ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
-  api.RaiseEvents("COM1", EV_TXEMPTY);
-  ASSERT_TRUE(PumpUntil([&] { return calls == 1; }));
-  PumpUntil([] { return false; }, 30);
-  api.RaiseEvents("COM1", EV_TXEMPTY);
-  PumpUntil([] { return false; }, 30);
-  EXPECT_EQ(calls, 1);
-  EXPECT_TRUE(port.Connected());
-  port.Close();
-  EXPECT_FALSE(api.IsOpen("COM1"));
+TEST_F(PortTest, HandlerExceptionIsShownOnTheGuiThreadAndEndsTheEvents) {
+  const auto gui = std::this_thread::get_id();
+  for (TSyncMethod sync : {smThreadSync, smWindowSync, smNone}) {
+    SCOPED_TRACE(static_cast<int>(sync));
+    std::vector<std::string> shown;
+    std::atomic<int> calls{0};
+    SetApplicationShowException([&](const std::exception& e) {
+      shown.push_back(e.what());
+      EXPECT_EQ(std::this_thread::get_id(), gui);
+    });
+    port.SetSyncMethod(sync);
+    port.OnTxEmpty = [&](TObject*) {
+      ++calls;
+      throw std::runtime_error("handler failed");
+    };
+    port.Open();
+    EXPECT_TRUE(port.HasWaitThread());
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
+    api.RaiseEvents("COM1", EV_TXEMPTY);
+    ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); })) << "never shown";
+    EXPECT_THAT(shown, ElementsAre("handler failed"));
+    EXPECT_TRUE(PumpUntil([&] { return !port.HasWaitThread(); })) << "still claims a thread";
+    api.RaiseEvents("COM1", EV_TXEMPTY);
+    PumpUntil([] { return false; }, 30);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(port.Connected());
+    port.Close();
+    EXPECT_FALSE(api.IsOpen("COM1"));
+    port.OnTxEmpty = nullptr;
+    SetApplicationShowException(nullptr);
+  }
 }
 
 TEST_F(PortTest, TxEmptyChainSendsOneByteAtATime) {

@@ -55,15 +55,17 @@ bool TMDIChild::LoadFile(const QString& name, QString* err) {
     return true;
 }
 
-bool TMDIChild::SaveFile(const QString& name, QString* err) {
+bool SaveRichEditText(const QTextEdit& edit, const TTextFormat& format, const QString& name, QString* err) {
     std::string error;
-    if (!WriteTextFile(name.toStdString(), RichEdit1->toPlainText().toStdString(), Format, &error)) {
+    if (!WriteTextFile(name.toStdString(), edit.toPlainText().toStdString(), format, &error)) {
         *err = QString::fromStdString(error);
         return false;
     }
-    SetModified(false);
+    edit.document()->setModified(false);
     return true;
 }
+
+bool TMDIChild::SaveFile(const QString& name, QString* err) { return SaveRichEditText(*RichEdit1, Format, name, err); }
 
 bool TMDIChild::Modified() const { return RichEdit1->document()->isModified(); }
 

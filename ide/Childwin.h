@@ -15,6 +15,10 @@ namespace Vantrel {
 // How a new document is stored.
 inline constexpr TTextFormat NewDocumentFormat{TTextEncoding::Utf8, TLineEnds::Lf};
 
+// Writes the control's whole text to name in the given format; false with
+// err filled when it cannot be written (the file then stays as it was).
+bool SaveRichEditText(const QTextEdit& edit, const TTextFormat& format, const QString& name, QString* err);
+
 // "Dokument <caption> je bil spremenjen. Spremembe zavržem?"
 QString CloseQuestion(const QString& caption);
 
@@ -23,6 +27,9 @@ class TMDIChild : public QWidget {
 
 public:
     explicit TMDIChild(QWidget* parent = nullptr);
+
+    // The help page F1 shows for this window.
+    static constexpr unsigned HelpContext = 1;
 
     QTextEdit* RichEdit1 = nullptr;
     TTextFormat Format = NewDocumentFormat;

@@ -164,6 +164,19 @@ TEST_F(EditorTest, SaveActsOnTheActiveEditorAfterAnotherOneWasClosed) {
     EXPECT_EQ(ReadFile("a.asm"), "A\nA2\n");
 }
 
+TEST_F(EditorTest, SaveAsServesAnyChildWithARichEditAsAReportWindow) {
+    TMainForm& form = Start();
+    auto* report = new QWidget;
+    auto* text = new QTextEdit(report);
+    text->setPlainText("V datoteki ni odkritih napak!\n");
+    report->setWindowTitle(Path("TEMP$$.RPT"));
+    form.MdiArea()->addSubWindow(report)->show();
+    AnswerFileDialog(Path("porocilo.asm"));
+    form.ShraniKot();
+    EXPECT_EQ(ReadFile("porocilo.asm"), "V datoteki ni odkritih napak!\n");
+    EXPECT_EQ(report->windowTitle(), Path("porocilo.asm"));
+}
+
 TEST_F(EditorTest, CommandsWithoutAnEditorDoNothing) {
     TMainForm& form = Start();
     form.FileSaveAsItemClick();

@@ -4,9 +4,9 @@
 #include "ide/Boxes.h"
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
+#include "ide/Images.h"
 #include "ide/Settings.h"
 #include "ide/UnitPisava.h"
-#include "ide/PrintLayout.h"
 #include "platform/help/QtHelpApi.h"
 #include "platform/ini/IniFile.h"
 #include "platform/print/QtPrintApi.h"
@@ -17,14 +17,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPrintDialog>
 #include <QProgressBar>
 #include <QShortcut>
@@ -53,109 +50,8 @@ void SetHint(QAction* action, const QString& hint) {
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
-void ShowOpenError(QWidget* parent) {
-    ShowBox(parent, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QStringLiteral("Napaka pri odpiranju datoteke!"));
-}
-
-QString ExamplesDirectory() { return QString::fromStdString(AppDir) + QStringLiteral("Primeri/"); }
-
-// Both letter cases of each pattern: Linux file names are case-sensitive.
-QString BothCases(const QString& title, const QStringList& extensions) {
-    QStringList patterns;
-    for (const QString& e : extensions) patterns << "*." + e.toLower() << "*." + e.toUpper();
-    return title + " (" + patterns.join(' ') + ")";
-}
-
-// Small drawn icons for the commands the style has none for.
-QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return QIcon(pixmap);
-}
-
-QIcon LetterIcon(const QString& text, const QColor& colour) {
-    return DrawnIcon([&](QPainter& p) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(13);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(colour);
-        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, text);
-    });
-}
-
-QIcon PageIcon(bool twoPages) {
-    return DrawnIcon([=](QPainter& p) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(Qt::white);
-        if (twoPages) p.drawRect(QRectF(1.5, 1.5, 8, 10));
-        p.drawRect(QRectF(twoPages ? 6.5 : 3.5, twoPages ? 4.5 : 1.5, 8, 10));
-    });
-}
-
-QIcon PasteIcon() {
-    return DrawnIcon([](QPainter& p) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(205, 160, 90));
-        p.drawRect(QRectF(2.5, 2.5, 10, 12));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(6.5, 6.5, 8, 8));
-        p.setBrush(Qt::gray);
-        p.drawRect(QRectF(5.5, 1.5, 4, 3));
-    });
-}
-
-QIcon PrinterIcon() {
-    return DrawnIcon([](QPainter& p) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(QColor(170, 170, 170));
-        p.drawRect(QRectF(1.5, 6.5, 13, 6));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10.5, 7, 4));
-    });
-}
-
-QIcon WindowsIcon(bool cascade) {
-    return DrawnIcon([=](QPainter& p) {
-        p.setPen(QPen(Qt::black, 1));
-        for (int i = 0; i < 2; ++i) {
-            const QRectF r = cascade ? QRectF(1.5 + 4 * i, 1.5 + 4 * i, 10, 9) : QRectF(1.5, 1.5 + 7 * i, 13, 6);
-            p.setBrush(Qt::white);
-            p.drawRect(r);
-            p.setBrush(QColor(40, 80, 170));
-            p.drawRect(QRectF(r.left(), r.top(), r.width(), 2));
-        }
-    });
-}
-
 }  // namespace
 
-QPixmap ProgrammerImage(bool found) {
-    QPixmap pixmap(21, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    // A small board with a row of pins and a cable going off to the left.
-    const QColor board = found ? QColor(30, 140, 60) : QColor(150, 150, 150);
-    p.setPen(QPen(board.darker(150), 1));
-    p.setBrush(board);
-    p.drawRoundedRect(QRectF(6.5, 2.5, 13, 11), 2, 2);
-    p.setBrush(QColor(40, 40, 40));
-    p.drawRect(QRectF(10.5, 5.5, 6, 5));
-    p.setPen(QPen(found ? QColor(20, 20, 20) : QColor(120, 120, 120), 2));
-    p.drawLine(QPointF(1, 8), QPointF(6, 8));
-    if (!found) {
-        p.setPen(QPen(QColor(200, 30, 30), 2));
-        p.drawLine(QPointF(2, 3), QPointF(8, 13));
-        p.drawLine(QPointF(8, 3), QPointF(2, 13));
-    }
-    return pixmap;
-}
 
 TMainForm* CreateVantrelForms(const TServices& services) {
     auto* form = new TMainForm(services);
@@ -305,10 +201,10 @@ void TMainForm::createActions() {
     ToolButton11->setIcon(PrinterIcon());
     SetHint(ToolButton11, QStringLiteral("Tiskaj!|Natisni datoteko"));
     ToolButton4 = make(QStringLiteral("Odreži"), &TMainForm::EditCut1Execute);
-    ToolButton4->setIcon(LetterIcon(QStringLiteral("✂"), Qt::black));
+    ToolButton4->setIcon(ScissorsIcon());
     SetHint(ToolButton4, QStringLiteral("Odreži!|Izreži izbrano besedilo v odložišče"));
     ToolButton5 = make(QStringLiteral("Kopiraj"), &TMainForm::EditCopy1Execute);
-    ToolButton5->setIcon(PageIcon(true));
+    ToolButton5->setIcon(CopyIcon());
     SetHint(ToolButton5, QStringLiteral("Kopiraj!|Kopiraj izbrano besedilo v odložišče"));
     ToolButton6 = make(QStringLiteral("Prilepi"), &TMainForm::EditPaste1Execute);
     ToolButton6->setIcon(PasteIcon());
@@ -392,6 +288,8 @@ void TMainForm::createMenus() {
     Help1->addAction(Vsebina1);
     auto* helpKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     connect(helpKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(Help1->menuAction()); });
+    auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(contextKey, &QShortcut::activated, this, [this] { Guarded(this, [this] { ContextHelp(); }); });
 }
 
 void TMainForm::createToolBar() {
@@ -498,7 +396,13 @@ void TMainForm::FormCreate() {
     connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { Guarded(this, [this] { updateMenuitems(); }); });
     PortOpen = 1;
     Guarded(this, [this] { LoadSettings(); });
-    Guarded(this, [this] { TogglePort(); });
+    try {
+        TogglePort();
+    } catch (const std::exception& e) {
+        // Shown once the window stands, so the box has a window behind it.
+        const QString message = QString::fromUtf8(e.what());
+        QTimer::singleShot(0, this, [this, message] { ShowApplicationError(this, message); });
+    }
     // Activation is the application's: our own boxes closing must not reopen
     // the port while the downloader holds it.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -587,6 +491,13 @@ void TMainForm::Nastavvrat1Click() { Izbirapisave1Click(); }
 
 void TMainForm::Vsebina1Click() { ShowHelp(help::HELP_CONTENTS, 1); }
 
+void TMainForm::ContextHelp() {
+    if (ActiveEditor())
+        ShowHelp(help::HELP_CONTEXT, TMDIChild::HelpContext);
+    else
+        ShowHelp(help::HELP_CONTENTS, 1);
+}
+
 void TMainForm::ShowHelp(unsigned command, std::uintptr_t data) {
     std::string error;
     if (!Help.WinHelp(HelpFile, command, data, &error))
@@ -630,237 +541,6 @@ bool TMainForm::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
-}
-
-// ---------------------------------------------------------------- editors
-
-QTextEdit* TMainForm::ActiveRichEdit() const {
-    QMdiSubWindow* window = Mdi->currentSubWindow();
-    if (!window || !window->widget()) return nullptr;
-    auto* focused = qobject_cast<QTextEdit*>(window->widget()->focusWidget());
-    if (focused) return focused;
-    return window->widget()->findChild<QTextEdit*>();
-}
-
-TMDIChild* TMainForm::ActiveEditor() const {
-    QMdiSubWindow* window = Mdi->currentSubWindow();
-    return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
-}
-
-QList<TMDIChild*> TMainForm::EditorWindows() const {
-    QList<TMDIChild*> editors;
-    for (QMdiSubWindow* window : Mdi->subWindowList())
-        if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editors << editor;
-    return editors;
-}
-
-TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
-    auto* child = new TMDIChild;
-    child->setWindowTitle(name);
-    QMdiSubWindow* window = Mdi->addSubWindow(child);
-    // Timer1 follows the children also when the last one goes.
-    connect(window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
-            Qt::QueuedConnection);
-    if (QFileInfo::exists(name)) {
-        QString err;
-        if (!child->LoadFile(name, &err)) {
-            // An empty window captioned with the file's path would overwrite
-            // the file with nothing at the next save.
-            delete window;
-            throw std::ios_base::failure(err.toStdString());
-        }
-    }
-    child->show();
-    Mdi->setActiveSubWindow(window);
-    updateMenuitems();
-    return child;
-}
-
-void TMainForm::FileNew1Execute() {
-    OpenEditorWindow(QStringLiteral("Neimenovana") + QString::number(MDIChildCount() + 1));
-}
-
-void TMainForm::FileOpen1Execute() {
-    QFileDialog dialog(this, QStringLiteral("Odpri"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDirectory(ExamplesDirectory());
-    dialog.setNameFilters({BothCases(QStringLiteral("Zbirniške datoteke"), {"asm"}),
-                           BothCases(QStringLiteral("Objektne"), {"s19"}),
-                           BothCases(QStringLiteral("Datoteke poročil"), {"rpt"}), QStringLiteral("Vse (*)")});
-    if (ExecModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        try {
-            OpenEditorWindow(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
-        } catch (const std::ios_base::failure&) {
-            ShowOpenError(this);
-        }
-    }
-    WindowTileHorizontal1Execute();
-}
-
-void TMainForm::FileClose1Execute() {
-    if (QMdiSubWindow* window = Mdi->currentSubWindow()) window->close();
-}
-
-QString TMainForm::RunSaveDialog() {
-    QFileDialog dialog(this, QStringLiteral("Shrani kot"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("asm"));
-    dialog.setDirectory(ExamplesDirectory());
-    dialog.setNameFilters({BothCases(QStringLiteral("Zbirniška datoteka"), {"asm"})});
-    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
-}
-
-void TMainForm::SaveEditor(TMDIChild* editor, const QString& name) {
-    QString err;
-    if (!editor->SaveFile(name, &err))
-        throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
-}
-
-void TMainForm::FileSaveAsItemClick() {
-    TMDIChild* editor = ActiveEditor();
-    if (!editor) return;
-    QDir::setCurrent(QString::fromStdString(AppDir));
-    const QString caption = editor->windowTitle();
-    SourceName = QFileInfo(caption).fileName().toStdString();
-    if (QString::fromStdString(SourceName).toUpper().contains(QStringLiteral("NEIMEN"))) {
-        const QString name = RunSaveDialog();
-        if (name.isEmpty()) return;
-        SaveEditor(editor, name);
-        editor->setWindowTitle(name);
-        return;
-    }
-    // The file the window shows, wherever it lies.
-    SaveEditor(editor, caption);
-}
-
-void TMainForm::ShraniKot() {
-    TMDIChild* editor = ActiveEditor();
-    if (!editor) return;
-    const QString name = RunSaveDialog();
-    if (name.isEmpty()) return;
-    SaveEditor(editor, name);
-    editor->setWindowTitle(name);
-}
-
-void TMainForm::ToolButton11Click() {
-    QTextEdit* edit = ActiveRichEdit();
-    if (!edit || !Printer.PrinterSetup()) return;
-    const printing::PrintFont font;
-    const int linesPerPage = Printer.PageSizeFor(font).LinesPerPage();
-    const QString caption = Mdi->currentSubWindow()->windowTitle();
-    // The control's lines: a line end closes a line, it opens none after it.
-    QStringList texts = edit->toPlainText().split('\n');
-    if (texts.last().isEmpty()) texts.removeLast();
-    std::vector<std::string> lines;
-    for (const QString& line : texts) lines.push_back(line.toStdString());
-    std::string error;
-    if (!Printer.PrintPages(caption.toStdString(), font, PaginateForPrint(caption.toStdString(), lines, linesPerPage),
-                            &error))
-        ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
-                QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
-}
-
-void TMainForm::FileExit1Execute() { close(); }
-
-void TMainForm::Razveljavi1Click() {
-    QTextEdit* edit = ActiveRichEdit();
-    if (edit && edit->document()->isModified() && edit->document()->isUndoAvailable()) edit->undo();
-}
-
-namespace {
-
-// The platform's edit commands go to the focused control, whatever it is.
-void EditCommand(const char* slot) {
-    if (QWidget* focused = QApplication::focusWidget()) QMetaObject::invokeMethod(focused, slot);
-}
-
-}  // namespace
-
-void TMainForm::EditCut1Execute() { EditCommand("cut"); }
-void TMainForm::EditCopy1Execute() { EditCommand("copy"); }
-void TMainForm::EditPaste1Execute() { EditCommand("paste"); }
-
-void TMainForm::IzberiVse1Click() {
-    if (QTextEdit* edit = ActiveRichEdit()) edit->selectAll();
-}
-
-int FindForward(const QString& text, const QString& what, int start) {
-    if (what.isEmpty() || start < 0 || start > text.size()) return -1;
-    return static_cast<int>(text.indexOf(what, start, Qt::CaseInsensitive));
-}
-
-void TMainForm::Najdi1Click() {}
-void TMainForm::FindDialog1Find() {}
-
-void TMainForm::FindNext(const QString& what) {
-    QTextEdit* edit = ActiveRichEdit();
-    if (!edit) return;
-    QTextCursor cursor = edit->textCursor();
-    // From the end of the selection, or from the very start: not from the caret.
-    const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
-    const int found = FindForward(edit->document()->toPlainText(), what, start);
-    if (found < 0) {
-        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
-                QStringLiteral("Ne najdem besede \"%1\"").arg(what));
-        return;
-    }
-    edit->setFocus();
-    cursor.setPosition(found);
-    cursor.setPosition(found + static_cast<int>(what.size()), QTextCursor::KeepAnchor);
-    edit->setTextCursor(cursor);
-}
-void TMainForm::FontDialog1Apply() {}
-
-QFont TMainForm::FontDialogFont() const {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(11);
-    return font;
-}
-
-void TMainForm::RunFontDialog() {}
-
-void TMainForm::HelpAbout1Execute() { ExecModal(*AboutBox); }
-
-void TMainForm::WindowCascade1Execute() { Mdi->cascadeSubWindows(); }
-
-void TMainForm::WindowTileHorizontal1Execute() {
-    // One window under the other, each the frame's full width.
-    const QList<QMdiSubWindow*> windows = Mdi->subWindowList();
-    if (windows.isEmpty()) return;
-    const QSize area = Mdi->viewport()->size();
-    const int height = std::max(1, area.height() / static_cast<int>(windows.size()));
-    int top = 0;
-    for (QMdiSubWindow* window : windows) {
-        window->showNormal();
-        window->setGeometry(0, top, area.width(), height);
-        top += height;
-    }
-}
-
-void TMainForm::FillWindowMenu() {
-    const QList<QAction*> actions = Window1->actions();
-    for (qsizetype i = actions.indexOf(WindowListSeparator) + 1; i < actions.size(); ++i) {
-        Window1->removeAction(actions[i]);
-        actions[i]->deleteLater();
-    }
-    const QList<QMdiSubWindow*> windows = Mdi->subWindowList();
-    WindowListSeparator->setVisible(!windows.isEmpty());
-    int number = 0;
-    for (QMdiSubWindow* window : windows) {
-        ++number;
-        const QString prefix = number < 10 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
-        QAction* item = Window1->addAction(prefix + window->windowTitle());
-        item->setCheckable(true);
-        item->setChecked(window == Mdi->currentSubWindow());
-        QPointer<QMdiSubWindow> target(window);
-        connect(item, &QAction::triggered, this, [this, target] {
-            if (target) Mdi->setActiveSubWindow(target);
-        });
-    }
 }
 
 // --------------------------------------------- filled in by later commands

@@ -90,12 +90,14 @@ public:
     void Izbirapisave1Click();
     void Nastavvrat1Click();
     void Vsebina1Click();
+    // F1: the help page of the active editor window, else the contents.
+    void ContextHelp();
     // The close sequence; false when the user chose to keep a modified editor.
     bool FormCloseQuery();
     void LoadSettings();
     void SaveSettings();
 
-    // --- Editor windows (unit Childwin)
+    // --- Editor windows (MainEditor.cpp)
     TMDIChild* OpenEditorWindow(const QString& name);
     void FileNew1Execute();
     void FileOpen1Execute();
@@ -213,7 +215,8 @@ private:
     void createStatusBar();
     void createPort();
     void FillWindowMenu();
-    void SaveEditor(TMDIChild* editor, const QString& name);
+    // Writes the active child's text to name; throws with the reason when it cannot.
+    void SaveActive(const QString& name);
     QString RunSaveDialog();
 
     std::unique_ptr<help::HelpApi> OwnHelp;
@@ -236,7 +239,5 @@ void CreateAssemblerForms(TMainForm& form);
 // case ignored, no wrap; -1 when not found.
 int FindForward(const QString& text, const QString& what, int start);
 
-// The image status panel 7 shows: the programmer found or not.
-QPixmap ProgrammerImage(bool found);
 
 }  // namespace Vantrel

@@ -3,6 +3,7 @@
 // the settings dialog and the close sequence.
 #include "ide/About.h"
 #include "ide/Childwin.h"
+#include "ide/Images.h"
 #include "ide/IdeTestSupport.h"
 #include "ide/UnitPisava.h"
 
@@ -107,6 +108,7 @@ TEST_F(FrameTest, IniPortNumberChoosesThePortAndPanelTwoShowsIt) {
         WriteFile("Vantrel.ini", row.ini);
         Boxes.clear();
         TMainForm& form = Start();
+        QTest::qWait(10);
         EXPECT_EQ(form.ComPort1.Port(), row.port) << row.ini;
         EXPECT_EQ(form.ComPort1.Connected(), row.opens) << row.ini;
         // A port that cannot be opened is reported, and the rest stands.

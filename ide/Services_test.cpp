@@ -118,6 +118,18 @@ TEST_F(ServicesTest, HelpContentsAndQuitGoToThePomocFolder) {
     EXPECT_FALSE(Help.IsOpen());
 }
 
+TEST_F(ServicesTest, F1ShowsTheEditorsPageOrTheContents) {
+    TMainForm& form = Start();
+    form.ContextHelp();
+    form.FileNew1Execute();
+    form.ContextHelp();
+    ASSERT_EQ(Help.Calls().size(), 2u);
+    EXPECT_EQ(Help.Calls()[0].command, help::HELP_CONTENTS);
+    EXPECT_EQ(Help.Calls()[1].command, help::HELP_CONTEXT);
+    EXPECT_EQ(Help.Calls()[1].data, 1u);
+    EXPECT_TRUE(Help.ShownPage().ends_with("Pomoc/1.html")) << Help.ShownPage();
+}
+
 TEST_F(ServicesTest, RealHelpShowsTheContentsPageOrNamesTheMissingFile) {
     help::QtHelpApi window;
     Services.Help = &window;

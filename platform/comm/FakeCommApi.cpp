@@ -59,7 +59,10 @@ void FakeCommApi::Unplug(const std::string& port) {
   Port& p = portByNameLocked(port);
   p.present = false;
   if (p.handle == INVALID_HANDLE_VALUE) return;
+  // The lines fall with the device; their events reach a waiting thread.
+  setModemLocked(p, 0);
   p.unplugged = true;
+  p.rx.clear();
   for (Pending& pending : p.pending) completeLocked(pending, ERROR_GEN_FAILURE, 0);
   p.pending.clear();
 }
@@ -404,6 +407,7 @@ HANDLE FakeCommApi::CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, D
   p.errors = 0;
   p.unplugged = false;
   p.dcbSet = false;
+  p.dtrSetByProgram = p.rtsSetByProgram = false;
   open_[p.handle] = name;
   SetLastError(ERROR_SUCCESS);
   return p.handle;
@@ -446,14 +450,15 @@ BOOL FakeCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
   const bool first = !p->dcbSet;
   p->dcb = *lpDCB;
   p->dcbSet = true;
-  // The lines follow the control modes as the driver sets them.
-  if (first || lpDCB->DtrControl() != old.DtrControl()) {
+  // The lines follow the controls as the driver sets them: at the open's own
+  // settings unless the program set the line first, later on a change.
+  if (first ? !p->dtrSetByProgram : lpDCB->DtrControl() != old.DtrControl()) {
     p->dtr = lpDCB->DtrControl() != DTR_CONTROL_DISABLE;
     if (p->dsrFollowsDtr)
       setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) |
                              (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
   }
-  if (first || lpDCB->RtsControl() != old.RtsControl())
+  if (first ? !p->rtsSetByProgram : lpDCB->RtsControl() != old.RtsControl())
     p->rts = lpDCB->RtsControl() != RTS_CONTROL_DISABLE;
   return TRUE;
 }
@@ -495,8 +500,9 @@ BOOL FakeCommApi::WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpOv
   std::lock_guard lock(mutex_);
   Port* p = portLocked(hFile);
   if (!p) return fail(ERROR_INVALID_HANDLE);
-  if (p->unplugged) return fail(ERROR_GEN_FAILURE);
   if (!lpEvtMask || !lpOverlapped) return fail(ERROR_INVALID_PARAMETER);
+  // Events kept from before an unplug are still handed out.
+  if (p->unplugged && !(p->history & p->mask)) return fail(ERROR_GEN_FAILURE);
   if (std::any_of(p->pending.begin(), p->pending.end(),
                   [](const Pending& x) { return x.kind == Pending::Wait; }))
     return fail(ERROR_INVALID_PARAMETER);
@@ -597,7 +603,7 @@ BOOL FakeCommApi::ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat)
   std::lock_guard lock(mutex_);
   Port* p = portLocked(hFile);
   if (!p) return fail(ERROR_INVALID_HANDLE);
-  if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+  // An unplugged port answers with empty queues (its input went with it).
   if (lpErrors) *lpErrors = p->errors;
   p->errors = 0;
   if (lpStat) {
@@ -614,9 +620,8 @@ BOOL FakeCommApi::GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
   std::lock_guard lock(mutex_);
   Port* p = portLocked(hFile);
   if (!p) return fail(ERROR_INVALID_HANDLE);
-  if (p->unplugged) return fail(ERROR_GEN_FAILURE);
   if (!lpModemStat) return fail(ERROR_INVALID_PARAMETER);
-  *lpModemStat = p->modem;
+  *lpModemStat = p->modem;  // all off once unplugged
   return TRUE;
 }
 
@@ -630,6 +635,7 @@ BOOL FakeCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
     case SETDTR:
     case CLRDTR:
       p->dtr = dwFunc == SETDTR;
+      p->dtrSetByProgram = true;
       if (p->dsrFollowsDtr)
         setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) |
                                (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
@@ -637,6 +643,7 @@ BOOL FakeCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
     case SETRTS:
     case CLRRTS:
       p->rts = dwFunc == SETRTS;
+      p->rtsSetByProgram = true;
       return TRUE;
     case SETBREAK:
     case CLRBREAK:

@@ -37,9 +37,11 @@ class FakeCommApi : public CommApi {
 
   // --- Ports. Names are "COM1".."COM16"; CreateFileA takes "\\.\COMn" or "COMn".
   void AddPort(const std::string& port);
-  // The device vanishes (an unplugged adapter): an open handle fails every
-  // call with ERROR_GEN_FAILURE and its pending operations complete so;
-  // CloseHandle still works. A new open fails with ERROR_FILE_NOT_FOUND.
+  // The device vanishes (an unplugged adapter): its lines go off with their
+  // events; then an open handle fails its transfers, waits and settings with
+  // ERROR_GEN_FAILURE and its pending operations complete so, while the modem
+  // status reads all off and ClearCommError empty queues; PurgeComm and
+  // CloseHandle still work. A new open fails with ERROR_FILE_NOT_FOUND.
   void Unplug(const std::string& port);
   // EnumPortsA's entries, e.g. {"COM1:", "LPT1:"}. Unset: "COMn:" for every
   // added port, ascending n.
@@ -161,6 +163,7 @@ class FakeCommApi : public CommApi {
     DWORD mask = 0, history = 0;
     DCB dcb;
     bool dcbSet = false;  // a SetCommState since the open
+    bool dtrSetByProgram = false, rtsSetByProgram = false;  // EscapeCommFunction since the open
     std::vector<Pending> pending;
   };
   struct Failure {

@@ -174,8 +174,11 @@ TEST(FakeCommApi, AnUnpluggedPortFailsButCanBeClosed) {
   api.Unplug("COM1");
   EXPECT_FALSE(api.GetOverlappedResult(h, &r.ov, &n, TRUE));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
-  DWORD status = 0;
-  EXPECT_FALSE(api.GetCommModemStatus(h, &status));
+  DWORD status = 99;
+  EXPECT_TRUE(api.GetCommModemStatus(h, &status)) << "a lost device shows its lines off";
+  EXPECT_EQ(status, 0u);
+  EXPECT_FALSE(api.ReadFile(h, &byte, 1, &n, &r.ov));
+  EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
   EXPECT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT));
   EXPECT_TRUE(api.CloseHandle(h));
   EXPECT_EQ(openPort(api, "COM1"), INVALID_HANDLE_VALUE);

@@ -1,96 +1,28 @@
 #include "platform/comm/PosixCommApi.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <fstream>
 #include <thread>
 #include <vector>
 
 #include "platform/comm/PortInfo.h"
+#include "platform/comm/PosixDevice.h"
 #include "platform/comm/Tty.h"
 
 namespace comm {
 
+using namespace driver;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr auto kTick = std::chrono::milliseconds(10);
-constexpr DWORD kMaxQueue = 1u << 20;
-constexpr size_t kMinQueue = 4096;
-constexpr DWORD kSignalEvents[][2] = {
-    {MS_CTS_ON, EV_CTS}, {MS_DSR_ON, EV_DSR}, {MS_RLSD_ON, EV_RLSD}};
-
-BOOL fail(DWORD error) {
-  CommApi::SetLastError(error);
-  return FALSE;
-}
-
-DWORD errnoToWin(int err, bool atOpen) {
-  switch (err) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-      return ERROR_FILE_NOT_FOUND;
-    case EIO:
-      return atOpen ? ERROR_FILE_NOT_FOUND : ERROR_GEN_FAILURE;
-    case EACCES:
-    case EPERM:
-    case EBUSY:
-    case EWOULDBLOCK:
-      return ERROR_ACCESS_DENIED;
-    case EBADF:
-      return ERROR_INVALID_HANDLE;
-    case ENOTTY:
-      return ERROR_INVALID_FUNCTION;
-    case EINVAL:
-      return ERROR_INVALID_PARAMETER;
-    case ENOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    default:
-      return ERROR_FROM_ERRNO | static_cast<DWORD>(err);
-  }
-}
-
-// Virtual input lines of a device without modem lines.
-struct VirtualLinesMode {
-  bool loop = true;
-  DWORD fixed = 0;  // MS_ bits that are on when not looping
-};
-
-std::optional<VirtualLinesMode> parseVirtualLines(std::string text) {
-  auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
-  text.erase(std::remove_if(text.begin(), text.end(), isSpace), text.end());
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (text == "LOOP" || text.empty()) return VirtualLinesMode{};
-  if (text == "NONE") return VirtualLinesMode{false, 0};
-  VirtualLinesMode mode{false, 0};
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(',', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (line == "CTS") mode.fixed |= MS_CTS_ON;
-    else if (line == "DSR") mode.fixed |= MS_DSR_ON;
-    else if (line == "RLSD" || line == "DCD") mode.fixed |= MS_RLSD_ON;
-    else if (line == "RI" || line == "RING") mode.fixed |= MS_RING_ON;
-    else if (!line.empty()) return std::nullopt;
-  }
-  return mode;
-}
 
 bool pathExists(const std::string& path) {
   struct stat st{};
@@ -98,421 +30,6 @@ bool pathExists(const std::string& path) {
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------- device
-
-struct PosixCommApi::Device {
-  struct Write {
-    OVERLAPPED* ov = nullptr;
-    std::vector<BYTE> data;
-    size_t handed = 0;
-    bool started = false;
-    bool hasDeadline = false;
-    Clock::time_point deadline;
-  };
-  struct Read {
-    OVERLAPPED* ov = nullptr;
-    BYTE* buffer = nullptr;
-    DWORD wanted = 0;
-    DWORD got = 0;
-    bool firstByteOnly = false;  // MAXDWORD/MAXDWORD/C: return once anything came
-    bool hasTotal = false;
-    Clock::time_point total;
-    Clock::duration interval{};  // zero: none
-    Clock::time_point lastByte;
-  };
-  struct Wait {
-    OVERLAPPED* ov = nullptr;
-    DWORD* mask = nullptr;
-  };
-
-  Device(PosixCommApi& api, int fd, int wake, bool modemLines)
-      : api(api), fd(fd), wake(wake), hasModemLines(modemLines) {}
-
-  PosixCommApi& api;
-  const int fd;
-  const int wake;
-  const bool hasModemLines;
-  std::thread driver;
-
-  std::mutex m;
-  bool stop = false;
-  bool dead = false;
-
-  DCB dcb;
-  bool dcbSet = false;
-  COMMTIMEOUTS timeouts;
-  size_t capacity = kMinQueue;
-  Clock::duration frame = std::chrono::microseconds(1041667 / 1000);  // 9600 8N1
-
-  std::deque<BYTE> in;
-  int markState = 0;  // PARMRK decoding: 0 plain, 1 after \377, 2 after \377 \0
-  bool above80 = false;
-  std::optional<Read> read;
-
-  std::deque<Write> writes;
-  bool anyHanded = false;
-  Clock::time_point lastStart;  // estimated start on the wire of the last byte handed over
-  bool waitingForRoom = false;  // the terminal refused a byte (XOFF on a pty)
-  bool rtsToggleOn = false;
-
-  DWORD mask = 0;
-  DWORD history = 0;
-  std::optional<Wait> wait;
-  DWORD errors = 0;
-
-  DWORD lines = 0;  // last sampled MS_ bits
-  bool virtualDtr = false;
-  bool virtualRts = false;
-  VirtualLinesMode virtualMode;
-  std::optional<std::string> linesFile;
-  std::optional<std::string> linesText;
-  tty::Counters counters;
-  bool haveCounters = false;
-  Clock::time_point nextSample;
-
-  // --- everything below runs with m held
-
-  void raise(DWORD events) {
-    const DWORD masked = events & mask;
-    if (masked == 0) return;
-    if (wait) {
-      api.complete(wait->ov, ERROR_SUCCESS, sizeof(DWORD), wait->mask, masked);
-      wait.reset();
-    } else {
-      history |= masked;
-    }
-  }
-
-  void addErrors(DWORD bits) {
-    const DWORD fresh = bits & ~errors;
-    errors |= bits;
-    if (fresh & (CE_FRAME | CE_RXPARITY | CE_OVERRUN | CE_RXOVER)) raise(EV_ERR);
-  }
-
-  DWORD virtualLines() const {
-    if (!virtualMode.loop) return virtualMode.fixed;
-    return (virtualDtr ? (MS_DSR_ON | MS_RLSD_ON) : 0) | (virtualRts ? MS_CTS_ON : 0);
-  }
-
-  // Reads the input lines now; false with errno when the device failed.
-  bool currentLines(DWORD* status) {
-    if (!hasModemLines) {
-      *status = virtualLines();
-      return true;
-    }
-    int bits = 0;
-    if (!tty::GetLines(fd, &bits)) return false;
-    *status = ((bits & tty::kCts) ? MS_CTS_ON : 0) | ((bits & tty::kDsr) ? MS_DSR_ON : 0) |
-              ((bits & tty::kRing) ? MS_RING_ON : 0) | ((bits & tty::kCarrier) ? MS_RLSD_ON : 0);
-    return true;
-  }
-
-  void linesChanged(DWORD now) {
-    DWORD events = 0;
-    for (const auto& [line, event] : kSignalEvents)
-      if ((lines ^ now) & line) events |= event;
-    if ((lines & MS_RING_ON) && !(now & MS_RING_ON)) events |= EV_RING;
-    lines = now;
-    raise(events);
-  }
-
-  // The environment is read once, at open: the driver thread must not race a
-  // setenv elsewhere in the program.
-  void readEnvironment() {
-    if (const char* file = std::getenv("VANTREL_PTY_LINES_FILE")) linesFile = file;
-    if (const char* text = std::getenv("VANTREL_PTY_LINES")) linesText = text;
-  }
-
-  void refreshVirtualMode() {
-    std::optional<std::string> setting = api.virtualLinesOverride();
-    if (!setting && linesFile) {
-      std::ifstream in(*linesFile);
-      std::string text;
-      if (in && std::getline(in, text)) setting = text;
-    }
-    if (!setting) setting = linesText;
-    virtualMode = setting ? parseVirtualLines(*setting).value_or(VirtualLinesMode{}) : VirtualLinesMode{};
-  }
-
-  void sample(Clock::time_point now) {
-    if (now < nextSample || dead) return;
-    nextSample = now + kTick;
-    if (!hasModemLines) refreshVirtualMode();
-    DWORD status = 0;
-    if (currentLines(&status)) {
-      linesChanged(status);
-    } else if (errno == EIO) {
-      hangUp();
-      return;
-    }
-    tty::Counters c;
-    if (hasModemLines && tty::GetCounters(fd, &c)) {
-      if (haveCounters && c.overrun != counters.overrun) addErrors(CE_OVERRUN);
-      // A ring pulse shorter than the sampling still counts.
-      if (haveCounters && c.ring != counters.ring && !(lines & MS_RING_ON)) raise(EV_RING);
-      counters = c;
-      haveCounters = true;
-    }
-    if (dcb.RtsControl() == RTS_CONTROL_TOGGLE && rtsToggleOn && writes.empty() &&
-        now >= lastStart + frame) {
-      setRts(false);
-      rtsToggleOn = false;
-    }
-  }
-
-  void setRts(bool on) {
-    if (hasModemLines)
-      tty::SetLine(fd, tty::kRts, on);
-    else
-      virtualRts = on;
-  }
-
-  // An error mark \377 \0 c: frame or parity, told apart by the UART's counters.
-  void markedError(BYTE c) {
-    DWORD kind = (dcb.Flags & DCB::fParity) ? CE_RXPARITY : CE_FRAME;
-    tty::Counters now;
-    if (hasModemLines && tty::GetCounters(fd, &now)) {
-      if (now.frame != counters.frame)
-        kind = CE_FRAME;
-      else if (now.parity != counters.parity)
-        kind = CE_RXPARITY;
-      counters.frame = now.frame;
-      counters.parity = now.parity;
-    }
-    if (kind == CE_RXPARITY && !(dcb.Flags & DCB::fParity)) {
-      received(c);  // parity not checked: the byte passes unmarked
-      return;
-    }
-    addErrors(kind);
-    if ((dcb.Flags & DCB::fErrorChar) && (dcb.Flags & DCB::fParity))
-      c = static_cast<BYTE>(dcb.ErrorChar);
-    received(c);
-  }
-
-  void received(BYTE c) {
-    if ((dcb.Flags & DCB::fNull) && c == 0) return;
-    if ((dcb.Flags & DCB::fDsrSensitivity) && !(lines & MS_DSR_ON)) return;
-    if (in.size() >= capacity) {
-      addErrors(CE_RXOVER);
-      return;
-    }
-    in.push_back(c);
-    DWORD events = EV_RXCHAR;
-    if (c == static_cast<BYTE>(dcb.EvtChar)) events |= EV_RXFLAG;
-    const bool nowAbove80 = in.size() * 5 >= capacity * 4;
-    if (nowAbove80 && !above80) events |= EV_RX80FULL;
-    above80 = nowAbove80;
-    raise(events);
-  }
-
-  void decode(const BYTE* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-      const BYTE c = bytes[i];
-      switch (markState) {
-        case 0:
-          if (c == 0xFF)
-            markState = 1;
-          else
-            received(c);
-          break;
-        case 1:
-          if (c == 0xFF) {
-            markState = 0;
-            received(0xFF);
-          } else if (c == 0) {
-            markState = 2;
-          } else {  // not a mark after all
-            markState = 0;
-            received(0xFF);
-            received(c);
-          }
-          break;
-        default:
-          markState = 0;
-          if (c == 0) {
-            addErrors(CE_BREAK);
-            raise(EV_BREAK);
-          } else {
-            markedError(c);
-          }
-          break;
-      }
-    }
-  }
-
-  // Input is held in the terminal while the queue is full under input flow
-  // control, so the kernel sends XOFF or drops RTS instead of us losing bytes.
-  bool inputThrottled() const {
-    const bool flow = (dcb.Flags & DCB::fInX) || dcb.RtsControl() == RTS_CONTROL_HANDSHAKE;
-    return flow && in.size() >= capacity;
-  }
-
-  void readInput() {
-    BYTE buffer[1024];
-    while (!dead && !inputThrottled()) {
-      const size_t room = (dcb.Flags & DCB::fInX) ? std::min(sizeof buffer, capacity - in.size())
-                                                   : sizeof buffer;
-      const ssize_t n = ::read(fd, buffer, room);
-      if (n > 0) {
-        decode(buffer, static_cast<size_t>(n));
-        continue;
-      }
-      if (n < 0 && errno == EIO) hangUp();
-      break;  // EAGAIN, or nothing (VMIN 0)
-    }
-  }
-
-  void serveRead(Clock::time_point now) {
-    if (!read) return;
-    Read& r = *read;
-    const DWORD take = std::min<DWORD>(r.wanted - r.got, static_cast<DWORD>(in.size()));
-    if (take > 0) {
-      std::copy_n(in.begin(), take, r.buffer + r.got);
-      in.erase(in.begin(), in.begin() + take);
-      if (in.size() * 5 < capacity * 4) above80 = false;
-      r.got += take;
-      r.lastByte = now;
-    }
-    bool done = r.got == r.wanted;
-    if (!done && r.firstByteOnly) done = r.got > 0 || (r.hasTotal && now >= r.total);
-    if (!done && r.hasTotal && now >= r.total) done = true;
-    if (!done && r.interval.count() > 0 && r.got > 0 && now >= r.lastByte + r.interval)
-      done = true;
-    if (done) {
-      api.complete(r.ov, ERROR_SUCCESS, r.got);
-      read.reset();
-    }
-  }
-
-  bool mayHandOver(Clock::time_point now) {
-    if ((dcb.Flags & DCB::fOutxDsrFlow) && !(lines & MS_DSR_ON)) return false;
-    int queued = 0;
-    if (tty::OutputQueue(fd, &queued) && queued > 0) return false;
-    return !anyHanded || now >= lastStart;
-  }
-
-  void writeDone(Write& w) {
-    api.complete(w.ov, ERROR_SUCCESS, static_cast<DWORD>(w.handed));
-    writes.pop_front();
-    if (writes.empty()) raise(EV_TXEMPTY);
-  }
-
-  void serveWrites(Clock::time_point now) {
-    waitingForRoom = false;
-    while (!writes.empty() && !dead) {
-      Write& w = writes.front();
-      if (!w.started) {
-        w.started = true;
-        const std::uint64_t ms = std::uint64_t{timeouts.WriteTotalTimeoutMultiplier} * w.data.size() +
-                                 timeouts.WriteTotalTimeoutConstant;
-        w.hasDeadline = ms > 0;
-        w.deadline = now + std::chrono::milliseconds(ms);
-      }
-      if (w.handed == w.data.size()) {
-        writeDone(w);
-        continue;
-      }
-      // A timed-out write succeeds with what was handed over; the rest is dropped.
-      if (w.hasDeadline && now >= w.deadline) {
-        writeDone(w);
-        continue;
-      }
-      if (!mayHandOver(now)) return;
-      if (dcb.RtsControl() == RTS_CONTROL_TOGGLE && !rtsToggleOn) {
-        setRts(true);
-        rtsToggleOn = true;
-      }
-      const ssize_t n = ::write(fd, &w.data[w.handed], 1);
-      if (n == 1) {
-        ++w.handed;
-        lastStart = anyHanded ? std::max(now, lastStart + frame) : now;
-        anyHanded = true;
-        continue;
-      }
-      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        waitingForRoom = true;
-        return;
-      }
-      if (n < 0 && errno == EIO) {
-        hangUp();
-        return;
-      }
-      api.complete(w.ov, errnoToWin(errno, false), static_cast<DWORD>(w.handed));
-      writes.pop_front();
-    }
-  }
-
-  // The next moment the driver must look again without being woken.
-  Clock::time_point nextDeadline(Clock::time_point now) const {
-    Clock::time_point next = std::min(now + kTick, nextSample);
-    if (read) {
-      if (read->hasTotal) next = std::min(next, read->total);
-      if (read->interval.count() > 0 && read->got > 0)
-        next = std::min(next, read->lastByte + read->interval);
-    }
-    if (!writes.empty()) {
-      if (anyHanded && lastStart > now) next = std::min(next, lastStart);
-      if (writes.front().hasDeadline) next = std::min(next, writes.front().deadline);
-    }
-    return next;
-  }
-
-  void abortAll(DWORD error) {
-    if (read) {
-      api.complete(read->ov, error, read->got);
-      read.reset();
-    }
-    for (Write& w : writes) api.complete(w.ov, error, static_cast<DWORD>(w.handed));
-    writes.clear();
-  }
-
-  // The device is gone (adapter unplugged, pty master closed): pending and
-  // later operations fail with ERROR_GEN_FAILURE and the lines read as off.
-  void hangUp() {
-    if (dead) return;
-    dead = true;
-    abortAll(ERROR_GEN_FAILURE);
-    linesChanged(0);
-  }
-
-  void run() {
-    std::unique_lock lock(m);
-    while (!stop) {
-      Clock::time_point now = Clock::now();
-      sample(now);
-      readInput();
-      serveRead(now);
-      serveWrites(now);
-      const Clock::time_point next = nextDeadline(now);
-      pollfd fds[2] = {{wake, POLLIN, 0}, {fd, 0, 0}};
-      nfds_t count = 1;
-      if (!dead) {
-        fds[1].events = static_cast<short>((inputThrottled() ? 0 : POLLIN) |
-                                           (waitingForRoom ? POLLOUT : 0));
-        count = 2;
-      }
-      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
-      lock.unlock();
-      ::poll(fds, count, static_cast<int>(std::max<long long>(0, wait)));
-      if (fds[0].revents & POLLIN) {
-        std::uint64_t value = 0;
-        [[maybe_unused]] ssize_t ignored = ::read(wake, &value, sizeof value);
-      }
-      lock.lock();
-      // A hung-up terminal reads as end of file; take what it still held first.
-      if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
-        readInput();
-        hangUp();
-      }
-    }
-  }
-
-  void wakeDriver() const {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t ignored = ::write(wake, &one, sizeof one);
-  }
-};
 
 // ---------------------------------------------------------------- api
 
@@ -720,17 +237,19 @@ BOOL PosixCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
       return fail(ERROR_INVALID_PARAMETER);
   }
 
-  // DTR and RTS move only with a change of their control mode, so a level set
-  // by EscapeCommFunction survives settings applied later.
+  // The controls move DTR and RTS where the Windows driver would: at the
+  // open's own settings (the first after the open, unless the program has
+  // set the line itself by then), and later only when the control changes.
+  // So a level set by EscapeCommFunction survives settings applied later.
   const bool first = !d->dcbSet;
-  if (first || dcb.DtrControl() != d->dcb.DtrControl()) {
+  if (first ? !d->dtrSetByProgram : dcb.DtrControl() != d->dcb.DtrControl()) {
     const bool on = dcb.DtrControl() != DTR_CONTROL_DISABLE;
     if (d->hasModemLines)
       tty::SetLine(d->fd, tty::kDtr, on);
     else
       d->virtualDtr = on;
   }
-  if (first || dcb.RtsControl() != d->dcb.RtsControl()) {
+  if (first ? !d->rtsSetByProgram : dcb.RtsControl() != d->dcb.RtsControl()) {
     const DWORD mode = dcb.RtsControl();
     d->setRts(mode == RTS_CONTROL_ENABLE || mode == RTS_CONTROL_HANDSHAKE);
     d->rtsToggleOn = false;
@@ -947,7 +466,9 @@ BOOL PosixCommApi::ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat
   auto d = device(hFile);
   if (!d) return fail(ERROR_INVALID_HANDLE);
   std::lock_guard lock(d->m);
-  if (d->dead) return fail(ERROR_GEN_FAILURE);
+  // A lost device answers with empty queues, so a handler that looks at the
+  // input between the line events of the hang-up does not end the event
+  // thread before those events are delivered.
   if (lpErrors) *lpErrors = d->errors;
   d->errors = 0;
   if (lpStat) {
@@ -963,7 +484,11 @@ BOOL PosixCommApi::GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
   if (!d) return fail(ERROR_INVALID_HANDLE);
   if (!lpModemStat) return fail(ERROR_INVALID_PARAMETER);
   std::lock_guard lock(d->m);
-  if (d->dead) return fail(ERROR_GEN_FAILURE);
+  // A lost device shows every line off, as its last line events said.
+  if (d->dead) {
+    *lpModemStat = 0;
+    return TRUE;
+  }
   if (!d->currentLines(lpModemStat)) return fail(errnoToWin(errno, false));
   return TRUE;
 }
@@ -977,6 +502,7 @@ BOOL PosixCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
   switch (dwFunc) {
     case SETDTR:
     case CLRDTR:
+      d->dtrSetByProgram = true;
       if (d->hasModemLines)
         ok = tty::SetLine(d->fd, tty::kDtr, dwFunc == SETDTR);
       else
@@ -984,6 +510,7 @@ BOOL PosixCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
       break;
     case SETRTS:
     case CLRRTS:
+      d->rtsSetByProgram = true;
       if (d->hasModemLines)
         ok = tty::SetLine(d->fd, tty::kRts, dwFunc == SETRTS);
       else

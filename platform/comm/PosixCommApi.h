@@ -4,9 +4,8 @@
 // a shift register (about two bytes ahead of the wire), completes overlapped
 // operations and records line events. Devices without modem lines (ptys) get
 // virtual ones: by default DSR and RLSD follow our DTR and CTS follows our
-// RTS, so a program that raises DTR sees a board (VANTREL_PTY_LINES =
-// loop | none | a list of CTS,DSR,RLSD,RI that are on; VANTREL_PTY_LINES_FILE
-// names a file holding the same, re-read every 10 ms).
+// RTS, so a program that raises DTR sees a board (VirtualLines.h). The
+// driver is in PosixDevice.
 #pragma once
 
 #include <atomic>

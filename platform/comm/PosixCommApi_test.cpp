@@ -1,6 +1,8 @@
 // The POSIX layer over a pseudo-terminal: the test plays the board on the
 // master side. Every wait is bounded, so a fault fails rather than hangs.
 #include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
+#include "platform/comm/VirtualLines.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
@@ -24,67 +27,7 @@ namespace {
 
 constexpr DWORD kBounded = 3000;  // ms: nothing here should take near this long
 
-class Pty {
- public:
-  Pty() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
-      slave_ = ::ptsname(master_);
-    int on = 1;
-    ::ioctl(master_, TIOCPKT, &on);  // tells us when our output is stopped
-  }
-  ~Pty() { Close(); }
-  void Close() {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-  }
-  const std::string& SlavePath() const { return slave_; }
-  void Send(const std::string& bytes) {
-    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  // Reads until `count` data bytes came or the time ran out; packet-mode
-  // control bytes are collected apart.
-  std::string Receive(size_t count, int ms = 2000) {
-    std::string data;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (data.size() < count && Clock::now() < end) readPacket(&data, end);
-    return data;
-  }
-  // Waits until the slave's output has been stopped by XOFF.
-  bool WaitStopped(int ms = 2000) {
-    std::string data;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (!stopped_ && Clock::now() < end) readPacket(&data, end);
-    pending_ += data;
-    return stopped_;
-  }
-
- private:
-  void readPacket(std::string* data, Clock::time_point end) {
-    if (!pending_.empty()) {
-      *data += pending_;
-      pending_.clear();
-      return;
-    }
-    pollfd p{master_, POLLIN, 0};
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    if (::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count()))) <= 0) return;
-    char buffer[512];
-    const ssize_t n = ::read(master_, buffer, sizeof buffer);
-    if (n <= 0) return;
-    if (buffer[0] == TIOCPKT_DATA) {
-      data->append(buffer + 1, n - 1);
-    } else {
-      if (buffer[0] & TIOCPKT_STOP) stopped_ = true;
-      if (buffer[0] & TIOCPKT_START) stopped_ = false;
-    }
-  }
-
-  int master_ = -1;
-  std::string slave_;
-  std::string pending_;
-  bool stopped_ = false;
-};
+using Pty = PtyBoard;
 
 class PosixCommApiTest : public ::testing::Test {
  protected:
@@ -183,7 +126,7 @@ TEST_F(PosixCommApiTest, DataTravelsBothWays) {
   EXPECT_EQ(pty.Receive(8), "hello\n\r\xff") << "no translation on the way out";
 
   api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
-  pty.Send(std::string("ab\r\n\xff\x00z", 7));
+  ASSERT_TRUE(pty.Send(std::string("ab\r\n\xff\x00z", 7)));
   std::string got;
   const auto end = Clock::now() + std::chrono::seconds(2);
   while (got.size() < 7 && Clock::now() < end) {
@@ -229,13 +172,14 @@ TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
   // Two bytes may run ahead of the wire; the other six each wait a frame
   // (1.04 ms at 9600 8N1).
   EXPECT_GE(elapsed, std::chrono::microseconds(6 * 1040));
+  EXPECT_LE(elapsed, std::chrono::milliseconds(1500)) << "a wait that never ended by itself";
   api.CloseHandle(h);
 }
 
 TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
   SetTimeouts(h, 0, 150);
-  pty.Send("\x13");
+  ASSERT_TRUE(pty.Send("\x13"));
   ASSERT_TRUE(pty.WaitStopped());
   OVERLAPPED& ov = Record();
   const auto start = Clock::now();
@@ -244,8 +188,9 @@ TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
   EXPECT_EQ(count, 0u);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140));
+  EXPECT_LE(Clock::now() - start, std::chrono::milliseconds(1500));
 
-  pty.Send("\x11");
+  ASSERT_TRUE(pty.Send("\x11"));
   EXPECT_EQ(Write(h, "d"), 1u);
   EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
   api.CloseHandle(h);
@@ -260,14 +205,14 @@ TEST_F(PosixCommApiTest, XoffPausesAStreamAndXonResumesItWhole) {
   StartWrite(h, stream, &ov);
   std::string seen = pty.Receive(3);
   EXPECT_EQ(seen.substr(0, 3), "ABC");
-  pty.Send("\x13");
+  ASSERT_TRUE(pty.Send("\x13"));
   EXPECT_TRUE(pty.WaitStopped());
   seen += pty.Receive(16, 20);
   EXPECT_EQ(pty.Receive(16, 100), "") << "nothing passes while stopped";
   EXPECT_LT(seen.size(), 16u);
   DWORD count = 0;
   EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &count, FALSE)) << "still held";
-  pty.Send("\x11");
+  ASSERT_TRUE(pty.Send("\x11"));
   seen += pty.Receive(16 - seen.size());
   EXPECT_EQ(seen, stream) << "nothing lost, nothing repeated";
   EXPECT_TRUE(Finish(h, &ov, &count));
@@ -296,43 +241,118 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
 
 TEST_F(PosixCommApiTest, ReadTimeouts) {
   const HANDLE h = OpenConfigured(115200);
+  // Each read either waits out its time or ends well before a 2000 ms
+  // constant; the upper bounds leave a loaded machine a second of room.
   struct Case {
     const char* what;
     COMMTIMEOUTS timeouts;
     std::string arrived;
+    bool duringTheRead;  // the bytes come 50 ms after the read started
     DWORD expected;
     int atLeastMs;
+    int atMostMs;
   };
   const Case cases[] = {
-      {"total timeout returns what came", {0, 0, 60, 0, 0}, "x", 1, 50},
-      {"total timeout with nothing", {0, 10, 20, 0, 0}, "", 0, 50},
-      {"a full read ends at once", {0, 0, 2000, 0, 0}, "wxyz", 4, 0},
-      {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", 1, 0},
-      {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", 0, 50},
+      {"total timeout returns what came", {0, 0, 60, 0, 0}, "x", false, 1, 50, 1050},
+      {"total timeout with nothing", {0, 10, 20, 0, 0}, "", false, 0, 50, 1050},
+      {"a full read ends at once", {0, 0, 2000, 0, 0}, "wxyz", false, 4, 0, 1000},
+      {"a full read ends with its last byte", {0, 0, 2000, 0, 0}, "wxyz", true, 4, 40, 1000},
+      {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", false, 1, 0, 1000},
+      {"first byte arriving ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", true, 1, 40, 1000},
+      {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", false, 0, 50, 1050},
+      {"an interval ends a read", {30, 0, 2000, 0, 0}, "ab", true, 2, 60, 1000},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
     ASSERT_TRUE(api.SetCommTimeouts(h, &c.timeouts));
-    if (!c.arrived.empty()) {
-      pty.Send(c.arrived);
+    auto sendAndWait = [&] {
+      ASSERT_TRUE(pty.Send(c.arrived));
       COMSTAT stat;
       DWORD errors = 0;
       const auto end = Clock::now() + std::chrono::seconds(2);
       do api.ClearCommError(h, &errors, &stat);
       while (stat.cbInQue < c.arrived.size() && Clock::now() < end);
-    }
-    char buffer[4];
+    };
+    if (!c.arrived.empty() && !c.duringTheRead) sendAndWait();
+    char buffer[4] = {};
     OVERLAPPED& ov = Record();
     const auto start = Clock::now();
     DWORD n = 0;
     if (!api.ReadFile(h, buffer, sizeof buffer, &n, &ov)) {
       EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING) << c.what;
+      if (c.duringTheRead) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(pty.Send(c.arrived));
+      }
       EXPECT_TRUE(Finish(h, &ov, &n)) << c.what;
     }
+    const auto elapsed = Clock::now() - start;
     EXPECT_EQ(n, c.expected) << c.what;
     EXPECT_EQ(std::string(buffer, n), c.arrived.substr(0, n)) << c.what;
-    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(c.atLeastMs)) << c.what;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(c.atLeastMs)) << c.what;
+    EXPECT_LE(elapsed, std::chrono::milliseconds(c.atMostMs)) << c.what;
   }
+  api.CloseHandle(h);
+}
+
+// Sends `count` bytes and waits until the input queue holds `queued`.
+static bool SendAndSettle(Pty& pty, CommApi& api, HANDLE h, size_t count, DWORD queued) {
+  if (!pty.Send(std::string(count, 'a'))) return false;
+  COMSTAT stat;
+  DWORD errors = 0;
+  const auto end = Clock::now() + std::chrono::seconds(2);
+  do {
+    COMSTAT now;
+    DWORD more = 0;
+    api.ClearCommError(h, &more, &now);
+    errors |= more;
+    stat = now;
+    if (stat.cbInQue >= queued) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  } while (Clock::now() < end);
+  // The driver has taken everything sent once nothing more arrives.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  return stat.cbInQue >= queued;
+}
+
+TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize) {
+  const HANDLE h = OpenConfigured(115200);
+  ASSERT_TRUE(api.SetupComm(h, 5000, 1024));  // 80 % is 4000 bytes
+  api.SetCommMask(h, EV_RX80FULL | EV_ERR);
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 3999, 3999));
+  OVERLAPPED& quiet = Record();
+  DWORD mask = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &quiet)) << "an event below 80 %: " << mask;
+  api.SetCommMask(h, EV_RX80FULL | EV_ERR);  // ends that wait
+  api.GetOverlappedResult(h, &quiet, &n, TRUE);
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4000));
+  EXPECT_EQ(WaitEvent(h), EV_RX80FULL) << "at exactly 80 %";
+
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1000, 5000));
+  DWORD errors = 0;
+  COMSTAT stat;
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 5000u);
+  EXPECT_EQ(errors, 0u) << "a full queue is no overflow yet";
+  OVERLAPPED& none = Record();
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &none)) << "an event at the full queue: " << mask;
+  api.SetCommMask(h, EV_ERR);
+  api.GetOverlappedResult(h, &none, &n, TRUE);
+
+  ASSERT_TRUE(pty.Send("b"));
+  EXPECT_EQ(WaitEvent(h), EV_ERR) << "one byte more overflows";
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(errors, CE_RXOVER);
+  EXPECT_EQ(stat.cbInQue, 5000u) << "the byte that did not fit is lost";
+
+  // Reading below 80 % again arms the warning for the next time.
+  std::string drained(1001, '\0');
+  OVERLAPPED& ov = Record();
+  ASSERT_TRUE(api.ReadFile(h, drained.data(), 1001, &n, &ov));
+  EXPECT_EQ(n, 1001u);
+  api.SetCommMask(h, EV_RX80FULL);
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4000));
+  EXPECT_EQ(WaitEvent(h), EV_RX80FULL);
   api.CloseHandle(h);
 }
 
@@ -407,8 +427,8 @@ TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
     ASSERT_TRUE(api.SetCommState(h, &dcb)) << c.what;
     api.EscapeCommFunction(h, c.dtr ? SETDTR : CLRDTR);
     api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
-    pty.Send(c.sent);
-    pty.Send("\x11");  // a marker that the bytes before it have been taken
+    ASSERT_TRUE(pty.Send(c.sent));
+    ASSERT_TRUE(pty.Send("\x11"));  // a marker that the bytes before it have been taken
     std::string got;
     const auto end = Clock::now() + std::chrono::seconds(2);
     DWORD events = 0;
@@ -445,7 +465,7 @@ TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
 TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
   SetTimeouts(h, 0, 0);  // no write timeout: only the purge can end it
-  pty.Send("\x13");
+  ASSERT_TRUE(pty.Send("\x13"));
   ASSERT_TRUE(pty.WaitStopped());
   OVERLAPPED& ov = Record();
   StartWrite(h, "lost", &ov);
@@ -461,12 +481,12 @@ TEST_F(PosixCommApiTest, PurgeAbortsAHeldWriteAndClearsTheInput) {
   EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
 
   api.SetCommMask(h, EV_RXCHAR);
-  pty.Send("xyz");
+  ASSERT_TRUE(pty.Send("xyz"));
   EXPECT_EQ(WaitEvent(h), EV_RXCHAR);
   ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR));
   api.ClearCommError(h, &errors, &stat);
   EXPECT_EQ(stat.cbInQue, 0u);
-  pty.Send("\x11");
+  ASSERT_TRUE(pty.Send("\x11"));
   EXPECT_EQ(pty.Receive(1, 100), "");
   api.CloseHandle(h);
 }
@@ -570,6 +590,43 @@ TEST_F(PosixCommApiTest, VirtualLinesFollowDtrAndRaiseTheirEvents) {
   api.CloseHandle(h);
 }
 
+TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
+  // The board moves RI through the virtual-lines file, from outside.
+  const std::string file = ::testing::TempDir() + "ring_lines_" + std::to_string(::getpid());
+  std::string error;
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, 0}, &error)) << error;
+  ::setenv(kVirtualLinesFileVariable, file.c_str(), 1);
+  const HANDLE h = OpenConfigured(9600);
+  ::unsetenv(kVirtualLinesFileVariable);
+  api.SetCommMask(h, EV_RING | EV_CTS);
+  auto linesBecome = [&](DWORD wanted) {
+    DWORD status = 0;
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    while (api.GetCommModemStatus(h, &status) && status != wanted && Clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return status == wanted;
+  };
+  auto noEventFor = [&](int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));  // several samples
+    OVERLAPPED& ov = Record();
+    DWORD mask = 0, n = 0;
+    const bool pending = !api.WaitCommEvent(h, &mask, &ov);
+    api.SetCommMask(h, EV_RING | EV_CTS);  // ends the wait
+    api.GetOverlappedResult(h, &ov, &n, TRUE);
+    return pending;
+  };
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, MS_RING_ON}, &error)) << error;
+  ASSERT_TRUE(linesBecome(MS_RING_ON));
+  EXPECT_TRUE(noEventFor(50)) << "no ring while the indicator is on";
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, MS_CTS_ON}, &error)) << error;
+  EXPECT_EQ(WaitEvent(h), EV_RING | EV_CTS) << "the ring ends as RI drops";
+  EXPECT_TRUE(noEventFor(50)) << "one ring, not repeated";
+  ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, 0}, &error)) << error;
+  EXPECT_EQ(WaitEvent(h), EV_CTS) << "only CTS moved";
+  api.CloseHandle(h);
+  std::remove(file.c_str());
+}
+
 TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   const HANDLE h = OpenConfigured(9600, DCB::fBinary | (DTR_CONTROL_ENABLE << DCB::fDtrControlShift));
   api.SetCommMask(h, EV_DSR | EV_RXCHAR);
@@ -580,9 +637,28 @@ TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   ASSERT_EQ(api.WaitForSingleObject(ov.hEvent, kBounded), WAIT_OBJECT_0);
   EXPECT_TRUE(api.GetOverlappedResult(h, &ov, &n, FALSE));
   EXPECT_EQ(mask, EV_DSR) << "DSR went off with the device";
-  DWORD status = 0;
-  EXPECT_FALSE(api.GetCommModemStatus(h, &status));
+  DWORD status = 99;
+  EXPECT_TRUE(api.GetCommModemStatus(h, &status)) << "a lost device shows its lines off";
+  EXPECT_EQ(status, 0u);
+  COMSTAT stat;
+  DWORD errors = 0;
+  EXPECT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 0u);
+  OVERLAPPED& io = Record();
+  char byte = 0;
+  DWORD n2 = 0;
+  EXPECT_FALSE(api.ReadFile(h, &byte, 1, &n2, &io));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
+  EXPECT_FALSE(api.WriteFile(h, "x", 1, &n2, &io));
+  EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
+  // The driver thread no longer polls the dead terminal: the process stays
+  // nearly idle while this thread sleeps.
+  timespec before{}, after{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+  const double cpuMs = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+  EXPECT_LT(cpuMs, 100.0) << "the driver thread spins";
   EXPECT_FALSE(api.WaitCommEvent(h, &mask, &ov));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
   EXPECT_EQ(api.WaitForSingleObject(ov.hEvent, 0), WAIT_TIMEOUT)

@@ -1,7 +1,7 @@
 #include "platform/text/TextFile.h"
 
-#include <algorithm>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
@@ -102,8 +102,8 @@ bool WriteTextFile(const std::string& path, std::string_view text, const TTextFo
         // mkstemp makes the file private; keep what the old file allowed.
         const fs::file_status old = fs::status(path, ec);
         const fs::perms perms = !ec && fs::exists(old) ? old.permissions()
-                                                        : fs::perms::owner_read | fs::perms::owner_write |
-                                                              fs::perms::group_read | fs::perms::others_read;
+                                                       : fs::perms::owner_read | fs::perms::owner_write |
+                                                             fs::perms::group_read | fs::perms::others_read;
         fs::permissions(temporary, perms, ec);
         if (std::rename(temporary.c_str(), path.c_str()) != 0) {
             written = false;

@@ -26,8 +26,7 @@ TTextFormat TextFormatOf(std::string_view bytes);
 
 // Reads a whole text file through DecodeText; format, when given, receives
 // TextFormatOf the bytes. On failure returns another status and fills err.
-TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string* err,
-                         TTextFormat* format = nullptr);
+TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string* err, TTextFormat* format = nullptr);
 
 // Writes UTF-8 text whole in the given format: every line end of text (LF or
 // CR LF) becomes the format's. The bytes go to a temporary file beside path,

@@ -199,7 +199,20 @@ std::string RunInstructionCase(const TInstructionCase& c) {
            "\n  actual:   " + Describe(actual) + "\n" + problems;
 }
 
-void RunInstructionCases(const std::vector<TInstructionCase>& cases) {
+namespace {
+
+std::deque<TCaseTable>& CaseTables() {
+    static std::deque<TCaseTable> tables;  // a deque keeps the references handed out valid
+    return tables;
+}
+
+}  // namespace
+
+const TCaseTable& RegisterCaseTable(TCaseTable cases) { return CaseTables().emplace_back(std::move(cases)); }
+
+const std::deque<TCaseTable>& RegisteredCaseTables() { return CaseTables(); }
+
+void RunInstructionCases(const TCaseTable& cases) {
     for (const TInstructionCase& c : cases) {
         std::string report;
         try {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,16 @@ inline constexpr uint16_t CaseSp = 0x01FF;
 // instruction, setup, expected and actual values.
 std::string RunInstructionCase(const TInstructionCase& c);
 
+using TCaseTable = std::vector<TInstructionCase>;
+
+// Keeps a family's table for the opcode coverage check and returns it. The
+// family files register their tables at namespace scope, so every table is
+// known before the first test runs, whichever test that is.
+const TCaseTable& RegisterCaseTable(TCaseTable cases);
+const std::deque<TCaseTable>& RegisteredCaseTables();
+
 // Runs every case of a family and fails the current test for each mismatch.
-void RunInstructionCases(const std::vector<TInstructionCase>& cases);
+void RunInstructionCases(const TCaseTable& cases);
 
 // Sets up the model as a case's setup would (for hand-written tests).
 void SetUpMachine(const std::string& setup);

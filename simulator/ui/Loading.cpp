@@ -12,7 +12,8 @@ TS19Summary LoadS19Text(std::string_view text, TMemoryImage& image) {
             continue;
         }
         uint16_t address = static_cast<uint16_t>(record.Address);
-        for (size_t pos = 0; pos < record.DataText.size(); pos += 2) image[address++].Assign(record.DataText.substr(pos, 2));
+        for (size_t pos = 0; pos < record.DataText.size(); pos += 2)
+            image[address++].Assign(record.DataText.substr(pos, 2));
         ++summary.DataRecords;
     }
     return summary;
