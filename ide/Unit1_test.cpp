@@ -465,6 +465,14 @@ TEST_F(RealAssembleTest, EachOfTheEightErrorsInSlovenian) {
     EXPECT_FALSE(Exists("TEMP$$.LST"));
     EXPECT_FALSE(Exists("TEMP$$.S19"));
     EXPECT_FALSE(ProgrammerEnabled(form));
+    if (const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS"); !folder.isEmpty()) {
+        form.resize(900, 600);
+        form.show();
+        form.ToolButton17->trigger();
+        QCoreApplication::processEvents();
+        form.grab().save(folder + "/report.png");
+        form.Form2->grab().save(folder + "/error-window.png");
+    }
 }
 
 TEST_F(RealAssembleTest, EveryOptionsLineIsOneTheAssemblerRuns) {

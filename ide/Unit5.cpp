@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@ namespace Vantrel {
 TFormPorocilo::TFormPorocilo(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Porocilo:"));
+    setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     RichEditPorocilo = new QTextEdit(this);
     RichEditPorocilo->setReadOnly(true);
     RichEditPorocilo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
