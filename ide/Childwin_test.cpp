@@ -30,7 +30,7 @@ TEST_F(EditorTest, NewNamesTheWindowAfterTheChildCountAndLoadsAFileOfThatName) {
     form.FileNew1Execute();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana2");
     // A window of another kind counts too.
-    form.MdiArea()->addSubWindow(new QWidget)->show();
+    form.AddMDIChild(new QWidget)->show();
     WriteFile("Neimenovana4", "staro besedilo\n");
     form.FileNew1Execute();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana4");
@@ -170,7 +170,7 @@ TEST_F(EditorTest, SaveAsServesAnyChildWithARichEditAsAReportWindow) {
     auto* text = new QTextEdit(report);
     text->setPlainText("V datoteki ni odkritih napak!\n");
     report->setWindowTitle(Path("TEMP$$.RPT"));
-    form.MdiArea()->addSubWindow(report)->show();
+    form.AddMDIChild(report)->show();
     AnswerFileDialog(Path("porocilo.asm"));
     form.ShraniKot();
     EXPECT_EQ(ReadFile("porocilo.asm"), "V datoteki ni odkritih napak!\n");
@@ -265,8 +265,7 @@ TEST(FindForward, PlainSubstringIgnoringCase) {
         int found;
     };
     for (Row row : {Row{"abc ABC", "bc", 0, 1}, Row{"abc ABC", "bc", 2, 5}, Row{"abc ABC", "bc", 6, -1},
-                    Row{"abc", "", 0, -1}, Row{"abc", "abc", 3, -1}, Row{"čŠž", "ŠŽ", 0, 1},
-                    Row{"a.b", ".", 0, 1}})
+                    Row{"abc", "", 0, -1}, Row{"abc", "abc", 3, -1}, Row{"čŠž", "ŠŽ", 0, 1}, Row{"a.b", ".", 0, 1}})
         EXPECT_EQ(FindForward(QString::fromUtf8(row.text), QString::fromUtf8(row.what), row.start), row.found)
             << row.text << " / " << row.what;
 }

@@ -52,7 +52,6 @@ void SetHint(QAction* action, const QString& hint) {
 
 }  // namespace
 
-
 TMainForm* CreateVantrelForms(const TServices& services) {
     auto* form = new TMainForm(services);
     form->AboutBox = new TAboutBox(form);

@@ -64,6 +64,9 @@ public:
     TMDIChild* ActiveEditor() const;
     QList<TMDIChild*> EditorWindows() const;
     QMdiArea* MdiArea() const { return Mdi; }
+    // Places a window among the MDI children (editors, reports); Timer1
+    // follows the children as they come and go.
+    QMdiSubWindow* AddMDIChild(QWidget* child);
     int MDIChildCount() const;
 
     shell::ShellApi& Shell;
@@ -238,6 +241,5 @@ void CreateAssemblerForms(TMainForm& form);
 // Where a find-next finds `what` in `text`: forwards from `start`, letter
 // case ignored, no wrap; -1 when not found.
 int FindForward(const QString& text, const QString& what, int start);
-
 
 }  // namespace Vantrel

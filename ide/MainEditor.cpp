@@ -59,13 +59,19 @@ QList<TMDIChild*> TMainForm::EditorWindows() const {
     return editors;
 }
 
+QMdiSubWindow* TMainForm::AddMDIChild(QWidget* child) {
+    QMdiSubWindow* window = Mdi->addSubWindow(child);
+    // Timer1 follows the children also when the last one goes.
+    connect(
+        window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
+        Qt::QueuedConnection);
+    return window;
+}
+
 TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
     auto* child = new TMDIChild;
     child->setWindowTitle(name);
-    QMdiSubWindow* window = Mdi->addSubWindow(child);
-    // Timer1 follows the children also when the last one goes.
-    connect(window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
-            Qt::QueuedConnection);
+    QMdiSubWindow* window = AddMDIChild(child);
     if (QFileInfo::exists(name)) {
         QString err;
         if (!child->LoadFile(name, &err)) {
@@ -125,8 +131,7 @@ void TMainForm::SaveActive(const QString& name) {
     QString err;
     const bool saved =
         editor ? editor->SaveFile(name, &err) : SaveRichEditText(*ActiveRichEdit(), NewDocumentFormat, name, &err);
-    if (!saved)
-        throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
+    if (!saved) throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
 }
 
 void TMainForm::FileSaveAsItemClick() {

@@ -3,8 +3,8 @@
 // the settings dialog and the close sequence.
 #include "ide/About.h"
 #include "ide/Childwin.h"
-#include "ide/Images.h"
 #include "ide/IdeTestSupport.h"
+#include "ide/Images.h"
 #include "ide/UnitPisava.h"
 
 #include <QCheckBox>
@@ -133,16 +133,16 @@ TEST_F(FrameTest, MenusHoldEveryItemShortcutAndSeparatorInOrder) {
     EXPECT_THAT(MenuTexts(form.Simulator1), ElementsAre("&Zaženi"));
     EXPECT_THAT(MenuTexts(form.Help1), ElementsAre("O &programu", "-", "Vsebina"));
     QStringList titles;
-    for (QMenu* menu : {form.File1, form.Edit1, form.Prevajalnik1, form.Programator1, form.Simulator1, form.Window1,
-                        form.Help1})
+    for (QMenu* menu :
+         {form.File1, form.Edit1, form.Prevajalnik1, form.Programator1, form.Simulator1, form.Window1, form.Help1})
         titles << menu->title();
-    EXPECT_THAT(titles, ElementsAre("&Datoteka", "&Orodja", "Pre&vajalnik", "Pro&gramator", "&Simulator", "O&kno",
-                                    "Po&moč"));
-    EXPECT_THAT(ToolBarHints(form.ToolBar2),
-                ElementsAre("Nova!", "Odpri!", "Shrani!", "Tiskaj!", "-", "Odreži!", "Kopiraj!", "Prilepi!",
-                            "Razveljavi!", "-", "Najdi!", "Kaskadno!", "Horizontalno!", "-", "Prevedi datoteko!",
-                            "Prikaži poročilo prevajanja!", "-", "Zaženi programator!", "Gauge1", "-",
-                            "Zaženi simulator!", "-", "Pomoč!", "-", "Izhod!"));
+    EXPECT_THAT(titles,
+                ElementsAre("&Datoteka", "&Orodja", "Pre&vajalnik", "Pro&gramator", "&Simulator", "O&kno", "Po&moč"));
+    EXPECT_THAT(
+        ToolBarHints(form.ToolBar2),
+        ElementsAre("Nova!", "Odpri!", "Shrani!", "Tiskaj!", "-", "Odreži!", "Kopiraj!", "Prilepi!", "Razveljavi!", "-",
+                    "Najdi!", "Kaskadno!", "Horizontalno!", "-", "Prevedi datoteko!", "Prikaži poročilo prevajanja!",
+                    "-", "Zaženi programator!", "Gauge1", "-", "Zaženi simulator!", "-", "Pomoč!", "-", "Izhod!"));
 }
 
 TEST_F(FrameTest, WindowMenuListsTheOpenWindowsAfterCascadeAndTile) {
@@ -150,8 +150,8 @@ TEST_F(FrameTest, WindowMenuListsTheOpenWindowsAfterCascadeAndTile) {
     form.FileNew1Execute();
     form.FileNew1Execute();
     emit form.Window1->aboutToShow();
-    EXPECT_THAT(MenuTexts(form.Window1), ElementsAre("Razvrsti &kaskadno", "Razvrsti &horizontalno", "-",
-                                                     "&1 Neimenovana1", "&2 Neimenovana2"));
+    EXPECT_THAT(MenuTexts(form.Window1),
+                ElementsAre("Razvrsti &kaskadno", "Razvrsti &horizontalno", "-", "&1 Neimenovana1", "&2 Neimenovana2"));
     EXPECT_TRUE(form.Window1->actions().last()->isChecked());
     form.Window1->actions()[3]->trigger();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana1");
@@ -278,8 +278,9 @@ TEST_F(FrameTest, SettingsDialogCancelledOrWithoutSelectionChangesNoPort) {
 // ------------------------------------------------------------------- close
 
 TEST_F(FrameTest, CloseSavesTheSettingsAndReleasesThePort) {
-    WriteFile("Vantrel.ini", "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n"
-                             "integrirc9=X\nRAM9=1\nEE9=1\n[vrata]\nser1=1\n");
+    WriteFile("Vantrel.ini",
+              "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n"
+              "integrirc9=X\nRAM9=1\nEE9=1\n[vrata]\nser1=1\n");
     TMainForm& form = Start();
     EXPECT_TRUE(Api.IsOpen("COM1"));
     EXPECT_TRUE(form.close());

@@ -137,8 +137,7 @@ TEST_F(ServicesTest, RealHelpShowsTheContentsPageOrNamesTheMissingFile) {
     form.Vsebina1Click();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, "Obvestilo");
-    EXPECT_EQ(Boxes[0].Text,
-              QString::fromStdString(help::MissingPageMessage(AppDir + "Pomoc/index.html")));
+    EXPECT_EQ(Boxes[0].Text, QString::fromStdString(help::MissingPageMessage(AppDir + "Pomoc/index.html")));
 
     // The pages the program ships.
     std::filesystem::copy(VANTREL_HELP_DIR, Path("Pomoc").toStdString());

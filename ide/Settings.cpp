@@ -1,7 +1,7 @@
 #include "ide/Settings.h"
 
-#include "common/NumberText.h"
 #include <optional>
+#include "common/NumberText.h"
 #include "ide/Globals.h"
 #include "platform/ini/IniFile.h"
 

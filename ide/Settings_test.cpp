@@ -1,6 +1,6 @@
 // Vantrel.ini read and written through the real IniFile in a temporary folder.
-#include "ide/Globals.h"
 #include "ide/Settings.h"
+#include "ide/Globals.h"
 #include "platform/ini/IniFile.h"
 
 #include <gmock/gmock.h>
@@ -55,8 +55,9 @@ TEST_F(SettingsTest, MissingFileGivesBuiltInChipsAndCom2WithoutFailing) {
 }
 
 TEST_F(SettingsTest, GapAtSlotEightLoadsSlotSevenOnlyAndTheNextSaveDropsSlotNine) {
-    Write("[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n"
-          "integrirc9=MC68HC11K4\nRAM9=768\nEE9=640\n[vrata]\nser1=1\n");
+    Write(
+        "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n"
+        "integrirc9=MC68HC11K4\nRAM9=768\nEE9=640\n[vrata]\nser1=1\n");
     EXPECT_EQ(Load(), "COM1");
     EXPECT_EQ(ChipCount, 8);
     EXPECT_EQ(ChipNames[7], "MC68HC11F1");
@@ -144,8 +145,8 @@ TEST(PortNames, NumberFromNameTakesComOneToSixteenOnly) {
         const char* name;
         int number;
     };
-    for (Row row : {Row{"COM1", 1}, Row{"com7", 7}, Row{"COM16", 16}, Row{"COM17", 0}, Row{"COM0", 0},
-                    Row{"COM01", 0}, Row{"LPT1", 0}, Row{"COM", 0}, Row{"", 0}, Row{"COM1x", 0}})
+    for (Row row : {Row{"COM1", 1}, Row{"com7", 7}, Row{"COM16", 16}, Row{"COM17", 0}, Row{"COM0", 0}, Row{"COM01", 0},
+                    Row{"LPT1", 0}, Row{"COM", 0}, Row{"", 0}, Row{"COM1x", 0}})
         EXPECT_EQ(PortNumberFromName(row.name), row.number) << row.name;
     EXPECT_EQ(PortNameForNumber(12), "COM12");
 }

@@ -1,6 +1,6 @@
 // Vantrel: the development environment for the 68HC11.
-#include "ide/Boxes.h"
 #include "ide/Main.h"
+#include "ide/Boxes.h"
 
 #include <QApplication>
 
