@@ -1,6 +1,5 @@
 #include "ide/Unit5.h"
 
-#include "ide/Boxes.h"
 #include "ide/Globals.h"
 #include "ide/Main.h"
 #include "platform/text/TextFile.h"
@@ -44,9 +43,7 @@ bool TFormPorocilo::LoadReport(const QString& path) {
 TFormPorocilo* TMainForm::OpenReportWindow(const QString& fileName) {
     auto* report = new TFormPorocilo;
     report->setWindowTitle(fileName);
-    QMdiSubWindow* window = Mdi->addSubWindow(report);
-    connect(window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
-            Qt::QueuedConnection);
+    QMdiSubWindow* window = AddMDIChild(report);
     if (QFileInfo::exists(fileName)) report->LoadReport(fileName);
     report->show();
     Mdi->setActiveSubWindow(window);
