@@ -53,6 +53,8 @@ void SetHint(QAction* action, const QString& hint) {
 }  // namespace
 
 TMainForm* CreateVantrelForms(const TServices& services) {
+    // The main block's order: main window, about box, assembler options,
+    // error finding, target chip, settings, EEPROM address.
     auto* form = new TMainForm(services);
     form->AboutBox = new TAboutBox(form);
     CreateAssemblerForms(*form);
