@@ -69,6 +69,12 @@ public:
     QMdiSubWindow* AddMDIChild(QWidget* child);
     int MDIChildCount() const;
 
+private:
+    // Made before the references below are bound to them.
+    std::unique_ptr<help::HelpApi> OwnHelp;
+    std::unique_ptr<printing::PrintApi> OwnPrinter;
+
+public:
     shell::ShellApi& Shell;
     help::HelpApi& Help;
     printing::PrintApi& Printer;
@@ -222,8 +228,6 @@ private:
     void SaveActive(const QString& name);
     QString RunSaveDialog();
 
-    std::unique_ptr<help::HelpApi> OwnHelp;
-    std::unique_ptr<printing::PrintApi> OwnPrinter;
     QMdiArea* Mdi = nullptr;
     QAction* WindowListSeparator = nullptr;
     int NewDocumentNumber = 0;
