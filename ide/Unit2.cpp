@@ -28,6 +28,13 @@ TForm2::TForm2(QWidget* parent, TForm1* form1) : QWidget(parent), Form1(form1) {
 }
 
 void TForm2::ShowAndScan() {
+    if (!isVisible() && parentWidget()) {
+        // Over the lower right corner of the frame, clear of the tool bar
+        // and the menus.
+        const QWidget* frame = parentWidget();
+        const QPoint corner = frame->mapToGlobal(QPoint(frame->width(), frame->height()));
+        move(corner - QPoint(width() + 30, height() + 60));
+    }
     show();
     raise();
     FormShow();
