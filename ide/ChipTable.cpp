@@ -36,12 +36,9 @@ std::optional<int> SizeFromText(std::string_view text) {
     return static_cast<int>(value);
 }
 
-std::string SizeErrorText(std::string_view text) {
-    return "'" + std::string(text) + "' ni veljavno celo število";
-}
+std::string SizeErrorText(std::string_view text) { return "'" + std::string(text) + "' ni veljavno celo število"; }
 
-TAddChip AddChip(const std::string& name, std::string_view ramText, std::string_view eepromText,
-                 std::string* error) {
+TAddChip AddChip(const std::string& name, std::string_view ramText, std::string_view eepromText, std::string* error) {
     if (FindChipSlot(name, true) >= 0) return TAddChip::Known;
     if (Upper(name).find("68HC") == std::string::npos) return TAddChip::NotHc11;
     if (ChipCount >= ChipSlots) return TAddChip::TableFull;

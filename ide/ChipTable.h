@@ -29,8 +29,7 @@ enum class TAddChip {
 
 // Adds the name with the sizes in the next slot. Nothing changes unless
 // the result is Added; for BadSize `error` gets the conversion error.
-TAddChip AddChip(const std::string& name, std::string_view ramText, std::string_view eepromText,
-                 std::string* error);
+TAddChip AddChip(const std::string& name, std::string_view ramText, std::string_view eepromText, std::string* error);
 
 // Deletes an added slot (7 .. ChipCount-1): the later slots move down one,
 // so each name keeps its sizes. False for a built-in or unused slot.

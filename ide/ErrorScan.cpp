@@ -89,8 +89,8 @@ bool DumpObjectCode(const std::string& objectName, std::ostream& report) {
     return static_cast<bool>(report);
 }
 
-TScanResult ScanListing(const std::string& listingName, const std::string& reportName,
-                        const std::string& objectName, bool keepListing) {
+TScanResult ScanListing(const std::string& listingName, const std::string& reportName, const std::string& objectName,
+                        bool keepListing) {
     TScanResult result;
     auto fail = [&result] {
         // A scan that could not finish must not let a stale object through.

@@ -59,7 +59,7 @@ bool DumpObjectText(std::string_view records, std::string* dump);
 bool DumpObjectCode(const std::string& objectName, std::ostream& report);
 
 struct TScanResult {
-    bool FileError = false;        // the scan ended on a file error
+    bool FileError = false;  // the scan ended on a file error
     int ErrorCount = 0;
     // The one line the window shows; a file error keeps what came before it
     // (the count line, or the no-errors line before a failed dump).
@@ -71,7 +71,7 @@ struct TScanResult {
 // the listing and the object file erased as the outcome asks (keepListing:
 // the option "Ustvari"). Sets ErrorsFound; a scan that ends on a file error
 // counts as failed, so nothing stale can be programmed.
-TScanResult ScanListing(const std::string& listingName, const std::string& reportName,
-                        const std::string& objectName, bool keepListing);
+TScanResult ScanListing(const std::string& listingName, const std::string& reportName, const std::string& objectName,
+                        bool keepListing);
 
 }  // namespace Vantrel

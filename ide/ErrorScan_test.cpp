@@ -30,10 +30,10 @@ TEST(ErrorLineNumber, CutBetweenTheFirstCommaAndTheFirstColonBlank) {
         const char* Number;
     } cases[] = {
         {"          -> TEMP$$.ASM,12: Symbol undefined on pass 2: NIC", "12"},
-        {"-> a,b,7: x", "b,7"},              // the first comma counts
-        {"-> name 7: x", "-> name 7"},       // no comma: from the start
-        {"-> x: 3,4", ""},                   // colon before comma
-        {"-> x,4 no colon", ""},             // no ": "
+        {"-> a,b,7: x", "b,7"},         // the first comma counts
+        {"-> name 7: x", "-> name 7"},  // no comma: from the start
+        {"-> x: 3,4", ""},              // colon before comma
+        {"-> x,4 no colon", ""},        // no ": "
         {"-> x,4:no blank", ""},
         {"-> x,: y", ""},
     };
@@ -58,8 +58,8 @@ TEST(ReportLinesFor, EachMessageInItsOwnWordsAndAnyCase) {
         {" -> T,10: Branch out of range Value truncated",
          {"> NAPAKA V VRSTICI 10:  Operand presega nabor dovoljenih števil!",
           "> NAPAKA V VRSTICI 10:  Vejitev izven dosega!"}},
-        {" -> T,11: Phase error", {}},            // unknown message: passed over
-        {"  12 0000 Value truncated", {}},        // no marker
+        {" -> T,11: Phase error", {}},      // unknown message: passed over
+        {"  12 0000 Value truncated", {}},  // no marker
     };
     for (const auto& c : cases) EXPECT_EQ(ReportLinesFor(c.Line), c.Report) << c.Line;
 }
@@ -106,8 +106,7 @@ TEST(DumpObjectText, LineByLine) {
         // No data: the record's line holds a blank.
         {"S1030000FC\n", true, " \r\n\r\nDolžina programske kode je 0 zlogov\r\n"},
         // A lower-case count gives the right length.
-        {"S10a000001020304050607FF", true,
-         " \r\n01 02 03 04 05 06 07 \r\nDolžina programske kode je 7 zlogov\r\n"},
+        {"S10a000001020304050607FF", true, " \r\n01 02 03 04 05 06 07 \r\nDolžina programske kode je 7 zlogov\r\n"},
         // Shorter than its count, and a count below address and checksum.
         {"S1060000AABB\nS1040002CC00\n", false, ""},
         {"S1020000\n", false, ""},
@@ -125,8 +124,9 @@ class ScanTest : public ::testing::Test {
 protected:
     ScanTest() {
         Previous = fs::current_path();
-        Dir = fs::temp_directory_path() / ("scan_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                          "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        Dir = fs::temp_directory_path() /
+              ("scan_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(Dir);
         fs::create_directories(Dir);
         fs::current_path(Dir);

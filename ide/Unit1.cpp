@@ -6,6 +6,7 @@
 #include "ide/Main.h"
 #include "ide/Unit2.h"
 #include "ide/Unit3.h"
+#include "platform/help/HelpApi.h"
 #include "platform/text/TextFile.h"
 
 #include <QApplication>
@@ -13,11 +14,12 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
-#include <QLabel>
 #include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -42,11 +44,14 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     BitBtnOK = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
     BitBtnOK->setDefault(true);
     connect(BitBtnOK, &QPushButton::clicked, this, &QDialog::accept);
-    BitBtnCancel =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("&POMOČ"), this);
+    BitBtnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("&POMOČ"), this);
     BitBtnCancel->setAutoDefault(false);
     connect(BitBtnCancel, &QPushButton::clicked, this, [this] {
-        if (OnHelp) Guarded(this, OnHelp);
+        if (ShowHelp) Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpTopic); });
+    });
+    auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(contextKey, &QShortcut::activated, this, [this] {
+        if (ShowHelp) Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpContext); });
     });
 
     auto* buttons = new QHBoxLayout;
@@ -63,10 +68,11 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
 
 void CreateAssemblerForms(TMainForm& form) {
     form.Form1 = new TForm1(&form);
-    form.Form1->OnHelp = [&form] { form.ShowHelp(help::HELP_CONTEXT, 3); };
+    auto help = [&form](unsigned command, std::uintptr_t data) { form.ShowHelp(command, data); };
+    form.Form1->ShowHelp = help;
     form.Form2 = new TForm2(&form, form.Form1);
     form.ForNastavProg = new TForNastavProg(&form);
-    form.ForNastavProg->OnHelp = [&form] { form.ShowHelp(help::HELP_CONTENTS, 2); };
+    form.ForNastavProg->ShowHelp = help;
 }
 
 namespace {

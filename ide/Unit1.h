@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <cstdint>
 #include <functional>
 
 class QCheckBox;
@@ -20,8 +21,11 @@ class TForm1 : public QDialog {
 public:
     explicit TForm1(QWidget* parent);
 
-    // The help button's command; it leaves the dialog open.
-    std::function<void()> OnHelp;
+    static constexpr unsigned HelpContext = 1;  // F1
+    static constexpr unsigned HelpTopic = 3;    // the help button
+
+    // A help command (WinHelp's command and data); the dialog stays open.
+    std::function<void(unsigned, std::uintptr_t)> ShowHelp;
 
     QGroupBox* GroupBdodaj = nullptr;  // "Poročilo:"
     QCheckBox* CheckBox3 = nullptr;    // "Ustvari": keep the listing of a clean assembly

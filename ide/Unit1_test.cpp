@@ -1,9 +1,9 @@
 // The assemble, options, report and simulator commands of the main window:
 // on the fake shell and clock for the waits and the failures, and end to
 // end with the real as11m started through the real shell layer.
+#include "ide/Unit1.h"
 #include "ide/Childwin.h"
 #include "ide/IdeTestSupport.h"
-#include "ide/Unit1.h"
 #include "ide/Unit2.h"
 #include "ide/Unit5.h"
 #include "platform/shell/PosixShellApi.h"
@@ -40,7 +40,8 @@ protected:
         return editor;
     }
     void AssemblerWrites(const char* listing, const char* object) {
-        Shell.AddProgram("AS11M", shell::FakeShellApi::Program::Writes({{"TEMP$$.S19", object}, {"TEMP$$.LST", listing}}));
+        Shell.AddProgram("AS11M",
+                         shell::FakeShellApi::Program::Writes({{"TEMP$$.S19", object}, {"TEMP$$.LST", listing}}));
     }
     // Runs the assemble command; the fake time it took.
     timing::Ticks Assemble(TMainForm& form) {
@@ -61,7 +62,8 @@ protected:
     }
 };
 
-const QString FileErrorBox = QStringLiteral("NAPAKA!|Napaka pri odpiranju datoteke!\n(Verjetno zaradi napačnega imena datoteke)");
+const QString FileErrorBox =
+    QStringLiteral("NAPAKA!|Napaka pri odpiranju datoteke!\n(Verjetno zaradi napačnega imena datoteke)");
 
 TEST_F(AssembleTest, ACleanAssemblyEnablesTheProgrammerAndNamesTheObject) {
     AssemblerWrites(CleanListing, CleanObject);
@@ -219,8 +221,8 @@ TEST_F(AssembleTest, AMissingAssemblerOnTheFirstRunEnablesNothing) {
 }
 
 TEST_F(AssembleTest, ASlowAssemblerIsWaitedFor) {
-    Shell.AddProgram("AS11M", shell::FakeShellApi::Program::Slow(
-                                  3000, {{"TEMP$$.S19", CleanObject}, {"TEMP$$.LST", CleanListing}}));
+    Shell.AddProgram(
+        "AS11M", shell::FakeShellApi::Program::Slow(3000, {{"TEMP$$.S19", CleanObject}, {"TEMP$$.LST", CleanListing}}));
     TMainForm& form = Start();
     Editor(form, "prog.asm");
     const timing::Ticks took = Assemble(form);
@@ -355,8 +357,8 @@ TEST_F(AssembleTest, AMissingSimulatorIsReportedByName) {
     TMainForm& form = Start();
     form.StatusPanels[6]->setText("TEMP$$.S19");
     form.ToolButton28->trigger();
-    EXPECT_EQ(BoxTexts(), QStringList{"NAPAKA!|Ne najdem programa \"" + QString::fromStdString(AppDir) +
-                                      "VantrelSIM.EXE\"!"});
+    EXPECT_EQ(BoxTexts(),
+              QStringList{"NAPAKA!|Ne najdem programa \"" + QString::fromStdString(AppDir) + "VantrelSIM.EXE\"!"});
 }
 
 // ----------------------------------------------------------------- report
@@ -402,9 +404,7 @@ protected:
         Services.Shell = &RealShell;
         Services.Clock = &timing::DefaultClock();
     }
-    void LinkAssembler() {
-        std::filesystem::create_symlink(AS11M_PATH, Path("as11m").toStdString());
-    }
+    void LinkAssembler() { std::filesystem::create_symlink(AS11M_PATH, Path("as11m").toStdString()); }
     shell::PosixShellApi RealShell;
 };
 
@@ -417,8 +417,9 @@ TEST_F(RealAssembleTest, ACleanProgramGivesTheReportWithItsDump) {
         form.ToolButton15->trigger();
         EXPECT_TRUE(Boxes.empty());
         EXPECT_EQ(form.Form2->RichEdit1->toPlainText(), "V datoteki ni odkritih napak!");
-        EXPECT_EQ(ReadFile("TEMP$$.RPT"), "V datoteki ni odkritih napak!\r\n \r\n86 5A 97 10 20 FE \r\n"
-                                          "Dolžina programske kode je 6 zlogov\r\n");
+        EXPECT_EQ(ReadFile("TEMP$$.RPT"),
+                  "V datoteki ni odkritih napak!\r\n \r\n86 5A 97 10 20 FE \r\n"
+                  "Dolžina programske kode je 6 zlogov\r\n");
         EXPECT_TRUE(ProgrammerEnabled(form));
         EXPECT_EQ(Panel6(form), "TEMP$$.S19");
         EXPECT_EQ(Exists("TEMP$$.LST"), keep);
@@ -441,7 +442,8 @@ TEST_F(RealAssembleTest, AnExampleAssemblesClean) {
     for (const QByteArray& record : ReadFile("TEMP$$.S19").split('\n'))
         if (record.startsWith("S1")) bytes += record.mid(2, 2).toInt(nullptr, 16) - 3;
     EXPECT_GT(bytes, 0);
-    EXPECT_EQ(QString::fromUtf8(lines[lines.size() - 2]), QStringLiteral("Dolžina programske kode je %1 zlogov\r").arg(bytes));
+    EXPECT_EQ(QString::fromUtf8(lines[lines.size() - 2]),
+              QStringLiteral("Dolžina programske kode je %1 zlogov\r").arg(bytes));
 }
 
 TEST_F(RealAssembleTest, EachOfTheEightErrorsInSlovenian) {

@@ -42,8 +42,7 @@ void TForm2::ShowAndScan() {
 
 void TForm2::FormShow() {
     RichEdit1->clear();
-    const TScanResult result =
-        ScanListing(ListingName, ReportName, ObjectName, Form1 && Form1->CheckBox3->isChecked());
+    const TScanResult result = ScanListing(ListingName, ReportName, ObjectName, Form1 && Form1->CheckBox3->isChecked());
     if (!result.WindowLine.empty()) RichEdit1->append(QString::fromStdString(result.WindowLine));
     if (result.FileError)
         ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QString::fromUtf8(FileErrorText));

@@ -5,6 +5,7 @@
 #include "ide/Globals.h"
 #include "ide/Main.h"
 #include "ide/UnitPisava.h"
+#include "platform/help/HelpApi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -101,6 +103,10 @@ TForNastavProg::TForNastavProg(QWidget* parent) : QDialog(parent) {
     connect(BitBtn3, &QPushButton::clicked, this, guarded(&TForNastavProg::BitBtn3Click));
     connect(BitBtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(contextKey, &QShortcut::activated, this, [this] {
+        if (ShowHelp) Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpContext); });
+    });
 
     FormCreate();
     setFixedSize(sizeHint());
@@ -140,8 +146,8 @@ void TForNastavProg::ComboBox1Change() {
 void TForNastavProg::Button1Click() {
     const QString name = ComboBox1->currentText();
     std::string error;
-    switch (AddChip(name.toStdString(), EditKapacRam->text().toStdString(), EditKapacEE->text().toStdString(),
-                    &error)) {
+    switch (
+        AddChip(name.toStdString(), EditKapacRam->text().toStdString(), EditKapacEE->text().toStdString(), &error)) {
         case TAddChip::Added: {
             const QSignalBlocker quiet(ComboBox1);
             ComboBox1->addItem(name);
@@ -149,16 +155,13 @@ void TForNastavProg::Button1Click() {
             break;
         }
         case TAddChip::Known:
-        case TAddChip::NotHc11:
-            break;
+        case TAddChip::NotHc11: break;
         case TAddChip::TableFull:
             ShowBox(this, QMessageBox::Warning, QStringLiteral("OPOZORILO!"),
                     QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
                         .arg(ChipSlots - BuiltInChips));
             break;
-        case TAddChip::BadSize:
-            ShowApplicationError(this, QString::fromStdString(error));
-            break;
+        case TAddChip::BadSize: ShowApplicationError(this, QString::fromStdString(error)); break;
     }
 }
 
@@ -178,7 +181,8 @@ void TForNastavProg::EditKapacRamChange() { RadioBRAM->setEnabled(HoldsPositiveN
 void TForNastavProg::EditKapacEEChange() { RadioBEEPROM->setEnabled(HoldsPositiveNumber(EditKapacEE)); }
 
 void TForNastavProg::BitBtn3Click() {
-    if (OnHelp) OnHelp();
+    // The contents, as the button always asked for, whatever the number.
+    if (ShowHelp) ShowHelp(help::HELP_CONTENTS, HelpContext);
 }
 
 bool TForNastavProg::eventFilter(QObject* watched, QEvent* event) {

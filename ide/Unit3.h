@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <cstdint>
 #include <functional>
 
 class QComboBox;
@@ -23,8 +24,10 @@ class TForNastavProg : public QDialog {
 public:
     explicit TForNastavProg(QWidget* parent);
 
-    // The help button's command.
-    std::function<void()> OnHelp;
+    static constexpr unsigned HelpContext = 2;  // F1, and the help button's data
+
+    // A help command (WinHelp's command and data).
+    std::function<void(unsigned, std::uintptr_t)> ShowHelp;
 
     void FormCreate();
     void ComboBox1Change();
@@ -40,17 +43,17 @@ public:
     // The sizes into the boxes (their change handlers run).
     void ShowSizes(int ram, int eeprom);
 
-    QGroupBox* GroupBMikro = nullptr;   // "Mikrokontroler"
+    QGroupBox* GroupBMikro = nullptr;  // "Mikrokontroler"
     QComboBox* ComboBox1 = nullptr;
-    QPushButton* Button1 = nullptr;     // "Dodaj "
-    QGroupBox* GroupBProg = nullptr;    // "Programiranje"
+    QPushButton* Button1 = nullptr;   // "Dodaj "
+    QGroupBox* GroupBProg = nullptr;  // "Programiranje"
     QRadioButton* RadioBRAM = nullptr;
     QRadioButton* RadioBEEPROM = nullptr;
     QLineEdit* EditKapacRam = nullptr;
     QLineEdit* EditKapacEE = nullptr;
     QPushButton* BitBtnOK = nullptr;
-    QPushButton* BitBtn1 = nullptr;     // "PREKLIC"
-    QPushButton* BitBtn3 = nullptr;     // "&POMOČ"
+    QPushButton* BitBtn1 = nullptr;  // "PREKLIC"
+    QPushButton* BitBtn3 = nullptr;  // "&POMOČ"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,8 +1,8 @@
 // The target-chip dialog driven through its widgets: choosing with OK and
 // with cancel, adding and deleting types, the size boxes' key filter and
 // the ini round trip of the added types.
-#include "ide/IdeTestSupport.h"
 #include "ide/Unit3.h"
+#include "ide/IdeTestSupport.h"
 #include "ide/UnitPisava.h"
 #include "platform/ini/IniFile.h"
 
@@ -208,8 +208,7 @@ TEST_F(ChipDialogTest, AFullTableRefusesMore) {
     EXPECT_EQ(ChipCount, 16);
     EXPECT_TRUE(Boxes.empty());
     AddType("MC68HC11Y", "256", "0");
-    EXPECT_EQ(BoxTexts(),
-              QStringList{"OPOZORILO!|Tabela je polna: dodati je mogoče največ 9 tipov mikrokrmilnikov!"});
+    EXPECT_EQ(BoxTexts(), QStringList{"OPOZORILO!|Tabela je polna: dodati je mogoče največ 9 tipov mikrokrmilnikov!"});
     EXPECT_EQ(ListNames().size(), 16);
     EXPECT_EQ(ChipCount, 16);
 }
@@ -272,6 +271,18 @@ TEST_F(ChipDialogTest, TheHelpButton) {
     Open([](TForNastavProg& d) { d.BitBtn3->click(); }, QDialog::Rejected);
     ASSERT_TRUE(Help.LastCall());
     EXPECT_EQ(Help.LastCall()->command, help::HELP_CONTENTS);
+    EXPECT_EQ(Help.LastCall()->data, 2u);
+    // F1 in the dialog: its own topic.
+    Open(
+        [](TForNastavProg& d) {
+            d.show();
+            d.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+            QTest::keyClick(&d, Qt::Key_F1);
+            d.hide();
+        },
+        QDialog::Rejected);
+    EXPECT_EQ(Help.LastCall()->command, help::HELP_CONTEXT);
     EXPECT_EQ(Help.LastCall()->data, 2u);
     if (const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS"); !folder.isEmpty()) {
         AllowAdding();
