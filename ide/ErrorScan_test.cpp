@@ -116,7 +116,9 @@ TEST(DumpObjectText, LineByLine) {
     for (const auto& c : cases) {
         std::string dump;
         EXPECT_EQ(DumpObjectText(c.Records, &dump), c.Ok) << c.Records;
-        if (c.Ok) EXPECT_EQ(dump, c.Dump) << c.Records;
+        if (c.Ok) {
+            EXPECT_EQ(dump, c.Dump) << c.Records;
+        }
     }
 }
 
