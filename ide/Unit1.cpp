@@ -124,15 +124,15 @@ void TMainForm::ToolButton15Click() {
     // An object file from an earlier run must never pass for this one's.
     RemoveQuietly(AppDir + "TEMP$$.S19");
 
+    if (FindFileIgnoringCase(AppDir + "asm.bat")) {
+        // The outcome shows in the scan: no listing is a failed assembly.
+        Shell.ShellExecute(AppDir + "asm.bat", SourceName, {}, shell::SW_HIDE);
+    } else {
+        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
+                QStringLiteral("Ne najdem prevajalniškega programa!"));
+    }
     {
         WaitCursor cursor;
-        if (FindFileIgnoringCase(AppDir + "asm.bat")) {
-            // The outcome shows in the scan: no listing is a failed assembly.
-            Shell.ShellExecute(AppDir + "asm.bat", SourceName, {}, shell::SW_HIDE);
-        } else {
-            ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
-                    QStringLiteral("Ne najdem prevajalniškega programa!"));
-        }
         const std::string listing = AppDir + ListingName;
         WaitForListing(
             Clock, [&listing] { return std::filesystem::exists(listing); }, KeepPainting);

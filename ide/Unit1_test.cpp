@@ -8,6 +8,7 @@
 #include "ide/Unit5.h"
 #include "platform/shell/PosixShellApi.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 
@@ -225,7 +227,19 @@ TEST_F(AssembleTest, ASlowAssemblerIsWaitedFor) {
         "AS11M", shell::FakeShellApi::Program::Slow(3000, {{"TEMP$$.S19", CleanObject}, {"TEMP$$.LST", CleanListing}}));
     TMainForm& form = Start();
     Editor(form, "prog.asm");
+    // Half way: the wait cursor shows and the event loop has run.
+    bool timerRan = false;
+    bool waitCursor = false;
+    bool ranDuringTheWait = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    Clock.At(Clock.GetTickCount64() + 2000, [&] {
+        waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        ranDuringTheWait = timerRan;
+    });
     const timing::Ticks took = Assemble(form);
+    EXPECT_TRUE(waitCursor);
+    EXPECT_TRUE(ranDuringTheWait);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_GE(took, 4000u);
     EXPECT_LE(took, 4020u);
     EXPECT_TRUE(ProgrammerEnabled(form));
