@@ -2,10 +2,11 @@
 // listing in the listing window, once without tool windows and once with
 // all six open: the cost of one tick and of one step (highlight, refresh and
 // painting included), and the steps a real run makes per second.
+#include "gui/DialogAnswers.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
-#include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitViewSprem.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 
 #include <memory>
 
+namespace VantrelSIM {
 namespace {
 
 constexpr int ListingLines = 2000;
@@ -68,18 +70,13 @@ void WriteProgram(const QString& folder) {
 // with either no tool window or all six (ten watches defined).
 struct TLoadedSimulator {
     QTemporaryDir Folder;
+    gui::TDialogAnswers Dialogs;
     std::unique_ptr<TMainForm> Form;
     const bool WithToolWindows;
 
     explicit TLoadedSimulator(int toolWindows) : WithToolWindows(toolWindows == AllToolWindows) {
         WriteProgram(Folder.path());
-        DialogHooks.Modal = [this](QDialog& dialog) -> int {
-            if (auto* files = qobject_cast<QFileDialog*>(&dialog)) files->selectFile(Folder.path() + "/BENCH.LST");
-            return QDialog::Accepted;
-        };
-        DialogHooks.MessageBox = [](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
-            return QMessageBox::Ok;
-        };
+        Dialogs.ChosenFile = Folder.path() + "/BENCH.LST";
         if (WithToolWindows)
             for (size_t i = 0; i < WatchTable.size(); ++i)
                 WatchTable[i] = {QStringLiteral("V%1").arg(i), QStringLiteral("00%1").arg(0x10 + i, 2, 16, QChar('0')),
@@ -88,20 +85,13 @@ struct TLoadedSimulator {
         Form->resize(1280, 800);
         Form->show();
         Form->FileOpen1Execute();
-        if (WithToolWindows) {
-            Form->OknoregistrovCPE1Click();
-            Form->Registrivgrajenihenot1Click();
-            Form->Sklad1Click();
-            Form->Spominskelokacije1Click();
-            Form->Uporabnikespremenljivke1Click();
-            Form->VrataA1Click();
-        }
+        if (WithToolWindows)
+            for (const TToolWindowKind& kind : ToolWindowTable) (*Form.*kind.OpenHandler)();
         QCoreApplication::processEvents();
     }
     ~TLoadedSimulator() {
         if (Form->ListingWindow()) Form->ListingWindow()->Modified = false;
         Form.reset();
-        DialogHooks = {};
         WatchTable = {};
     }
     // Empty when the simulator is set up as the benchmark needs.
@@ -192,6 +182,7 @@ BENCHMARK(BM_RunOnTimer)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+}  // namespace VantrelSIM
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

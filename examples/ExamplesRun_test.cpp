@@ -76,7 +76,7 @@ TEST(Examples, RunInTheSimulatorModel) {
         ASSERT_EQ(as11m::test::RunProgram(AS11M_PATH, {"TEMP$$.ASM", "-l", "s"}, dir.Path()).ExitCode, 0);
 
         ClearModel();
-        const TS19Summary loaded = LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
+        const VantrelSIM::TS19Summary loaded = VantrelSIM::LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
         ASSERT_GT(loaded.DataRecords, 0);
         ASSERT_EQ(loaded.SkippedRecords, 0);
         ResetCpu(0x0000);

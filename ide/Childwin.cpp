@@ -1,6 +1,6 @@
 #include "ide/Childwin.h"
 
-#include "ide/Boxes.h"
+#include "gui/Guard.h"
 
 #include <QCloseEvent>
 #include <QPalette>
@@ -73,13 +73,13 @@ void TMDIChild::SetModified(bool modified) { RichEdit1->document()->setModified(
 
 bool TMDIChild::ConfirmClose() {
     if (DiscardConfirmed || !Modified()) return true;
-    return ShowBox(this, QMessageBox::Question, QStringLiteral("OPOZORILO!"), CloseQuestion(windowTitle()),
-                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return gui::ShowMessageBox(this, QMessageBox::Question, gui::WarningCaption, CloseQuestion(windowTitle()),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
     bool close = false;
-    Guarded(this, [&] { close = ConfirmClose(); });
+    gui::Guarded(this, [&] { close = ConfirmClose(); });
     if (close)
         event->accept();
     else

@@ -1,10 +1,3 @@
-#include <gmock/gmock.h>
-#include <QApplication>
+#include "gui/DialogAnswers.h"
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("HC11"));
-    ::testing::InitGoogleMock(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("HC11")); }

@@ -2,7 +2,7 @@
 // the current directory, the serial fake, and dialogs answered by script.
 #pragma once
 
-#include "ide/Boxes.h"
+#include "gui/DialogAnswers.h"
 #include "ide/Globals.h"
 #include "ide/Main.h"
 #include "platform/clock/FakeClock.h"
@@ -31,10 +31,29 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace Vantrel {
 
-struct TShownBox {
-    QMessageBox::Icon Icon;
-    QString Caption;
-    QString Text;
+// Dialogs answered in turn: each queued modal answer takes the next dialog
+// (file dialogs included), each queued button the next box; then the
+// fixture's defaults (OK, file dialogs by ChosenFile, others cancelled).
+class TQueuedAnswers : public gui::TDialogAnswers {
+public:
+    TQueuedAnswers() {
+        OnBox = [this] {
+            BoxAnswer = QMessageBox::Ok;
+            if (Answers.empty()) return;
+            BoxAnswer = Answers.front();
+            Answers.pop_front();
+        };
+    }
+    std::deque<QMessageBox::StandardButton> Answers;
+    std::deque<std::function<int(QDialog&)>> Modals;
+
+protected:
+    int AnswerModal(QDialog& dialog) override {
+        if (Modals.empty()) return TDialogAnswers::AnswerModal(dialog);
+        auto answer = std::move(Modals.front());
+        Modals.pop_front();
+        return answer(dialog);
+    }
 };
 
 class IdeTest : public ::testing::Test {
@@ -45,24 +64,9 @@ protected:
         ResetGlobals();
         Api.AddPort("COM1");
         Api.AddPort("COM2");
-        BoxHooks.MessageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                     QMessageBox::StandardButtons) {
-            Boxes.push_back({icon, caption, text});
-            if (Answers.empty()) return QMessageBox::Ok;
-            const auto answer = Answers.front();
-            Answers.pop_front();
-            return answer;
-        };
-        BoxHooks.Modal = [this](QDialog& dialog) {
-            if (Modals.empty()) return int(QDialog::Rejected);
-            auto answer = std::move(Modals.front());
-            Modals.pop_front();
-            return answer(dialog);
-        };
     }
     ~IdeTest() override {
         Form.reset();
-        BoxHooks = {};
         QDir::setCurrent(Previous);
     }
 
@@ -93,6 +97,10 @@ protected:
 
     QTemporaryDir Dir;
     QString Previous;
+    TQueuedAnswers Dialogs;
+    std::vector<gui::TShownBox>& Boxes = Dialogs.Boxes;
+    std::deque<QMessageBox::StandardButton>& Answers = Dialogs.Answers;
+    std::deque<std::function<int(QDialog&)>>& Modals = Dialogs.Modals;
     comm::FakeCommApi Api;
     timing::FakeClock Clock;
     shell::FakeShellApi Shell{Clock};
@@ -100,9 +108,6 @@ protected:
     printing::FakePrintApi Printer;
     TServices Services{&Api, &Shell, &Help, &Printer, &Clock};
     std::unique_ptr<TMainForm> Form;
-    std::vector<TShownBox> Boxes;
-    std::deque<QMessageBox::StandardButton> Answers;
-    std::deque<std::function<int(QDialog&)>> Modals;
 };
 
 }  // namespace Vantrel

@@ -1,7 +1,7 @@
 #include "ide/Main.h"
 
+#include "gui/Guard.h"
 #include "ide/About.h"
-#include "ide/Boxes.h"
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
 #include "ide/Images.h"
@@ -84,7 +84,7 @@ TMainForm::TMainForm(const TServices& services, QWidget* parent)
                                             // The set-up dialog goes the way tests can answer.
                                             printer->SetSetupDialog([this](QPrinter& device) {
                                                 QPrintDialog dialog(&device, this);
-                                                return ExecModal(dialog) == QDialog::Accepted;
+                                                return gui::ExecModal(dialog) == QDialog::Accepted;
                                             });
                                             return printer;
                                         })),
@@ -122,7 +122,8 @@ void TMainForm::createActions() {
     auto make = [this](const QString& text, void (TMainForm::*handler)(), const QKeySequence& shortcut = {}) {
         auto* action = new QAction(text, this);
         if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, [this, handler] { Guarded(this, [&] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { gui::Guarded(this, [&] { (this->*handler)(); }); });
         return action;
     };
     auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
@@ -281,7 +282,7 @@ void TMainForm::createMenus() {
     Window1 = bar->addMenu(QStringLiteral("O&kno"));
     Window1->addActions({WindowCascadeItem, WindowTileItem});
     WindowListSeparator = Window1->addSeparator();
-    connect(Window1, &QMenu::aboutToShow, this, [this] { Guarded(this, [this] { FillWindowMenu(); }); });
+    connect(Window1, &QMenu::aboutToShow, this, [this] { gui::Guarded(this, [this] { FillWindowMenu(); }); });
 
     Help1 = bar->addMenu(QStringLiteral("Po&moč"));
     Help1->addAction(HelpAboutItem);
@@ -290,7 +291,7 @@ void TMainForm::createMenus() {
     auto* helpKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     connect(helpKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(Help1->menuAction()); });
     auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(contextKey, &QShortcut::activated, this, [this] { Guarded(this, [this] { ContextHelp(); }); });
+    connect(contextKey, &QShortcut::activated, this, [this] { gui::Guarded(this, [this] { ContextHelp(); }); });
 }
 
 void TMainForm::createToolBar() {
@@ -340,7 +341,7 @@ void TMainForm::createStatusBar() {
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { Guarded(this, [this] { Timer1Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { gui::Guarded(this, [this] { Timer1Timer(); }); });
 }
 
 void TMainForm::createPort() {
@@ -383,7 +384,7 @@ void TMainForm::FormCreate() {
     // A folder where asm.bat cannot be written still gets a working editor:
     // the error is shown and the start-up goes on, so the chip table is
     // loaded and not erased at the close.
-    Guarded(this, [] {
+    gui::Guarded(this, [] {
         const std::string bat = AppDir + "asm.bat";
         std::ofstream file(bat, std::ios::binary | std::ios::trunc);
         file << "AS11M %1 -l";
@@ -394,20 +395,20 @@ void TMainForm::FormCreate() {
     RamSize = 256;
     MemoryKind = "RAM";
     ChipName = "MC68HC11A1";
-    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { Guarded(this, [this] { updateMenuitems(); }); });
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { gui::Guarded(this, [this] { updateMenuitems(); }); });
     PortOpen = 1;
-    Guarded(this, [this] { LoadSettings(); });
+    gui::Guarded(this, [this] { LoadSettings(); });
     try {
         TogglePort();
     } catch (const std::exception& e) {
         // Shown once the window stands, so the box has a window behind it.
         const QString message = QString::fromUtf8(e.what());
-        QTimer::singleShot(0, this, [this, message] { ShowApplicationError(this, message); });
+        QTimer::singleShot(0, this, [this, message] { gui::ShowApplicationError(this, message); });
     }
     // Activation is the application's: our own boxes closing must not reopen
     // the port while the downloader holds it.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive) Guarded(this, [this] { FormActivate(); });
+        if (state == Qt::ApplicationActive) gui::Guarded(this, [this] { FormActivate(); });
     });
 }
 
@@ -477,7 +478,7 @@ void TMainForm::Izbirapisave1Click() {
     for (const std::string& port : ports) dialog.ComboBox2->addItem(QString::fromStdString(port));
     dialog.ComboBox2->setCurrentIndex(
         dialog.ComboBox2->findText(QString::fromStdString(PortNameForNumber(SerialPortNumber))));
-    if (ExecModal(dialog) != QDialog::Accepted) return;
+    if (gui::ExecModal(dialog) != QDialog::Accepted) return;
     const int number = PortNumberFromName(dialog.ComboBox2->currentText().toStdString());
     if (number != 0) {
         ComPort1.BeginUpdate();
@@ -502,13 +503,13 @@ void TMainForm::ContextHelp() {
 void TMainForm::ShowHelp(unsigned command, std::uintptr_t data) {
     std::string error;
     if (!Help.WinHelp(HelpFile, command, data, &error))
-        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"), QString::fromStdString(error));
+        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption, QString::fromStdString(error));
 }
 
 bool TMainForm::ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show) {
     const shell::StartResult result = Shell.ShellExecute(file, parameters, {}, show);
     if (!result.Started())
-        ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QString::fromStdString(result.error));
+        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromStdString(result.error));
     return result.Started();
 }
 
@@ -518,9 +519,9 @@ bool TMainForm::FormCloseQuery() {
         if (!editor->ConfirmClose()) return false;
     }
     for (TMDIChild* editor : editors) editor->DiscardConfirmed = true;
-    Guarded(this, [this] { ComPort1.Close(); });
-    Guarded(this, [this] { SaveSettings(); });
-    Guarded(this, [this] {
+    gui::Guarded(this, [this] { ComPort1.Close(); });
+    gui::Guarded(this, [this] { SaveSettings(); });
+    gui::Guarded(this, [this] {
         std::string ignored;
         Help.WinHelp(HelpFile, help::HELP_QUIT, 0, &ignored);
     });
@@ -529,7 +530,7 @@ bool TMainForm::FormCloseQuery() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     bool close = false;
-    Guarded(this, [&] { close = FormCloseQuery(); });
+    gui::Guarded(this, [&] { close = FormCloseQuery(); });
     if (close)
         event->accept();
     else

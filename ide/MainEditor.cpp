@@ -2,8 +2,8 @@
 // find, font, about and the window menu.
 #include "ide/Main.h"
 
+#include "gui/Guard.h"
 #include "ide/About.h"
-#include "ide/Boxes.h"
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
 #include "ide/PrintLayout.h"
@@ -25,7 +25,8 @@ namespace Vantrel {
 namespace {
 
 void ShowOpenError(QWidget* parent) {
-    ShowBox(parent, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QStringLiteral("Napaka pri odpiranju datoteke!"));
+    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption,
+                        QStringLiteral("Napaka pri odpiranju datoteke!"));
 }
 
 QString ExamplesDirectory() { return QString::fromStdString(AppDir) + QStringLiteral("Primeri/"); }
@@ -63,7 +64,7 @@ QMdiSubWindow* TMainForm::AddMDIChild(QWidget* child) {
     QMdiSubWindow* window = Mdi->addSubWindow(child);
     // Timer1 follows the children also when the last one goes.
     connect(
-        window, &QObject::destroyed, this, [this] { Guarded(this, [this] { updateMenuitems(); }); },
+        window, &QObject::destroyed, this, [this] { gui::Guarded(this, [this] { updateMenuitems(); }); },
         Qt::QueuedConnection);
     return window;
 }
@@ -99,7 +100,7 @@ void TMainForm::FileOpen1Execute() {
     dialog.setNameFilters({BothCases(QStringLiteral("Zbirniške datoteke"), {"asm"}),
                            BothCases(QStringLiteral("Objektne"), {"s19"}),
                            BothCases(QStringLiteral("Datoteke poročil"), {"rpt"}), QStringLiteral("Vse (*)")});
-    if (ExecModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    if (gui::ExecModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         try {
             OpenEditorWindow(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
         } catch (const std::ios_base::failure&) {
@@ -121,7 +122,7 @@ QString TMainForm::RunSaveDialog() {
     dialog.setDefaultSuffix(QStringLiteral("asm"));
     dialog.setDirectory(ExamplesDirectory());
     dialog.setNameFilters({BothCases(QStringLiteral("Zbirniška datoteka"), {"asm"})});
-    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (gui::ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
 }
 
@@ -173,8 +174,8 @@ void TMainForm::ToolButton11Click() {
     std::string error;
     if (!Printer.PrintPages(caption.toStdString(), font, PaginateForPrint(caption.toStdString(), lines, linesPerPage),
                             &error))
-        ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
-                QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
+        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption,
+                            QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
 }
 
 void TMainForm::FileExit1Execute() { close(); }
@@ -217,8 +218,8 @@ void TMainForm::FindNext(const QString& what) {
     const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
     const int found = FindForward(edit->document()->toPlainText(), what, start);
     if (found < 0) {
-        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
-                QStringLiteral("Ne najdem besede \"%1\"").arg(what));
+        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
+                            QStringLiteral("Ne najdem besede \"%1\"").arg(what));
         return;
     }
     edit->setFocus();
@@ -236,7 +237,7 @@ QFont TMainForm::FontDialogFont() const {
 
 void TMainForm::RunFontDialog() {}
 
-void TMainForm::HelpAbout1Execute() { ExecModal(*AboutBox); }
+void TMainForm::HelpAbout1Execute() { gui::ExecModal(*AboutBox); }
 
 void TMainForm::WindowCascade1Execute() { Mdi->cascadeSubWindows(); }
 

@@ -1,6 +1,6 @@
 #include "ide/UnitPisava.h"
 
-#include "ide/Boxes.h"
+#include "gui/Guard.h"
 #include "ide/Main.h"
 
 #include <QCheckBox>
@@ -23,7 +23,7 @@ TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
     Label4 = new QLabel;
     Label6 = new QLabel;
     Button1 = new QPushButton(QStringLiteral("Spremeni "));
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { gui::Guarded(this, [this] { Button1Click(); }); });
     auto* fontForm = new QFormLayout;
     fontForm->addRow(QStringLiteral("Ime:"), Label4);
     fontForm->addRow(QStringLiteral("Velikost:"), Label6);
@@ -92,7 +92,7 @@ void TFormPisava::Button1Click() {
 
 void TFormPisava::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Guarded(this, [this] { FormShow(); });
+    gui::Guarded(this, [this] { FormShow(); });
 }
 
 }  // namespace Vantrel

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -333,3 +334,40 @@ std::string IllegalOpcodeMessage(const TStepResult& step);
 // CPU reset to the given address (registers, flags, run state, TCNT,
 // CONFIG, OPTION); every other cell keeps its value.
 void ResetCpu(uint16_t resetAddress);
+
+// ---------------------------------------------------------------------------
+// peripherals/PinEdges.cpp: the pin stimulus of port A
+// ---------------------------------------------------------------------------
+
+// A click on a port A input pin (pinMask 1, 2 or 4 for PA0-PA2, $80 for PA7)
+// may be an edge for the timer or the pulse accumulator. The edges the pin
+// counts are selected in this register: TCTL2 for PA0-PA2, PACTL for PA7.
+uint16_t PinEdgeSelectRegister(uint8_t pinMask);
+// The pin's one-shot flag: PinEdgePA0, PinEdgePA1, PinEdgePA2 or PinEdgePA7.
+uint8_t& PinEdgeFlag(uint8_t pinMask);
+// Whether driving the pin from its level wasHigh to pressed is an edge the
+// selection asks for. TCTL2's two bits of the pin: none, rising, falling,
+// every click; PACTL's PEDGE for PA7: falling, rising.
+bool IsSelectedPinEdge(uint8_t pinMask, bool wasHigh, bool pressed, uint8_t selection);
+
+// ---------------------------------------------------------------------------
+// cpu/WatchValue.cpp: a user variable's value as its window shows it
+// ---------------------------------------------------------------------------
+
+// Exactly (size + 1) * 2 upper-case hex digits, or (size + 1) * 8 binary
+// digits, of value; the most significant first.
+std::string IntToHexDigits(uint32_t value, int size);
+std::string IntToBinDigits(uint32_t value, int size);
+
+struct TWatchValue {
+    char Sign = '+';   // '-' only for a negative signed variable
+    std::string Text;  // in the sources' code page: the ASCII format keeps the bytes as they are
+};
+
+// bytes: the variable's 1 to 3 bytes, the first the most significant.
+// format 0 Hex ("$" and the hex digits), 1 Bin ("%" and the binary digits),
+// 2 Dec (the sign and the decimal digits), any other ASCII (the bytes between
+// the delimiters " \" " and " \" "). A signed variable whose first byte is
+// $80 or more is negative: the numbers show its magnitude, 256^n minus the
+// unsigned value.
+TWatchValue FormatWatchValue(std::span<const uint8_t> bytes, uint8_t format, bool isSigned);

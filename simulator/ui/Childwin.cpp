@@ -1,15 +1,17 @@
 #include "simulator/ui/Childwin.h"
 
 #include "common/ListingLine.h"
+#include "gui/Guard.h"
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
-#include "simulator/ui/UiDialogs.h"
 
 #include <QCloseEvent>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 QString ListingKey(const QString& line) { return line.left(static_cast<qsizetype>(ListingKeyLength)); }
 
@@ -20,7 +22,10 @@ int ListingAddress(const QString& line) {
 }
 
 uint16_t CursorAddress(const QString& line) {
-    const std::string field = line.mid(static_cast<qsizetype>(ListingAddressStart), static_cast<qsizetype>(ListingAddressLength)).toUpper().toStdString();
+    const std::string field =
+        line.mid(static_cast<qsizetype>(ListingAddressStart), static_cast<qsizetype>(ListingAddressLength))
+            .toUpper()
+            .toStdString();
     const std::string_view text(field);
     const uint8_t high = HexToByte(text.substr(0, std::min<size_t>(2, text.size())));
     const uint8_t low = HexToByte(text.size() > 2 ? text.substr(2) : std::string_view());
@@ -112,10 +117,10 @@ void TMDIChild::ColourLine(int line, const QColor& colour) {
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
     if (Modified) {
-        const auto answer = ShowMessageBox(this, QMessageBox::Question, QStringLiteral("OPOZORILO!"),
-                                           QStringLiteral("Izvajanje programa ") + windowTitle() +
-                                               QStringLiteral(" zaključim?"),
-                                           QMessageBox::Yes | QMessageBox::No);
+        const auto answer =
+            gui::ShowMessageBox(this, QMessageBox::Question, gui::WarningCaption,
+                                QStringLiteral("Izvajanje programa ") + windowTitle() + QStringLiteral(" zaključim?"),
+                                QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes) {
             event->ignore();
             return;
@@ -123,3 +128,5 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
+
+}  // namespace VantrelSIM

@@ -13,6 +13,9 @@ class QPlainTextEdit;
 
 // The key of a listing line: its first four characters (the whole line if it
 // is shorter). Breakpoints are keys.
+
+namespace VantrelSIM {
+
 QString ListingKey(const QString& line);
 // The address in characters 6-9 when they are four hex digits (either case),
 // else -1: such a line never matches PC.
@@ -59,3 +62,5 @@ private:
     QStringList Keys;
     std::vector<int> Addresses;
 };
+
+}  // namespace VantrelSIM

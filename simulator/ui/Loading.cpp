@@ -2,6 +2,8 @@
 
 #include "common/SRecord.h"
 
+namespace VantrelSIM {
+
 TS19Summary LoadS19Text(std::string_view text, TMemoryImage& image) {
     TS19Summary summary;
     while (!text.empty()) {
@@ -26,3 +28,5 @@ std::string ObjectFileName(const std::string& listingName) {
     if (dot == std::string::npos || dot < nameStart) return listingName + ".S19";
     return listingName.substr(0, dot) + ".S19";
 }
+
+}  // namespace VantrelSIM

@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+namespace VantrelSIM {
+
 struct TS19Summary {
-    int DataRecords = 0;      // S1 records stored
-    int SkippedRecords = 0;   // S1 records dropped as malformed
+    int DataRecords = 0;     // S1 records stored
+    int SkippedRecords = 0;  // S1 records dropped as malformed
 };
 
 // Stores the data of every S1 record of `text` into image, each byte as the
@@ -22,3 +24,5 @@ TS19Summary LoadS19Text(std::string_view text, TMemoryImage& image);
 // The object file of a listing: the listing's name with the extension of its
 // last component replaced by ".S19" (appended when there is none).
 std::string ObjectFileName(const std::string& listingName);
+
+}  // namespace VantrelSIM

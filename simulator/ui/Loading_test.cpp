@@ -1,5 +1,5 @@
-#include "simulator/ui/Childwin.h"
 #include "simulator/ui/Loading.h"
+#include "simulator/ui/Childwin.h"
 #include "simulator/ui/UnitPisava.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 
+namespace VantrelSIM {
 namespace {
 
 std::unique_ptr<TMemoryImage> Blank() { return std::make_unique<TMemoryImage>(); }
@@ -33,10 +34,9 @@ TEST(LoadS19Text, StoresDataOfS1RecordsVerbatim) {
          "AB 01 00 00 ", 1, 0},
         {"lower-case data kept as text", "S1050020ab4c00\n", 0x0020, "ab 4c 00 00 ", 1, 0},
         {"count 3 stores nothing", "S1030030CC\n", 0x0030, "00 00 00 00 ", 1, 0},
-        {"truncated record does not swallow the next line", "S1070040860501\nS1040044017A\n", 0x0040,
-         "00 00 00 00 ", 1, 1},
-        {"truncated record skipped, the next one loads", "S10700508605\nS1040053017A\n", 0x0050,
-         "00 00 00 01 ", 1, 1},
+        {"truncated record does not swallow the next line", "S1070040860501\nS1040044017A\n", 0x0040, "00 00 00 00 ", 1,
+         1},
+        {"truncated record skipped, the next one loads", "S10700508605\nS1040053017A\n", 0x0050, "00 00 00 01 ", 1, 1},
         {"non-hex data skips the whole record", "S1060060860G01FF\n", 0x0060, "00 00 00 00 ", 0, 1},
         {"count below three is malformed", "S1020070\n", 0x0070, "00 00 00 00 ", 0, 1},
         {"bytes past $FFFF wrap to $0000", "S106FFFE010203FF\n", 0xFFFE, "01 02 03 00 ", 1, 0},
@@ -106,12 +106,9 @@ TEST(LoadS19Text, SharedFixtureFiles) {
         std::string cells;  // 4 cells from first
         int loaded, skipped;
     } cases[] = {
-        {"good.S19", 0x0000, "86 05 97 10 ", 3, 0},
-        {"good_crlf.S19", 0xB600, "8E 00 FF 7E ", 3, 0},
-        {"sizes.S19", 0x015E, "5E 5F 60 00 ", 4, 0},
-        {"lowercase.S19", 0xB6AB, "ab 4c de f0 ", 2, 0},
-        {"headers_only.S19", 0x0000, "00 00 00 00 ", 0, 0},
-        {"blank_short.S19", 0x002F, "00 39 00 00 ", 1, 3},
+        {"good.S19", 0x0000, "86 05 97 10 ", 3, 0},         {"good_crlf.S19", 0xB600, "8E 00 FF 7E ", 3, 0},
+        {"sizes.S19", 0x015E, "5E 5F 60 00 ", 4, 0},        {"lowercase.S19", 0xB6AB, "ab 4c de f0 ", 2, 0},
+        {"headers_only.S19", 0x0000, "00 00 00 00 ", 0, 0}, {"blank_short.S19", 0x002F, "00 39 00 00 ", 1, 3},
         {"malformed.S19", 0x0050, "00 00 00 00 ", 3, 5},
     };
     for (const Case& c : cases) {
@@ -125,3 +122,5 @@ TEST(LoadS19Text, SharedFixtureFiles) {
         EXPECT_EQ(summary.SkippedRecords, c.skipped) << c.file;
     }
 }
+
+}  // namespace VantrelSIM

@@ -1,20 +1,15 @@
 #include "simulator/ui/Main.h"
 
+#include "gui/Guard.h"
+#include "gui/StandardDialogs.h"
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Loading.h"
-#include "simulator/ui/StandardDialogs.h"
-#include "simulator/ui/UiDialogs.h"
-#include "simulator/ui/UnitCPUreg.h"
-#include "simulator/ui/UnitNaslovi.h"
+#include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 #include "simulator/ui/UnitPisava.h"
-#include "simulator/ui/UnitRegistri.h"
 #include "simulator/ui/UnitResetVekt.h"
-#include "simulator/ui/UnitSklad.h"
-#include "simulator/ui/UnitViewSprem.h"
-#include "simulator/ui/UnitVrata.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -25,19 +20,20 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <algorithm>
-#include <type_traits>
+
+namespace VantrelSIM {
 
 TMainForm* MainForm = nullptr;
 
@@ -57,8 +53,8 @@ namespace {
 
 // A listing or object file that cannot be read.
 void ShowOpenError(QWidget* parent) {
-    ShowMessageBox(parent, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
-                   QStringLiteral("Napaka pri odpiranju datoteke!"));
+    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption,
+                        QStringLiteral("Napaka pri odpiranju datoteke!"));
 }
 
 // A hint "short|long": the short part is the tool tip, the long one goes
@@ -109,10 +105,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     createToolBar();
     createStatusBar();
     createTimer();
-    FontDialog1 = new TFontDialog(this);
-    FindDialog1 = new TFindDialog(this);
-    connect(FontDialog1, &TFontDialog::Apply, this, [this] { Guarded(this, [this] { FontDialog1Apply(); }); });
-    connect(FindDialog1, &TFindDialog::Find, this, [this] { Guarded(this, [this] { FindDialog1Find(); }); });
+    FontDialog1 = new gui::TFontDialog(this);
+    FindDialog1 = new gui::TFindDialog(this);
+    gui::ConnectGuarded(FontDialog1, &gui::TFontDialog::Apply, this, &TMainForm::FontDialog1Apply);
+    gui::ConnectGuarded(FindDialog1, &gui::TFindDialog::Find, this, &TMainForm::FindDialog1Find);
     FormCreate();
 }
 
@@ -128,7 +124,7 @@ void TMainForm::createMdiArea() {
     Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(Mdi);
-    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { Guarded(this, [this] { updateMenuitems(); }); });
+    gui::ConnectGuarded(Mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateMenuitems);
 }
 
 void TMainForm::createActions() {
@@ -136,7 +132,7 @@ void TMainForm::createActions() {
     auto make = [this](const QString& text, void (TMainForm::*handler)(), const QKeySequence& shortcut = {}) {
         auto* action = new QAction(text, this);
         if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, [this, handler] { Guarded(this, [&] { (this->*handler)(); }); });
+        gui::ConnectGuarded(action, &QAction::triggered, this, handler);
         return action;
     };
     QStyle* s = style();
@@ -163,7 +159,7 @@ void TMainForm::createActions() {
     ToolButton2 = new QAction(QStringLiteral("Start/Stop"), this);
     ToolButton2->setCheckable(true);
     SetHint(ToolButton2, QStringLiteral("Start/Stop!| Izvajaj nenehno!"));
-    connect(ToolButton2, &QAction::toggled, this, [this] { Guarded(this, [this] { ToolButton2Click(); }); });
+    gui::ConnectGuarded(ToolButton2, &QAction::toggled, this, &TMainForm::ToolButton2Click);
     StartStop1 = make(QStringLiteral("&Simulacija Start / Stop "), &TMainForm::StartStop1Click,
                       QKeySequence(Qt::CTRL | Qt::Key_S));
 
@@ -173,8 +169,8 @@ void TMainForm::createActions() {
     Reset1 = make(QStringLiteral("Ponoven zagon"), &TMainForm::Reset1Click, QKeySequence(Qt::CTRL | Qt::Key_R));
 
     Odkurzorja1 = make(QStringLiteral("Od kurzorja ..."), &TMainForm::Odkurzorja1Click);
-    Vstaviustavitvenotoko1 = make(QStringLiteral("Vstavi  prekinitveno točko"),
-                                  &TMainForm::Vstaviustavitvenotoko1Click, QKeySequence(Qt::Key_F2));
+    Vstaviustavitvenotoko1 = make(QStringLiteral("Vstavi  prekinitveno točko"), &TMainForm::Vstaviustavitvenotoko1Click,
+                                  QKeySequence(Qt::Key_F2));
     Odstrani1 = make(QStringLiteral("Odstrani ..."), &TMainForm::Odstrani1Click, QKeySequence(Qt::Key_F3));
     Stimulacije1 = make(QStringLiteral("Dovoljene zunanje prekinitve"), &TMainForm::Stimulacije1Click);
     Stimulacije1->setCheckable(true);
@@ -188,21 +184,15 @@ void TMainForm::createActions() {
     SpeedBNMI = new QAction(QStringLiteral("NMI"), this);
     SetHint(SpeedBNMI, QStringLiteral("NMI prekinitev!|Sproži NMI prekinitev!"));
     for (QAction* button : {SpeedBIRQ, SpeedBNMI})
-        connect(button, &QAction::triggered, this,
-                [this, button] { Guarded(this, [&] { StimulatorTipkeClick(button); }); });
+        gui::ConnectGuarded(button, &QAction::triggered, this, [this, button] { StimulatorTipkeClick(button); });
 
-    OknoregistrovCPE1 = make(QStringLiteral("Registri CPE"), &TMainForm::OknoregistrovCPE1Click);
-    Registrivgrajenihenot1 = make(QStringLiteral("Registri vgrajenih enot"), &TMainForm::Registrivgrajenihenot1Click);
-    Sklad1 = make(QStringLiteral("Sklad"), &TMainForm::Sklad1Click);
-    Spominskelokacije1 = make(QStringLiteral("Spominske lokacije"), &TMainForm::Spominskelokacije1Click);
-    Uporabnikespremenljivke1 =
-        make(QStringLiteral("Uporabniške spremenljivke"), &TMainForm::Uporabnikespremenljivke1Click);
-    VrataA1 = make(QStringLiteral("V/I vrata"), &TMainForm::VrataA1Click);
+    for (const TToolWindowKind& kind : ToolWindowTable)
+        this->*kind.MenuItem = make(QString::fromUtf8(kind.Caption), kind.OpenHandler);
     for (QAction*& item : OdprtoOknoItems) {
         item = new QAction(this);
         item->setVisible(false);
         QAction* sender = item;
-        connect(item, &QAction::triggered, this, [this, sender] { Guarded(this, [&] { OdprtoOkno(sender); }); });
+        gui::ConnectGuarded(item, &QAction::triggered, this, [this, sender] { OdprtoOkno(sender); });
     }
 }
 
@@ -228,8 +218,9 @@ void TMainForm::createMenus() {
     simulator->addAction(Nastavitve1);
 
     OknoMenu = menuBar()->addMenu(QStringLiteral("O&kno"));
-    OknoMenu->addActions({OknoregistrovCPE1, Registrivgrajenihenot1, Sklad1, Spominskelokacije1,
-                          Uporabnikespremenljivke1, VrataA1});
+    QAction* windowItems[ToolWindowTable.size()] = {};
+    for (const TToolWindowKind& kind : ToolWindowTable) windowItems[kind.MenuPosition] = this->*kind.MenuItem;
+    for (QAction* item : windowItems) OknoMenu->addAction(item);
     OknoMenu->addSeparator();
     for (QAction* item : OdprtoOknoItems) OknoMenu->addAction(item);
     WindowListSeparator = OknoMenu->addSeparator();
@@ -268,7 +259,7 @@ void TMainForm::createTimer() {
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(1);
-    connect(Timer1, &QTimer::timeout, this, [this] { Guarded(this, [this] { Timer1Timer(); }); });
+    gui::ConnectGuarded(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 }
 
 void TMainForm::FormCreate() {
@@ -313,7 +304,7 @@ void TMainForm::FileOpen1Execute() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(QStringLiteral("LST"));
     dialog.selectFile(QFileInfo(ResolveFileName(StartDirectory + QStringLiteral("Temp$$.LST"))).fileName());
-    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    if (gui::ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString name = ResolveFileName(dialog.selectedFiles().constFirst());
 
     QFile listing(name);
@@ -332,7 +323,7 @@ void TMainForm::FileOpen1Execute() {
     listing.close();
 
     ResetAddress = 0x0000;
-    if (ExecModal(*FormResetVek) == QDialog::Accepted && FormResetVek->ListBox1->currentRow() == 1)
+    if (gui::ExecModal(*FormResetVek) == QDialog::Accepted && FormResetVek->ListBox1->currentRow() == 1)
         ResetAddress = 0xB600;
     ResetCpu();
 }
@@ -349,8 +340,8 @@ bool TMainForm::OpenListingWindow(const QString& name) {
         return false;
     }
     child->setWindowTitle(name);
-    connect(child, &TMDIChild::CaretChanged, this, [this] { Guarded(this, [this] { UpdateCaretPosition(); }); });
-    connect(child, &QObject::destroyed, this, [this] { Guarded(this, [this] { ListingClosed(); }); });
+    gui::ConnectGuarded(child, &TMDIChild::CaretChanged, this, &TMainForm::UpdateCaretPosition);
+    gui::ConnectGuarded(child, &QObject::destroyed, this, &TMainForm::ListingClosed);
     Listing = child;
     QMdiSubWindow* sub = Mdi->addSubWindow(child);
     sub->resize(Mdi->size() * 0.8);
@@ -419,8 +410,8 @@ void TMainForm::ToolButton15Click() {
     const TStepResult result = SimulationStep();
     if (result.Illegal) {
         StopRun();
-        ShowMessageBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"),
-                       QString::fromStdString(IllegalOpcodeMessage(result)));
+        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption,
+                            QString::fromStdString(IllegalOpcodeMessage(result)));
     }
     RefreshToolWindows();
     emit StepDone();
@@ -449,25 +440,10 @@ void TMainForm::Timer1Timer() {
     }
 }
 
-namespace {
-
-// Visits the open tool windows in their refresh order: CPU registers, on-chip
-// registers, memory, stack, I/O ports, user variables.
-template <class Visit>
-void ForEachToolWindow(Visit visit) {
-    if (FormCPUreg) visit(*FormCPUreg);
-    if (FormRegistri) visit(*FormRegistri);
-    if (FormNaslovi) visit(*FormNaslovi);
-    if (FormSklad) visit(*FormSklad);
-    if (FormVrata) visit(*FormVrata);
-    if (FormViewSprem) visit(*FormViewSprem);
-}
-
-}  // namespace
-
 QList<QWidget*> TMainForm::PaintedWindows() {
     QList<QWidget*> windows{this};
-    ForEachToolWindow([&](QWidget& window) { windows << &window; });
+    for (const TToolWindowKind& kind : ToolWindowTable)
+        if (TToolWindow* window = kind.Form.Current()) windows << window;
     return windows;
 }
 
@@ -534,7 +510,8 @@ void TMainForm::Stimulacije1Click() {
 }
 
 void TMainForm::RefreshToolWindows() {
-    ForEachToolWindow([](auto& window) { window.RefreshView(); });
+    for (const TToolWindowKind& kind : ToolWindowTable)
+        if (TToolWindow* window = kind.Form.Current()) window->RefreshView();
 }
 
 // ---------------------------------------------------------------------------
@@ -564,11 +541,8 @@ void TMainForm::updateMenuitems() {
         return;
     }
     Timer1->stop();
-    // Without a listing only the I/O ports window stays: the pins can be set
-    // up before a program is loaded.
-    ForEachToolWindow([](auto& window) {
-        if constexpr (!std::is_same_v<std::decay_t<decltype(window)>, TFormVrata>) window.close();
-    });
+    for (const TToolWindowKind& kind : ToolWindowTable)
+        if (TToolWindow* window = kind.Form.Current(); window && !kind.KeptWithoutListing) window->close();
 }
 
 void TMainForm::FileClose1Execute() {
@@ -589,8 +563,8 @@ void TMainForm::FindDialog1Find() {
     const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
     const QTextCursor found = text.isEmpty() ? QTextCursor() : Listing->RichEdit1->document()->find(text, start);
     if (found.isNull()) {
-        ShowMessageBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
-                       QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
+        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
+                            QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
         return;
     }
     Listing->RichEdit1->setFocus();
@@ -599,13 +573,13 @@ void TMainForm::FindDialog1Find() {
 
 void TMainForm::Izbirapisave1Click() {
     FormPisava->ShowFontPage();
-    ExecModal(*FormPisava);
+    gui::ExecModal(*FormPisava);
 }
 
 void TMainForm::Nastavitve1Click() {
     FormPisava->ShowAdPage();
     const int remembered = FormPisava->TrackBar1->value();
-    if (ExecModal(*FormPisava) != QDialog::Accepted) FormPisava->TrackBar1->setValue(remembered);
+    if (gui::ExecModal(*FormPisava) != QDialog::Accepted) FormPisava->TrackBar1->setValue(remembered);
 }
 
 void TMainForm::FontDialog1Apply() {
@@ -622,30 +596,28 @@ void TMainForm::FontDialog1Apply() {
 // ---------------------------------------------------------------------------
 // Window menu
 
-// Each window sets its own caption; the window list takes it from there.
-template <class Window>
-void TMainForm::OpenToolWindow(Window*& window) {
-    if (window) {
+void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
+    if (TToolWindow* window = kind.Form.Current()) {
         BringToFront(window);
         return;
     }
-    window = new Window(this);
+    TToolWindow* window = kind.Form.Create(this);
     OpenWindowList << window->windowTitle();
     UpdateWindowMenu();
     window->show();
 }
 
-void TMainForm::OknoregistrovCPE1Click() { OpenToolWindow(FormCPUreg); }
+void TMainForm::OknoregistrovCPE1Click() { OpenToolWindow(ToolWindowTable[CpuRegistersWindow]); }
 
-void TMainForm::Registrivgrajenihenot1Click() { OpenToolWindow(FormRegistri); }
+void TMainForm::Registrivgrajenihenot1Click() { OpenToolWindow(ToolWindowTable[OnChipRegistersWindow]); }
 
-void TMainForm::Sklad1Click() { OpenToolWindow(FormSklad); }
+void TMainForm::Sklad1Click() { OpenToolWindow(ToolWindowTable[StackWindow]); }
 
-void TMainForm::Spominskelokacije1Click() { OpenToolWindow(FormNaslovi); }
+void TMainForm::Spominskelokacije1Click() { OpenToolWindow(ToolWindowTable[MemoryWindow]); }
 
-void TMainForm::Uporabnikespremenljivke1Click() { OpenToolWindow(FormViewSprem); }
+void TMainForm::Uporabnikespremenljivke1Click() { OpenToolWindow(ToolWindowTable[UserVariablesWindow]); }
 
-void TMainForm::VrataA1Click() { OpenToolWindow(FormVrata); }
+void TMainForm::VrataA1Click() { OpenToolWindow(ToolWindowTable[PortsWindow]); }
 
 void TMainForm::UpdateWindowMenu() {
     for (QAction* item : OdprtoOknoItems) item->setVisible(false);
@@ -661,12 +633,8 @@ void TMainForm::OdprtoOkno(QAction* sender) {
     if (!RememberedWindowItem) return;
     const QString caption = RememberedWindowItem->text();
     QWidget* window = nullptr;
-    if (caption.contains(QStringLiteral("CPE"))) window = FormCPUreg;
-    if (caption.contains(QStringLiteral("lokacije"))) window = FormNaslovi;
-    if (caption.contains(QStringLiteral("Registri vgrajenih enot"))) window = FormRegistri;
-    if (caption.contains(QStringLiteral("Sklad"))) window = FormSklad;
-    if (caption.contains(QStringLiteral("vrata"))) window = FormVrata;
-    if (caption.contains(QStringLiteral("spremenljivke"))) window = FormViewSprem;
+    for (const TToolWindowKind& kind : ToolWindowTable)
+        if (caption.contains(QString::fromUtf8(kind.MenuKey))) window = kind.Form.Current();
     if (window) BringToFront(window);
 }
 
@@ -689,3 +657,5 @@ void TMainForm::FillWindowListMenu() {
         });
     }
 }
+
+}  // namespace VantrelSIM

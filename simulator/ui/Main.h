@@ -16,9 +16,15 @@ class QMdiArea;
 class QMenu;
 class QTimer;
 class QToolBar;
-class TMDIChild;
+namespace gui {
 class TFindDialog;
 class TFontDialog;
+}  // namespace gui
+
+namespace VantrelSIM {
+
+class TMDIChild;
+struct TToolWindowKind;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -39,7 +45,7 @@ public:
     QString StartDirectory;
 
     TMDIChild* ListingWindow() const;
-    TFontDialog* FontDialog1 = nullptr;
+    gui::TFontDialog* FontDialog1 = nullptr;
 
     void UpdateWindowMenu();
     void RefreshToolWindows();
@@ -119,7 +125,7 @@ public:
     QAction* OdprtoOknoItems[6] = {};
     QTimer* Timer1 = nullptr;
     QLabel* StatusPanels[4] = {};
-    TFindDialog* FindDialog1 = nullptr;
+    gui::TFindDialog* FindDialog1 = nullptr;
 
 signals:
     // After every step, single or run.
@@ -145,8 +151,7 @@ private:
     void SetRunPainting(bool enabled);
     void ListingClosed();
     void FillWindowListMenu();
-    template <class Window>
-    void OpenToolWindow(Window*& window);
+    void OpenToolWindow(const TToolWindowKind& kind);
 
     QMdiArea* Mdi = nullptr;
     QPointer<TMDIChild> Listing;
@@ -181,3 +186,5 @@ int64_t RunTickSteps(int64_t elapsedMs, int64_t& done, int64_t maxSteps);
 // Start-up: the main window, then the dialogs that live as long as it
 // (settings, watch editor, reset address). Deleting the main window frees them.
 TMainForm* CreateSimulatorForms();
+
+}  // namespace VantrelSIM

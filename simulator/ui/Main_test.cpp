@@ -1,10 +1,11 @@
 // The simulator's shell driven through its real widgets: open, reset, step,
 // run, breakpoints, interrupts, memory commands, find and settings.
+#include "simulator/ui/Main.h"
+#include "gui/DialogAnswers.h"
+#include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
-#include "simulator/ui/Main.h"
-#include "simulator/ui/StandardDialogs.h"
-#include "simulator/ui/UiDialogs.h"
+#include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
 #include "simulator/ui/UnitPisava.h"
@@ -23,16 +24,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTest>
 #include <QTextBlock>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+namespace VantrelSIM {
 namespace {
 
 // Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
@@ -59,11 +63,6 @@ const QByteArray ObjectBytes =
     "S105B600014102\r\n"
     "S9030000FC\r\n";
 
-struct TBox {
-    QString Caption;
-    QString Text;
-};
-
 bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
     QElapsedTimer clock;
     clock.start();
@@ -76,7 +75,7 @@ bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
 
 std::string Cell(uint16_t address) { return MemoryImage[address].Str(); }
 
-class SimulatorShell : public ::testing::Test {
+class SimulatorShell : public ::testing::Test, public gui::TDialogAnswers {
 protected:
     void SetUp() override {
         Folder = QDir::temp().filePath(QStringLiteral("simshell_%1_%2")
@@ -86,30 +85,9 @@ protected:
         QDir().mkpath(Folder);
         Write(QStringLiteral("TEMP$$.LST"), ListingBytes);
         Write(QStringLiteral("TEMP$$.S19"), ObjectBytes);
-        Chosen = Folder + QStringLiteral("/Temp$$.LST");  // as the user types it
+        ChosenFile = Folder + QStringLiteral("/Temp$$.LST");  // as the user types it
         QDir::setCurrent(Folder);
 
-        DialogHooks.MessageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                        QMessageBox::StandardButtons) {
-            Boxes.push_back({caption, text});
-            if (OnBox) OnBox();
-            return BoxAnswer;
-        };
-        DialogHooks.Modal = [this](QDialog& dialog) -> int {
-            if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
-                Proposed = files->selectedFiles().value(0);
-                if (Chosen.isEmpty()) return QDialog::Rejected;
-                files->selectFile(Chosen);
-                return QDialog::Accepted;
-            }
-            if (auto* reset = qobject_cast<TFormResetVek*>(&dialog)) {
-                ++ResetDialogs;
-                reset->ListBox1->setCurrentRow(ResetRow);
-                if (DuringReset) DuringReset();
-                return QDialog::Accepted;
-            }
-            return OnModal ? OnModal(dialog) : int(QDialog::Rejected);
-        };
         Form = CreateSimulatorForms();
         Form->show();
     }
@@ -117,7 +95,6 @@ protected:
     void TearDown() override {
         if (Form->ListingWindow()) Form->ListingWindow()->Modified = false;
         delete Form;
-        DialogHooks = {};
         QDir::setCurrent(QDir::tempPath());
         QDir(Folder).removeRecursively();
     }
@@ -149,16 +126,20 @@ protected:
         return cursor.charFormat().foreground().color();
     }
 
+    int AnswerModal(QDialog& dialog) override {
+        if (auto* reset = qobject_cast<TFormResetVek*>(&dialog)) {
+            ++ResetDialogs;
+            reset->ListBox1->setCurrentRow(ResetRow);
+            if (DuringReset) DuringReset();
+            return QDialog::Accepted;
+        }
+        return TDialogAnswers::AnswerModal(dialog);
+    }
+
     QString Folder;
-    QString Chosen;
-    QString Proposed;
     int ResetRow = 0;
     int ResetDialogs = 0;
     std::function<void()> DuringReset;
-    std::function<void()> OnBox;
-    std::function<int(QDialog&)> OnModal;
-    QMessageBox::StandardButton BoxAnswer = QMessageBox::Ok;
-    std::vector<TBox> Boxes;
     TMainForm* Form = nullptr;
 };
 
@@ -166,7 +147,7 @@ TEST_F(SimulatorShell, OpenShowsListingLoadsObjectAndResetsToRam) {
     CpuRegs.A = 0x33;
     MemoryImage[0x2000].Assign("AB");
     Open();
-    EXPECT_EQ(Proposed, Folder + QStringLiteral("/TEMP$$.LST"));
+    EXPECT_EQ(ProposedFile, Folder + QStringLiteral("/TEMP$$.LST"));
     EXPECT_EQ(Form->ListingWindow()->windowTitle(), Folder + QStringLiteral("/TEMP$$.LST"));
     EXPECT_TRUE(Edit()->toPlainText().contains(QStringLiteral("* Šolski primer: čšž")));
     EXPECT_EQ(Form->ListingWindow()->LineCount(), 16);
@@ -330,7 +311,7 @@ TEST_F(SimulatorShell, MissingObjectFileIsReportedAndTheResetStillFollows) {
 }
 
 TEST_F(SimulatorShell, UnreadableListingOpensNothing) {
-    Chosen = Folder + QStringLiteral("/NIC.LST");
+    ChosenFile = Folder + QStringLiteral("/NIC.LST");
     Form->FileOpen1Execute();
     EXPECT_EQ(Form->ListingWindow(), nullptr);
     ASSERT_EQ(Boxes.size(), 1u);
@@ -388,8 +369,7 @@ TEST_F(SimulatorShell, ClosingAModifiedListingAsksFirst) {
     Form->FileClose1Execute();
     QCoreApplication::processEvents();
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Izvajanje programa ") + Folder +
-                                 QStringLiteral("/TEMP$$.LST zaključim?"));
+    EXPECT_EQ(Boxes[0].Text, QStringLiteral("Izvajanje programa ") + Folder + QStringLiteral("/TEMP$$.LST zaključim?"));
     ASSERT_NE(Form->ListingWindow(), nullptr);
     BoxAnswer = QMessageBox::Yes;
     Form->StartStop1Click();
@@ -454,6 +434,22 @@ TEST_F(SimulatorShell, WindowMenuListsOpenToolWindowsInOrder) {
     EXPECT_FALSE(Form->OdprtoOknoItems[1]->isVisible());
 }
 
+TEST_F(SimulatorShell, WindowMenuOffersTheSixToolWindowsInItsOrder) {
+    QMenu* okno = nullptr;
+    for (QAction* item : Form->menuBar()->actions())
+        if (item->text() == QStringLiteral("O&kno")) okno = item->menu();
+    ASSERT_NE(okno, nullptr);
+    QStringList offered;
+    for (QAction* item : okno->actions().mid(0, 6)) offered << item->text();
+    EXPECT_EQ(offered, (QStringList{"Registri CPE", "Registri vgrajenih enot", "Sklad", "Spominske lokacije",
+                                    "Uporabniške spremenljivke", "V/I vrata"}));
+    EXPECT_EQ(okno->actions().value(0), Form->OknoregistrovCPE1);
+    EXPECT_EQ(okno->actions().value(5), Form->VrataA1);
+    Form->Sklad1->trigger();
+    EXPECT_NE(FormSklad, nullptr);
+    EXPECT_EQ(FormSklad->windowTitle(), QStringLiteral("Sklad"));
+}
+
 TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     Open();
     Form->OknoregistrovCPE1Click();
@@ -463,8 +459,8 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     Form->Uporabnikespremenljivke1Click();
     Form->VrataA1Click();
     Form->OknoregistrovCPE1Click();  // open already: only focused
-    const QStringList opened = {"Registri CPE", "Registri vgrajenih enot", "Sklad", "Spominske lokacije",
-                                "Uporabniške spremenljivke", "V/I vrata"};
+    const QStringList opened = {"Registri CPE",       "Registri vgrajenih enot",   "Sklad",
+                                "Spominske lokacije", "Uporabniške spremenljivke", "V/I vrata"};
     EXPECT_EQ(Form->OpenWindowList, opened);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(Form->OdprtoOknoItems[i]->text(), QStringLiteral("&%1 ").arg(i + 1) + opened[i]);
@@ -489,6 +485,25 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     EXPECT_EQ(FormViewSprem, nullptr);
     ASSERT_NE(FormVrata, nullptr);  // the pins can be set up without a program
     EXPECT_EQ(Form->OpenWindowList, QStringList{QStringLiteral("V/I vrata")});
+}
+
+TEST_F(SimulatorShell, EachTableRowOpensItsWindowAndTheWindowsForgetThemselvesWithTheMainWindow) {
+    Open();
+    TMainForm& form = *Form;
+    for (const TToolWindowKind& kind : ToolWindowTable) {
+        (form.*kind.OpenHandler)();
+        TToolWindow* window = kind.Form.Current();
+        ASSERT_NE(window, nullptr) << kind.Caption;
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(kind.Caption));
+        EXPECT_EQ(&window->Kind(), &kind);
+        EXPECT_EQ((form.*kind.MenuItem)->text(), QString::fromUtf8(kind.Caption));
+        EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
+    }
+    EXPECT_EQ(Form->OpenWindowList.size(), 6);
+    Form->ListingWindow()->Modified = false;
+    delete Form;
+    for (const TToolWindowKind& kind : ToolWindowTable) EXPECT_EQ(kind.Form.Current(), nullptr) << kind.Caption;
+    Form = CreateSimulatorForms();
 }
 
 TEST_F(SimulatorShell, ShortcutsReachTheCommandsFromTheListing) {
@@ -521,8 +536,7 @@ TEST(RunTickSteps, KeepsOneStepPerMillisecondWithinTheCap) {
         {1, 1, 2},      // a second tick in the same millisecond still steps
         {5, 3, 5},      // late ticks catch up
         {100, 10, 90},  // a long stall: ten steps, the rest is forgotten
-        {101, 10, 100},
-        {102, 2, 102},
+        {101, 10, 100}, {102, 2, 102},
     };
     int64_t done = 0;
     for (const auto& tick : ticks) {
@@ -554,13 +568,18 @@ TEST_F(SimulatorShell, Screenshot) {
     FormResetVek->grab().save(folder + QStringLiteral("/reset.png"));
     Form->FindDialog1->grab().save(folder + QStringLiteral("/find.png"));
     Form->FontDialog1->grab().save(folder + QStringLiteral("/font.png"));
+
+    TMainForm& form = *Form;
+    for (const TToolWindowKind& kind : ToolWindowTable) (form.*kind.OpenHandler)();
+    Form->ToolButton15Click();
+    QTest::qWait(50);
+    const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"},   {FormRegistri, "registri"},
+                                                      {FormNaslovi, "naslovi"}, {FormSklad, "sklad"},
+                                                      {FormVrata, "vrata"},     {FormViewSprem, "viewsprem"}};
+    for (const auto& [window, name] : tools) window->grab().save(folder + '/' + QLatin1String(name) + ".png");
 }
 
 }  // namespace
+}  // namespace VantrelSIM
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("VantrelSIM")); }

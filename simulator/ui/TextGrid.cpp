@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+namespace VantrelSIM {
+
 namespace {
 
 // Set on a cell by typing, cleared by every programmatic write.
@@ -73,8 +75,8 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
     setVerticalHeaderLabels(QStringList(rows, QString()));
 }
 
-void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight,
-                           int visibleRows, bool scrollBar) {
+void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
+                           bool scrollBar) {
     QHeaderView* top = horizontalHeader();
     QHeaderView* left = verticalHeader();
     top->setMinimumSectionSize(8);
@@ -95,7 +97,7 @@ void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths,
     setFixedSize(width + frame, rowHeight * (visibleRows + 1) + frame);
 }
 
-void TextGrid::SetCornerText(const QString& text) { ::SetCornerText(this, text); }
+void TextGrid::SetCornerText(const QString& text) { VantrelSIM::SetCornerText(this, text); }
 
 void TextGrid::SetColumnTitles(const QStringList& titles) { setHorizontalHeaderLabels(titles); }
 
@@ -136,8 +138,8 @@ bool TextGrid::Edited(int column, int row) const {
 void TextGrid::keyPressEvent(QKeyEvent* event) {
     const bool backspace = event->key() == Qt::Key_Backspace;
     const QString typed = event->text();
-    const bool character = typed.size() == 1 && typed[0].isPrint() &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool character =
+        typed.size() == 1 && typed[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!backspace && !character) {
         QTableWidget::keyPressEvent(event);
         return;
@@ -172,3 +174,5 @@ void TextGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     typingColumn_ = typingRow_ = -1;
     QTableWidget::currentChanged(current, previous);
 }
+
+}  // namespace VantrelSIM

@@ -9,6 +9,9 @@
 #include <functional>
 
 // Writes a title into the top-left corner of a table view.
+
+namespace VantrelSIM {
+
 void SetCornerText(QTableView* view, const QString& text);
 
 class TextGrid : public QTableWidget {
@@ -19,8 +22,8 @@ public:
 
     // Pixel geometry of a fixed grid: the title column, each data column,
     // every row; the widget takes the size that shows `visibleRows` rows.
-    void SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight,
-                     int visibleRows, bool scrollBar);
+    void SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
+                     bool scrollBar);
 
     void SetCornerText(const QString& text);
     void SetColumnTitles(const QStringList& titles);
@@ -61,3 +64,5 @@ private:
     int typingColumn_ = -1;
     int typingRow_ = -1;
 };
+
+}  // namespace VantrelSIM

@@ -1,14 +1,87 @@
 #include "simulator/ui/ToolWindow.h"
 
+#include "gui/Guard.h"
 #include "simulator/ui/Childwin.h"  // Main.h holds a QPointer to the listing window
 #include "simulator/ui/Main.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitCPUreg.h"
+#include "simulator/ui/UnitNaslovi.h"
+#include "simulator/ui/UnitRegistri.h"
+#include "simulator/ui/UnitSklad.h"
+#include "simulator/ui/UnitViewSprem.h"
+#include "simulator/ui/UnitVrata.h"
 
+#include <QCloseEvent>
+
+namespace VantrelSIM {
+
+namespace {
+
+// A separate window above the main window; `minimise` adds that button.
 Qt::WindowFlags ToolWindowFlags(bool minimise) {
     Qt::WindowFlags flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     if (minimise) flags |= Qt::WindowMinimizeButtonHint;
     return flags;
+}
+
+template <class Form, Form*& FormVariable>
+constexpr TFormSlot Slot() {
+    return {[]() -> TToolWindow* { return FormVariable; },
+            [](QWidget* owner) -> TToolWindow* {
+                FormVariable = new Form(owner);
+                return FormVariable;
+            },
+            [] { FormVariable = nullptr; }};
+}
+
+}  // namespace
+
+// In refresh order (TToolWindowIndex). A row: caption, menu key, menu
+// position, menu item and its handler, minimise button, refresh on
+// activation, kept without a listing, form variable. The I/O ports window
+// stays without a listing: the pins can be set up before a program is loaded.
+constinit const std::array<TToolWindowKind, 6> ToolWindowTable = {{
+    {"Registri CPE", "CPE", 0, &TMainForm::OknoregistrovCPE1, &TMainForm::OknoregistrovCPE1Click, false, true, false,
+     Slot<TFormCPUreg, FormCPUreg>()},
+    {"Registri vgrajenih enot", "Registri vgrajenih enot", 1, &TMainForm::Registrivgrajenihenot1,
+     &TMainForm::Registrivgrajenihenot1Click, true, true, false, Slot<TFormRegistri, FormRegistri>()},
+    {"Spominske lokacije", "lokacije", 3, &TMainForm::Spominskelokacije1, &TMainForm::Spominskelokacije1Click, true,
+     true, false, Slot<TFormNaslovi, FormNaslovi>()},
+    {"Sklad", "Sklad", 2, &TMainForm::Sklad1, &TMainForm::Sklad1Click, true, true, false,
+     Slot<TFormSklad, FormSklad>()},
+    {"V/I vrata", "vrata", 5, &TMainForm::VrataA1, &TMainForm::VrataA1Click, true, false, true,
+     Slot<TFormVrata, FormVrata>()},
+    {"Uporabniške spremenljivke", "spremenljivke", 4, &TMainForm::Uporabnikespremenljivke1,
+     &TMainForm::Uporabnikespremenljivke1Click, true, false, false, Slot<TFormViewSprem, FormViewSprem>()},
+}};
+
+TToolWindow::TToolWindow(QWidget* owner, TToolWindowIndex index)
+    : QWidget(owner, ToolWindowFlags(ToolWindowTable[index].Minimise)), Kind_(ToolWindowTable[index]) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromUtf8(Kind_.Caption));
+    setFont(ToolWindowFont());
+}
+
+TToolWindow::~TToolWindow() { Forget(); }
+
+void TToolWindow::Forget() {
+    if (Forgotten) return;
+    Forgotten = true;
+    Kind_.Form.Forget();
+}
+
+void TToolWindow::closeEvent(QCloseEvent* event) {
+    if (MainForm) {
+        MainForm->OpenWindowList.removeOne(QString::fromUtf8(Kind_.Caption));
+        MainForm->UpdateWindowMenu();
+    }
+    Forget();
+    event->accept();
+}
+
+void TToolWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (Kind_.RefreshOnActivation && event->type() == QEvent::ActivationChange && isActiveWindow())
+        gui::Guarded(this, [this] { FormActivate(); });
 }
 
 QFont ToolWindowFont() {
@@ -19,13 +92,9 @@ QFont ToolWindowFont() {
 
 bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }
 
-void ForgetToolWindow(const QString& caption) {
-    if (!MainForm) return;
-    MainForm->OpenWindowList.removeOne(caption);
-    MainForm->UpdateWindowMenu();
-}
-
 void ShowConversionError(QWidget* parent) {
     if (MainForm) MainForm->StopRun();
-    ShowApplicationError(parent, QString::fromUtf8(HexErrorText));
+    gui::ShowApplicationError(parent, QString::fromUtf8(HexErrorText));
 }
+
+}  // namespace VantrelSIM

@@ -1,20 +1,90 @@
-// What the simulator's tool windows share: their window kind, their face,
-// leaving the main window's window list, and the conversion error display.
+// The simulator's tool windows, written once: the base every window derives
+// from (caption, window kind, face, delete on close, forgetting its form
+// variable and its entry in the window list, refresh on activation), and the
+// one table of the six windows that the main window's open handlers, its
+// refresh order and its window menu all read.
 #pragma once
 
 #include <QChar>
 #include <QFont>
 #include <QString>
+#include <QWidget>
 #include <Qt>
 
-// A separate window above the main window; `minimise` adds that button.
-Qt::WindowFlags ToolWindowFlags(bool minimise);
+#include <array>
+
+class QAction;
+
+namespace VantrelSIM {
+
+class TMainForm;
+class TToolWindow;
+
+// A form variable (FormCPUreg, ...) seen from the table: the open window or
+// null; Create makes the window and sets the variable, Forget empties it.
+struct TFormSlot {
+    TToolWindow* (*Current)();
+    TToolWindow* (*Create)(QWidget* owner);
+    void (*Forget)();
+};
+
+// One kind of tool window: a row of ToolWindowTable.
+struct TToolWindowKind {
+    const char* Caption;  // UTF-8; also its OpenWindowList entry and menu item text
+    const char* MenuKey;  // what OdprtoOkno looks for in a window-menu item
+    int MenuPosition;     // place among the six items of the menu "O&kno"
+    QAction* TMainForm::*MenuItem;
+    void (TMainForm::*OpenHandler)();
+    bool Minimise;             // a minimise button besides the close button
+    bool RefreshOnActivation;  // FormActivate whenever the window becomes active
+    bool KeptWithoutListing;   // stays open when the listing window closes
+    TFormSlot Form;
+};
+
+enum TToolWindowIndex {
+    CpuRegistersWindow,
+    OnChipRegistersWindow,
+    MemoryWindow,
+    StackWindow,
+    PortsWindow,
+    UserVariablesWindow,
+};
+
+// In refresh order: CPU registers, on-chip registers, memory, stack, I/O
+// ports, user variables.
+extern const std::array<TToolWindowKind, 6> ToolWindowTable;
+
+class TToolWindow : public QWidget {
+public:
+    // Rereads the simulator state into the window.
+    virtual void RefreshView() = 0;
+    const TToolWindowKind& Kind() const { return Kind_; }
+
+protected:
+    // Made by its row's Create only: it empties the row's form variable
+    // when it closes or dies.
+    TToolWindow(QWidget* owner, TToolWindowIndex index);
+    ~TToolWindow() override;
+
+    // What activation runs for a kind that refreshes then.
+    virtual void FormActivate() { RefreshView(); }
+
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Forget();
+
+    const TToolWindowKind& Kind_;
+    bool Forgotten = false;
+};
+
 // The small sans face of the tool windows' grids.
 QFont ToolWindowFont();
 // The hex grids' key filter: a hex digit of either case, or '\b' for Backspace.
 bool IsHexKey(QChar key);
-// On close: the caption leaves OpenWindowList and the window menu.
-void ForgetToolWindow(const QString& caption);
 // A bad hex text met by a refresh or a write-back: the run stops first, so
 // that the run timer cannot open a second box behind this one.
 void ShowConversionError(QWidget* parent);
+
+}  // namespace VantrelSIM

@@ -1,21 +1,18 @@
 #include "simulator/ui/ToolWindowsTestSupport.h"
 
+#include "gui/Guard.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/TextGrid.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 
 #include <QApplication>
+
+namespace VantrelSIM {
 
 void ToolWindowTest::SetUp() {
     Form = new TMainForm;
     if (!FormOrodjeWatches) new TFormOrodjeWatches(Form);
     ClearModel();
-    DialogHooks.MessageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) {
-        Messages << caption + QStringLiteral("|") + text;
-        return QMessageBox::Ok;
-    };
 }
 
 void ToolWindowTest::TearDown() {
@@ -24,7 +21,6 @@ void ToolWindowTest::TearDown() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     FormOrodjeWatches = nullptr;
     delete Form;
-    DialogHooks = {};
 }
 
 void ToolWindowTest::LoadProgram(uint16_t address, std::initializer_list<uint8_t> bytes) {
@@ -50,9 +46,6 @@ void ToolWindowTest::Select(TextGrid* grid, int column, int row) {
     grid->setCurrentCell(row, column);
 }
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace VantrelSIM
+
+int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("VantrelSIM")); }

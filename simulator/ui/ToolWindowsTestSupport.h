@@ -2,6 +2,7 @@
 // message boxes recorded instead of shown, and small program helpers.
 #pragma once
 
+#include "gui/DialogAnswers.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Main.h"
 
@@ -14,9 +15,11 @@
 #include <cstdint>
 #include <initializer_list>
 
+namespace VantrelSIM {
+
 class TextGrid;
 
-class ToolWindowTest : public ::testing::Test {
+class ToolWindowTest : public ::testing::Test, public gui::TDialogAnswers {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -34,6 +37,6 @@ protected:
     static void Select(TextGrid* grid, int column, int row);
 
     TMainForm* Form = nullptr;
-    // "caption|text" of every message box, in order.
-    QStringList Messages;
 };
+
+}  // namespace VantrelSIM

@@ -1,21 +1,21 @@
 #include "simulator/ui/UnitCPUreg.h"
 
+#include "gui/Guard.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 TFormCPUreg* FormCPUreg = nullptr;
 
 namespace {
 
-const QString Caption = QStringLiteral("Registri CPE");
 // Three characters a row label, rows 1 to 7.
 const QString RowLabels = QStringLiteral("  A  B IX IY PC SPCCR");
 
@@ -25,22 +25,12 @@ int DigitsOfRow(int row) { return row == RowA || row == RowB || row == RowCCR ? 
 
 std::optional<uint32_t> HexToInt(QStringView text) {
     std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
-    return HexToInt(units);
+    return ::HexToInt(units);
 }
 
-TFormCPUreg::TFormCPUreg(QWidget* owner) : QWidget(owner, ToolWindowFlags(false)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormCPUreg = this;
-    FormCreate();
-}
-
-TFormCPUreg::~TFormCPUreg() {
-    if (FormCPUreg == this) FormCPUreg = nullptr;
-}
+TFormCPUreg::TFormCPUreg(QWidget* owner) : TToolWindow(owner, CpuRegistersWindow) { FormCreate(); }
 
 void TFormCPUreg::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     createGrid();
     createFlags();
     auto* layout = new QVBoxLayout(this);
@@ -74,7 +64,7 @@ void TFormCPUreg::createGrid() {
     StringGCPUreg->SetColumnAlignment(0, Qt::AlignCenter);
     StringGCPUreg->SetKeyFilter(
         [this](int, int row, QChar key, const QString& text) { return StringGCPUregKeyPress(row + 1, key, text); });
-    connect(StringGCPUreg, &TextGrid::KeyReleased, this, [this] { Guarded(this, [this] { StringGCPUregKeyUp(); }); });
+    gui::ConnectGuarded(StringGCPUreg, &TextGrid::KeyReleased, this, &TFormCPUreg::StringGCPUregKeyUp);
 }
 
 void TFormCPUreg::createFlags() {
@@ -148,13 +138,4 @@ void TFormCPUreg::StringGCPUregKeyUp() {
     SyncDFromAB();
 }
 
-void TFormCPUreg::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormCPUreg = nullptr;
-    event->accept();
-}
-
-void TFormCPUreg::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
-}
+}  // namespace VantrelSIM

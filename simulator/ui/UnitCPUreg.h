@@ -3,8 +3,7 @@
 #pragma once
 
 #include "common/NumberText.h"
-
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -12,9 +11,14 @@
 #include <string_view>
 
 class QCheckBox;
+
+namespace VantrelSIM {
+
 class TextGrid;
 
-// HexToInt (common/NumberText.h) on a Qt text.
+// HexToInt (common/NumberText.h) on a Qt text; the common overloads stay
+// visible beside it.
+using ::HexToInt;
 std::optional<uint32_t> HexToInt(QStringView text);
 
 // Grid rows of the registers; row 0 is the title row.
@@ -26,13 +30,12 @@ inline constexpr int RowPC = 5;
 inline constexpr int RowSP = 6;
 inline constexpr int RowCCR = 7;
 
-class TFormCPUreg : public QWidget {
+class TFormCPUreg : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormCPUreg(QWidget* owner);
-    ~TFormCPUreg() override;
 
-    void RefreshView();
+    void RefreshView() override;
     void ShowFlags(uint32_t value);
 
     TextGrid* StringGCPUreg = nullptr;
@@ -41,10 +44,6 @@ public:
 
     // Text of column 1 of a register row.
     QString RowText(int row) const;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -56,3 +55,5 @@ private:
 };
 
 extern TFormCPUreg* FormCPUreg;
+
+}  // namespace VantrelSIM

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 
+namespace VantrelSIM {
 namespace {
 
 TEST(HexToInt, Texts) {
@@ -12,9 +13,15 @@ TEST(HexToInt, Texts) {
         const char* text;
         std::optional<uint32_t> value;
     } cases[] = {
-        {"", 0u},         {"0", 0u},          {"7f", 0x7Fu},   {"B600", 0xB600u},
-        {"FFFFFFFF", 0xFFFFFFFFu},            {"123456789", std::nullopt},
-        {"$12", std::nullopt},                {"1G", std::nullopt}, {" 1", std::nullopt},
+        {"", 0u},
+        {"0", 0u},
+        {"7f", 0x7Fu},
+        {"B600", 0xB600u},
+        {"FFFFFFFF", 0xFFFFFFFFu},
+        {"123456789", std::nullopt},
+        {"$12", std::nullopt},
+        {"1G", std::nullopt},
+        {" 1", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(HexToInt(std::string_view(c.text)), c.value) << c.text;
@@ -70,8 +77,8 @@ TEST_F(CpuRegistersWindow, KeyFilterLimitsDigitsPerRow) {
         const char* keys;
         const char* shown;
     } cases[] = {
-        {RowA, "123", "12"},     {RowCCR, "abc", "ab"}, {RowIX, "12345", "1234"},
-        {RowB, "g$1", "1"},      {RowSP, "ff\b\b7", "7"},
+        {RowA, "123", "12"}, {RowCCR, "abc", "ab"},   {RowIX, "12345", "1234"},
+        {RowB, "g$1", "1"},  {RowSP, "ff\b\b7", "7"},
     };
     for (const auto& c : cases) {
         FormCPUreg->RefreshView();
@@ -115,7 +122,7 @@ TEST_F(CpuRegistersWindow, NavigationNeverStoresAStaleRow) {
     for (int i = 0; i < 7; ++i) Key(Grid, Qt::Key_Down);
     EXPECT_EQ(CpuRegs.PC, 0x4000);
     EXPECT_EQ(CcrFlags.FlagI, 1);
-    EXPECT_TRUE(Messages.isEmpty());
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(CpuRegistersWindow, ClosingLeavesTheWindowList) {
@@ -126,3 +133,4 @@ TEST_F(CpuRegistersWindow, ClosingLeavesTheWindowList) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

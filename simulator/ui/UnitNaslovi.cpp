@@ -1,20 +1,20 @@
 #include "simulator/ui/UnitNaslovi.h"
 
+#include "gui/Guard.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 
-#include <QCloseEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 TFormNaslovi* FormNaslovi = nullptr;
 TMemoryArea MemoryArea;
 
 namespace {
 
-const QString Caption = QStringLiteral("Spominske lokacije");
 constexpr int Columns = 16;
 constexpr int Rows = 32;
 
@@ -41,24 +41,14 @@ const TMemoryArea& AreaOfTab(int tab) { return tab == 1 || tab == 2 ? Areas[tab]
 
 }  // namespace
 
-TFormNaslovi::TFormNaslovi(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormNaslovi = this;
-    FormCreate();
-}
-
-TFormNaslovi::~TFormNaslovi() {
-    if (FormNaslovi == this) FormNaslovi = nullptr;
-}
+TFormNaslovi::TFormNaslovi(QWidget* owner) : TToolWindow(owner, MemoryWindow) { FormCreate(); }
 
 void TFormNaslovi::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     TabControl1 = new QTabBar(this);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
     TabControl1->setDrawBase(true);
     for (const char* tab : {"RAM", "EEPROM", "REGISTRI"}) TabControl1->addTab(QString::fromLatin1(tab));
-    connect(TabControl1, &QTabBar::currentChanged, this, [this] { Guarded(this, [this] { TabControl1Change(); }); });
+    gui::ConnectGuarded(TabControl1, &QTabBar::currentChanged, this, &TFormNaslovi::TabControl1Change);
 
     StringGrid = new TextGrid(Columns, Rows, this);
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
@@ -74,9 +64,7 @@ void TFormNaslovi::FormCreate() {
         if (MemoryArea.First + row * Columns + column > MemoryArea.Last) return false;
         return StringGridKeyPress(key, text);
     });
-    connect(StringGrid, &TextGrid::KeyReleased, this, [this](int key, Qt::KeyboardModifiers modifiers) {
-        Guarded(this, [&] { StringGridKeyUp(key, modifiers); });
-    });
+    gui::ConnectGuarded(StringGrid, &TextGrid::KeyReleased, this, &TFormNaslovi::StringGridKeyUp);
     MemoryArea = AreaOfTab(0);
     for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
 
@@ -131,16 +119,9 @@ void TFormNaslovi::StringGridKeyUp(int key, Qt::KeyboardModifiers modifiers) {
     WriteCell(static_cast<uint16_t>(address), text.left(2).toStdString());
 }
 
-void TFormNaslovi::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormNaslovi = nullptr;
-    event->accept();
+void TFormNaslovi::FormActivate() {
+    ClearCells();
+    RefreshView();
 }
 
-void TFormNaslovi::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        ClearCells();
-        RefreshView();
-    }
-}
+}  // namespace VantrelSIM

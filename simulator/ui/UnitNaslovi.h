@@ -2,36 +2,37 @@
 // RAM, EEPROM or the register block, chosen by tab.
 #pragma once
 
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 #include <cstdint>
 
 class QTabBar;
+
+namespace VantrelSIM {
+
 class TextGrid;
 
 // The area the window shows; set by every refresh from the selected tab.
 struct TMemoryArea {
-    QString Labels;         // 3 characters a row label
+    QString Labels;  // 3 characters a row label
     uint16_t First = 0x0000;
     uint16_t Last = 0x00FF;  // last address filled
 };
 extern TMemoryArea MemoryArea;
 
-class TFormNaslovi : public QWidget {
+class TFormNaslovi : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormNaslovi(QWidget* owner);
-    ~TFormNaslovi() override;
 
-    void RefreshView();
+    void RefreshView() override;
     void ClearCells();
 
     QTabBar* TabControl1 = nullptr;
     TextGrid* StringGrid = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void FormActivate() override;
 
 private:
     void FormCreate();
@@ -41,3 +42,5 @@ private:
 };
 
 extern TFormNaslovi* FormNaslovi;
+
+}  // namespace VantrelSIM

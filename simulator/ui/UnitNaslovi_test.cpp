@@ -5,6 +5,7 @@
 
 #include <QTabBar>
 
+namespace VantrelSIM {
 namespace {
 
 class MemoryWindow : public ToolWindowTest {
@@ -88,3 +89,4 @@ TEST_F(MemoryWindow, NavigationStoresNothing) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

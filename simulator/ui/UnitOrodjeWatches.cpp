@@ -1,8 +1,8 @@
 #include "simulator/ui/UnitOrodjeWatches.h"
 
+#include "gui/Guard.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitViewSprem.h"
 
 #include <QGridLayout>
@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 TFormOrodjeWatches* FormOrodjeWatches = nullptr;
 
@@ -71,13 +73,12 @@ void TFormOrodjeWatches::FormCreate() {
 
     ListBStBytov = MakeList(this, {QStringLiteral("1 B"), QStringLiteral("2 B"), QStringLiteral("3 B")});
     ListBStBytov->setObjectName(QStringLiteral("ListBStBytov"));
-    ListBFormat = MakeList(this, {QStringLiteral("Hex"), QStringLiteral("Bin"), QStringLiteral("Dec"),
-                                  QStringLiteral("ASCII")});
+    ListBFormat =
+        MakeList(this, {QStringLiteral("Hex"), QStringLiteral("Bin"), QStringLiteral("Dec"), QStringLiteral("ASCII")});
     ListBFormat->setObjectName(QStringLiteral("ListBFormat"));
     if (ListBFormat->currentRow() < 0) ListBFormat->setCurrentRow(0);
     if (ListBStBytov->currentRow() < 0) ListBStBytov->setCurrentRow(0);
-    connect(ListBFormat, &QListWidget::currentRowChanged, this,
-            [this] { Guarded(this, [this] { ListBFormatClick(); }); });
+    gui::ConnectGuarded(ListBFormat, &QListWidget::currentRowChanged, this, &TFormOrodjeWatches::ListBFormatClick);
 
     RadioButton1 = new QRadioButton(QStringLiteral("Da"), this);
     RadioButton2 = new QRadioButton(QStringLiteral("Ne"), this);
@@ -87,8 +88,8 @@ void TFormOrodjeWatches::FormCreate() {
     ButtonOdstrani = new QPushButton(QStringLiteral("&Odstrani"), this);
     BitBtn2 = new QPushButton(QStringLiteral("&Zapri"), this);
     for (QPushButton* button : {Button1, ButtonOdstrani, BitBtn2}) button->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { Button1Click(); }); });
-    connect(ButtonOdstrani, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButtonOdstraniClick(); }); });
+    gui::ConnectGuarded(Button1, &QPushButton::clicked, this, &TFormOrodjeWatches::Button1Click);
+    gui::ConnectGuarded(ButtonOdstrani, &QPushButton::clicked, this, &TFormOrodjeWatches::ButtonOdstraniClick);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* fields = new QGridLayout;
@@ -136,7 +137,7 @@ void TFormOrodjeWatches::Edit(const QString& name, const QString& address, const
 
 void TFormOrodjeWatches::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Guarded(this, [this] { FormActivate(); });
+    gui::Guarded(this, [this] { FormActivate(); });
 }
 
 void TFormOrodjeWatches::FormActivate() {
@@ -174,8 +175,11 @@ void TFormOrodjeWatches::Button1Click() {
 void TFormOrodjeWatches::ButtonOdstraniClick() {
     if (WatchRow < 1 || WatchRow > static_cast<int>(WatchTable.size())) return;
     if (FormViewSprem)
-        for (int column = 0; column < 3; ++column) FormViewSprem->StringGSpremen->SetCell(column, WatchRow - 1, QString());
+        for (int column = 0; column < 3; ++column)
+            FormViewSprem->StringGSpremen->SetCell(column, WatchRow - 1, QString());
     TWatchRecord& watch = WatchTable[static_cast<size_t>(WatchRow - 1)];
     watch.Name.clear();
     watch.Address.clear();
 }
+
+}  // namespace VantrelSIM

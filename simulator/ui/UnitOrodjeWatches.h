@@ -8,6 +8,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+
+namespace VantrelSIM {
+
 struct TWatchRecord;
 
 class TFormOrodjeWatches : public QDialog {
@@ -43,3 +46,5 @@ private:
 };
 
 extern TFormOrodjeWatches* FormOrodjeWatches;
+
+}  // namespace VantrelSIM

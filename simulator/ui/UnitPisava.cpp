@@ -1,9 +1,9 @@
 #include "simulator/ui/UnitPisava.h"
 
+#include "gui/Guard.h"
+#include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Main.h"
-#include "simulator/ui/StandardDialogs.h"
-#include "simulator/ui/UiDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -14,6 +14,8 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 TFormPisava* FormPisava = nullptr;
 
@@ -76,9 +78,8 @@ TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
     layout->addStretch();
     layout->addWidget(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { Button1Click(); }); });
-    connect(TrackBar1, &QSlider::valueChanged, this,
-            [this](int position) { Guarded(this, [&] { TrackBar1Change(position); }); });
+    gui::ConnectGuarded(Button1, &QPushButton::clicked, this, &TFormPisava::Button1Click);
+    gui::ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFormPisava::TrackBar1Change);
     TrackBar1Change(0);
     resize(360, 220);
 }
@@ -105,7 +106,7 @@ void TFormPisava::ShowFont(const QFont& font) {
 }
 
 void TFormPisava::showEvent(QShowEvent* event) {
-    FormShow();
+    gui::Guarded(this, [this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
@@ -122,3 +123,5 @@ void TFormPisava::TrackBar1Change(int position) {
     Edit2->setText(QString::asprintf("%6.2f", volts));
     AdInputValue = AdValueForPosition(position);
 }
+
+}  // namespace VantrelSIM

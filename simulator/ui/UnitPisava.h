@@ -13,6 +13,9 @@ class QTabBar;
 
 // A/D input byte for a track-bar position (0..64 = 0..5 V): volts * 51,
 // rounded to the nearest integer, halves to the even one.
+
+namespace VantrelSIM {
+
 uint8_t AdValueForPosition(int position);
 
 class TFormPisava : public QDialog {
@@ -44,3 +47,5 @@ protected:
 };
 
 extern TFormPisava* FormPisava;
+
+}  // namespace VantrelSIM

@@ -4,37 +4,27 @@
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 
-#include <QCloseEvent>
 #include <QVBoxLayout>
+
+namespace VantrelSIM {
 
 TFormRegistri* FormRegistri = nullptr;
 
 namespace {
-const QString Caption = QStringLiteral("Registri vgrajenih enot");
 constexpr int RegisterCount = 64;
 constexpr uint16_t RegisterBlock = 0x1000;
 }  // namespace
 
-TFormRegistri::TFormRegistri(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormRegistri = this;
-    FormCreate();
-}
-
-TFormRegistri::~TFormRegistri() {
-    if (FormRegistri == this) FormRegistri = nullptr;
-}
+TFormRegistri::TFormRegistri(QWidget* owner) : TToolWindow(owner, OnChipRegistersWindow) { FormCreate(); }
 
 void TFormRegistri::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     StringGrid1 = new TextGrid(1, RegisterCount, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->SetReadOnly(true);
     StringGrid1->SetCornerText(QStringLiteral(" REGISTER"));
     StringGrid1->SetColumnTitles({QStringLiteral("HEX")});
     for (int k = 0; k < RegisterCount; ++k) {
-        const std::string_view name = RegisterNames.substr(static_cast<size_t>(k) * 6, 6);
+        const std::string_view name = RegisterName(k);
         StringGrid1->SetRowTitle(k, QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     }
     StringGrid1->SetGeometry(70, {40}, 16, 16, true);
@@ -50,13 +40,4 @@ void TFormRegistri::RefreshView() {
         StringGrid1->SetCell(0, k, QString::fromLatin1(MemoryImage[RegisterBlock + k].View()));
 }
 
-void TFormRegistri::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormRegistri = nullptr;
-    event->accept();
-}
-
-void TFormRegistri::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
-}
+}  // namespace VantrelSIM

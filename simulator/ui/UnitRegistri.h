@@ -1,26 +1,25 @@
 // The on-chip registers window: the 64 cells $1000-$103F by name, read-only.
 #pragma once
 
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
+
+namespace VantrelSIM {
 
 class TextGrid;
 
-class TFormRegistri : public QWidget {
+class TFormRegistri : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormRegistri(QWidget* owner);
-    ~TFormRegistri() override;
 
-    void RefreshView();
+    void RefreshView() override;
 
     TextGrid* StringGrid1 = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
 };
 
 extern TFormRegistri* FormRegistri;
+
+}  // namespace VantrelSIM

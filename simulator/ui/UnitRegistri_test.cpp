@@ -3,6 +3,7 @@
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindowsTestSupport.h"
 
+namespace VantrelSIM {
 namespace {
 
 class OnChipRegistersWindow : public ToolWindowTest {
@@ -40,3 +41,4 @@ TEST_F(OnChipRegistersWindow, ShowsTheCellsAfterAStep) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace VantrelSIM {
+
 TFormResetVek* FormResetVek = nullptr;
 
 TFormResetVek::TFormResetVek(QWidget* parent)
@@ -29,3 +31,5 @@ TFormResetVek::~TFormResetVek() {
 }
 
 void TFormResetVek::FormCreate() { ListBox1->setCurrentRow(0); }
+
+}  // namespace VantrelSIM

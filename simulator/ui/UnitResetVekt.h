@@ -6,6 +6,8 @@
 class QListWidget;
 class QPushButton;
 
+namespace VantrelSIM {
+
 class TFormResetVek : public QDialog {
     Q_OBJECT
 
@@ -21,3 +23,5 @@ private:
 };
 
 extern TFormResetVek* FormResetVek;
+
+}  // namespace VantrelSIM

@@ -4,16 +4,16 @@
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace VantrelSIM {
+
 TFormSklad* FormSklad = nullptr;
 
 namespace {
-const QString Caption = QStringLiteral("Sklad");
 constexpr int RowHeight = 16;
 }  // namespace
 
@@ -56,19 +56,9 @@ void TStackModel::Refresh() {
     }
 }
 
-TFormSklad::TFormSklad(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormSklad = this;
-    FormCreate();
-}
-
-TFormSklad::~TFormSklad() {
-    if (FormSklad == this) FormSklad = nullptr;
-}
+TFormSklad::TFormSklad(QWidget* owner) : TToolWindow(owner, StackWindow) { FormCreate(); }
 
 void TFormSklad::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
     Stack = new TStackModel(this);
     StringGrid1 = new QTableView(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
@@ -102,13 +92,4 @@ void TFormSklad::FormCreate() {
 
 void TFormSklad::RefreshView() { Stack->Refresh(); }
 
-void TFormSklad::closeEvent(QCloseEvent* event) {
-    ForgetToolWindow(Caption);
-    FormSklad = nullptr;
-    event->accept();
-}
-
-void TFormSklad::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshView();
-}
+}  // namespace VantrelSIM

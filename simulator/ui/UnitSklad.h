@@ -3,12 +3,15 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 class QTableView;
 
 // Reads the stack straight from the model state; a refresh only tells the
 // view, which asks for the rows it shows, so a deep stack costs nothing.
+
+namespace VantrelSIM {
+
 class TStackModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -25,23 +28,20 @@ private:
     int top_ = 0;
 };
 
-class TFormSklad : public QWidget {
+class TFormSklad : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormSklad(QWidget* owner);
-    ~TFormSklad() override;
 
-    void RefreshView();
+    void RefreshView() override;
 
     QTableView* StringGrid1 = nullptr;
     TStackModel* Stack = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
 };
 
 extern TFormSklad* FormSklad;
+
+}  // namespace VantrelSIM

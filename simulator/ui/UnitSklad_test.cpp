@@ -4,6 +4,7 @@
 
 #include <QTableView>
 
+namespace VantrelSIM {
 namespace {
 
 class StackWindow : public ToolWindowTest {
@@ -15,8 +16,7 @@ protected:
     }
     QString Shown(int row, int column) const {
         const QAbstractItemModel* model = FormSklad->StringGrid1->model();
-        return column == 0 ? model->headerData(row, Qt::Vertical).toString()
-                           : model->index(row, 0).data().toString();
+        return column == 0 ? model->headerData(row, Qt::Vertical).toString() : model->index(row, 0).data().toString();
     }
     int Rows() const { return FormSklad->StringGrid1->model()->rowCount(); }
 };
@@ -52,3 +52,4 @@ TEST_F(StackWindow, NegativeAndDeepStacks) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

@@ -2,19 +2,22 @@
 // program, read from memory and shown as hex, binary, decimal or text.
 #pragma once
 
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 #include <array>
 #include <cstdint>
+#include <string_view>
+
+namespace VantrelSIM {
 
 class TextGrid;
 
 struct TWatchRecord {
-    QString Name;         // upper case, at most 8 characters
-    QString Address;      // hex text, upper case, at most 4 characters
-    uint8_t Size = 0;     // 0, 1, 2: a variable of 1, 2 or 3 bytes
-    uint8_t Format = 0;   // 0 Hex, 1 Bin, 2 Dec, 3 ASCII
-    uint8_t Signed = 0;   // 1 for a signed decimal
+    QString Name;        // upper case, at most 8 characters
+    QString Address;     // hex text, upper case, at most 4 characters
+    uint8_t Size = 0;    // 0, 1, 2: a variable of 1, 2 or 3 bytes
+    uint8_t Format = 0;  // 0 Hex, 1 Bin, 2 Dec, 3 ASCII
+    uint8_t Signed = 0;  // 1 for a signed decimal
 };
 
 // Rows 1 to 10 of the window at [0] to [9]; lives for the whole program,
@@ -25,24 +28,18 @@ extern std::array<QChar, 10> WatchSign;
 // The row (1 to 10) that the watch editor is editing.
 extern int WatchRow;
 
-class TFormViewSprem : public QWidget {
+class TFormViewSprem : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormViewSprem(QWidget* owner);
-    ~TFormViewSprem() override;
 
-    void RefreshView();
+    void RefreshView() override;
 
-    static QString IntToHexDigits(uint32_t value, int size);
-    static QString IntToBinDigits(uint32_t value, int size);
-    // False when a cell is not hex (the error has been shown).
-    bool BytesToText(uint32_t address, int size, QString& text);
+    // Bytes of the simulated program as the characters of their codes.
+    static QString BytesToText(std::string_view bytes);
 
     // Columns 0 name, 1 address, 2 value; data rows 0 to 9 are rows 1 to 10.
     TextGrid* StringGSpremen = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
@@ -52,3 +49,5 @@ private:
 };
 
 extern TFormViewSprem* FormViewSprem;
+
+}  // namespace VantrelSIM

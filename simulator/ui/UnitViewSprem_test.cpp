@@ -2,7 +2,6 @@
 
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindowsTestSupport.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 
 #include <QLineEdit>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+namespace VantrelSIM {
 namespace {
 
 class UserVariablesWindow : public ToolWindowTest {
@@ -27,7 +27,7 @@ protected:
     }
     // Defines row `row` through the editor, as a user does.
     void Define(int row, const char* name, const char* address, int size, int format, bool isSigned) {
-        DialogHooks.Modal = [&](QDialog&) {
+        OnModal = [&](QDialog&) {
             TFormOrodjeWatches* editor = FormOrodjeWatches;
             editor->EditIme->setText(name);
             editor->EditNaslov->setText(address);
@@ -39,7 +39,7 @@ protected:
         };
         Grid->setCurrentCell(row - 1, 0);
         emit Grid->cellDoubleClicked(row - 1, 0);
-        DialogHooks.Modal = nullptr;
+        OnModal = nullptr;
     }
     TextGrid* Grid = nullptr;
 };
@@ -126,7 +126,7 @@ TEST_F(UserVariablesWindow, BadCellShowsOneMessageAndStopsTheRefresh) {
     Form->ToolButton2->setChecked(true);
     FormViewSprem->RefreshView();
     EXPECT_FALSE(Form->Running());
-    EXPECT_EQ(Messages, QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
+    EXPECT_EQ(Messages(), QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
     EXPECT_EQ(Grid->Cell(2, 1), "");
 }
 
@@ -141,3 +141,4 @@ TEST_F(UserVariablesWindow, DefinitionsOutliveTheWindow) {
 }
 
 }  // namespace
+}  // namespace VantrelSIM

@@ -1,10 +1,10 @@
 #include "simulator/ui/UnitVrata.h"
 
+#include "gui/Guard.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"  // Main.h holds a QPointer to the listing window
 #include "simulator/ui/Main.h"
 #include "simulator/ui/ToolWindow.h"
-#include "simulator/ui/UiDialogs.h"
 #include "simulator/ui/UnitCPUreg.h"
 
 #include <QAction>
@@ -18,6 +18,8 @@
 
 #include <optional>
 
+namespace VantrelSIM {
+
 TFormVrata* FormVrata = nullptr;
 uint16_t PortAddress = 0;
 uint32_t PortValue = 0;
@@ -25,7 +27,6 @@ uint32_t PortOutputMask = 0;
 
 namespace {
 
-const QString Caption = QStringLiteral("V/I vrata");
 using namespace RegisterAddress;
 
 // A register cell as a number; shows the conversion error when it is not hex.
@@ -40,31 +41,23 @@ int BitOfButton(int n) { return 8 - n; }
 
 }  // namespace
 
-TFormVrata::TFormVrata(QWidget* owner) : QWidget(owner, ToolWindowFlags(true)) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    FormVrata = this;
+TFormVrata::TFormVrata(QWidget* owner) : TToolWindow(owner, PortsWindow) {
     FormCreate();
     // Filled at once: a click before the first step would otherwise start
     // from the value of an earlier window.
     RefreshView();
 }
 
-TFormVrata::~TFormVrata() {
-    if (FormVrata == this) FormVrata = nullptr;
-}
-
 void TFormVrata::FormCreate() {
-    setWindowTitle(Caption);
-    setFont(ToolWindowFont());
-
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->addItems({QStringLiteral("PORTA"), QStringLiteral("PORTB"), QStringLiteral("PORTC"), QStringLiteral("PORTD")});
+    ListBox1->addItems(
+        {QStringLiteral("PORTA"), QStringLiteral("PORTB"), QStringLiteral("PORTC"), QStringLiteral("PORTD")});
     ListBox1->setFixedSize(70, 4 * 16 + 2 * ListBox1->frameWidth() + 4);
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setCurrentRow(0);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { Guarded(this, [this] { ListBox1Click(); }); });
+    gui::ConnectGuarded(ListBox1, &QListWidget::currentRowChanged, this, &TFormVrata::ListBox1Click);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -94,7 +87,7 @@ void TFormVrata::FormCreate() {
         button->setCheckable(true);
         button->setText(QStringLiteral("0"));
         button->setFixedSize(22, 22);
-        connect(button, &QToolButton::clicked, this, [this, n] { Guarded(this, [this, n] { TipkaClick(n); }); });
+        gui::ConnectGuarded(button, &QToolButton::clicked, this, [this, n] { TipkaClick(n); });
         SpeedButtons[static_cast<size_t>(n - 1)] = button;
         bits->addWidget(button, 1, n - 1);
     }
@@ -159,7 +152,7 @@ void TFormVrata::ShowValue(uint32_t value) {
     Edit1->setText(QStringLiteral("%1").arg(value, 3));
     for (int n = 1; n <= 8; ++n)
         SpeedButtons[static_cast<size_t>(n - 1)]->setText(value >> BitOfButton(n) & 1 ? QStringLiteral("1")
-                                                                                        : QStringLiteral("0"));
+                                                                                      : QStringLiteral("0"));
 }
 
 void TFormVrata::EnableInputBits(uint32_t mask) {
@@ -172,30 +165,12 @@ void TFormVrata::WritePort() {
 }
 
 bool TFormVrata::DetectInputEdge(uint32_t mask, bool pressed) {
+    const auto pin = static_cast<uint8_t>(mask);
     const std::optional<uint32_t> porta = ReadCell(this, PORTA);
     if (!porta) return false;
-    const bool old = (*porta & mask) != 0;
-    const bool rising = !old && pressed;
-    const bool falling = old && !pressed;
-    if (mask == 0x80) {
-        const std::optional<uint32_t> pactl = ReadCell(this, PACTL);
-        if (!pactl) return false;
-        PinEdgePA7 = 0;
-        // PEDGE: 0 counts falling edges, 1 rising ones.
-        if ((*pactl & 0x10) ? rising : falling) PinEdgePA7 = 1;
-        return true;
-    }
-    const std::optional<uint32_t> tctl2 = ReadCell(this, TCTL2);
-    if (!tctl2) return false;
-    const int pin = mask == 1 ? 0 : mask == 2 ? 1 : 2;
-    uint8_t& flag = pin == 0 ? PinEdgePA0 : pin == 1 ? PinEdgePA1 : PinEdgePA2;
-    flag = 0;
-    switch (*tctl2 >> (2 * pin) & 3) {
-        case 1: flag = rising; break;
-        case 2: flag = falling; break;
-        case 3: flag = 1; break;
-        default: break;
-    }
+    const std::optional<uint32_t> selection = ReadCell(this, PinEdgeSelectRegister(pin));
+    if (!selection) return false;
+    PinEdgeFlag(pin) = IsSelectedPinEdge(pin, (*porta & mask) != 0, pressed, static_cast<uint8_t>(*selection));
     return true;
 }
 
@@ -215,7 +190,7 @@ void TFormVrata::TipkaClick(int n) {
 
 void TFormVrata::closeEvent(QCloseEvent* event) {
     if (MainForm && MainForm->VrataA1) MainForm->VrataA1->setChecked(false);
-    ForgetToolWindow(Caption);
-    FormVrata = nullptr;
-    event->accept();
+    TToolWindow::closeEvent(event);
 }
+
+}  // namespace VantrelSIM

@@ -3,7 +3,7 @@
 // is also the edge stimulus of the input captures and the pulse accumulator.
 #pragma once
 
-#include <QWidget>
+#include "simulator/ui/ToolWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -13,17 +13,19 @@ class QListWidget;
 class QToolButton;
 
 // Outlive the window; 0 at program start.
+
+namespace VantrelSIM {
+
 extern uint16_t PortAddress;
 extern uint32_t PortValue;
 extern uint32_t PortOutputMask;
 
-class TFormVrata : public QWidget {
+class TFormVrata : public TToolWindow {
     Q_OBJECT
 public:
     explicit TFormVrata(QWidget* owner);
-    ~TFormVrata() override;
 
-    void RefreshView();
+    void RefreshView() override;
     void ShowValue(uint32_t value);
     void EnableInputBits(uint32_t mask);
     void WritePort();
@@ -47,3 +49,5 @@ private:
 };
 
 extern TFormVrata* FormVrata;
+
+}  // namespace VantrelSIM

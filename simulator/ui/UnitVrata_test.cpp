@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QToolButton>
 
+namespace VantrelSIM {
 namespace {
 
 class PortsWindow : public ToolWindowTest {
@@ -144,7 +145,8 @@ TEST_F(PortsWindow, BadPortCellStopsTheRunWithOneMessage) {
     LoadProgram(0x0000, {0x01});
     Step();
     EXPECT_FALSE(Form->Running());
-    EXPECT_EQ(Messages, QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
+    EXPECT_EQ(Messages(), QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
 }
 
 }  // namespace
+}  // namespace VantrelSIM

@@ -1,6 +1,6 @@
-#include "simulator/ui/StandardDialogs.h"
+#include "gui/StandardDialogs.h"
 
-#include "simulator/ui/UiDialogs.h"
+#include "gui/Dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace gui {
 
 TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Najdi"));
@@ -91,3 +95,5 @@ bool TFontDialog::Execute() {
     SetSelectedFont(before);
     return false;
 }
+
+}  // namespace gui

@@ -1,4 +1,4 @@
-// Every message box and modal dialog of VantrelSIM goes through these
+// Every message box and modal dialog of the programs goes through these
 // functions, so that tests can answer them in place of a user.
 #pragma once
 
@@ -6,10 +6,14 @@
 #include <QMessageBox>
 #include <QString>
 
-#include <exception>
 #include <functional>
 
-class QFileDialog;
+namespace gui {
+
+// The captions of the programs' message boxes.
+inline const QString ErrorCaption = QStringLiteral("NAPAKA!");
+inline const QString WarningCaption = QStringLiteral("OPOZORILO!");
+inline const QString InformationCaption = QStringLiteral("Obvestilo");
 
 struct TDialogHooks {
     // Stands in for a message box; returns the button "pressed".
@@ -25,23 +29,12 @@ struct TDialogHooks {
 extern TDialogHooks DialogHooks;
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text,
-                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                           const QString& text, QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
-// The application's error display: the message under the program's title.
+// The application's error display: the message under the application's
+// display name (its name unless a display name was set).
 void ShowApplicationError(QWidget* parent, const QString& message);
 
 int ExecModal(QDialog& dialog);
 
-// Runs an event handler's body so that no exception reaches Qt's event loop:
-// what escapes the body ends the command at the application's error display.
-template <class Body>
-void Guarded(QWidget* parent, Body&& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        ShowApplicationError(parent, QString::fromUtf8(e.what()));
-    } catch (...) {
-        ShowApplicationError(parent, QStringLiteral("Neznana napaka"));
-    }
-}
+}  // namespace gui

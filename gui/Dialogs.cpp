@@ -1,5 +1,8 @@
-#include "simulator/ui/UiDialogs.h"
+#include "gui/Dialogs.h"
 
+#include <QGuiApplication>
+
+namespace gui {
 
 TDialogHooks DialogHooks;
 
@@ -11,10 +14,12 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon ic
 }
 
 void ShowApplicationError(QWidget* parent, const QString& message) {
-    ShowMessageBox(parent, QMessageBox::Critical, QStringLiteral("VantrelSIM"), message);
+    ShowMessageBox(parent, QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message);
 }
 
 int ExecModal(QDialog& dialog) {
     if (DialogHooks.Modal) return DialogHooks.Modal(dialog);
     return dialog.exec();
 }
+
+}  // namespace gui

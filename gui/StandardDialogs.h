@@ -1,5 +1,5 @@
 // The find and font dialogs, built in the shape of the common dialogs the
-// simulator's commands were made for: a modeless find with "find next",
+// programs' commands were made for: a modeless find with "find next",
 // and a font choice with an Apply button.
 #pragma once
 
@@ -10,6 +10,8 @@ class QCheckBox;
 class QComboBox;
 class QFontComboBox;
 class QLineEdit;
+
+namespace gui {
 
 class TFindDialog : public QDialog {
     Q_OBJECT
@@ -48,3 +50,5 @@ signals:
 private:
     QFont Chosen;
 };
+
+}  // namespace gui
