@@ -1,7 +1,8 @@
 #include "ide/Unit1.h"
 
+#include "gui/Dialogs.h"
+#include "gui/Guard.h"
 #include "ide/AsmDriver.h"
-#include "ide/Boxes.h"
 #include "ide/Globals.h"
 #include "ide/Main.h"
 #include "ide/Unit2.h"
@@ -47,11 +48,11 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     BitBtnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("&POMOČ"), this);
     BitBtnCancel->setAutoDefault(false);
     connect(BitBtnCancel, &QPushButton::clicked, this, [this] {
-        if (ShowHelp) Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpTopic); });
+        if (ShowHelp) gui::Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpTopic); });
     });
     auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(contextKey, &QShortcut::activated, this, [this] {
-        if (ShowHelp) Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpContext); });
+        if (ShowHelp) gui::Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpContext); });
     });
 
     auto* buttons = new QHBoxLayout;
@@ -114,8 +115,8 @@ void TMainForm::ToolButton15Click() {
 
     const QString caption = Mdi->currentSubWindow()->widget()->windowTitle();
     if (!caption.toUpper().contains(QStringLiteral(".ASM"))) {
-        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
-                QStringLiteral("Za prevajanje je potrebna datoteka izvorne kode (*.asm)!"));
+        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
+                            QStringLiteral("Za prevajanje je potrebna datoteka izvorne kode (*.asm)!"));
         return;
     }
 
@@ -128,8 +129,8 @@ void TMainForm::ToolButton15Click() {
         // The outcome shows in the scan: no listing is a failed assembly.
         Shell.ShellExecute(AppDir + "asm.bat", SourceName, {}, shell::SW_HIDE);
     } else {
-        ShowBox(this, QMessageBox::Information, QStringLiteral("Obvestilo"),
-                QStringLiteral("Ne najdem prevajalniškega programa!"));
+        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
+                            QStringLiteral("Ne najdem prevajalniškega programa!"));
     }
     {
         WaitCursor cursor;
@@ -150,7 +151,7 @@ void TMainForm::ToolButton15Click() {
 }
 
 void TMainForm::Nastavitve1Click() {
-    if (ExecModal(*Form1) != QDialog::Accepted) return;
+    if (gui::ExecModal(*Form1) != QDialog::Accepted) return;
     const std::string path = AppDir + "asm.bat";
     if (!WriteAsmBat(path, AsmBatLine(Form1->CheckBox1->isChecked(), Form1->CheckBox4->isChecked())))
         throw std::runtime_error("Ne morem pisati datoteke " + path);

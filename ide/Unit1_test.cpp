@@ -54,7 +54,7 @@ protected:
     bool Exists(const QString& name) const { return QFileInfo::exists(Path(name)); }
     QStringList BoxTexts() const {
         QStringList texts;
-        for (const TShownBox& box : Boxes) texts << box.Caption + "|" + box.Text;
+        for (const gui::TShownBox& box : Boxes) texts << box.Caption + "|" + box.Text;
         return texts;
     }
     static QString Panel6(TMainForm& form) { return form.StatusPanels[6]->text(); }

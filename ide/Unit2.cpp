@@ -1,6 +1,7 @@
 #include "ide/Unit2.h"
 
-#include "ide/Boxes.h"
+#include "gui/Dialogs.h"
+#include "gui/Guard.h"
 #include "ide/ErrorScan.h"
 #include "ide/Globals.h"
 #include "ide/Unit1.h"
@@ -45,7 +46,7 @@ void TForm2::FormShow() {
     const TScanResult result = ScanListing(ListingName, ReportName, ObjectName, Form1 && Form1->CheckBox3->isChecked());
     if (!result.WindowLine.empty()) RichEdit1->append(QString::fromStdString(result.WindowLine));
     if (result.FileError)
-        ShowBox(this, QMessageBox::Critical, QStringLiteral("NAPAKA!"), QString::fromUtf8(FileErrorText));
+        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromUtf8(FileErrorText));
 }
 
 }  // namespace Vantrel

@@ -1,6 +1,7 @@
 #include "ide/Unit3.h"
 
-#include "ide/Boxes.h"
+#include "gui/Dialogs.h"
+#include "gui/Guard.h"
 #include "ide/ChipTable.h"
 #include "ide/Globals.h"
 #include "ide/Main.h"
@@ -92,20 +93,16 @@ TForNastavProg::TForNastavProg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(GroupBMikro);
     layout->addLayout(buttons);
 
-    // Every handler runs guarded: no exception may reach the event loop.
-    auto guarded = [this](void (TForNastavProg::*handler)()) {
-        return [this, handler] { Guarded(this, [&] { (this->*handler)(); }); };
-    };
-    connect(ComboBox1, &QComboBox::currentTextChanged, this, guarded(&TForNastavProg::ComboBox1Change));
-    connect(Button1, &QPushButton::clicked, this, guarded(&TForNastavProg::Button1Click));
-    connect(EditKapacRam, &QLineEdit::textChanged, this, guarded(&TForNastavProg::EditKapacRamChange));
-    connect(EditKapacEE, &QLineEdit::textChanged, this, guarded(&TForNastavProg::EditKapacEEChange));
-    connect(BitBtn3, &QPushButton::clicked, this, guarded(&TForNastavProg::BitBtn3Click));
+    gui::ConnectGuarded(ComboBox1, &QComboBox::currentTextChanged, this, &TForNastavProg::ComboBox1Change);
+    gui::ConnectGuarded(Button1, &QPushButton::clicked, this, &TForNastavProg::Button1Click);
+    gui::ConnectGuarded(EditKapacRam, &QLineEdit::textChanged, this, &TForNastavProg::EditKapacRamChange);
+    gui::ConnectGuarded(EditKapacEE, &QLineEdit::textChanged, this, &TForNastavProg::EditKapacEEChange);
+    gui::ConnectGuarded(BitBtn3, &QPushButton::clicked, this, &TForNastavProg::BitBtn3Click);
     connect(BitBtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(contextKey, &QShortcut::activated, this, [this] {
-        if (ShowHelp) Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpContext); });
+        if (ShowHelp) gui::Guarded(this, [this] { ShowHelp(help::HELP_CONTEXT, HelpContext); });
     });
 
     FormCreate();
@@ -157,11 +154,11 @@ void TForNastavProg::Button1Click() {
         case TAddChip::Known:
         case TAddChip::NotHc11: break;
         case TAddChip::TableFull:
-            ShowBox(this, QMessageBox::Warning, QStringLiteral("OPOZORILO!"),
-                    QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
-                        .arg(ChipSlots - BuiltInChips));
+            gui::ShowMessageBox(this, QMessageBox::Warning, gui::WarningCaption,
+                                QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
+                                    .arg(ChipSlots - BuiltInChips));
             break;
-        case TAddChip::BadSize: ShowApplicationError(this, QString::fromStdString(error)); break;
+        case TAddChip::BadSize: gui::ShowApplicationError(this, QString::fromStdString(error)); break;
     }
 }
 
@@ -187,7 +184,7 @@ void TForNastavProg::BitBtn3Click() {
 
 bool TForNastavProg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ComboBox1->lineEdit() && event->type() == QEvent::MouseButtonDblClick) {
-        Guarded(this, [this] { ComboBox1DblClick(); });
+        gui::Guarded(this, [this] { ComboBox1DblClick(); });
         return false;
     }
     if ((watched == EditKapacRam || watched == EditKapacEE) && event->type() == QEvent::KeyPress) {
@@ -218,13 +215,13 @@ void TMainForm::Nastavitve2Click() {
     // The boxes show the sizes in force, not what a cancelled choice left.
     dialog.ShowSizes(RamSize, EepromSize);
 
-    if (ExecModal(dialog) != QDialog::Accepted) return;
+    if (gui::ExecModal(dialog) != QDialog::Accepted) return;
     const std::string ramText = dialog.EditKapacRam->text().toStdString();
     const std::string eepromText = dialog.EditKapacEE->text().toStdString();
     const std::optional<int> ram = SizeFromText(ramText);
     const std::optional<int> eeprom = SizeFromText(eepromText);
     if (!ram || !eeprom) {
-        ShowApplicationError(this, QString::fromStdString(SizeErrorText(!ram ? ramText : eepromText)));
+        gui::ShowApplicationError(this, QString::fromStdString(SizeErrorText(!ram ? ramText : eepromText)));
         return;
     }
     const int index = dialog.ComboBox1->findText(dialog.ComboBox1->currentText(), Qt::MatchFixedString);

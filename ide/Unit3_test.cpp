@@ -50,7 +50,7 @@ protected:
     }
     QStringList BoxTexts() const {
         QStringList texts;
-        for (const TShownBox& box : Boxes) texts << box.Caption + "|" + box.Text;
+        for (const gui::TShownBox& box : Boxes) texts << box.Caption + "|" + box.Text;
         return texts;
     }
     struct Sizes {
