@@ -130,6 +130,14 @@ TEST_F(ChipDialogTest, OkTakesTheChoiceOverAndTheNextOpeningShowsIt) {
         QDialog::Rejected);
 }
 
+TEST_F(ChipDialogTest, OpeningFindsTheChosenNameInItsOwnCaseOnly) {
+    Start();
+    ChipName = "mc68hc11e9";
+    Open([](TForNastavProg& d) { EXPECT_EQ(d.ComboBox1->currentIndex(), 0); }, QDialog::Rejected);
+    ChipName = "MC68HC11E9";
+    Open([](TForNastavProg& d) { EXPECT_EQ(d.ComboBox1->currentIndex(), 3); }, QDialog::Rejected);
+}
+
 TEST_F(ChipDialogTest, ACancelledChoiceDoesNotLeakIntoTheNextOk) {
     Start();
     Open([](TForNastavProg& d) { d.ComboBox1->setCurrentIndex(6); }, QDialog::Rejected);
