@@ -511,11 +511,14 @@ TEST_F(RealAssembleTest, EveryOptionsLineIsOneTheAssemblerRuns) {
 TEST_F(RealAssembleTest, NoAssemblerProgramEnablesNothing) {
     // The real shell finds no as11m; the fake clock spares the ten seconds.
     Services.Clock = &Clock;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "");
     TMainForm& form = Start();
     WriteFile("TEMP$$.S19", CleanObject);
     WriteFile("TEMP$$.LST", CleanListing);
     Editor(form, "prog.asm");
     form.ToolButton15->trigger();
+    qputenv("PATH", path);
     EXPECT_EQ(BoxTexts(), QStringList{FileErrorBox});
     EXPECT_FALSE(Exists("TEMP$$.S19"));
     EXPECT_FALSE(ProgrammerEnabled(form));
