@@ -1,11 +1,15 @@
 // The editor windows' file commands on real files in a temporary folder.
 #include "ide/Childwin.h"
 #include "ide/IdeTestSupport.h"
+#include "ide/UnitPisava.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -255,6 +259,62 @@ TEST_F(EditorTest, FindStartsAtTheTextsStartOrAfterTheSelectionAndDoesNotWrap) {
     EXPECT_EQ(Boxes[0].Caption, "Obvestilo");
     EXPECT_EQ(Boxes[0].Text, "Ne najdem besede \"LDAA\"");
     EXPECT_EQ(editor->RichEdit1->textCursor().selectedText(), "LdAa");
+}
+
+TEST_F(EditorTest, FindDialogShowsOnlyWithAnEditorAndSearchesItsText) {
+    TMainForm& form = Start();
+    form.Najdi1->trigger();
+    EXPECT_FALSE(form.FindDialog1->isVisible());
+    TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
+    editor->RichEdit1->setPlainText("NOP\nstart BRA start");
+    form.ToolButton27->trigger();
+    EXPECT_TRUE(form.FindDialog1->isVisible());
+    form.FindDialog1->SetFindText("START");
+    emit form.FindDialog1->Find();
+    emit form.FindDialog1->Find();
+    EXPECT_EQ(editor->RichEdit1->textCursor().selectionStart(), 14);
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(EditorTest, FontApplyChangesTheSelectionOnlyAndTheSettingsLabels) {
+    TMainForm& form = Start();
+    form.FormPisava->show();
+    EXPECT_EQ(form.FormPisava->Label6->text(), "8");
+    QFont chosen(QStringLiteral("Courier New"), 14);
+    form.FontDialog1->SetSelectedFont(chosen);
+    // Without an editor Apply does nothing at all.
+    emit form.FontDialog1->Apply();
+    EXPECT_EQ(form.FormPisava->Label6->text(), "8");
+
+    TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
+    editor->RichEdit1->setPlainText("LDAA #1");
+    QTextCursor cursor = editor->RichEdit1->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(4, QTextCursor::KeepAnchor);
+    editor->RichEdit1->setTextCursor(cursor);
+    emit form.FontDialog1->Apply();
+    EXPECT_EQ(form.FormPisava->Label6->text(), "14");
+    EXPECT_EQ(form.FormPisava->Label4->text(), form.FontDialog1->SelectedFont().family());
+    QTextCursor probe(editor->RichEdit1->document());
+    probe.setPosition(2);
+    EXPECT_EQ(probe.charFormat().font().pointSize(), 14);
+    EXPECT_FALSE(probe.charFormat().font().bold());
+    probe.setPosition(6);
+    EXPECT_EQ(probe.charFormat().font().pixelSize(), 13);
+    EXPECT_TRUE(probe.charFormat().font().bold());
+}
+
+TEST_F(EditorTest, SpremeniRunsTheFontDialogAndItsChoiceShowsAtTheNextOpening) {
+    TMainForm& form = Start();
+    Modals.push_back([](QDialog& dialog) {
+        auto& fonts = dynamic_cast<gui::TFontDialog&>(dialog);
+        fonts.SizeBox->setCurrentIndex(fonts.SizeBox->findText("12"));
+        return int(QDialog::Accepted);
+    });
+    form.FormPisava->Button1->click();
+    form.FormPisava->hide();
+    form.FormPisava->show();
+    EXPECT_EQ(form.FormPisava->Label6->text(), "12");
 }
 
 TEST(FindForward, PlainSubstringIgnoringCase) {

@@ -97,6 +97,7 @@ TMainForm::TMainForm(const TServices& services, QWidget* parent)
     createToolBar();
     createStatusBar();
     createPort();
+    createDialogs();
     FormCreate();
 }
 
@@ -342,6 +343,15 @@ void TMainForm::createStatusBar() {
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
     connect(Timer1, &QTimer::timeout, this, [this] { gui::Guarded(this, [this] { Timer1Timer(); }); });
+}
+
+void TMainForm::createDialogs() {
+    FindDialog1 = new gui::TFindDialog(this);
+    gui::ConnectGuarded(FindDialog1, &gui::TFindDialog::Find, this, &TMainForm::FindDialog1Find);
+    FontDialog1 = new gui::TFontDialog(this);
+    // 11 pixels: 8 points on the screens the sizes were chosen for.
+    FontDialog1->SetSelectedFont(QFont(QStringLiteral("Times New Roman"), 8));
+    gui::ConnectGuarded(FontDialog1, &gui::TFontDialog::Apply, this, &TMainForm::FontDialog1Apply);
 }
 
 void TMainForm::createPort() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "comport/SerialPort.h"
+#include "gui/StandardDialogs.h"
 #include "platform/clock/Clock.h"
 #include "platform/help/HelpApi.h"
 #include "platform/print/PrintApi.h"
@@ -125,9 +126,6 @@ public:
     // One find-next for `what` in the active editor.
     void FindNext(const QString& what);
     void FontDialog1Apply();
-    // The font dialog's current font; running it modally (its result unused).
-    QFont FontDialogFont() const;
-    void RunFontDialog();
     void HelpAbout1Execute();
     void WindowCascade1Execute();
     void WindowTileHorizontal1Execute();
@@ -203,6 +201,8 @@ public:
     QLabel* StatusPanels[PanelCount] = {};
     QTimer* Timer1 = nullptr;
 
+    gui::TFindDialog* FindDialog1 = nullptr;
+    gui::TFontDialog* FontDialog1 = nullptr;
     TAboutBox* AboutBox = nullptr;
     TFormPisava* FormPisava = nullptr;
     TForm1* Form1 = nullptr;                  // assembler options (Unit1)
@@ -223,6 +223,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createPort();
+    void createDialogs();
     void FillWindowMenu();
     // Writes the active child's text to name; throws with the reason when it cannot.
     void SaveActive(const QString& name);

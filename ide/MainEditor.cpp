@@ -7,6 +7,7 @@
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
 #include "ide/PrintLayout.h"
+#include "ide/UnitPisava.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTextCharFormat>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -207,8 +209,14 @@ int FindForward(const QString& text, const QString& what, int start) {
     return static_cast<int>(text.indexOf(what, start, Qt::CaseInsensitive));
 }
 
-void TMainForm::Najdi1Click() {}
-void TMainForm::FindDialog1Find() {}
+void TMainForm::Najdi1Click() {
+    if (!ActiveRichEdit()) return;
+    FindDialog1->show();
+    FindDialog1->raise();
+    FindDialog1->activateWindow();
+}
+
+void TMainForm::FindDialog1Find() { FindNext(FindDialog1->FindText()); }
 
 void TMainForm::FindNext(const QString& what) {
     QTextEdit* edit = ActiveRichEdit();
@@ -227,15 +235,15 @@ void TMainForm::FindNext(const QString& what) {
     cursor.setPosition(found + static_cast<int>(what.size()), QTextCursor::KeepAnchor);
     edit->setTextCursor(cursor);
 }
-void TMainForm::FontDialog1Apply() {}
-
-QFont TMainForm::FontDialogFont() const {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(11);
-    return font;
+void TMainForm::FontDialog1Apply() {
+    QTextEdit* edit = ActiveRichEdit();
+    if (!edit) return;
+    // The whole font goes to the selection, or to what is typed next.
+    QTextCharFormat format;
+    format.setFont(FontDialog1->SelectedFont());
+    edit->mergeCurrentCharFormat(format);
+    if (FormPisava) FormPisava->ShowFont(FontDialog1->SelectedFont());
 }
-
-void TMainForm::RunFontDialog() {}
 
 void TMainForm::HelpAbout1Execute() { gui::ExecModal(*AboutBox); }
 

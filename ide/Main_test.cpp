@@ -333,6 +333,13 @@ TEST_F(FrameTest, Screenshots) {
     form.AboutBox->show();
     QTest::qWait(20);
     form.AboutBox->grab().save(folder + "/about.png");
+    form.FindDialog1->SetFindText(QStringLiteral("ŠTEVEC"));
+    form.FindDialog1->show();
+    QTest::qWait(20);
+    form.FindDialog1->grab().save(folder + "/find.png");
+    form.FontDialog1->show();
+    QTest::qWait(20);
+    form.FontDialog1->grab().save(folder + "/font.png");
     ProgrammerImage(true).scaled(84, 64).save(folder + "/programmer-found.png");
     ProgrammerImage(false).scaled(84, 64).save(folder + "/programmer-not-found.png");
     for (QMenu* menu : {form.File1, form.Edit1, form.Prevajalnik1, form.Programator1, form.Help1}) {

@@ -82,12 +82,12 @@ void TFormPisava::ShowFont(const QFont& font) {
 }
 
 void TFormPisava::FormShow() {
-    if (MainForm) ShowFont(MainForm->FontDialogFont());
+    if (MainForm) ShowFont(MainForm->FontDialog1->SelectedFont());
 }
 
 void TFormPisava::Button1Click() {
     // The choice is taken by the font dialog itself; its result is not used.
-    if (MainForm) MainForm->RunFontDialog();
+    if (MainForm) MainForm->FontDialog1->Execute();
 }
 
 void TFormPisava::showEvent(QShowEvent* event) {
