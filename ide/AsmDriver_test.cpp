@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,7 +25,8 @@ TEST(AsmBatLine, EachOptionSet) {
 }
 
 TEST(AsmBatLine, WrittenWithoutALineEnd) {
-    const std::string path = (std::filesystem::temp_directory_path() / "asm_driver_test.bat").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("asm_driver_test_" + std::to_string(::getpid()) + ".bat")).string();
     std::ofstream(path) << "an older and longer line\r\n";
     ASSERT_TRUE(WriteAsmBat(path, "AS11M %1 -l s c"));
     std::ifstream in(path, std::ios::binary);
