@@ -53,7 +53,8 @@ TFormPorocilo* TMainForm::OpenReportWindow(const QString& fileName) {
 
 void TMainForm::ToolButton17Click() {
     OpenReportWindow(QString::fromStdString(AppDir + ReportName));
-    Mdi->tileSubWindows();
+    // The frame's tiling, one window under the other, as the window menu does.
+    WindowTileHorizontal1Execute();
 }
 
 }  // namespace Vantrel
