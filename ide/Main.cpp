@@ -338,7 +338,9 @@ void TMainForm::createStatusBar() {
     }
     StatusPanels[7]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     StatusPanels[7]->setContentsMargins(2, 0, 0, 0);
-    StatusPanels[7]->setPixmap(ProgrammerImage(false));
+    ProgrammerImages[0] = ProgrammerImage(false);
+    ProgrammerImages[1] = ProgrammerImage(true);
+    StatusPanels[7]->setPixmap(ProgrammerImages[0]);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
@@ -450,7 +452,7 @@ void TMainForm::FormActivate() {
 void TMainForm::Timer1Timer() {
     vrstica();
     UpdateStatusPanels();
-    StatusPanels[7]->setPixmap(ProgrammerImage(ProgrammerFound == 1));
+    StatusPanels[7]->setPixmap(ProgrammerImages[ProgrammerFound == 1 ? 1 : 0]);
     statusBar()->update();
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPointer>
 
 #include <memory>
@@ -51,6 +52,11 @@ struct TServices {
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
+    // The services made here when none was given; before the references
+    // below, which are bound to them.
+    std::unique_ptr<help::HelpApi> OwnHelp;
+    std::unique_ptr<printing::PrintApi> OwnPrinter;
+
 public:
     explicit TMainForm(const TServices& services = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -70,12 +76,6 @@ public:
     QMdiSubWindow* AddMDIChild(QWidget* child);
     int MDIChildCount() const;
 
-private:
-    // Made before the references below are bound to them.
-    std::unique_ptr<help::HelpApi> OwnHelp;
-    std::unique_ptr<printing::PrintApi> OwnPrinter;
-
-public:
     shell::ShellApi& Shell;
     help::HelpApi& Help;
     printing::PrintApi& Printer;
@@ -229,6 +229,7 @@ private:
     void SaveActive(const QString& name);
     QString RunSaveDialog();
 
+    QPixmap ProgrammerImages[2];  // not found, found
     QMdiArea* Mdi = nullptr;
     QAction* WindowListSeparator = nullptr;
     int NewDocumentNumber = 0;

@@ -78,6 +78,19 @@ TEST_F(FrameTest, FirstStartWithoutIniOpensCom2AndWritesTheDefaultAsmBat) {
     EXPECT_EQ(form.windowTitle(), "Vantrel");
 }
 
+TEST_F(FrameTest, AnAsmBatThatCannotBeWrittenIsReportedAndTheStartUpGoesOn) {
+    QDir(Dir.path()).mkdir("asm.bat");
+    WriteFile("Vantrel.ini", "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n");
+    TMainForm& form = Start();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_TRUE(Boxes[0].Text.contains("asm.bat"));
+    // The chip table is loaded, so the close does not erase the added types.
+    EXPECT_EQ(ChipCount, 8);
+    EXPECT_TRUE(Api.IsOpen("COM2"));
+    form.close();
+    EXPECT_TRUE(ReadFile("Vantrel.ini").contains("integrirc7=MC68HC11F1"));
+}
+
 TEST_F(FrameTest, ThePortIsPlacedAsTheProgrammerNeedsIt) {
     TMainForm& form = Start();
     const TComPort& port = form.ComPort1;
@@ -185,6 +198,9 @@ TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
     EXPECT_EQ(form.StatusPanels[3]->text(), "1200 bps");
     EXPECT_EQ(form.StatusPanels[4]->text(), "RAM");
     EXPECT_EQ(form.StatusPanels[5]->text(), "MC68HC11E9");
+    ProgrammerFound = 1;
+    form.Timer1Timer();
+    EXPECT_EQ(form.StatusPanels[7]->pixmap().toImage(), ProgrammerImage(true).toImage());
     form.FileClose1Execute();
     QTest::qWait(10);
     EXPECT_EQ(form.MDIChildCount(), 0);

@@ -34,6 +34,15 @@ TMDIChild* EditorWithLines(TMainForm& form, const QString& caption, int count) {
     return editor;
 }
 
+TEST_F(ServicesTest, TheRealServicesStandInForTheOnesNotGiven) {
+    Services = TServices{&Api};
+    TMainForm& form = Start();
+    EXPECT_EQ(&form.Shell, &shell::DefaultShellApi());
+    EXPECT_EQ(&form.Clock, &timing::DefaultClock());
+    EXPECT_NE(dynamic_cast<help::QtHelpApi*>(&form.Help), nullptr);
+    EXPECT_NE(dynamic_cast<printing::QtPrintApi*>(&form.Printer), nullptr);
+}
+
 // ------------------------------------------------------------------ print
 
 TEST_F(ServicesTest, PrintLaysOutHeadersAndPageBreaksFromThePrintersPage) {
