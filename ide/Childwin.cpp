@@ -21,6 +21,8 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     RichEdit1->setAcceptRichText(false);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setTabChangesFocus(false);
+    // Tab stops every half inch, as the rich-edit control has them.
+    RichEdit1->setTabStopDistance(48);
     QFont font(QStringLiteral("Times New Roman"));
     font.setPixelSize(13);
     font.setBold(true);

@@ -274,6 +274,8 @@ TEST_F(EditorTest, FindDialogShowsOnlyWithAnEditorAndSearchesItsText) {
     emit form.FindDialog1->Find();
     EXPECT_EQ(editor->RichEdit1->textCursor().selectionStart(), 14);
     EXPECT_TRUE(Boxes.empty());
+    form.close();
+    EXPECT_FALSE(form.FindDialog1->isVisible());
 }
 
 TEST_F(EditorTest, FontApplyChangesTheSelectionOnlyAndTheSettingsLabels) {

@@ -543,10 +543,13 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     bool close = false;
     gui::Guarded(this, [&] { close = FormCloseQuery(); });
-    if (close)
-        event->accept();
-    else
+    if (!close) {
         event->ignore();
+        return;
+    }
+    // A find dialog left open would keep the application running.
+    FindDialog1->close();
+    event->accept();
 }
 
 bool TMainForm::event(QEvent* event) {

@@ -63,9 +63,10 @@ public:
 
     TComPort ComPort1;
 
-    // The rich-edit control the editor commands act on: the focused one of
-    // the current MDI child (an editor or a report window); nullptr when no
-    // child is open.
+    // The rich-edit control the editor commands act on (the current editor):
+    // the focused one of the current MDI child, an editor or a report
+    // window; nullptr only when no child is open, so closing one editor
+    // leaves the commands working on the others.
     QTextEdit* ActiveRichEdit() const;
     // The current MDI child when it is an editor window.
     TMDIChild* ActiveEditor() const;

@@ -6,6 +6,8 @@
 #include "ide/IdeTestSupport.h"
 #include "ide/Images.h"
 #include "ide/UnitPisava.h"
+#include "platform/comm/PosixCommApi.h"
+#include "platform/comm/PtyBoard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -289,6 +291,29 @@ TEST_F(FrameTest, SettingsDialogCancelledOrWithoutSelectionChangesNoPort) {
     EXPECT_EQ(form.ComPort1.Port(), "COM2");
     EXPECT_TRUE(Api.IsOpen("COM2"));
     EXPECT_FALSE(form.EEPROMbrii1->isEnabled());
+}
+
+TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {
+    comm::PtyBoard board2;
+    comm::PtyBoard board5;
+    ASSERT_FALSE(board2.SlavePath().empty());
+    comm::PosixCommApi posix;
+    posix.SetPortMap(comm::ComPortMap{{2, board2.SlavePath()}, {5, board5.SlavePath()}});
+    Services.Comm = &posix;
+    TMainForm& form = Start();
+    QTest::qWait(10);
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_TRUE(form.ComPort1.Connected());
+    QStringList listed;
+    Modals.push_back(SettingsAnswer("COM5", false, true, &listed));
+    form.Izbirapisave1Click();
+    EXPECT_THAT(listed, ElementsAre("COM2", "COM5"));
+    EXPECT_EQ(form.ComPort1.Port(), "COM5");
+    EXPECT_TRUE(form.ComPort1.Connected());
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.ComPort1.Connected());
+    EXPECT_EQ(ReadFile("Vantrel.ini"), "[vrata]\nser1=5\n");
+    Form.reset();  // before the comm layer it was made on
 }
 
 // ------------------------------------------------------------------- close

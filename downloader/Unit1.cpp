@@ -1,0 +1,240 @@
+#include "downloader/Unit1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+#include <string_view>
+
+#include "downloader/RecordStream.h"
+#include "downloader/SerialLamp.h"
+#include "gui/Dialogs.h"
+#include "gui/Guard.h"
+#include "platform/text/TextFile.h"
+
+namespace Tolvex {
+
+namespace {
+
+void ShowErrorBox(QWidget* parent, const QString& text) {
+    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption, text);
+}
+
+}  // namespace
+
+TForm1::TForm1(comm::CommApi& Api, TParameters Parameters, QWidget* Parent)
+    : QWidget(Parent), FParameters(std::move(Parameters)) {
+    CreateComponents(Api);
+    gui::Guarded(this, [this] { FormCreate(); });
+    Timer1->start();
+}
+
+TForm1::~TForm1() {
+    Timer1->stop();
+    // The lamp lets go first: a closing port would have it pump events into
+    // a window on its way out.
+    ComLed1->SetComPort(nullptr);
+    ComPort1->OnTxEmpty = nullptr;
+    ComPort1.reset();
+}
+
+// The window as designed: 226 by 128 pixels, Times New Roman.
+void TForm1::CreateComponents(comm::CommApi& Api) {
+    setFixedSize(226, 128);
+    setFont(QFont(QStringLiteral("Times New Roman"), 10));
+    setWindowTitle(QStringLiteral("Tolvex"));
+
+    Label1 = new QLabel(QStringLiteral("DATOTEKA: "), this);
+    Label1->move(8, 8);
+    Label2 = new QLabel(QStringLiteral("KAPACITETA: "), this);
+    Label2->move(8, 24);
+    for (QLabel* label : {Label1, Label2}) label->resize(170, 16);
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setGeometry(8, 48, 201, 41);
+    Gauge1->setRange(0, 100);
+    Gauge1->setValue(0);
+    Gauge1->setAlignment(Qt::AlignCenter);
+    Gauge1->setFormat(QStringLiteral("%p%"));
+
+    ComLed1 = new TComLed(this);
+    ComLed1->setGeometry(184, 8, 25, 25);
+
+    ComPort1 = std::make_unique<TComPort>(Api);
+    ConfigureComPort();
+    LoadComLed();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    gui::ConnectGuarded(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+}
+
+// 1200 8N1; the board paces the output with XON/XOFF; one byte in flight.
+// The port is not opened here: only the port the command line names is.
+void TForm1::ConfigureComPort() {
+    TComPort& port = *ComPort1;
+    port.Name = "ComPort1";
+    port.SetBaudRate(br1200);
+    port.SetPort("COM2");
+    port.SetDataBits(dbEight);
+    port.Parity().SetBits(prNone);
+    port.SetStopBits(sbOneStopBit);
+    port.SetEvents({evRxChar, evTxEmpty, evDSR});
+    port.Buffer().SetInputSize(2);
+    port.Buffer().SetOutputSize(2);
+    TComFlowControl& flow = port.FlowControl();
+    flow.SetFlowControl(fcCustom);
+    flow.SetXonXoffOut(true);
+    flow.SetXonXoffIn(false);
+    flow.SetXonChar(0x11);
+    flow.SetXoffChar(0x13);
+    flow.SetOutCTSFlow(false);
+    flow.SetOutDSRFlow(false);
+    flow.SetControlDTR(dtrDisable);
+    flow.SetControlRTS(rtsDisable);
+    flow.SetDSRSensitivity(false);
+    flow.SetTxContinueOnXoff(false);
+    TComTimeouts& timeouts = port.Timeouts();
+    timeouts.SetReadInterval(-1);
+    timeouts.SetReadTotalMultiplier(0);
+    timeouts.SetReadTotalConstant(0);
+    timeouts.SetWriteTotalMultiplier(100);
+    timeouts.SetWriteTotalConstant(1000);
+    port.OnTxEmpty = [this](TObject* Sender) { gui::Guarded(this, [this, Sender] { ComPort1TxEmpty(Sender); }); };
+}
+
+// The lamp's stored properties in their order; its port is bound while it
+// is still loading, so it shows DSR from the port's first open on.
+void TForm1::LoadComLed() {
+    ComLed1->BeginLoad();
+    ComLed1->SetLedSignal(lsDSR);
+    ComLed1->SetKind(lkRedLight);
+    ComLed1->SetState(lsOff);
+    ComLed1->SetRingDuration(1000);
+    ComLed1->SetComPort(ComPort1.get());
+    ComLed1->EndLoad();
+}
+
+void TForm1::FormCreate() {
+    TimerArmed = 0;
+    ObjectName = ParamStr(FParameters, 1);
+    ComPort1->SetPort(DownloaderPortName(StrToInt(ParamStr(FParameters, 2))));
+    Capacity = StrToInt(ParamStr(FParameters, 3));
+    setWindowTitle(QStringLiteral("Programator EEPROMA!"));
+    Label1->setText(QStringLiteral("DATOTEKA: ") + QString::fromStdString(ObjectName));
+    Label2->setText(QStringLiteral("KAPACITETA: %1 B").arg(Capacity));
+    ComPort1->Open();
+    Sending = 0;
+    ComPort1->SetDTR(true);
+}
+
+// The first tick only arms: the transfer never starts earlier than about a
+// second after the window appeared.
+void TForm1::Timer1Timer() {
+    if (TimerArmed == 0) {
+        TimerArmed = 1;
+        return;
+    }
+    StartTransfer();
+}
+
+// Looks for the object file in the current folder at every tick; once found,
+// the ticks stop, so the stream goes out once.
+void TForm1::StartTransfer() {
+    if (!ComPort1->Connected()) return;  // the command line named no usable port
+    const QString path = QDir::current().filePath(QString::fromStdString(ObjectName));
+    const std::optional<std::string> found = FindFileIgnoringCase(path.toStdString());
+    if (!found) return;
+    Timer1->stop();
+    LoadS19(QString::fromStdString(*found));
+}
+
+void TForm1::LoadS19(const QString& FileName) {
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowErrorBox(this, QString::fromUtf8(OpenErrorText));
+        return;
+    }
+    const QByteArray text = file.readAll();
+    file.close();
+    SendLength = 0;
+    SendPos = 0;
+    TRecordStream stream = BuildEepromRecordStream(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                                                   Capacity, [this](int progress) { Gauge1->setValue(progress); });
+    SendLength = stream.SendLength();
+    SendBuffer = std::move(stream.SendBuffer);
+    // Armed before the start byte, whose transmit-empty event begins the chain.
+    Sending = stream.Status == TRecordStream::Okay ? 1 : 0;
+    if (!SendStreamByte(StreamStartByte)) return;
+    switch (stream.Status) {
+        case TRecordStream::Okay: break;
+        case TRecordStream::TooLong: ShowErrorBox(this, QString::fromUtf8(TooLongText)); break;
+        case TRecordStream::BadRecord:
+            ShowErrorBox(this, QStringLiteral("Napačen zapis S1 v vrstici %1 datoteke %2:\n%3")
+                                   .arg(stream.BadLine)
+                                   .arg(QString::fromStdString(ObjectName))
+                                   .arg(QString::fromUtf8(stream.BadText.data(),
+                                                          static_cast<qsizetype>(stream.BadText.size()))));
+            break;
+    }
+}
+
+bool TForm1::SendByte(uint8_t Byte) { return ComPort1->WriteBuffer(&Byte, 1) == 1; }
+
+// A write that timed out (the board held XOFF too long) or failed ends the
+// transfer: sending on would shift every later byte into the wrong place.
+bool TForm1::SendStreamByte(uint8_t Byte) {
+    bool written = false;
+    try {
+        written = SendByte(Byte);
+    } catch (...) {
+        Sending = 0;
+        throw;
+    }
+    if (!written) {
+        Sending = 0;
+        ShowErrorBox(this, QString::fromUtf8(BoardStoppedText));
+    }
+    return written;
+}
+
+// Each transmit-empty event sends the next byte.
+void TForm1::ComPort1TxEmpty(TObject*) {
+    if (Sending != 1) return;
+    if (!SendStreamByte(SendBuffer[static_cast<size_t>(SendPos)])) return;
+    if (SendPos == SendLength) {
+        Sending = 0;
+        TerminateApplication();
+        return;
+    }
+    ++SendPos;
+}
+
+// The write of the end byte has returned, so the driver holds it; closing the
+// port lets what is on the line finish before the handle goes.
+void TForm1::TerminateApplication() {
+    FTerminated = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            close();
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
+}
+
+bool TForm1::FormCloseQuery() {
+    ComPort1->Close();
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* Event) {
+    gui::Guarded(this, [this] { FormCloseQuery(); });
+    Event->accept();
+}
+
+}  // namespace Tolvex

@@ -1,0 +1,19 @@
+// Tolvex: streams the S1 records of an object file to the EEPROM talker on
+// the board. Started by Vantrel as: Tolvex TEMP$$.S19 <port 1-3> <capacity>.
+#include <QApplication>
+
+#include "downloader/Unit1.h"
+#include "gui/Dialogs.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvex"));
+    // What the port cannot raise to a caller (a failed open while loading, a
+    // handler's error on its event thread) goes to the same error display.
+    SetApplicationShowException(
+        [](const std::exception& e) { gui::ShowApplicationError(nullptr, QString::fromUtf8(e.what())); });
+    Tolvex::TParameters parameters(argv + 1, argv + argc);
+    Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
+    form.show();
+    return QApplication::exec();
+}
