@@ -210,11 +210,16 @@ TEST_F(ChipDialogTest, AddingATypeAndItsRefusals) {
 }
 
 TEST_F(ChipDialogTest, AFullTableRefusesMore) {
+    // Eleven added types in the ini: the table takes nine of them.
+    QByteArray ini = "[chipi]\r\n";
+    for (int n = 7; n < 18; ++n)
+        ini += QStringLiteral("integrirc%1=MC68HC11X%1\r\nRAM%1=256\r\nEE%1=0\r\n").arg(n).toUtf8();
+    WriteFile("Vantrel.ini", ini);
     Start();
     AllowAdding();
-    for (int n = ChipCount; n < ChipSlots; ++n) AddType(QStringLiteral("MC68HC11X%1").arg(n), "256", "0");
     EXPECT_EQ(ChipCount, 16);
-    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(ListNames().size(), 16);
+    EXPECT_EQ(ListNames().last(), "MC68HC11X15");
     AddType("MC68HC11Y", "256", "0");
     EXPECT_EQ(BoxTexts(), QStringList{"OPOZORILO!|Tabela je polna: dodati je mogoče največ 9 tipov mikrokrmilnikov!"});
     EXPECT_EQ(ListNames().size(), 16);
