@@ -399,27 +399,4 @@ TEST(ComLedPaintTest, TheFirstPaintLoadsTheGlyphsOfTheKind) {
     EXPECT_EQ(lamp.GlyphOff(), LoadGlyphResource("LEDREDOFF"));
 }
 
-// Set VANTREL_SCREENSHOTS to a folder to look at the twelve glyphs.
-TEST(ComLedPaintTest, Screenshot) {
-    const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
-    const int scale = 8;
-    QImage sheet(6 * 25 * scale, 2 * 25 * scale, QImage::Format_ARGB32);
-    sheet.fill(QColor(240, 240, 240));
-    QPainter painter(&sheet);
-    for (int i = 0; i < 6; ++i) {
-        TComLed lamp;
-        lamp.SetKind(kPaintedKinds[i]);
-        for (int row = 0; row < 2; ++row) {
-            lamp.SetState(row == 0 ? lsOn : lsOff);
-            QImage image(25, 25, QImage::Format_ARGB32);
-            image.fill(QColor(240, 240, 240));
-            lamp.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-            painter.drawImage(QRect(i * 25 * scale, row * 25 * scale, 25 * scale, 25 * scale), image);
-        }
-    }
-    painter.end();
-    EXPECT_TRUE(sheet.save(folder + QStringLiteral("/lamp-glyphs.png")));
-}
-
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "comport/SerialPort.h"
 #include "gui/StandardDialogs.h"
+#include "ide/Programmer.h"
 #include "platform/clock/Clock.h"
 #include "platform/help/HelpApi.h"
 #include "platform/print/PrintApi.h"
@@ -37,6 +38,7 @@ class TForm1;
 class TForm2;
 class TForNastavProg;
 class TFormPorocilo;
+class TFormEENasloviBranje;
 
 // The platform services the main window works through; tests pass fakes.
 // nullptr: the real one (the machine's ports, processes and clock, a help
@@ -141,6 +143,12 @@ public:
     void ToolButton16Click();
     void EEPROMbrii1Click();
 
+    // --- Programmer (MainProgrammer.cpp)
+    void ComPort1AfterOpen(TObject* Sender);
+    void ComPort1DSRChange(TObject* Sender, bool OnOff);
+    // The downloader this window started; while it runs it holds the port.
+    TDownloaderWatch Downloader;
+
     // --- Menus, in the order they stand.
     QMenu* File1 = nullptr;
     QAction* FileNewItem = nullptr;
@@ -212,6 +220,7 @@ public:
 
     // A new report window (Unit5) captioned with the file and showing it.
     TFormPorocilo* OpenReportWindow(const QString& fileName);
+    TFormEENasloviBranje* FormEENasloviBranje = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

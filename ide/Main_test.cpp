@@ -350,47 +350,5 @@ TEST_F(FrameTest, CloseAsksForEachModifiedEditorAndNoKeepsEverything) {
     EXPECT_EQ(ReadFile("Vantrel.ini"), "[vrata]\nser1=2\n");
 }
 
-// Not a check: pictures of every window for a person to look at.
-TEST_F(FrameTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
-    TMainForm& form = Start();
-    form.resize(1000, 600);
-    form.show();
-    TMDIChild* editor = form.OpenEditorWindow(Path("utripanje.asm"));
-    editor->RichEdit1->setPlainText(QStringLiteral(
-        "* Šolski primer: utripanje LED (čšž ČŠŽ)\n\tORG $0000\nSTART\tLDAA #$05\n\tSTAA $1004\n\tBRA START\n"));
-    form.FileNew1Execute();
-    form.WindowTileHorizontal1Execute();
-    form.Timer1Timer();
-    QStatusTipEvent tip(form.ToolButton15->statusTip());
-    QApplication::sendEvent(&form, &tip);
-    QTest::qWait(50);
-    form.grab().save(folder + "/main.png");
-    form.FormPisava->ComboBox2->addItems({"COM1", "COM2"});
-    form.FormPisava->show();
-    QTest::qWait(20);
-    form.FormPisava->grab().save(folder + "/pisava.png");
-    form.AboutBox->show();
-    QTest::qWait(20);
-    form.AboutBox->grab().save(folder + "/about.png");
-    form.FindDialog1->SetFindText(QStringLiteral("ŠTEVEC"));
-    form.FindDialog1->show();
-    QTest::qWait(20);
-    form.FindDialog1->grab().save(folder + "/find.png");
-    form.FontDialog1->show();
-    QTest::qWait(20);
-    form.FontDialog1->grab().save(folder + "/font.png");
-    ProgrammerImage(true).scaled(84, 64).save(folder + "/programmer-found.png");
-    ProgrammerImage(false).scaled(84, 64).save(folder + "/programmer-not-found.png");
-    for (QMenu* menu : {form.File1, form.Edit1, form.Prevajalnik1, form.Programator1, form.Help1}) {
-        menu->popup(QPoint(0, 0));
-        QTest::qWait(20);
-        menu->grab().save(folder + "/menu-" + menu->title().remove('&') + ".png");
-        menu->hide();
-    }
-    for (TMDIChild* child : form.EditorWindows()) child->SetModified(false);
-}
-
 }  // namespace
 }  // namespace Vantrel

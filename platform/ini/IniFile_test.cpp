@@ -48,19 +48,31 @@ TEST_F(IniFileTest, ValuesReadAsWritten) {
   Put("; settings\n"
       "[ComPort1]\n"
       "  StopBits = 1,5  \n"
+      "; Port=COM9\n"
       "Name=\"quoted\"\n"
+      "Quotes=\"\"\n"
+      "Open=\"half\n"
+      "Quote=\"\n"
       "Empty=\n"
       "Chip=MC68HC11E9 čšž\n"
       "[other]\n"
-      "StopBits=2\n");
+      "StopBits=2\n"
+      "[third]\n"
+      "Name=3\n");
   IniFile ini(path);
   EXPECT_EQ(ini.ReadString("ComPort1", "StopBits", ""), "1,5") << "a comma is no list";
   EXPECT_EQ(ini.ReadString("ComPort1", "Name", ""), "quoted");
+  EXPECT_EQ(ini.ReadString("ComPort1", "Quotes", "default"), "") << "a pair of quotes is empty text";
+  EXPECT_EQ(ini.ReadString("ComPort1", "Open", ""), "\"half") << "no pair, nothing dropped";
+  EXPECT_EQ(ini.ReadString("ComPort1", "Quote", ""), "\"");
   EXPECT_EQ(ini.ReadString("ComPort1", "Empty", "default"), "") << "present but empty";
   EXPECT_EQ(ini.ReadString("ComPort1", "Chip", ""), "MC68HC11E9 čšž");
+  EXPECT_EQ(ini.ReadString("ComPort1", "Port", "none"), "none") << "a comment is no key";
+  EXPECT_EQ(ini.ReadString("other", "Name", "none"), "none") << "a section ends at the next";
   EXPECT_EQ(ini.ReadSection("ComPort1"),
-            (std::vector<std::string>{"StopBits", "Name", "Empty", "Chip"}));
-  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"ComPort1", "other"}));
+            (std::vector<std::string>{"StopBits", "Name", "Quotes", "Open", "Quote", "Empty", "Chip"}));
+  EXPECT_EQ(ini.ReadSection("other"), (std::vector<std::string>{"StopBits"}));
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"ComPort1", "other", "third"}));
 }
 
 TEST_F(IniFileTest, IntegerTexts) {
@@ -72,6 +84,7 @@ TEST_F(IniFileTest, IntegerTexts) {
       {"12", 12},     {"-5", -5},          {" 7 ", 7},           {"$1F", 31},
       {"0x1f", 31},   {"$FFFFFFFF", -1},   {"12abc", -99},       {"", -99},
       {"error", -99}, {"99999999999", -99}, {"2147483648", -99}, {"-2147483648", INT_MIN},
+      {"2147483647", INT_MAX}, {"$7FFFFFFF", INT_MAX}, {"0x80000000", INT_MIN}, {"$100000000", -99},
   };
   for (const Case& c : cases) {
     Put(std::string("[s]\nk=") + c.text + "\n");
@@ -102,6 +115,14 @@ TEST_F(IniFileTest, WritesKeepTheRestOfTheFile) {
             "a=b\n");
 }
 
+TEST_F(IniFileTest, ByteOrderMarkAndLineEndsSurviveAWrite) {
+  Put("\xEF\xBB\xBF[vrata]\r\nser1=1\r\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("vrata", "ser1", 0), 1);
+  ini.WriteInteger("vrata", "ser1", 2);
+  EXPECT_EQ(Contents(), "\xEF\xBB\xBF[vrata]\r\nser1=2\r\n");
+}
+
 TEST_F(IniFileTest, EraseSectionThenWriteRebuildsIt) {
   Put("[chipi]\r\nintegrirc7=A\r\nintegrirc9=C\r\n[vrata]\r\nser1=1\r\n[keep]\r\nx=1\r\n");
   IniFile ini(path);
@@ -123,7 +144,16 @@ TEST_F(IniFileTest, WritesThatWouldBreakTheFileOrCannotBeDoneThrow) {
   EXPECT_THROW(ini.WriteString("s", "a=b", "v"), IniFileError);
   EXPECT_THROW(ini.WriteString("s]", "k", "v"), IniFileError);
   EXPECT_THROW(ini.WriteString("s", "", "v"), IniFileError);
+  EXPECT_THROW(ini.WriteString("s", "k", "carriage\rreturn"), IniFileError);
+  EXPECT_THROW(ini.WriteString("s", "[k", "v"), IniFileError);
+  EXPECT_THROW(ini.WriteString("s", ";k", "v"), IniFileError);
+  EXPECT_THROW(ini.WriteString("s", "#k", "v"), IniFileError);
+  EXPECT_THROW(ini.WriteString("s\n", "k", "v"), IniFileError);
   EXPECT_EQ(Contents(), "[s]\nk=v\n");
+  // A folder in the way of the rename: the error, and no temporary left.
+  std::filesystem::create_directory(folder / "taken.ini");
+  EXPECT_THROW(IniFile((folder / "taken.ini").string()).WriteString("s", "k", "v"), IniFileError);
+  EXPECT_FALSE(std::filesystem::exists(folder / "taken.ini.tmp"));
   IniFile nowhere((folder / "missing" / "x.ini").string());
   try {
     nowhere.WriteString("s", "k", "v");

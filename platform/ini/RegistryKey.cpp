@@ -1,5 +1,7 @@
 #include "platform/ini/RegistryKey.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +32,14 @@ std::string escape(const std::string& text) {
   return out;
 }
 
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// What is no escape of ours (a hand-edited store) stays as written.
 std::string unescape(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -38,8 +48,9 @@ std::string unescape(const std::string& text) {
     } else if (text[i + 1] == '\\') {
       out += '\\';
       ++i;
-    } else if (text[i + 1] == 'x' && i + 3 < text.size()) {
-      out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+    } else if (text[i + 1] == 'x' && i + 3 < text.size() && hexValue(text[i + 2]) >= 0 &&
+               hexValue(text[i + 3]) >= 0) {
+      out += static_cast<char>(hexValue(text[i + 2]) * 16 + hexValue(text[i + 3]));
       i += 3;
     } else {
       out += text[i];
@@ -102,12 +113,14 @@ int RegistryKey::ReadInteger(const std::string& name) const {
     throw RegistryError("Failed to get data for '" + name + "'");
   const std::string stored = store_.ReadString(section(), name, "");
   if (!startsWith(stored, kInteger)) throw RegistryError("Invalid data type for '" + name + "'");
-  try {
-    const long long value = std::stoll(stored.substr(std::char_traits<char>::length(kInteger)));
-    return static_cast<int>(static_cast<unsigned>(value));
-  } catch (const std::exception&) {
+  // The whole text must be one number of 32 bits, signed or not.
+  const char* first = stored.data() + std::char_traits<char>::length(kInteger);
+  const char* last = stored.data() + stored.size();
+  long long value = 0;
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (error != std::errc() || end != last || value < INT32_MIN || value > UINT32_MAX)
     throw RegistryError("Invalid data type for '" + name + "'");
-  }
+  return static_cast<int>(static_cast<uint32_t>(value));
 }
 
 void RegistryKey::write(const std::string& name, const std::string& stored) {

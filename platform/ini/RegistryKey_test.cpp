@@ -41,6 +41,7 @@ TEST_F(RegistryKeyTest, ValuesKeepTheirTypeAndTextAcrossInstances) {
     ASSERT_TRUE(key.OpenKey("Software\\Vantrel\\ComPort", true));
     key.WriteString("Port", "COM2");
     key.WriteString("Odd", " two\nlines\\ and a blank ");
+    key.WriteString("Controls", "\tcr\r\nend\x1F\x7F\t");
     key.WriteString("EventChar", "#0");
     key.WriteString("Name", "Čuk");
     key.WriteInteger("CustomBaudRate", -1);
@@ -52,6 +53,7 @@ TEST_F(RegistryKeyTest, ValuesKeepTheirTypeAndTextAcrossInstances) {
   ASSERT_TRUE(key.OpenKey("Software\\Vantrel\\ComPort", false));
   EXPECT_EQ(key.ReadString("Port"), "COM3");
   EXPECT_EQ(key.ReadString("Odd"), " two\nlines\\ and a blank ");
+  EXPECT_EQ(key.ReadString("Controls"), "\tcr\r\nend\x1F\x7F\t");
   EXPECT_EQ(key.ReadString("EventChar"), "#0");
   EXPECT_EQ(key.ReadString("Name"), "Čuk");
   EXPECT_EQ(key.ReadInteger("CustomBaudRate"), -1);
@@ -59,6 +61,9 @@ TEST_F(RegistryKeyTest, ValuesKeepTheirTypeAndTextAcrossInstances) {
   EXPECT_TRUE(key.ValueExists("port"));
   key.DeleteValue("Port");
   EXPECT_FALSE(key.ValueExists("Port"));
+  key.CloseKey();
+  EXPECT_EQ(key.CurrentPath(), "");
+  EXPECT_FALSE(key.ValueExists("Name"));
 }
 
 TEST_F(RegistryKeyTest, MissingTextIsEmptyWhileMissingOrMistypedIntegersFail) {
@@ -70,6 +75,42 @@ TEST_F(RegistryKeyTest, MissingTextIsEmptyWhileMissingOrMistypedIntegersFail) {
   EXPECT_EQ(message([&] { key.ReadInteger("Absent"); }), "Failed to get data for 'Absent'");
   EXPECT_EQ(message([&] { key.ReadInteger("Text"); }), "Invalid data type for 'Text'");
   EXPECT_EQ(message([&] { key.ReadString("Number"); }), "Invalid data type for 'Number'");
+}
+
+TEST_F(RegistryKeyTest, HandEditedValuesNeverCrashOrPassAsNumbers) {
+  RegistryKey key(store);
+  ASSERT_TRUE(key.OpenKey("Software\\Test", true));
+  std::filesystem::create_directories(folder / "vantrel");
+  IniFile edited(store);
+  const struct {
+    const char* stored;
+    const char* asText;  // nullptr: not text
+    bool isInteger;
+    int integer;
+  } cases[] = {
+      {"qword:5", nullptr, false, 0},  // a type we do not write
+      {"dword:12abc", nullptr, false, 0},
+      {"dword:", nullptr, false, 0},
+      {"dword:99999999999", nullptr, false, 0},
+      {"dword:4294967295", nullptr, true, -1},
+      {"dword:-2147483648", nullptr, true, INT_MIN},
+      {"sz:a\\xZZb", "a\\xZZb", false, 0},  // not an escape: kept as written
+      {"sz:a\\x4", "a\\x4", false, 0},
+      {"sz:\\x4Zb", "\\x4Zb", false, 0},
+      {"sz:\\x41\\x-1", "A\\x-1", false, 0},
+      {"sz:trailing\\", "trailing\\", false, 0},
+  };
+  for (const auto& c : cases) {
+    edited.WriteString("Software\\Test", "V", c.stored);
+    if (c.asText)
+      EXPECT_EQ(key.ReadString("V"), c.asText) << c.stored;
+    else
+      EXPECT_EQ(message([&] { key.ReadString("V"); }), "Invalid data type for 'V'") << c.stored;
+    if (c.isInteger)
+      EXPECT_EQ(key.ReadInteger("V"), c.integer) << c.stored;
+    else
+      EXPECT_EQ(message([&] { key.ReadInteger("V"); }), "Invalid data type for 'V'") << c.stored;
+  }
   RegistryKey other(store);
   ASSERT_TRUE(other.OpenKey("Software\\Other", true));
   EXPECT_EQ(other.ReadString("Text"), "") << "keys do not share values";
@@ -84,6 +125,16 @@ TEST_F(RegistryKeyTest, TheStoreLivesInTheUsersConfigurationFolder) {
   ::setenv("VANTREL_REGISTRY", "/tmp/elsewhere.ini", 1);
   EXPECT_EQ(RegistryKey::DefaultStorePath(), "/tmp/elsewhere.ini");
   ::unsetenv("VANTREL_REGISTRY");
+  // An empty XDG_CONFIG_HOME counts as unset.
+  const char* savedHome = std::getenv("HOME");
+  const std::string restoreHome = savedHome ? savedHome : "";
+  ::setenv("XDG_CONFIG_HOME", "", 1);
+  ::setenv("HOME", "/home/student", 1);
+  EXPECT_EQ(RegistryKey::DefaultStorePath(), "/home/student/.config/vantrel/registry.ini");
+  if (savedHome)
+    ::setenv("HOME", restoreHome.c_str(), 1);
+  else
+    ::unsetenv("HOME");
   if (saved)
     ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
   else

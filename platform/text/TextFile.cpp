@@ -41,9 +41,14 @@ TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string
         if (err) *err = path + ": file not found";
         return TReadStatus::NotFound;
     }
+    // Checked before opening: opening a named pipe waits for a writer.
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        if (err) *err = path + ": not a file";
+        return TReadStatus::OtherError;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in || !std::filesystem::is_regular_file(path, ec)) {
-        if (err) *err = path + ": " + (in ? std::string("not a file") : std::string(std::strerror(errno)));
+    if (!in) {
+        if (err) *err = path + ": " + std::strerror(errno);
         return TReadStatus::OtherError;
     }
     std::ostringstream bytes;

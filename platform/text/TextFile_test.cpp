@@ -1,10 +1,13 @@
 #include "platform/text/TextFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -24,11 +27,30 @@ TEST(DecodeText, Utf8StaysAndWindows1250IsConverted) {
     for (const Case& c : cases) EXPECT_EQ(DecodeText(c.bytes), c.expected) << c.bytes;
 }
 
-TEST(IsValidUtf8, RejectsSurrogatesAndTooLargeCodePoints) {
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));
+TEST(IsValidUtf8, EdgesOfEachSequenceLength) {
+    struct Case {
+        const char* bytes;
+        bool valid;
+    } cases[] = {
+        {"\xC2\x80", true},               // U+0080, the first two-byte character
+        {"\xDF\xBF", true},               // U+07FF, the last
+        {"\xC1\xBF", false},              // overlong
+        {"\xE0\xA0\x80", true},           // U+0800
+        {"\xE0\x9F\xBF", false},          // overlong
+        {"\xEF\xBF\xBD", true},           // U+FFFD
+        {"\xED\x9F\xBF", true},           // U+D7FF, just below the surrogates
+        {"\xED\xA0\x80", false},          // U+D800
+        {"\xED\xBF\xBF", false},          // U+DFFF
+        {"\xF0\x9F\x98\x80", true},
+        {"\xF0\x8F\xBF\xBF", false},      // overlong
+        {"\xF4\x8F\xBF\xBF", true},       // U+10FFFF
+        {"\xF4\x90\x80\x80", false},      // past U+10FFFF
+        {"\xF5\x80\x80\x80", false},
+        {"\xE2\x82", false},              // cut short
+        {"\xC5\xC5", false},              // a lead byte where a continuation belongs ("ĹĹ" in 1250)
+        {"\xC5\xA1\xA1", false},          // a continuation with no lead
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
 }
 
 class TextFileFolder : public ::testing::Test {
@@ -63,6 +85,42 @@ TEST_F(TextFileFolder, ExactNameWinsOverOtherCases) {
     EXPECT_EQ(FindFileIgnoringCase((Folder / "prog.LST").string()), (Folder / "PROG.LST").string());
 }
 
+TEST_F(TextFileFolder, NamesMustMatchWholeAndNameFiles) {
+    Write("ZANKA.LST", "x");
+    Write("PROG.LS", "x");
+    Write("PROG.LST.BAK", "x");
+    fs::create_directory(Folder / "TEMP$$.S19");
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "zanka.lst").string()), (Folder / "ZANKA.LST").string());
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "prog.lst").string()), std::nullopt);
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "Temp$$.S19").string()), std::nullopt) << "a folder is no file";
+    EXPECT_EQ(FindFileIgnoringCase((Folder / "TEMP$$.S19").string()), std::nullopt);
+}
+
+TEST_F(TextFileFolder, ChoiceDoesNotDependOnTheOrderOfTheDirectory) {
+    // Every other letter case of three names, none of them the one asked for;
+    // the directory lists its entries in an order of its own, by creation
+    // order on some file systems and by hash on others.
+    const std::vector<std::vector<std::string>> variants = {
+        {"AB.S", "AB.s", "Ab.S", "Ab.s", "aB.S", "aB.s", "ab.S"},
+        {"CD.T", "CD.t", "Cd.T", "Cd.t", "cD.T", "cD.t", "cd.T"},
+        {"EF.U", "EF.u", "Ef.U", "Ef.u", "eF.U", "eF.u", "ef.U"},
+    };
+    for (bool reversed : {false, true}) {
+        fs::remove_all(Folder);
+        fs::create_directories(Folder);
+        for (std::vector<std::string> names : variants) {
+            if (reversed) std::reverse(names.begin(), names.end());
+            for (const std::string& name : names) Write(name, name);
+        }
+        for (const auto& names : variants) {
+            std::string asked = names.front();
+            for (char& c : asked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            EXPECT_EQ(FindFileIgnoringCase((Folder / asked).string()), (Folder / names.front()).string())
+                << asked << (reversed ? ", created in reverse" : "");
+        }
+    }
+}
+
 TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
     Write("a.lst", "0001 0000 \xE8rka\r\n");
     std::string text, err;
@@ -71,6 +129,10 @@ TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
     EXPECT_EQ(ReadTextFile((Folder / "b.lst").string(), &text, &err), TReadStatus::NotFound);
     EXPECT_NE(err.find("b.lst"), std::string::npos);
     EXPECT_EQ(ReadTextFile(Folder.string(), &text, &err), TReadStatus::OtherError);
+    EXPECT_EQ(err, Folder.string() + ": not a file");
+    ASSERT_EQ(mkfifo((Folder / "pipe.lst").c_str(), 0600), 0);
+    EXPECT_EQ(ReadTextFile((Folder / "pipe.lst").string(), &text, &err), TReadStatus::OtherError)
+        << "a named pipe with no writer must not hang the reader";
 }
 
 TEST(TextFormatOf, EncodingAndFirstLineEnd) {
@@ -125,6 +187,20 @@ TEST_F(TextFileFolder, FailedWriteKeepsTheOldFile) {
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "* \xE8" "as\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(TextFileFolder, WriteTakesEitherLineEndAndMakesNewFilesReadable) {
+    const std::string path = (Folder / "new.asm").string();
+    std::string err;
+    ASSERT_TRUE(WriteTextFile(path, "a\r\nb\nc", {TTextEncoding::Utf8, TLineEnds::CrLf}, &err)) << err;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "a\r\nb\r\nc");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                                  fs::perms::others_read);
+    // A folder in the way: the rename fails and the temporary goes.
+    fs::create_directory(Folder / "sub.asm");
+    EXPECT_FALSE(WriteTextFile((Folder / "sub.asm").string(), "x", {}, &err));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 2);
 }
 
 TEST_F(TextFileFolder, WriteKeepsPermissions) {

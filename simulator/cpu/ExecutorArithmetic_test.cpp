@@ -9,6 +9,7 @@ static const TCaseTable& AddWithTheDestinationSignRuleCases = RegisterCaseTable(
     {"ADDA $01+$80: V because bit 7 of A changed", "8B 80", "A=01", "A=81 N=1 V=1"},
     {"ADDA $C0+$40 wraps to zero with V", "8B 40", "A=C0", "A=00 Z=1 V=1 C=1"},
     {"ADDA $80+$01: no V, the sign did not change", "8B 01", "A=80", "A=81 N=1"},
+    {"ADDA $FE+1 reaches $FF without a carry", "8B 01", "A=FE", "A=FF N=1 C=0"},
     {"ADDB $FF+1 in D", "CB 01", "A=12 B=FF", "B=00 Z=1 C=1 V=1 H=1"},
     {"ADDA without half carry clears H", "8B 01", "A=00 H=1", "A=01 H=0"},
     {"ADDA direct", "9B 40", "A=01 @0040=02", "A=03 cyc=3"},

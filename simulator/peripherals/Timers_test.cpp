@@ -19,6 +19,19 @@ TEST(FreeRunningCounter, WrapSetsTofAndEntersOnlyWhenEnabledMaskedAndClear) {
     }
 }
 
+TEST(FreeRunningCounter, TickEndingOnFfffIsNoWrap) {
+    StartAt(0xFFFA);
+    StoreByte(R::TMSK2, 0x80);
+    Tick(5);
+    EXPECT_EQ(ReadWord(R::TCNTHI), 0xFFFF);
+    EXPECT_EQ(ReadByte(R::TFLG2), 0);
+    EXPECT_EQ(CpuRegs.PC, 0x0100);
+    Tick(1);  // the next count is the wrap
+    EXPECT_EQ(ReadWord(R::TCNTHI), 0x0000);
+    EXPECT_EQ(ReadByte(R::TFLG2), 0x80);
+    EXPECT_EQ(CpuRegs.PC, PseudoVectors::TimerOverflow);
+}
+
 TEST(FreeRunningCounter, ContinuesFromTheCellsWhateverTheyHold) {
     // A window edit moved the cells; TimerCount is stale either way.
     StartAt(0xFFF8);

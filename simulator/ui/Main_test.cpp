@@ -545,40 +545,6 @@ TEST(RunTickSteps, KeepsOneStepPerMillisecondWithinTheCap) {
     }
 }
 
-TEST_F(SimulatorShell, Screenshot) {
-    const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOTS to a folder to save screenshots";
-    // VANTREL_SCREENSHOT_PROGRAM: a folder with an assembled TEMP$$.LST and TEMP$$.S19 to show instead.
-    const QString program = qEnvironmentVariable("VANTREL_SCREENSHOT_PROGRAM");
-    for (const char* name : {"TEMP$$.LST", "TEMP$$.S19"}) {
-        QFile source(program + '/' + QLatin1String(name));
-        if (!program.isEmpty() && source.open(QIODevice::ReadOnly)) Write(QLatin1String(name), source.readAll());
-    }
-    Form->resize(1100, 700);
-    Open();
-    PutCaret(5);
-    Form->Vstaviustavitvenotoko1Click();
-    for (int i = 0; i < 3; ++i) Form->ToolButton15Click();
-    QTest::qWait(50);
-    Form->grab().save(folder + QStringLiteral("/main.png"));
-    FormPisava->ShowAdPage();
-    FormPisava->grab().save(folder + QStringLiteral("/pisava-ad.png"));
-    FormPisava->ShowFontPage();
-    FormPisava->grab().save(folder + QStringLiteral("/pisava-font.png"));
-    FormResetVek->grab().save(folder + QStringLiteral("/reset.png"));
-    Form->FindDialog1->grab().save(folder + QStringLiteral("/find.png"));
-    Form->FontDialog1->grab().save(folder + QStringLiteral("/font.png"));
-
-    TMainForm& form = *Form;
-    for (const TToolWindowKind& kind : ToolWindowTable) (form.*kind.OpenHandler)();
-    Form->ToolButton15Click();
-    QTest::qWait(50);
-    const std::pair<QWidget*, const char*> tools[] = {{FormCPUreg, "cpureg"},   {FormRegistri, "registri"},
-                                                      {FormNaslovi, "naslovi"}, {FormSklad, "sklad"},
-                                                      {FormVrata, "vrata"},     {FormViewSprem, "viewsprem"}};
-    for (const auto& [window, name] : tools) window->grab().save(folder + '/' + QLatin1String(name) + ".png");
-}
-
 }  // namespace
 }  // namespace VantrelSIM
 

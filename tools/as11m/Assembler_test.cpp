@@ -39,6 +39,8 @@ TEST(Assembler, SourceLanguage) {
         {" LDAA #'č'", {0x86, 0xE8}},
         {" LDAA #'€'", {0x86, 0x80}},
         {" LDAA #-1", {0x86, 0xFF}},
+        {" LDAA #-128\n LDAB #255", {0x86, 0x80, 0xC6, 0xFF}},  // both ends of a byte
+        {" LDD #-32768\n LDX #$FFFF", {0xCC, 0x80, 0x00, 0xCE, 0xFF, 0xFF}},
         // operators: * and / bind tighter, left to right, unary minus
         {" LDD #2+3*4", {0xCC, 0x00, 0x0E}},
         {" LDD #20-4-3", {0xCC, 0x00, 0x0D}},
@@ -51,6 +53,7 @@ TEST(Assembler, SourceLanguage) {
         {"loop: ldaa 5,x\n bra loop", {0xA6, 0x05, 0x20, 0xFC}},
         {"* comment\n; comment\n NOP ignored text\n LDAA #1 comment ; more", {0x01, 0x86, 0x01}},
         {" RTS;vrni\n LDAA #1;x", {0x39, 0x86, 0x01}},
+        {"L * komentar\n BRA L", {0x20, 0xFE}},
         {"\tLDAA\t,Y", {0x18, 0xA6, 0x00}},
         {" lslb\n lsld\n bhs *\n blo *", {0x58, 0x05, 0x24, 0xFE, 0x25, 0xFE}},
         // direct for known addresses up to $FF, extended otherwise
@@ -58,6 +61,12 @@ TEST(Assembler, SourceLanguage) {
         {"V EQU $40\n STAA V", {0x97, 0x40}},
         {" STAA V\nV EQU $40", {0xB7, 0x00, 0x40}},  // forward: extended in both passes
         {" JMP $10", {0x7E, 0x00, 0x10}},             // JMP has no direct mode
+        {" LDAA 255,X\n STAA 0,Y", {0xA6, 0xFF, 0x18, 0xA7, 0x00}},
+        // the farthest branches each way
+        {" BRA L\n RMB 127\nL NOP", {0x20, 0x7F, 0x01}},
+        {"L RMB 126\n BRA L", {0x20, 0x80}},
+        {"L BRSET 0,X #1 L\n RMB 120\n BRCLR 0,X #1 L", {0x1E, 0x00, 0x01, 0xFC, 0x1F, 0x00, 0x01, 0x80}},
+        {".loop NOP\n BRA .loop\n_x NOP\n BRA _x", {0x01, 0x20, 0xFD, 0x01, 0x20, 0xFD}},
         {" CPD $10\n LDY $10,X\n STX 1,Y", {0x1A, 0x93, 0x10, 0x1A, 0xEE, 0x10, 0xCD, 0xEF, 0x01}},
         // bit instructions with commas, blanks, or both, '#' optional
         {" BSET $10,#$40\n BSET $10 #$40\n BCLR 5,X #1\n BCLR 5,X,#1\n BSET ,Y $80",
@@ -66,10 +75,12 @@ TEST(Assembler, SourceLanguage) {
         {"L BRCLR 3,Y,#2,L", {0x18, 0x1F, 0x03, 0x02, 0xFB}},
         // directives
         {" FCB 1,$FF,-1,'a'", {0x01, 0xFF, 0xFF, 0x61}},
+        {" FCB -128,255", {0x80, 0xFF}},
         {" FDB $1234,-2", {0x12, 0x34, 0xFF, 0xFE}},
         {" FCC /a b/\n FCC \"x/\"", {0x61, 0x20, 0x62, 0x78, 0x2F}},
         {" FCC ,Ščž,", {0x8A, 0xE8, 0x9E}},
         {" BSZ 2\n ZMB 1\n FILL $AA,3", {0, 0, 0, 0xAA, 0xAA, 0xAA}},
+        {" FILL $AA,0\n FCC //\n NOP", {0x01}},
         {" OPT l\n PAGE\n NAM x\n TTL t\n SPC 2\n NOP", {0x01}},
         {" NOP\n END\n NOP\n garbage after end", {0x01}},
         {"A EQU B+1\nB EQU C*2\nC EQU 3\n LDAA #A", {0x86, 0x07}},  // chained forward equates
@@ -79,6 +90,21 @@ TEST(Assembler, SourceLanguage) {
         EXPECT_EQ(Bytes(assembly), c.Expected) << c.Source;
         EXPECT_EQ(assembly.ErrorCount(), 0) << c.Source;
     }
+}
+
+TEST(Assembler, CyclesFollowTheDataBook) {
+    const struct {
+        const char* Source;
+        int Cycles;
+    } cases[] = {
+        {" ADDA #1", 2},       {" ADDA $10", 3},       {" ADDA $1000", 4},    {" ADDA 0,X", 4},
+        {" ADDA 0,Y", 5},      {" LDD #1", 3},         {" LDD $10", 4},       {" LDD 0,Y", 6},
+        {" LDY #1", 4},        {" CPD #1", 5},         {" CPD 0,Y", 7},       {" JSR $10", 5},
+        {" JSR $1000", 6},     {" JSR 0,Y", 7},        {" BSET $10,#1", 6},   {" BSET 0,Y,#1", 8},
+        {" BRSET 0,X,#1,*", 7}, {" BNE *", 3},         {" PSHX", 4},          {" RTI", 12},
+        {" WAI", 14},          {" IDIV", 41},          {" FCB 1", -1},        {" NOP", 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AssembleText(c.Source).Lines[0].Cycles, c.Cycles) << c.Source;
 }
 
 TEST(Assembler, AddressesAndLabels) {
@@ -106,6 +132,37 @@ TEST(Assembler, AddressesAndLabels) {
     EXPECT_EQ(assembly.Symbols.at("BUF"), 0xB603);
     EXPECT_EQ(assembly.Symbols.at("NEXT"), 0xB607);
     EXPECT_EQ(assembly.Symbols.at("HERE"), 0x20);
+
+    // Lines that put nothing into memory have no address.
+    assembly = AssembleText(" FCC //\n FILL 1,0\nV EQU 1\nV EQU 2\n LDAA #V");
+    EXPECT_FALSE(assembly.Lines[0].HasAddress);
+    EXPECT_FALSE(assembly.Lines[1].HasAddress);
+    EXPECT_EQ(assembly.Symbols.at("V"), 1) << "a redefinition keeps the first value";
+    EXPECT_EQ(assembly.Lines[4].Bytes, (std::vector<uint8_t>{0x86, 0x01}));
+}
+
+TEST(Assembler, ReservationsMayReachTheEndOfMemory) {
+    Assembly reserved = AssembleText(" ORG 0\n RMB $10000");
+    EXPECT_EQ(reserved.ErrorCount(), 0);
+    EXPECT_TRUE(reserved.Lines[1].HasAddress);
+    EXPECT_EQ(reserved.Lines[1].Address, 0x0000);
+    EXPECT_TRUE(reserved.Lines[1].Bytes.empty());
+
+    Assembly zeroed = AssembleText(" ORG 0\n BSZ $10000");
+    EXPECT_EQ(zeroed.ErrorCount(), 0);
+    EXPECT_EQ(zeroed.Lines[1].Bytes, std::vector<uint8_t>(0x10000, 0));
+
+    Assembly filled = AssembleText(" ORG $FF00\n FILL $AA,$100");
+    EXPECT_EQ(filled.ErrorCount(), 0);
+    EXPECT_EQ(filled.Lines[1].Bytes, std::vector<uint8_t>(0x100, 0xAA));
+
+    // One byte more is past the end, wherever it is asked for.
+    for (const char* source : {" ORG 1\n RMB $10000", " RMB $10001", " ORG 0\n RMB $10000\n NOP",
+                               " ORG $FF00\n FILL 0,$101"}) {
+        Assembly assembly = AssembleText(source);
+        EXPECT_EQ(AllErrors(assembly), (std::vector<LineError>{{ErrorKind::ValueTruncated, ""}})) << source;
+        EXPECT_TRUE(Bytes(assembly).size() <= 0x100) << source;
+    }
 }
 
 TEST(Assembler, LabelsAreCaseSensitive) {
@@ -131,6 +188,7 @@ TEST(Assembler, EachErrorHasItsMessage) {
         {" LDAA #'ab'", 1, {ErrorKind::InvalidNumericConstant, ""}},
         {" LDAA #'", 1, {ErrorKind::InvalidNumericConstant, ""}},
         {" FCC /日/", 1, {ErrorKind::InvalidNumericConstant, ""}},
+        {" FCC /\u0080/", 1, {ErrorKind::InvalidNumericConstant, ""}},  // a control character with no byte
         {" LDAA #256", 1, {ErrorKind::ValueTruncated, ""}},
         {" LDAA #-129", 1, {ErrorKind::ValueTruncated, ""}},
         {" LDX #$10000", 1, {ErrorKind::ValueTruncated, ""}},
@@ -141,6 +199,9 @@ TEST(Assembler, EachErrorHasItsMessage) {
         {" LDAA $10000", 1, {ErrorKind::ValueTruncated, ""}},
         {" LDD #$123456789ABCDEF", 1, {ErrorKind::ValueTruncated, ""}},
         {" BSET $100,#1", 1, {ErrorKind::ValueTruncated, ""}},
+        {" BSET $10,#$100", 1, {ErrorKind::ValueTruncated, ""}},
+        {" BRCLR $10,#-129,*", 1, {ErrorKind::ValueTruncated, ""}},
+        {" LDD #-$10000*$10000+$FFFFFFFF+1", 1, {ErrorKind::ValueTruncated, ""}},  // too large on the way
         {" ORG $FFFF\n FDB 1", 2, {ErrorKind::ValueTruncated, ""}},
         {" ORG $FFFE\n RMB 3", 2, {ErrorKind::ValueTruncated, ""}},
         {"1ABC NOP", 1, {ErrorKind::IllegalFirstCharacterInLabel, "1ABC"}},
@@ -246,6 +307,7 @@ TEST(SourceText, DecodesUtf8OrWindows1250) {
     EXPECT_EQ(DecodeSource("\xEF\xBB\xBFmi\xC5\xA1"), "mi\xC5\xA1");       // UTF-8, mark dropped
     EXPECT_EQ(DecodeSource("mi\x9A \x8A\xE8"), "mi\xC5\xA1 \xC5\xA0\xC4\x8D");  // Windows-1250 š Š č
     EXPECT_EQ(DecodeSource("\x81"), "\xEF\xBF\xBD");                       // undefined in the code page
+    EXPECT_EQ(DecodeSource("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");  // a surrogate is no UTF-8
     EXPECT_EQ(SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     EXPECT_EQ(SplitLines("a\n"), (std::vector<std::string>{"a"}));
     for (int b = 0x80; b <= 0xFF; ++b) {

@@ -70,7 +70,8 @@ std::string WithExtension(const std::string& path, const char* extension) {
 }
 
 bool ReadFile(const std::string& path, std::string& contents, std::string& error) {
-    int fd = open(path.c_str(), O_RDONLY);
+    // Non-blocking, or opening a named pipe would wait for a writer.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
     if (fd < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;

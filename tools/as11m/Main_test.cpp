@@ -1,6 +1,8 @@
 // The program as the development environment starts it: files, names,
 // options and exit codes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "tools/as11m/TestSupport.h"
 
@@ -20,6 +22,18 @@ const char* const kProgram =
     "ZANKA   DECB\n"
     "        BNE  ZANKA\n"
     "        BRA  START\n";
+
+std::string WriteEmpty(const std::filesystem::path& path) {
+    WriteText(path, "");
+    return path.string();
+}
+
+Names FileNamesIn(const std::filesystem::path& folder) {
+    Names names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 ProcessResult RunAs11m(const ScratchDirectory& dir, const std::vector<std::string>& args) {
     return RunProgram(AS11M_PATH, args, dir.Path());
@@ -76,13 +90,27 @@ TEST(As11m, OutputNames) {
         EXPECT_EQ(RunAs11m(dir, {c.Source, "-l"}).ExitCode, 0);
         EXPECT_EQ(dir.FileNames(), c.Expected);
     }
-    // A source in another directory gets its outputs there.
+    // A source in another directory gets its outputs there, whatever dots
+    // the directories' names hold.
     ScratchDirectory dir;
-    std::filesystem::create_directory(dir / "sub");
-    WriteText(dir / "sub" / "x.asm", kProgram);
-    EXPECT_EQ(RunAs11m(dir, {"sub/x.asm", "-l"}).ExitCode, 0);
-    EXPECT_TRUE(std::filesystem::exists(dir / "sub" / "x.S19"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "sub" / "x.LST"));
+    std::filesystem::create_directories(dir / "sub" / "v1.0");
+    WriteText(dir / "sub" / "v1.0" / "x", kProgram);
+    EXPECT_EQ(RunAs11m(dir, {"sub/v1.0/x", "-l"}).ExitCode, 0);
+    EXPECT_EQ(FileNamesIn(dir / "sub" / "v1.0"), (Names{"x", "x.LST", "x.S19"}));
+}
+
+TEST(As11m, OutputsGetTheUsualMode) {
+    ScratchDirectory dir;
+    WriteText(dir / "p.asm", kProgram);
+    const mode_t saved = umask(022);
+    ProcessResult result = RunAs11m(dir, {"p.asm", "-l"});
+    umask(saved);
+    ASSERT_EQ(result.ExitCode, 0);
+    for (const char* name : {"p.S19", "p.LST"}) {
+        struct stat info;
+        ASSERT_EQ(stat((dir / name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0644u) << name;
+    }
 }
 
 TEST(As11m, WithoutListingOptionOnlyTheObject) {
@@ -90,6 +118,14 @@ TEST(As11m, WithoutListingOptionOnlyTheObject) {
     WriteText(dir / "p.asm", kProgram);
     EXPECT_EQ(RunAs11m(dir, {"p.asm"}).ExitCode, 0);
     EXPECT_EQ(dir.FileNames(), (Names{"p.S19", "p.asm"}));
+}
+
+TEST(As11m, OneErrorIsEnoughToFail) {
+    ScratchDirectory dir;
+    WriteText(dir / "p.asm", " NOP\n LDAA #256\n");
+    ProcessResult result = RunAs11m(dir, {"p.asm"});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Output, "p.asm:2: Value truncated\nas11m: 1 error in p.asm\n");
 }
 
 TEST(As11m, ErrorsStillWriteBothFiles) {
@@ -108,19 +144,25 @@ TEST(As11m, UnusableInvocationWritesNothing) {
     ScratchDirectory dir;
     std::filesystem::create_directory(dir / "folder.asm");
     WriteText(dir / "p.asm", kProgram);
+    // A source past 64 MiB, sparse so that it costs nothing.
+    ASSERT_EQ(truncate(WriteEmpty(dir / "huge.asm").c_str(), (64 << 20) + 1), 0);
+    ASSERT_EQ(mkfifo((dir / "pipe.asm").c_str(), 0600), 0);  // no writer: must not wait for one
     const std::vector<std::string> invocations[] = {
         {},
         {"missing.asm", "-l"},
         {"folder.asm", "-l"},
         {"p.asm", "-l", "x"},
         {"/dev/zero", "-l"},
+        {"huge.asm", "-l"},
+        {"pipe.asm", "-l"},
     };
     for (const auto& args : invocations) {
         ProcessResult result = RunAs11m(dir, args);
         EXPECT_EQ(result.ExitCode, 2) << result.Output;
         EXPECT_NE(result.Output.find("as11m: "), std::string::npos);
-        EXPECT_EQ(dir.FileNames(), (Names{"folder.asm", "p.asm"}));
+        EXPECT_EQ(dir.FileNames(), (Names{"folder.asm", "huge.asm", "p.asm", "pipe.asm"}));
     }
+    EXPECT_EQ(RunAs11m(dir, {"huge.asm"}).Output, "as11m: cannot read huge.asm: larger than 64 MiB\n");
 }
 
 TEST(As11m, BinaryGarbageIsReportedAsErrors) {

@@ -116,6 +116,15 @@ TEST(Listing, KeysAndColumnsStayClean) {
     EXPECT_EQ(lines[9999].substr(0, 4), "   0");  // 10000 wraps to keep four columns
 }
 
+TEST(Listing, ControlCharactersNeverReachTheColumns) {
+    // DEL and the other control characters show as '?'; a tab stays a tab.
+    std::vector<std::string> lines = ListingLines("\x7FL NOP\n NOP ; a\x7F" "b\x1F" "c\td");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "   1 0000 01              ?L NOP");
+    EXPECT_EQ(lines[1], "          -> TEMP$$.ASM,1: Illegal first character in label: ?L");
+    EXPECT_EQ(lines[2], "   2 0001 01               NOP ; a?b?c\td");
+}
+
 TEST(Listing, ArrowInACommentStaysVerbatim) {
     std::vector<std::string> lines = ListingLines(" NOP  a -> b");
     ASSERT_EQ(lines.size(), 1u);
