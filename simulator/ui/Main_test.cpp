@@ -5,6 +5,7 @@
 #include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
+#include "simulator/ui/SampleListing.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
@@ -39,30 +40,6 @@
 
 namespace VantrelSIM {
 namespace {
-
-// Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
-const QByteArray ListingBytes =
-    "0001 0000                      ORG   $0000\r\n"
-    "0002 0000 86 05        START   LDAA  #$05\r\n"
-    "0003 0002 01                   NOP\r\n"
-    "0004 0003 01                   NOP\r\n"
-    "0005 0004 4C                   INCA\r\n"
-    "0006 0005 20 F9                BRA   START\r\n"
-    "0007 0007 0E           IRQT    CLI\r\n"
-    "0008 0008 01                   NOP\r\n"
-    "0009 0009 86 00                LDAA  #$00\r\n"
-    "0010 000B 06                   TAP\r\n"
-    "0011 000C 01                   NOP\r\n"
-    "0012                   * \x8Aolski primer: \xE8\x9A\x9E\r\n"
-    "0013 B600                      ORG   $B600\r\n"
-    "0014 B600 01           EE      NOP\r\n"
-    "0015 B601 41                   FCB   $41\r\n"
-    "0016                           END\r\n";
-
-const QByteArray ObjectBytes =
-    "S1100000860501014C20F90E018600060161\r\n"
-    "S105B600014102\r\n"
-    "S9030000FC\r\n";
 
 bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
     QElapsedTimer clock;
