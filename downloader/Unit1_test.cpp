@@ -491,6 +491,7 @@ TEST_F(DownloaderPty, ABoardHoldingXoffPastTheWriteTimeoutGetsNothingMore) {
     // before the XOFF took hold (how much depends on the machine's load);
     // the byte held back is dropped: nothing after the XON.
     const std::string wire = ProgramOnTheLine();
+    RecordProperty("BytesBeforeXon", static_cast<int>(talker.BeforeXon.size()));
     EXPECT_GE(talker.BeforeXon.size(), 10u);
     EXPECT_LT(talker.BeforeXon.size(), wire.size());
     EXPECT_EQ(talker.BeforeXon, wire.substr(0, talker.BeforeXon.size()));
