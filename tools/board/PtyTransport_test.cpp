@@ -171,7 +171,7 @@ TEST(PtyBoard, StreamAtTheProgramsRateIsNotHeldUpByTheXoff) {
         {{0xB600, std::string(16, '\x21')}, {0xB610, std::string(16, '\x22')}, {0xB620, std::string(3, '\x23')}}));
     ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }, 10000));
     EXPECT_FALSE(stream.Failed);
-    EXPECT_TRUE(PumpUntil([&] { return pty.Records >= 3; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return pty.Records >= 3; }, 15000));
     stream.Port.Close();
     pty.Halt();
     EXPECT_EQ(pty.Hc11.Eeprom()[0x0F], 0x21);
