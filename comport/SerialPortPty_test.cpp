@@ -142,7 +142,9 @@ TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
   // Tolvex's way: one byte per transmit-empty event, XON/XOFF on output.
   TComPort port(api);
   port.SetPort("COM5");
-  port.SetBaudRate(br38400);
+  // Tolvex's speed: the XOFF, however late a loaded machine delivers it,
+  // comes long before the stream's end.
+  port.SetBaudRate(br1200);
   port.FlowControl().SetFlowControl(fcCustom);
   port.FlowControl().SetXonXoffOut(true);
   port.Buffer().SetInputSize(2);
@@ -166,9 +168,20 @@ TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
     };
     readUntil(20);
     BoardSends("\x13");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Stopped once nothing more came for 200 ms (what was on its way when
+    // the XOFF took hold may still arrive).
     held = BoardReads().size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    for (auto still = std::chrono::steady_clock::now(); std::chrono::steady_clock::now() < deadline;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      const size_t now = BoardReads().size();
+      if (now != held) {
+        held = now;
+        still = std::chrono::steady_clock::now();
+      } else if (std::chrono::steady_clock::now() - still > std::chrono::milliseconds(200)) {
+        break;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     afterPause = BoardReads().size();
     BoardSends("\x11");
     readUntil(stream.size());

@@ -3,13 +3,20 @@
 // RAM, erases the EEPROM and programs it through a real Tolvex, against the
 // hc11board program on a pseudo-terminal; the board's memory files must hold
 // the object files' bytes.
+#include "ide/Childwin.h"
 #include "ide/IdeTestSupport.h"
+#include "ide/Programmer.h"
+#include "ide/Unit2.h"
 #include "ide/Unit6.h"
+#include "platform/shell/PosixShellApi.h"
 #include "tools/board/Board.h"
 #include "tools/board/BoardProcess.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <gmock/gmock.h>
 
@@ -18,6 +25,7 @@
 #include <sstream>
 #include <thread>
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -141,6 +149,115 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
     ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
     EXPECT_EQ(ram[0x26], 0x8E);  // the talker, the last program the board ran
     EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
+    for (const QString& message : Dialogs.Messages())
+        EXPECT_TRUE(message.startsWith("OPOZORILO!|")) << message.toStdString();
+}
+
+// The machine's shell layer, remembering what it started.
+class WatchedShell : public shell::ShellApi {
+public:
+    shell::StartResult ShellExecute(const std::string& file, const std::string& parameters,
+                                    const std::string& directory, shell::ShowCommand show) override {
+        shell::StartResult result = Real.ShellExecute(file, parameters, directory, show);
+        if (result.Started()) Started.emplace_back(std::filesystem::path(file).filename().string(), result.process);
+        return result;
+    }
+    bool IsRunning(shell::ProcessHandle process) override { return Real.IsRunning(process); }
+    shell::ProcessHandle Find(const std::string& name) const {
+        for (const auto& [file, process] : Started)
+            if (file == name) return process;
+        return 0;
+    }
+
+    shell::PosixShellApi Real;
+    std::vector<std::pair<std::string, shell::ProcessHandle>> Started;
+};
+
+// Edit, assemble, simulate, RAM, erase and EEPROM, each through Vantrel's own
+// command, in a working folder laid out as scripts/run lays it out.
+TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
+    std::filesystem::create_symlink(AS11M_PATH, Work() / "as11m");
+    std::filesystem::create_symlink(VANTRELSIM_PATH, Work() / "VantrelSIM");
+    std::filesystem::create_directory(Work() / "Primeri");
+    std::filesystem::copy_file(EXAMPLES_DIR "/zanka.asm", Work() / "Primeri" / "zanka.asm");
+    const std::string lines = (Work() / "board.lines").string();
+    ASSERT_TRUE(Board.Start(HC11BOARD_PATH, {"--lines-file", lines, "--ram-s19", (Work() / "ram.s19").string(),
+                                             "--eeprom-s19", (Work() / "eeprom.s19").string(), "--quiet"}));
+    ASSERT_TRUE(BoardSays("waiting for $FF", 10000));
+    ::setenv("VANTREL_COMPORTS", Board.Value("VANTREL_COMPORTS").c_str(), 1);
+    ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
+    WatchedShell shell;
+    Services.Shell = &shell;
+    TMainForm& form = Start();
+    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 10000));
+
+    // Open the example, assemble it as it stands (ORG $0000).
+    AnswerFileDialog(QString::fromStdString((Work() / "Primeri" / "zanka.asm").string()));
+    form.FileOpenItem->trigger();
+    TMDIChild* editor = form.ActiveEditor();
+    ASSERT_NE(editor, nullptr);
+    const auto assemble = [&] {
+        form.ToolButton15->trigger();
+        EXPECT_EQ(form.Form2->RichEdit1->toPlainText().section('\n', 0, 0), "V datoteki ni odkritih napak!");
+        EXPECT_TRUE(form.ToolButton16->isEnabled());
+        return ReadAll(Work() / "TEMP$$.S19");
+    };
+    const std::string ramObject = assemble();
+    ASSERT_NE(ramObject.find("S1"), std::string::npos);
+
+    // The simulator starts, a real process; it has no command line, so it is ended here.
+    form.ToolButton28->trigger();
+    const shell::ProcessHandle simulator = shell.Find("VantrelSIM.EXE");
+    ASSERT_NE(simulator, 0u);
+    const int pid = shell.Real.ProcessId(simulator);
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(std::filesystem::canonical("/proc/" + std::to_string(pid) + "/exe"),
+              std::filesystem::canonical(VANTRELSIM_PATH));
+    Pump(500);
+    EXPECT_TRUE(shell.IsRunning(simulator)) << "the simulator ended by itself";
+    ::kill(pid, SIGTERM);
+    EXPECT_TRUE(PumpUntil([&] { return !shell.IsRunning(simulator); }, 20000));
+
+    // RAM.
+    MemoryKind = "RAM";
+    form.ToolButton16->trigger();
+    ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: user program", 20000)) << Board.Output;
+    std::string error;
+    std::vector<uint8_t> expectedRam(256, 0xFF), ram(256, 0x00);
+    ASSERT_TRUE(board::S19ToMemory(ramObject, 0, expectedRam, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    EXPECT_EQ(ram, expectedRam);
+
+    // Edit: the same program, now for the EEPROM; assemble it again.
+    QTextCursor cursor = editor->RichEdit1->document()->find("$0000");
+    ASSERT_FALSE(cursor.isNull());
+    cursor.insertText("$B600");
+    editor->RichEdit1->setFocus();
+    const std::string object = assemble();
+    ASSERT_NE(object.find("S1"), std::string::npos);
+    const int records = static_cast<int>(std::count(object.begin(), object.end(), '\n')) - 1;  // S1 lines and S9
+
+    // Erase, after the silence the stand-in takes as the reset button.
+    Pump(1300);
+    form.EEPROMbrii1->trigger();  // the address dialog cancelled: B600
+    ASSERT_TRUE(BoardSays("EEPROM erased", 20000)) << Board.Output;
+
+    // EEPROM through Tolvex, which ends by itself.
+    Pump(1300);
+    MemoryKind = "EEPROM";
+    form.ToolButton16->trigger();
+    EXPECT_EQ(PortOpen, 0);
+    ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker", 20000)) << Board.Output;
+    ASSERT_TRUE(BoardSays("record " + std::to_string(records) + ":", 60000)) << Board.Output << object;
+    ASSERT_NE(shell.Find(DownloaderProgram), 0u);
+    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 30000));
+
+    EXPECT_EQ(Board.Stop([] { Pump(2); }), 0);
+    std::vector<uint8_t> expected(512, 0xFF), eeprom(512, 0xFF);
+    ASSERT_TRUE(board::S19ToMemory(object, 0xB600, expected, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
+    EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
+    EXPECT_EQ(eeprom, expected);
     for (const QString& message : Dialogs.Messages())
         EXPECT_TRUE(message.startsWith("OPOZORILO!|")) << message.toStdString();
 }

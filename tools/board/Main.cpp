@@ -137,8 +137,9 @@ int main(int argc, char** argv) {
     save();
     hc11.OnLog = [&](const board::LogEntry& entry) {
         if (entry.kind == board::LogEntry::Note) {
-            std::cout << Clock(entry.time) << "  " << entry.text << std::endl;
+            // The files first: whoever reads the note may read them at once.
             save();
+            std::cout << Clock(entry.time) << "  " << entry.text << std::endl;
         } else if (!quiet) {
             char text[48];
             std::snprintf(text, sizeof text, "%s  %s %02X", Clock(entry.time).c_str(),
