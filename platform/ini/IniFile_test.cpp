@@ -162,3 +162,20 @@ TEST_F(IniFileTest, WritesThatWouldBreakTheFileOrCannotBeDoneThrow) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + nowhere.FileName());
   }
 }
+
+// Found by fuzzing: a name with blanks around it was written trimmed but
+// looked up as given, so the value never read back and each write added
+// another copy of the section.
+TEST_F(IniFileTest, NamesWithBlanksAroundThemFindTheirEntry) {
+  Put("[a]\nk=v\n\n[b]\n");
+  IniFile ini(path);
+  ini.WriteString(" vrata ", "ser1", " 2 ");
+  ini.WriteString(" vrata ", " ser1", "3");
+  EXPECT_EQ(ini.ReadString(" vrata ", "ser1 ", "error"), "3");
+  EXPECT_EQ(ini.ReadString("vrata", "ser1", "error"), "3");
+  EXPECT_TRUE(ini.ValueExists(" vrata", " ser1"));
+  EXPECT_EQ(Contents(), "[a]\nk=v\n\n[b]\n[vrata]\nser1=3\n");
+  ini.DeleteKey("vrata ", " ser1");
+  ini.EraseSection(" a");
+  EXPECT_EQ(Contents(), "[b]\n[vrata]\n");
+}
