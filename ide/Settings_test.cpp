@@ -165,3 +165,16 @@ TEST_F(SettingsTest, ACarriageReturnAloneEndsALineSoTheSaveKeepsEverything) {
     EXPECT_NO_THROW(SaveSettingsToIni(ini));
     EXPECT_EQ(Read(), "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n[vrata]\nser1=3\n");
 }
+
+// Found by fuzzing: a second [chipi] section, which no reading looks at,
+// became the chip table after the first save.
+TEST_F(SettingsTest, ASecondChipSectionDoesNotComeToLightAfterASave) {
+    Write("[chipi]\nintegrirc7=MC68HC11F1\n[CHIPI]\nintegrirc7=A B\nRAM7=$5\nEE7=1\n[vrata]\nser1=2\n");
+    Load();
+    EXPECT_EQ(ChipCount, 7);
+    IniFile ini(path);
+    SaveSettingsToIni(ini);
+    Load();
+    EXPECT_EQ(ChipCount, 7);
+    EXPECT_EQ(Read(), "[vrata]\nser1=2\n");
+}

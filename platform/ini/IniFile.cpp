@@ -210,10 +210,15 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 
 void IniFile::EraseSection(const std::string& section) {
   Lines lines = load();
-  const Span span = findSection(lines, section);
+  // Every section of the name: a later one would otherwise come to light
+  // when the first is gone.
+  Span span = findSection(lines, section);
   if (span.header == npos) return;
-  lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
-                   lines.text.begin() + static_cast<long>(span.end));
+  do {
+    lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
+                     lines.text.begin() + static_cast<long>(span.end));
+    span = findSection(lines, section);
+  } while (span.header != npos);
   save(lines);
 }
 

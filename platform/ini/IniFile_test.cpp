@@ -179,3 +179,14 @@ TEST_F(IniFileTest, NamesWithBlanksAroundThemFindTheirEntry) {
   ini.EraseSection(" a");
   EXPECT_EQ(Contents(), "[b]\n[vrata]\n");
 }
+
+// Found by fuzzing: with two sections of one name, erasing removed only the
+// first, and the second, never read before, then took its place.
+TEST_F(IniFileTest, EraseSectionErasesEverySectionOfTheName) {
+  Put("[chipi]\nintegrirc7=A\n[vrata]\nser1=1\n[CHIPI]\nintegrirc7=B\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadString("chipi", "integrirc7", "error"), "A");
+  ini.EraseSection("chipi");
+  EXPECT_FALSE(ini.SectionExists("chipi"));
+  EXPECT_EQ(Contents(), "[vrata]\nser1=1\n");
+}
