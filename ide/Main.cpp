@@ -6,6 +6,7 @@
 #include "ide/Globals.h"
 #include "ide/Images.h"
 #include "ide/Settings.h"
+#include "ide/Unit6.h"
 #include "ide/UnitPisava.h"
 #include "platform/help/QtHelpApi.h"
 #include "platform/ini/IniFile.h"
@@ -353,6 +354,7 @@ void TMainForm::createDialogs() {
     // 11 pixels: 8 points on the screens the sizes were chosen for.
     FontDialog1->SetSelectedFont(QFont(QStringLiteral("Times New Roman"), 8));
     gui::ConnectGuarded(FontDialog1, &gui::TFontDialog::Apply, this, &TMainForm::FontDialog1Apply);
+    FormEENasloviBranje = new TFormEENasloviBranje(this);
 }
 
 void TMainForm::createPort() {
@@ -385,6 +387,8 @@ void TMainForm::createPort() {
     timeouts.SetWriteTotalConstant(1000);
     ComPort1.SetDiscardNull(false);
     ComPort1.SetEventChar(0);
+    ComPort1.OnAfterOpen = [this](TObject* Sender) { ComPort1AfterOpen(Sender); };
+    ComPort1.OnDSRChange = [this](TObject* Sender, bool OnOff) { ComPort1DSRChange(Sender, OnOff); };
 }
 
 void TMainForm::FormCreate() {
@@ -442,7 +446,8 @@ void TMainForm::updateMenuitems() {
 
 void TMainForm::FormActivate() {
     QDir::setCurrent(QString::fromStdString(AppDir));
-    if (PortOpen == 0) {
+    // The port stays with the downloader we started until it has ended.
+    if (PortOpen == 0 && Downloader.MayReopenPort(Shell)) {
         ComPort1.Open();
         PortOpen = 1;
     }
@@ -566,7 +571,5 @@ void TMainForm::Nastavitve1Click() {}
 void TMainForm::ToolButton17Click() {}
 void TMainForm::ToolButton28Click() {}
 void TMainForm::Nastavitve2Click() {}
-void TMainForm::ToolButton16Click() {}
-void TMainForm::EEPROMbrii1Click() {}
 
 }  // namespace Vantrel

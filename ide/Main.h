@@ -13,6 +13,7 @@
 
 #include "comport/SerialPort.h"
 #include "gui/StandardDialogs.h"
+#include "ide/Programmer.h"
 #include "platform/clock/Clock.h"
 #include "platform/help/HelpApi.h"
 #include "platform/print/PrintApi.h"
@@ -33,6 +34,7 @@ namespace Vantrel {
 class TMDIChild;
 class TAboutBox;
 class TFormPisava;
+class TFormEENasloviBranje;
 
 // The platform services the main window works through; tests pass fakes.
 // nullptr: the real one (the machine's ports, processes and clock, a help
@@ -137,6 +139,12 @@ public:
     void ToolButton16Click();
     void EEPROMbrii1Click();
 
+    // --- Programmer (MainProgrammer.cpp)
+    void ComPort1AfterOpen(TObject* Sender);
+    void ComPort1DSRChange(TObject* Sender, bool OnOff);
+    // The downloader this window started; while it runs it holds the port.
+    TDownloaderWatch Downloader;
+
     // --- Menus, in the order they stand.
     QMenu* File1 = nullptr;
     QAction* FileNewItem = nullptr;
@@ -202,6 +210,7 @@ public:
     gui::TFontDialog* FontDialog1 = nullptr;
     TAboutBox* AboutBox = nullptr;
     TFormPisava* FormPisava = nullptr;
+    TFormEENasloviBranje* FormEENasloviBranje = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -55,7 +55,7 @@ TEST(ComPortMap, AutomaticMapNumbersRealDevicesFromCom1) {
   fs::remove_all(root);
   fs::create_directories(root / "dev");
   for (const char* name : {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB1", "ttyUSB0", "ttyACM0",
-                           "ttyAMA0", "ttyprintk", "tty1", "ttySx"})
+                           "ttyAMA0", "ttyprintk", "tty1", "ttySx", "ttyUSB"})
     std::ofstream(root / "dev" / name);
   // ttyS0 and ttyS2 have no UART behind them; ttyS1 and ttyS10 have.
   for (auto [name, type] : {std::pair{"ttyS0", "0"}, {"ttyS1", "4"}, {"ttyS10", "4"}, {"ttyS2", "0"}}) {

@@ -171,7 +171,18 @@ TEST(FakeCommApi, AnUnpluggedPortFailsButCanBeClosed) {
   char byte = 0;
   DWORD n = 0;
   api.ReadFile(h, &byte, 1, &n, &r.ov);
+  api.QueueReadData("COM1", "lost");
+  api.SetModemStatus("COM1", MS_DSR_ON);
+  api.SetCommMask(h, EV_DSR);  // nobody waits: the fall of DSR is kept
   api.Unplug("COM1");
+  Overlapped w(api);
+  DWORD mask = 0;
+  EXPECT_TRUE(api.WaitCommEvent(h, &mask, &w.ov)) << "events of the unplug are still handed out";
+  EXPECT_EQ(mask, EV_DSR);
+  COMSTAT stat;
+  DWORD errors = 0;
+  EXPECT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 0u) << "the input went with the device";
   EXPECT_FALSE(api.GetOverlappedResult(h, &r.ov, &n, TRUE));
   EXPECT_EQ(api.GetLastError(), ERROR_GEN_FAILURE);
   DWORD status = 99;
@@ -183,4 +194,103 @@ TEST(FakeCommApi, AnUnpluggedPortFailsButCanBeClosed) {
   EXPECT_TRUE(api.CloseHandle(h));
   EXPECT_EQ(openPort(api, "COM1"), INVALID_HANDLE_VALUE);
   EXPECT_EQ(api.GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(FakeCommApi, LineChangesRaiseTheirEventsAndRingOnlyAsItEnds) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  api.SetCommMask(h, EV_CTS | EV_DSR | EV_RLSD | EV_RING);
+  struct Step {
+    DWORD lines;
+    DWORD events;
+  };
+  const Step steps[] = {
+      {MS_RING_ON, 0},                        // the ring starts: nothing yet
+      {MS_RING_ON | MS_CTS_ON, EV_CTS},       // still ringing
+      {MS_CTS_ON, EV_RING},                   // the ring ends
+      {MS_DSR_ON | MS_RLSD_ON, EV_CTS | EV_DSR | EV_RLSD},
+  };
+  for (const Step& step : steps) {
+    api.SetModemStatus("COM1", step.lines);
+    Overlapped o(api);
+    DWORD mask = 0;
+    const bool at = api.WaitCommEvent(h, &mask, &o.ov);
+    EXPECT_EQ(at ? mask : 0u, step.events) << step.lines;
+    if (!at) {
+      api.SetCommMask(h, EV_CTS | EV_DSR | EV_RLSD | EV_RING);
+      DWORD n = 0;
+      api.GetOverlappedResult(h, &o.ov, &n, TRUE);
+    }
+  }
+}
+
+TEST(FakeCommApi, TheOutputQueueCountsPendingWritesOnly) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  api.HoldIo("COM1", true);
+  Overlapped write(api), read(api);
+  DWORD n = 0;
+  char buffer[5];
+  api.WriteFile(h, "abc", 3, &n, &write.ov);
+  api.ReadFile(h, buffer, sizeof buffer, &n, &read.ov);
+  COMSTAT stat;
+  DWORD errors = 0;
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(stat.cbOutQue, 3u);
+  api.ReleaseIo("COM1");
+}
+
+TEST(FakeCommApi, PurgeClearsTheInputOnlyWhenAsked) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  api.QueueReadData("COM1", "abc");
+  COMSTAT stat;
+  DWORD errors = 0;
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR | PURGE_RXABORT));
+  api.ClearCommError(h, &errors, &stat);
+  EXPECT_EQ(stat.cbInQue, 3u);
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+  api.ClearCommError(h, &errors, &stat);
+  EXPECT_EQ(stat.cbInQue, 0u);
+}
+
+TEST(FakeCommApi, ReceivedBytesRaiseTheCharacterAndTheEventCharacterEvents) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  const HANDLE h = openPort(api, "COM1");
+  DCB dcb;
+  dcb.EvtChar = '\r';
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  api.SetCommMask(h, EV_RXCHAR | EV_RXFLAG);
+  for (const auto& [bytes, events] :
+       {std::pair<std::string, DWORD>{"a\r", EV_RXCHAR | EV_RXFLAG}, {"b", EV_RXCHAR}}) {
+    api.Receive("COM1", bytes);
+    Overlapped o(api);
+    DWORD mask = 0;
+    EXPECT_TRUE(api.WaitCommEvent(h, &mask, &o.ov));
+    EXPECT_EQ(mask, events) << bytes;
+  }
+}
+
+TEST(FakeCommApi, ANewMaskForgetsKeptEventsAndACloseDropsTheLines) {
+  FakeCommApi api;
+  api.AddPort("COM1");
+  HANDLE h = openPort(api, "COM1");
+  api.SetCommMask(h, EV_TXEMPTY);
+  api.RaiseEvents("COM1", EV_TXEMPTY);
+  api.SetCommMask(h, EV_TXEMPTY);
+  Overlapped o(api);
+  DWORD mask = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &o.ov)) << "the kept event survived";
+  api.SetCommMask(h, 0);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETRTS));
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETBREAK));
+  ASSERT_TRUE(api.CloseHandle(h));
+  EXPECT_FALSE(api.Dtr("COM1"));
+  EXPECT_FALSE(api.Rts("COM1"));
+  EXPECT_FALSE(api.BreakOn("COM1"));
 }

@@ -18,6 +18,7 @@
 #include <deque>
 #include <fstream>
 #include <thread>
+#include <tuple>
 #include <string>
 
 using namespace comm;
@@ -159,7 +160,7 @@ TEST_F(PosixCommApiTest, AReadWithNothingQueuedReturnsAtOnceWithNothing) {
 }
 
 TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
-  const HANDLE h = OpenConfigured(9600);
+  const HANDLE h = OpenConfigured(1200);
   api.SetCommMask(h, EV_TXEMPTY);
   const std::string stream = "S1130000";
   const auto start = Clock::now();
@@ -170,29 +171,32 @@ TEST_F(PosixCommApiTest, TransmitEmptyChainsOneByteAtATimeAtTheLineRate) {
   const auto elapsed = Clock::now() - start;
   EXPECT_EQ(pty.Receive(stream.size()), stream);
   // Two bytes may run ahead of the wire; the other six each wait a frame
-  // (1.04 ms at 9600 8N1).
-  EXPECT_GE(elapsed, std::chrono::microseconds(6 * 1040));
+  // (start, eight data and a stop bit: 8.33 ms at 1200 baud).
+  EXPECT_GE(elapsed, std::chrono::microseconds(6 * 8250));
   EXPECT_LE(elapsed, std::chrono::milliseconds(1500)) << "a wait that never ended by itself";
   api.CloseHandle(h);
 }
 
 TEST_F(PosixCommApiTest, XoffHoldsAWriteUntilItsTimeoutWhichSucceedsShort) {
   const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutX);
-  SetTimeouts(h, 0, 150);
-  ASSERT_TRUE(pty.Send("\x13"));
-  ASSERT_TRUE(pty.WaitStopped());
-  OVERLAPPED& ov = Record();
-  const auto start = Clock::now();
-  StartWrite(h, "abc", &ov);
-  DWORD count = 99;
-  EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
-  EXPECT_EQ(count, 0u);
-  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140));
-  EXPECT_LE(Clock::now() - start, std::chrono::milliseconds(1500));
+  // 150 ms either way: a constant, or 50 ms for each of the three bytes.
+  for (const auto& [multiplier, constant] : {std::pair<DWORD, DWORD>{0, 150}, {50, 0}}) {
+    SetTimeouts(h, multiplier, constant);
+    ASSERT_TRUE(pty.Send("\x13"));
+    ASSERT_TRUE(pty.WaitStopped());
+    OVERLAPPED& ov = Record();
+    const auto start = Clock::now();
+    StartWrite(h, "abc", &ov);
+    DWORD count = 99;
+    EXPECT_TRUE(Finish(h, &ov, &count)) << "a timed-out write is a success";
+    EXPECT_EQ(count, 0u);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(140)) << multiplier;
+    EXPECT_LE(Clock::now() - start, std::chrono::milliseconds(1500)) << multiplier;
 
-  ASSERT_TRUE(pty.Send("\x11"));
-  EXPECT_EQ(Write(h, "d"), 1u);
-  EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
+    ASSERT_TRUE(pty.Send("\x11"));
+    EXPECT_EQ(Write(h, "d"), 1u);
+    EXPECT_EQ(pty.Receive(1), "d") << "the timed-out bytes were dropped";
+  }
   api.CloseHandle(h);
 }
 
@@ -225,17 +229,177 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
   const HANDLE h = OpenConfigured(110);
   SetTimeouts(h, 0, 0);
   OVERLAPPED& ov = Record();
+  const auto start = Clock::now();
   StartWrite(h, "0123456789", &ov);
+  ASSERT_EQ(pty.Receive(2, 500).size(), 2u) << "one byte on the wire, one behind it";
   COMSTAT stat;
   DWORD errors = 0;
   ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
-  EXPECT_GE(stat.cbOutQue, 8u) << "one byte on the wire, one behind it";
-  EXPECT_LE(pty.Receive(10, 50).size(), 2u);
+  if (Clock::now() - start < std::chrono::milliseconds(60))  // else a loaded machine is late
+    EXPECT_EQ(stat.cbOutQue, 8u) << "the output queue counts what is not yet handed over";
+  EXPECT_EQ(pty.Receive(1), "2");
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(85))
+      << "the third byte waits for the first to leave (91 ms)";
   ASSERT_TRUE(api.PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT));
   DWORD count = 0, error = 0;
   EXPECT_FALSE(Finish(h, &ov, &count, &error));
   EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
   EXPECT_LE(count, 3u);
+
+  // A clear ends a write with what was handed over; a close aborts one so.
+  for (bool close : {false, true}) {
+    OVERLAPPED& next = Record();
+    StartWrite(h, "abcdefghij", &next);
+    std::string got = pty.Receive(2, 500);
+    ASSERT_EQ(got.size(), 2u);
+    if (close)
+      ASSERT_TRUE(api.CloseHandle(h));
+    else
+      ASSERT_TRUE(api.PurgeComm(h, PURGE_TXCLEAR));
+    EXPECT_EQ(Finish(h, &next, &count, &error), !close);
+    EXPECT_EQ(error, close ? ERROR_OPERATION_ABORTED : 0u);
+    got += pty.Receive(10, 100);  // what was handed over before (a late machine: a third)
+    EXPECT_EQ(count, got.size()) << close;
+    EXPECT_LT(count, 10u) << close;
+  }
+  EXPECT_EQ(pty.Receive(10, 150), "") << "nothing after the clear";
+}
+
+TEST_F(PosixCommApiTest, DsrFlowHoldsOutputWhileDsrIsOff) {
+  // DTR disabled: the looped DSR is off until the program raises DTR.
+  const HANDLE h = OpenConfigured(115200, DCB::fBinary | DCB::fOutxDsrFlow);
+  SetTimeouts(h, 0, 0);
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "held", &ov);
+  EXPECT_EQ(pty.Receive(4, 100), "") << "nothing passes while DSR is off";
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  EXPECT_EQ(pty.Receive(4), "held");
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  EXPECT_EQ(count, 4u);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, TransmitEmptyComesOnceTheLastQueuedWriteIsHandedOver) {
+  const HANDLE h = OpenConfigured(1200);
+  SetTimeouts(h, 0, 0);
+  api.SetCommMask(h, EV_TXEMPTY);
+  OVERLAPPED& first = Record();
+  OVERLAPPED& second = Record();
+  const std::string rest(40, 'c');  // a third of a second on the wire
+  StartWrite(h, "ab", &first);
+  StartWrite(h, rest, &second);
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &first, &count));
+  OVERLAPPED& event = Record();
+  DWORD mask = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &event)) << "the second write is still queued";
+  EXPECT_TRUE(Finish(h, &second, &count));
+  EXPECT_EQ(api.WaitForSingleObject(event.hEvent, kBounded), WAIT_OBJECT_0);
+  EXPECT_EQ(mask, EV_TXEMPTY);
+  EXPECT_EQ(pty.Receive(42), "ab" + rest);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, OneWaitAndOneReadAtATimeAndANewMaskForgetsKeptEvents) {
+  const HANDLE h = OpenConfigured(9600);
+  SetTimeouts(h, 100, 1000);
+  COMMTIMEOUTS slow{0, 0, 2000, 0, 0};
+  ASSERT_TRUE(api.SetCommTimeouts(h, &slow));
+  api.SetCommMask(h, EV_RXCHAR);
+  OVERLAPPED& wait = Record();
+  OVERLAPPED& other = Record();
+  DWORD mask = 0, second = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &wait));
+  EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING);
+  EXPECT_FALSE(api.WaitCommEvent(h, &second, &other));
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER) << "a second wait";
+  char a[4], b[4];
+  OVERLAPPED& read = Record();
+  OVERLAPPED& read2 = Record();
+  EXPECT_FALSE(api.ReadFile(h, a, sizeof a, &n, &read));
+  EXPECT_EQ(api.GetLastError(), ERROR_IO_PENDING);
+  EXPECT_FALSE(api.ReadFile(h, b, sizeof b, &n, &read2));
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER) << "a second read";
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_RXABORT));
+  api.SetCommMask(h, EV_DSR);  // ends the wait
+  EXPECT_TRUE(api.GetOverlappedResult(h, &wait, &n, TRUE));
+  EXPECT_EQ(mask, 0u);
+
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));  // DSR on, kept: nobody waits
+  api.SetCommMask(h, EV_DSR);
+  OVERLAPPED& after = Record();
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &after)) << "the kept event survived a new mask";
+  api.SetCommMask(h, 0);
+  api.GetOverlappedResult(h, &after, &n, TRUE);
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, ReadsWithoutATimeoutWaitForTheirBytesChunkByChunk) {
+  const HANDLE h = OpenConfigured(115200);
+  for (const COMMTIMEOUTS& t : {COMMTIMEOUTS{0, 0, 0, 0, 0}, COMMTIMEOUTS{MAXDWORD, MAXDWORD, 0, 0, 0}}) {
+    ASSERT_TRUE(api.SetCommTimeouts(h, &t));
+    char buffer[4] = {};
+    OVERLAPPED& ov = Record();
+    DWORD n = 0;
+    EXPECT_FALSE(api.ReadFile(h, buffer, sizeof buffer, &n, &ov));
+    ASSERT_TRUE(pty.Send("ab"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(api.GetOverlappedResult(h, &ov, &n, FALSE)) << "ended with half its bytes";
+    ASSERT_TRUE(pty.Send("cdef"));
+    EXPECT_TRUE(Finish(h, &ov, &n));
+    EXPECT_EQ(std::string(buffer, n), "abcd");
+    COMSTAT stat;
+    DWORD errors = 0;
+    api.ClearCommError(h, &errors, &stat);
+    EXPECT_EQ(stat.cbInQue, 2u) << "the rest waits for the next read";
+    ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+  }
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, EscapedXoffAndXonHoldAndReleaseOutput) {
+  const HANDLE h = OpenConfigured(115200);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETXOFF));
+  OVERLAPPED& ov = Record();
+  StartWrite(h, "x", &ov);
+  EXPECT_EQ(pty.Receive(1, 50), "") << "held as if an XOFF had come";
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETXON));
+  EXPECT_EQ(pty.Receive(1), "x");
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, RtsToggleRaisesRtsWhileOutputWaitsAndDropsItAfter) {
+  // The looped CTS shows our RTS.
+  const HANDLE h = OpenConfigured(
+      115200, DCB::fBinary | DCB::fOutX | (RTS_CONTROL_TOGGLE << DCB::fRtsControlShift));
+  SetTimeouts(h, 0, 0);
+  DWORD status = 0;
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_CTS_ON, 0u);
+  ASSERT_TRUE(pty.Send("\x13"));
+  ASSERT_TRUE(pty.WaitStopped());
+  OVERLAPPED& ov = Record();
+  api.SetCommMask(h, EV_CTS);
+  StartWrite(h, "abc", &ov);
+  EXPECT_EQ(WaitEvent(h), EV_CTS) << "RTS up for the write";
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // several samples
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status & MS_CTS_ON, MS_CTS_ON) << "RTS dropped while the write waits";
+  OVERLAPPED& steady = Record();
+  DWORD mask = 0, n = 0;
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &steady)) << "RTS moved while the write waits";
+  api.SetCommMask(h, 0);
+  api.GetOverlappedResult(h, &steady, &n, TRUE);
+  ASSERT_TRUE(pty.Send("\x11"));
+  DWORD count = 0;
+  EXPECT_TRUE(Finish(h, &ov, &count));
+  const auto end = Clock::now() + std::chrono::seconds(1);
+  while (api.GetCommModemStatus(h, &status) && (status & MS_CTS_ON) && Clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  EXPECT_EQ(status & MS_CTS_ON, 0u) << "RTS stays up after the output";
   api.CloseHandle(h);
 }
 
@@ -260,7 +424,8 @@ TEST_F(PosixCommApiTest, ReadTimeouts) {
       {"first byte ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", false, 1, 0, 1000},
       {"first byte arriving ends the wait", {MAXDWORD, MAXDWORD, 2000, 0, 0}, "q", true, 1, 40, 1000},
       {"first-byte wait times out", {MAXDWORD, MAXDWORD, 60, 0, 0}, "", false, 0, 50, 1050},
-      {"an interval ends a read", {30, 0, 2000, 0, 0}, "ab", true, 2, 60, 1000},
+      {"an interval ends a read", {30, 0, 2000, 0, 0}, "a", true, 1, 60, 1000},
+      {"MAXDWORD with a constant waits it out", {MAXDWORD, 0, 60, 0, 0}, "", false, 0, 50, 1050},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
@@ -344,6 +509,8 @@ TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize
   ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
   EXPECT_EQ(errors, CE_RXOVER);
   EXPECT_EQ(stat.cbInQue, 5000u) << "the byte that did not fit is lost";
+  ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
+  EXPECT_EQ(errors, 0u) << "reading the errors clears them";
 
   // Reading below 80 % again arms the warning for the next time.
   std::string drained(1001, '\0');
@@ -353,6 +520,19 @@ TEST_F(PosixCommApiTest, TheInputQueueWarnsAtEightyPercentAndHoldsExactlyItsSize
   api.SetCommMask(h, EV_RX80FULL);
   ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4000));
   EXPECT_EQ(WaitEvent(h), EV_RX80FULL);
+  // A read that leaves the queue above 80 % does not arm it again.
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 10, 4010));
+  OVERLAPPED& five = Record();
+  ASSERT_TRUE(api.ReadFile(h, drained.data(), 5, &n, &five));
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 1, 4006));
+  OVERLAPPED& again = Record();
+  EXPECT_FALSE(api.WaitCommEvent(h, &mask, &again)) << "warned twice above 80 %";
+  api.SetCommMask(h, EV_RX80FULL);
+  api.GetOverlappedResult(h, &again, &n, TRUE);
+  // An emptied queue warns again.
+  ASSERT_TRUE(api.PurgeComm(h, PURGE_RXCLEAR));
+  ASSERT_TRUE(SendAndSettle(pty, api, h, 4000, 4000));
+  EXPECT_EQ(WaitEvent(h), EV_RX80FULL) << "after a purge";
   api.CloseHandle(h);
 }
 
@@ -381,6 +561,34 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
   EXPECT_FALSE(t.c_oflag & OPOST);
   EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+  EXPECT_FALSE(t.c_cflag & CRTSCTS);
+  DCB hardware = dcb;
+  hardware.Flags = DCB::fBinary | DCB::fOutxCtsFlow;
+  ASSERT_TRUE(api.SetCommState(h, &hardware));
+  ASSERT_EQ(::tcgetattr(fd, &t), 0);
+  EXPECT_TRUE(t.c_cflag & CRTSCTS) << "CTS flow reaches the terminal";
+  for (const auto& [size, stop, twoStopBits] : {std::tuple<BYTE, BYTE, bool>{5, ONE5STOPBITS, true},
+                                                {8, TWOSTOPBITS, true},
+                                                {8, ONESTOPBIT, false}}) {
+    DCB framing = dcb;
+    framing.ByteSize = size;
+    framing.StopBits = stop;
+    ASSERT_TRUE(api.SetCommState(h, &framing));
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    EXPECT_EQ((t.c_cflag & CSTOPB) != 0, twoStopBits) << int{size} << "/" << int{stop};
+  }
+  for (const auto& [parity, bits] : {std::pair<BYTE, tcflag_t>{NOPARITY, 0},
+                                     {ODDPARITY, PARENB | PARODD},
+                                     {EVENPARITY, PARENB},
+                                     {MARKPARITY, PARENB | PARODD | CMSPAR},
+                                     {SPACEPARITY, PARENB | CMSPAR}}) {
+    DCB withParity = dcb;
+    withParity.Parity = parity;
+    ASSERT_TRUE(api.SetCommState(h, &withParity));
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    // A pty keeps no parity enable bit (it always clears PARENB).
+    EXPECT_EQ(t.c_cflag & (PARODD | CMSPAR), bits & ~PARENB) << int{parity};
+  }
 
   dcb.Flags = DCB::fBinary;  // DTR mode still "disable": no change
   ASSERT_TRUE(api.SetCommState(h, &dcb));
@@ -392,8 +600,45 @@ TEST_F(PosixCommApiTest, SettingsReachTheTerminalAndKeepARaisedDtr) {
   ASSERT_TRUE(api.SetCommState(h, &dcb));
   api.GetCommModemStatus(h, &status);
   EXPECT_EQ(status & MS_DSR_ON, 0u) << "a change back to disable drops DTR";
+  // The looped lines show what each control does to DTR (DSR, RLSD) and RTS (CTS).
+  for (const auto& [controls, lines] :
+       {std::pair<DWORD, DWORD>{DTR_CONTROL_HANDSHAKE << DCB::fDtrControlShift, MS_DSR_ON | MS_RLSD_ON},
+        {RTS_CONTROL_HANDSHAKE << DCB::fRtsControlShift, MS_CTS_ON},
+        {RTS_CONTROL_ENABLE << DCB::fRtsControlShift, MS_CTS_ON},
+        {0, 0}}) {
+    DCB control = dcb;
+    control.Flags = DCB::fBinary | controls;
+    ASSERT_TRUE(api.SetCommState(h, &control));
+    api.GetCommModemStatus(h, &status);
+    EXPECT_EQ(status, lines) << controls;
+  }
   ::close(fd);
   api.CloseHandle(h);
+}
+
+TEST_F(PosixCommApiTest, LinesSetBeforeTheFirstSettingsSurviveThem) {
+  const HANDLE h = Open();
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETDTR));
+  ASSERT_TRUE(api.EscapeCommFunction(h, SETRTS));
+  DCB dcb;  // both controls "disable"
+  dcb.DCBlength = 28;
+  dcb.BaudRate = 1200;
+  dcb.Flags = DCB::fBinary;
+  dcb.ByteSize = 8;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  ASSERT_TRUE(api.SetCommState(h, &dcb));
+  DWORD status = 0;
+  api.GetCommModemStatus(h, &status);
+  EXPECT_EQ(status, MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON) << "the program's levels stay";
+  api.CloseHandle(h);
+  // Reopened, the open's own settings set the lines again.
+  const HANDLE again = Open();
+  ASSERT_TRUE(api.SetCommState(again, &dcb));
+  api.GetCommModemStatus(again, &status);
+  EXPECT_EQ(status, 0u);
+  api.CloseHandle(again);
 }
 
 TEST_F(PosixCommApiTest, InputFiltersAndTheEventCharacter) {
@@ -507,6 +752,9 @@ TEST_F(PosixCommApiTest, MissingBusyAndStaleDevices) {
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
   EXPECT_EQ(api.GetLastError(), ERROR_ACCESS_DENIED) << "a second open is refused";
+  api.SetPortMap(ComPortMap{{5, pty.SlavePath()}, {8, "/dev/null"}});
+  EXPECT_EQ(Open("\\\\.\\COM8"), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_FUNCTION) << "not a terminal";
   PosixCommApi other;  // another program
   other.SetPortMap(ComPortMap{{5, pty.SlavePath()}});
   EXPECT_EQ(other.CreateFileA("COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -522,6 +770,9 @@ TEST_F(PosixCommApiTest, MissingBusyAndStaleDevices) {
   EXPECT_FALSE(api.GetCommModemStatus(h, &status)) << "the closed handle reaches nothing";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_FALSE(api.CloseHandle(h));
+  CommApi::SetLastError(ERROR_SUCCESS);
+  EXPECT_EQ(api.WaitForSingleObject(h, 0), WAIT_FAILED) << "a device is no event";
+  EXPECT_EQ(api.GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_TRUE(api.CloseHandle(again));
 }
 
@@ -558,8 +809,21 @@ TEST_F(PosixCommApiTest, BadSettingsAreRefused) {
   DCB custom = good;
   custom.BaudRate = 14400;  // no standard termios speed
   EXPECT_TRUE(api.SetCommState(h, &custom));
+  DCB five = good;
+  five.ByteSize = 5;
+  five.StopBits = ONE5STOPBITS;
+  EXPECT_TRUE(api.SetCommState(h, &five)) << "five data bits, 1.5 stop bits";
+  DCB space = good;
+  space.Parity = SPACEPARITY;
+  EXPECT_TRUE(api.SetCommState(h, &space)) << "space parity";
+  DCB limits = good;
+  limits.XonLim = limits.XoffLim = 4096;  // the queue's size
+  EXPECT_TRUE(api.SetCommState(h, &limits)) << "limits at the queue's size";
   EXPECT_FALSE(api.SetupComm(h, static_cast<DWORD>(-2), 1024)) << "a negative size";
   EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(api.SetupComm(h, (1u << 20) + 1, 1024)) << "above a megabyte";
+  EXPECT_FALSE(api.SetupComm(h, 1024, (1u << 20) + 1));
+  EXPECT_TRUE(api.SetupComm(h, 1u << 20, 1u << 20)) << "a megabyte is allowed";
   COMMTIMEOUTS all{MAXDWORD, MAXDWORD, MAXDWORD, 0, 0};
   EXPECT_FALSE(api.SetCommTimeouts(h, &all));
   api.CloseHandle(h);
@@ -629,6 +893,12 @@ TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
 
 TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   const HANDLE h = OpenConfigured(9600, DCB::fBinary | (DTR_CONTROL_ENABLE << DCB::fDtrControlShift));
+  ASSERT_TRUE(pty.Send("xyz"));  // left unread in the queue
+  COMSTAT queued;
+  DWORD queuedErrors = 0;
+  const auto end = Clock::now() + std::chrono::seconds(2);
+  do api.ClearCommError(h, &queuedErrors, &queued);
+  while (queued.cbInQue < 3 && Clock::now() < end);
   api.SetCommMask(h, EV_DSR | EV_RXCHAR);
   OVERLAPPED& ov = Record();
   DWORD mask = 0, n = 0;
@@ -643,7 +913,7 @@ TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
   COMSTAT stat;
   DWORD errors = 0;
   EXPECT_TRUE(api.ClearCommError(h, &errors, &stat));
-  EXPECT_EQ(stat.cbInQue, 0u);
+  EXPECT_EQ(stat.cbInQue, 0u) << "the input went with the device";
   OVERLAPPED& io = Record();
   char byte = 0;
   DWORD n2 = 0;
@@ -672,7 +942,7 @@ TEST_F(PosixCommApiTest, EnumPortsListsMappedDevicesThatExist) {
   DWORD needed = 0, count = 0;
   EXPECT_FALSE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count));
   EXPECT_EQ(api.GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-  std::vector<BYTE> buffer(needed);
+  std::vector<BYTE> buffer(needed, 'x');  // no zero left to end a name by chance
   ASSERT_TRUE(api.EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &count));
   ASSERT_EQ(count, 2u);
   auto* info = reinterpret_cast<PORT_INFO_1*>(buffer.data());
@@ -682,6 +952,7 @@ TEST_F(PosixCommApiTest, EnumPortsListsMappedDevicesThatExist) {
   api.SetPortMap(ComPortMap{});
   EXPECT_TRUE(api.EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count)) << "no ports: success";
   EXPECT_EQ(count, 0u);
+  EXPECT_EQ(needed, 0u);
 }
 
 TEST(PosixCommApiEnvironment, AMalformedMapIsAnInvalidParameter) {

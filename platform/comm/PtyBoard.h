@@ -10,35 +10,35 @@
 namespace comm {
 
 class PtyBoard {
- public:
-  PtyBoard();
-  ~PtyBoard();
-  PtyBoard(const PtyBoard&) = delete;
-  PtyBoard& operator=(const PtyBoard&) = delete;
+public:
+    PtyBoard();
+    ~PtyBoard();
+    PtyBoard(const PtyBoard&) = delete;
+    PtyBoard& operator=(const PtyBoard&) = delete;
 
-  // Empty when no pseudo-terminal could be made.
-  const std::string& SlavePath() const { return slave_; }
-  // The board goes away: the slave side hangs up.
-  void Close();
+    // Empty when no pseudo-terminal could be made.
+    const std::string& SlavePath() const { return slave_; }
+    // The board goes away: the slave side hangs up.
+    void Close();
 
-  bool Send(const std::string& bytes);
-  // Reads until `count` more data bytes came or the time ran out; returns them.
-  std::string Receive(size_t count, int ms = 2000);
-  // Takes what has arrived without waiting; returns everything received so far.
-  const std::string& ReceivedSoFar();
-  // Waits until the slave's output has been stopped by XOFF.
-  bool WaitStopped(int ms = 2000);
+    bool Send(const std::string& bytes);
+    // Reads until `count` more data bytes came or the time ran out; returns them.
+    std::string Receive(size_t count, int ms = 2000);
+    // Takes what has arrived without waiting; returns everything received so far.
+    const std::string& ReceivedSoFar();
+    // Waits until the slave's output has been stopped by XOFF.
+    bool WaitStopped(int ms = 2000);
 
- private:
-  using Clock = std::chrono::steady_clock;
-  // One read of the master; false when nothing came before `end`.
-  bool readPacket(Clock::time_point end);
+private:
+    using Clock = std::chrono::steady_clock;
+    // One read of the master; false when nothing came before `end`.
+    bool readPacket(Clock::time_point end);
 
-  int master_ = -1;
-  std::string slave_;
-  std::string unread_;    // data read but not yet returned by Receive
-  std::string received_;  // every data byte ever read
-  bool stopped_ = false;
+    int master_ = -1;
+    std::string slave_;
+    std::string unread_;    // data read but not yet returned by Receive
+    std::string received_;  // every data byte ever read
+    bool stopped_ = false;
 };
 
 }  // namespace comm

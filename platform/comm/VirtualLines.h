@@ -22,9 +22,9 @@ inline constexpr char kVirtualLinesVariable[] = "VANTREL_PTY_LINES";
 inline constexpr char kVirtualLinesFileVariable[] = "VANTREL_PTY_LINES_FILE";
 
 struct VirtualLines {
-  bool loop = true;
-  DWORD fixed = 0;  // MS_ bits that are on when not looping
-  bool operator==(const VirtualLines&) const = default;
+    bool loop = true;
+    DWORD fixed = 0;  // MS_ bits that are on when not looping
+    bool operator==(const VirtualLines&) const = default;
 };
 
 // nullopt for a text naming an unknown line.

@@ -1,0 +1,40 @@
+// Unit Main: the programmer's handlers. The work is in Programmer.cpp; these
+// hand it the port, the globals and the window's boxes, dialog and gauge.
+#include "ide/Globals.h"
+#include "ide/Main.h"
+#include "ide/ProgrammerUi.h"
+#include "ide/Unit6.h"
+
+namespace Vantrel {
+
+namespace {
+
+TProgrammerContext ContextOf(TMainForm& form, TProgrammerUi& ui) {
+    TProgrammerContext context{form.ComPort1, ui, form.Shell, form.Downloader, PortOpen};
+    context.ProgrammerFound = ProgrammerFound;
+    context.RamSize = RamSize;
+    context.EepromSize = EepromSize;
+    context.ObjectName = ObjectName;
+    context.MemoryKind = MemoryKind;
+    return context;
+}
+
+}  // namespace
+
+void TMainForm::ComPort1AfterOpen(TObject*) { ComPort1.SetDTR(true); }
+
+void TMainForm::ComPort1DSRChange(TObject*, bool OnOff) { Vantrel::ComPort1DSRChange(ProgrammerFound, OnOff); }
+
+void TMainForm::ToolButton16Click() {
+    TProgrammerWidgets ui(this, FormEENasloviBranje, Gauge1);
+    TProgrammerContext context = ContextOf(*this, ui);
+    ProgramBoard(context);
+}
+
+void TMainForm::EEPROMbrii1Click() {
+    TProgrammerWidgets ui(this, FormEENasloviBranje, Gauge1);
+    TProgrammerContext context = ContextOf(*this, ui);
+    EraseEeprom(context);
+}
+
+}  // namespace Vantrel

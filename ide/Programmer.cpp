@@ -1,0 +1,194 @@
+#include "ide/Programmer.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "common/BootstrapPrograms.h"
+#include "common/SRecord.h"
+#include "platform/text/TextFile.h"
+
+namespace Vantrel {
+
+// ------------------------------------------------------------------ wire
+
+bool TBootstrapLine::oddaj(uint8_t byte) {
+    if (Short) return false;
+    if (Port.WriteBuffer(&byte, 1) != 1) {
+        Short = true;
+        return false;
+    }
+    ++Count;
+    if (OnByteSent) OnByteSent();
+    return true;
+}
+
+bool TBootstrapLine::berihexpolje(std::string_view hexText, int ramSize) {
+    int count = 0;
+    for (size_t i = 0; i + 1 < hexText.size(); i += 2, ++count)
+        if (!oddaj(ProgrammerHexByte(hexText[i], hexText[i + 1]))) return false;
+    for (; count < ramSize; ++count)
+        if (!oddaj(0xFF)) return false;
+    return true;
+}
+
+// ------------------------------------------------------------------ image
+
+TRamImage BuildRamImage(std::string_view s19Text, int ramSize) {
+    TRamImage image;
+    image.Bytes.assign(static_cast<size_t>(std::max(ramSize, 0)), 0xFF);
+    for (int line = 1; !s19Text.empty(); ++line) {
+        const TSRecordLine record = LexSRecordLine(TakeLine(s19Text));
+        if (record.Type != '1') continue;
+        image.Line = line;
+        if (!record.Whole) {
+            image.Status = TImageStatus::FileError;
+            return image;
+        }
+        for (size_t i = 0; i < record.Data.size(); ++i) {
+            const uint32_t address = record.Address + static_cast<uint32_t>(i);
+            if (address >= image.Bytes.size()) {
+                image.Status = TImageStatus::OutsideRam;
+                return image;
+            }
+            image.Bytes[address] = record.Data[i];
+        }
+    }
+    image.Line = 0;
+    return image;
+}
+
+TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize,
+                              const std::function<void(int)>& progress) {
+    const std::optional<std::string> path = FindFileIgnoringCase(fileName);
+    if (!path) return TImageStatus::FileError;
+    std::ifstream in(*path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) return TImageStatus::FileError;
+    const TRamImage image = BuildRamImage(text.str(), ramSize);
+    if (image.Status != TImageStatus::Ok) return image.Status;
+    int sent = 0;
+    for (uint8_t byte : image.Bytes) {
+        if (!line.oddaj(byte)) break;
+        if (progress) progress(++sent);
+    }
+    return TImageStatus::Ok;
+}
+
+// ------------------------------------------------------------------ erase address
+
+char16_t EditPrviNaslovKeyPress(char16_t key) {
+    const bool hex = (key >= '0' && key <= '9') || (key >= 'a' && key <= 'f') || (key >= 'A' && key <= 'F');
+    return hex || key == 8 ? key : 0;
+}
+
+bool IsEraseAddress(std::string_view text) {
+    if (text.size() != 4) return false;
+    for (char c : text)
+        if (EditPrviNaslovKeyPress(static_cast<unsigned char>(c)) == 0 || c == 8) return false;
+    return true;
+}
+
+std::string EraseLoaderFor(std::string_view address) {
+    std::string loader(EepromEraseLoader);
+    std::string upper(address);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    const size_t at = loader.find(DefaultEraseAddress);
+    loader.replace(at, DefaultEraseAddress.size(), upper);
+    return loader;
+}
+
+// ------------------------------------------------------------------ downloader
+
+int DownloaderPortNumber(const std::string& port) {
+    if (port == "COM1") return 1;
+    if (port == "COM2") return 2;
+    if (port == "COM3") return 3;
+    return 0;
+}
+
+std::optional<std::string> DownloaderCommandLine(const std::string& objectName, const std::string& port,
+                                                 int eepromSize) {
+    const int n = DownloaderPortNumber(port);
+    if (n == 0) return std::nullopt;
+    return objectName + " " + std::to_string(n) + " " + std::to_string(eepromSize);
+}
+
+shell::StartResult TDownloaderWatch::Start(shell::ShellApi& shell, const std::string& parameters) {
+    shell::StartResult result = shell.ShellExecute(DownloaderProgram, parameters, "", shell::SW_SHOWNORMAL);
+    Process = result.Started() ? result.process : 0;
+    return result;
+}
+
+bool TDownloaderWatch::MayReopenPort(shell::ShellApi& shell) {
+    if (Process != 0 && shell.IsRunning(Process)) return false;
+    Process = 0;
+    return true;
+}
+
+// ------------------------------------------------------------------ commands
+
+namespace {
+
+void OpenPortIfClosed(TProgrammerContext& c) {
+    if (c.PortOpen != 0) return;
+    c.ComPort1.Open();
+    c.PortOpen = 1;
+}
+
+// Ends a command whose write came back short.
+void ReportShortWrite(TProgrammerContext& c) { c.Ui.ShowMessage(ShortWriteText, ErrorCaption); }
+
+void ProgramRam(TProgrammerContext& c, TBootstrapLine& line) {
+    c.Ui.SetGauge(0, c.RamSize);
+    if (!line.oddaj(0xFF)) return ReportShortWrite(c);
+    const TImageStatus status =
+        DownloadS19ToRam(line, c.ObjectName, c.RamSize, [&](int sent) { c.Ui.SetGauge(sent, c.RamSize); });
+    if (status == TImageStatus::OutsideRam) return c.Ui.ShowMessage(AddressOutsideRamText, ErrorCaption);
+    if (status == TImageStatus::FileError) return c.Ui.ShowMessage(FileErrorText, ErrorCaption);
+    if (line.ShortWrite()) ReportShortWrite(c);
+}
+
+void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
+    const std::optional<std::string> parameters = DownloaderCommandLine(c.ObjectName, c.ComPort1.Port(), c.EepromSize);
+    if (!parameters) return c.Ui.ShowMessage(DownloaderPortText, ErrorCaption);
+    if (!line.oddaj(0xFF) || !line.berihexpolje(EepromTalker, c.RamSize)) return ReportShortWrite(c);
+    c.ComPort1.Close();
+    const shell::StartResult started = c.Downloader.Start(c.Shell, *parameters);
+    if (!started.Started()) c.Ui.ShowMessage(started.error, ErrorCaption);
+    c.PortOpen = 0;
+}
+
+}  // namespace
+
+void ProgramBoard(TProgrammerContext& c) {
+    c.Ui.SetGauge(0, -1);
+    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, ErrorCaption);
+    OpenPortIfClosed(c);
+    c.Ui.ShowMessage(ResetBeforeProgrammingText, WarningCaption);
+    TBootstrapLine line(c.ComPort1);
+    if (c.MemoryKind == "RAM") {
+        ProgramRam(c, line);
+    } else {
+        ProgramEeprom(c, line);
+    }
+}
+
+void EraseEeprom(TProgrammerContext& c) {
+    OpenPortIfClosed(c);
+    std::string loader(EepromEraseLoader);
+    // The dialog's OK takes four hex digits only; anything else keeps B600.
+    const std::optional<std::string> address = c.Ui.AskEraseAddress();
+    if (address && IsEraseAddress(*address)) loader = EraseLoaderFor(*address);
+    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, ErrorCaption);
+    if (!c.Ui.Confirm(EraseQuestionText, WarningCaption)) return;
+    TBootstrapLine line(c.ComPort1);
+    if (!line.oddaj(0xFF) || !line.berihexpolje(loader, c.RamSize)) ReportShortWrite(c);
+}
+
+void ComPort1DSRChange(uint8_t& programmerFound, bool on) {
+    if (on) programmerFound = 1;
+}
+
+}  // namespace Vantrel

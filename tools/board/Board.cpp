@@ -1,0 +1,372 @@
+#include "tools/board/Board.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/BootstrapPrograms.h"
+#include "common/SRecord.h"
+
+namespace board {
+
+namespace {
+
+constexpr uint8_t Xon = 0x11;
+constexpr uint8_t Xoff = 0x13;
+// Talker work area and code, by RAM address.
+constexpr uint16_t AddressHigh = 0x00, AddressLow = 0x01, CountHigh = 0x02, Count = 0x03, DownCounter = 0x04,
+                   PointerHigh = 0x05, PointerLow = 0x06, Buffer = 0x07;
+// From here on the talker's code still runs; a record buffered over it ends it.
+constexpr uint16_t TalkerLiveCode = 0x48;
+constexpr Nanos EraseDelay = 14 * Millisecond;            // 4000 passes of 7 E cycles at 2 MHz
+constexpr Nanos ProgramStepDelay = 10'500'000;            // 3000 passes: 10.5 ms
+constexpr Nanos ChangedByteDelay = 2 * ProgramStepDelay;  // byte erase, then program
+
+std::string Hex4(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "$%04X", value & 0xFFFF);
+    return text;
+}
+
+bool Matches(const std::vector<uint8_t>& ram, const std::vector<uint8_t>& program, bool skipOperand) {
+    if (ram.size() < program.size()) return false;
+    for (size_t i = 0; i < program.size(); ++i) {
+        if (skipOperand && (i == EraseAddressOffset || i == EraseAddressOffset + 1)) continue;
+        if (ram[i] != program[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* ModeName(Mode mode) {
+    switch (mode) {
+        case Mode::BootRom: return "boot ROM";
+        case Mode::Erase: return "erase loader";
+        case Mode::Talker: return "EEPROM talker";
+        case Mode::UserProgram: return "user program";
+    }
+    return "";
+}
+
+Board::Board(Parameters parameters)
+    : Params_(parameters),
+      Ram_(static_cast<size_t>(std::max(parameters.RamSize, 0)), 0),
+      Eeprom_(static_cast<size_t>(std::max(parameters.EepromSize, 0)), 0xFF) {}
+
+bool Board::Dsr(bool hostDtr) const {
+    switch (Params_.Dsr) {
+        case DsrMode::On: return true;
+        case DsrMode::Off: return false;
+        case DsrMode::FollowsDtr: return hostDtr;
+    }
+    return false;
+}
+
+std::string Board::ReceivedBytes() const {
+    std::string bytes;
+    for (const LogEntry& entry : Log_)
+        if (entry.kind == LogEntry::Received) bytes += static_cast<char>(entry.byte);
+    return bytes;
+}
+
+void Board::note(Nanos now, std::string text) {
+    Log_.push_back({LogEntry::Note, now, 0, std::move(text)});
+    if (OnLog) OnLog(Log_.back());
+}
+
+void Board::send(uint8_t byte, Nanos now) {
+    Log_.push_back({LogEntry::Sent, now, byte, {}});
+    if (OnLog) OnLog(Log_.back());
+    if (Transmit) Transmit(byte, now);
+}
+
+void Board::Reset(Nanos now) {
+    Mode_ = Mode::BootRom;
+    Step_ = Step::WaitFF;
+    Rx_.clear();
+    BusyUntil_.reset();
+    PendingWrite_ = false;
+    FirstSinceReset_ = true;
+    TailOpen_ = false;
+    ProgramTime_ = now;
+    note(now, "reset: bootstrap mode");
+}
+
+void Board::Receive(uint8_t byte, Nanos now) {
+    Advance(now);
+    const bool silence =
+        LastReceived_ && Params_.ResetAfterSilence > 0 && now - *LastReceived_ >= Params_.ResetAfterSilence;
+    const bool inTail = TailOpen_ && LastReceived_ && now - *LastReceived_ <= Params_.TailGap;
+    LastReceived_ = now;
+    Log_.push_back({LogEntry::Received, now, byte, {}});
+    if (OnLog) OnLog(Log_.back());
+
+    const bool goneOn = Mode_ != Mode::BootRom && Step_ != Step::TalkerWaitFF;
+    const bool busy = BusyUntil_.has_value() || Step_ == Step::TalkerProgram;
+    if (silence && byte == 0xFF && goneOn && !busy) Reset(now);
+    if (inTail) {
+        ++Flags_.BytesBeyondRamSize;
+    } else {
+        TailOpen_ = false;
+    }
+    if (Mode_ == Mode::Talker && Step_ == Step::TalkerProgram) ++Flags_.BytesBeforeXon;
+
+    if (Params_.ReceiverDepth > 0 && Rx_.size() >= static_cast<size_t>(Params_.ReceiverDepth)) {
+        ++Flags_.Overruns;
+        note(now, "receiver overrun: byte lost");
+        return;
+    }
+    Rx_.push_back({byte, now});
+    Advance(now);
+}
+
+bool Board::waitsForByte() const {
+    switch (Step_) {
+        case Step::Idle:
+        case Step::Erasing:
+        case Step::TalkerProgram:
+        case Step::Stopped: return false;
+        default: return true;
+    }
+}
+
+std::optional<Nanos> Board::NextWake() const { return BusyUntil_; }
+
+void Board::Advance(Nanos now) {
+    for (;;) {
+        if (BusyUntil_) {
+            if (*BusyUntil_ > now) return;
+            ProgramTime_ = *BusyUntil_;
+            BusyUntil_.reset();
+            if (Step_ == Step::Erasing) {
+                finishErase(ProgramTime_);
+            } else if (Step_ == Step::TalkerProgram) {
+                programNextByte(ProgramTime_);
+            }
+            continue;
+        }
+        if (Step_ == Step::TalkerProgram) {
+            programNextByte(std::max(ProgramTime_, now));
+            continue;
+        }
+        if (!waitsForByte() || Rx_.empty()) return;
+        const Arrival arrival = Rx_.front();
+        Rx_.pop_front();
+        ProgramTime_ = std::max(ProgramTime_, arrival.time);
+        takeByte(arrival.byte, ProgramTime_);
+    }
+}
+
+void Board::takeByte(uint8_t byte, Nanos now) {
+    switch (Step_) {
+        case Step::WaitFF:
+            if (byte == 0xFF) {
+                Step_ = Step::Loading;
+                Loaded_ = 0;
+            } else if (FirstSinceReset_) {
+                Flags_.FirstByteNotFF = true;
+                note(now, "first byte is not $FF");
+            }
+            FirstSinceReset_ = false;
+            break;
+        case Step::Loading:
+            Ram_[static_cast<size_t>(Loaded_++)] = byte;
+            if (Params_.Echo) send(byte, now);
+            if (Loaded_ == Params_.RamSize) startProgram(now);
+            break;
+        case Step::TalkerWaitFF:
+            if (byte == 0xFF) startRecord(now);
+            break;
+        case Step::TalkerCount:
+            writeMemory(Count, byte);
+            writeMemory(DownCounter, byte);
+            Step_ = Step::TalkerHigh;
+            break;
+        case Step::TalkerHigh:
+            writeMemory(AddressHigh, byte);
+            Step_ = Step::TalkerLow;
+            break;
+        case Step::TalkerLow:
+            writeMemory(AddressLow, byte);
+            Y_ = static_cast<uint16_t>(readMemory(AddressHigh) << 8 | readMemory(AddressLow));
+            writeMemory(PointerHigh, 0);
+            writeMemory(PointerLow, Buffer);
+            Step_ = Step::TalkerData;
+            break;
+        case Step::TalkerData: {
+            const uint16_t pointer = static_cast<uint16_t>(readMemory(PointerHigh) << 8 | readMemory(PointerLow));
+            if (pointer >= TalkerLiveCode && pointer < EepromTalkerSize) {
+                Step_ = Step::Stopped;
+                note(now, "record longer than the talker's buffer: its code is overwritten, the talker stops");
+                break;
+            }
+            writeMemory(pointer, byte);
+            writeMemory(PointerLow, static_cast<uint8_t>(readMemory(PointerLow) + 1));
+            ++Y_;
+            const uint8_t left = static_cast<uint8_t>(readMemory(DownCounter) - 1);
+            writeMemory(DownCounter, left);
+            if (left == 0) {
+                send(Xoff, now);
+                Step_ = Step::TalkerFiller1;
+            }
+            break;
+        }
+        case Step::TalkerFiller1: Step_ = Step::TalkerFiller2; break;
+        case Step::TalkerFiller2: {
+            const uint16_t n = static_cast<uint16_t>(readMemory(CountHigh) << 8 | readMemory(Count));
+            Y_ = static_cast<uint16_t>(Y_ - n);
+            writeMemory(DownCounter, readMemory(Count));
+            writeMemory(PointerHigh, 0);
+            writeMemory(PointerLow, Buffer);
+            Changed_ = 0;
+            PendingWrite_ = false;
+            Step_ = Step::TalkerProgram;
+            break;
+        }
+        default: break;
+    }
+}
+
+void Board::startProgram(Nanos now) {
+    TailOpen_ = true;
+    const std::vector<uint8_t> loader = StoredProgramBytes(EepromEraseLoader);
+    const std::vector<uint8_t> talker = StoredProgramBytes(EepromTalker);
+    if (Matches(Ram_, loader, true)) {
+        Mode_ = Mode::Erase;
+        EraseAddress_ = static_cast<uint16_t>(Ram_[EraseAddressOffset] << 8 | Ram_[EraseAddressOffset + 1]);
+        note(now, "bootstrap of " + std::to_string(Loaded_) + " bytes: erase loader, address " + Hex4(EraseAddress_));
+        Step_ = Step::Erasing;
+        BusyUntil_ = now + (Params_.ProgrammingDelay ? EraseDelay : 0);
+    } else if (Matches(Ram_, talker, false)) {
+        Mode_ = Mode::Talker;
+        Records_ = 0;
+        Programmed_ = 0;
+        note(now, "bootstrap of " + std::to_string(Loaded_) + " bytes: EEPROM talker");
+        writeMemory(CountHigh, 0);
+        Step_ = Step::TalkerWaitFF;
+    } else {
+        Mode_ = Mode::UserProgram;
+        note(now, "bootstrap of " + std::to_string(Loaded_) + " bytes: user program");
+        Step_ = Step::Idle;
+    }
+}
+
+void Board::finishErase(Nanos now) {
+    Step_ = Step::Idle;
+    if (isEeprom(EraseAddress_)) {
+        std::fill(Eeprom_.begin(), Eeprom_.end(), 0xFF);
+        note(now, "EEPROM erased");
+    } else {
+        note(now, "erase address " + Hex4(EraseAddress_) + " is not in the EEPROM: nothing erased");
+    }
+}
+
+void Board::startRecord(Nanos now) {
+    send(Xon, now);
+    Step_ = Step::TalkerCount;
+}
+
+// One step of the talker's programming loop; a changed byte first takes its
+// erase and program time, then lands.
+void Board::programNextByte(Nanos now) {
+    const uint16_t pointer = static_cast<uint16_t>(readMemory(PointerHigh) << 8 | readMemory(PointerLow));
+    const uint8_t value = readMemory(pointer);
+    if (!PendingWrite_ && readMemory(Y_) != value) {
+        PendingWrite_ = true;
+        BusyUntil_ = now + (Params_.ProgrammingDelay ? ChangedByteDelay : 0);
+        return;
+    }
+    if (PendingWrite_) {
+        PendingWrite_ = false;
+        ++Changed_;
+        ++Programmed_;
+        if (!writeMemory(Y_, value)) note(now, "address " + Hex4(Y_) + " is neither RAM nor EEPROM: byte dropped");
+    }
+    writeMemory(PointerLow, static_cast<uint8_t>(readMemory(PointerLow) + 1));
+    ++Y_;
+    const uint8_t left = static_cast<uint8_t>(readMemory(DownCounter) - 1);
+    writeMemory(DownCounter, left);
+    if (left != 0) return;
+    ++Records_;
+    const int n = readMemory(Count) == 0 ? 256 : readMemory(Count);
+    const uint16_t start = static_cast<uint16_t>(Y_ - n);
+    note(now, "record " + std::to_string(Records_) + ": " + std::to_string(n) + " bytes at " + Hex4(start) + ", " +
+                  std::to_string(Changed_) + " programmed");
+    startRecord(now);
+}
+
+bool Board::isEeprom(uint16_t address) const {
+    return address >= Params_.EepromBase && address - Params_.EepromBase < Params_.EepromSize;
+}
+
+uint8_t Board::readMemory(uint16_t address) const {
+    if (address < Ram_.size()) return Ram_[address];
+    if (isEeprom(address)) return Eeprom_[address - Params_.EepromBase];
+    return 0xFF;
+}
+
+bool Board::writeMemory(uint16_t address, uint8_t value) {
+    if (address < Ram_.size()) {
+        Ram_[address] = value;
+        return true;
+    }
+    if (isEeprom(address)) {
+        Eeprom_[address - Params_.EepromBase] = value;
+        return true;
+    }
+    return false;
+}
+
+std::string MemoryToS19(const std::vector<uint8_t>& bytes, uint16_t base, bool skipErased) {
+    std::string text;
+    char field[16];
+    for (size_t at = 0; at < bytes.size();) {
+        if (skipErased && bytes[at] == 0xFF) {
+            ++at;
+            continue;
+        }
+        size_t end = std::min(bytes.size(), at + 16);
+        if (skipErased) {
+            size_t stop = at;
+            while (stop < end && bytes[stop] != 0xFF) ++stop;
+            end = stop;
+        }
+        const unsigned address = (base + at) & 0xFFFF;
+        const unsigned count = static_cast<unsigned>(end - at) + 3;
+        unsigned sum = count + (address >> 8) + (address & 0xFF);
+        std::snprintf(field, sizeof field, "S1%02X%04X", count, address);
+        text += field;
+        for (size_t i = at; i < end; ++i) {
+            std::snprintf(field, sizeof field, "%02X", bytes[i]);
+            text += field;
+            sum += bytes[i];
+        }
+        std::snprintf(field, sizeof field, "%02X\n", ~sum & 0xFF);
+        text += field;
+        at = end;
+    }
+    text += "S9030000FC\n";
+    return text;
+}
+
+bool S19ToMemory(std::string_view text, uint16_t base, std::vector<uint8_t>& bytes, std::string* error) {
+    for (int line = 1; !text.empty(); ++line) {
+        const TSRecordLine record = LexSRecordLine(TakeLine(text));
+        if (record.Blank || record.Type != '1') continue;
+        if (!record.Whole) {
+            if (error) *error = "line " + std::to_string(line) + ": broken S1 record";
+            return false;
+        }
+        for (size_t i = 0; i < record.Data.size(); ++i) {
+            const long index = static_cast<long>(record.Address + i) - base;
+            if (index < 0 || index >= static_cast<long>(bytes.size())) {
+                if (error) *error = "line " + std::to_string(line) + ": address outside the memory";
+                return false;
+            }
+            bytes[static_cast<size_t>(index)] = record.Data[i];
+        }
+    }
+    return true;
+}
+
+}  // namespace board

@@ -1,0 +1,149 @@
+// The road with real processes: examples assembled by as11m; Vantrel's
+// window (in this process, on the machine's serial layer and shell) programs
+// RAM, erases the EEPROM and programs it through a real Tolvex, against the
+// hc11board program on a pseudo-terminal; the board's memory files must hold
+// the object files' bytes.
+#include "ide/IdeTestSupport.h"
+#include "ide/Unit6.h"
+#include "tools/board/Board.h"
+#include "tools/board/BoardProcess.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "comport/SerialPort.h"
+
+namespace Vantrel {
+namespace {
+
+void Pump(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents();
+        HandOver::Instance().Serve();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        Pump(5);
+    }
+    return true;
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Assembles `source` as the assembler driver does, as TEMP$$.ASM in `folder`
+// (with `org` for the first ORG's $0000 when given); the object file's text.
+std::string Assemble(const std::filesystem::path& folder, const std::string& source, const std::string& org = {}) {
+    std::string text = ReadAll(source);
+    if (!org.empty()) text.replace(text.find("$0000"), 5, org);
+    std::ofstream(folder / "TEMP$$.ASM") << text;
+    std::string program = AS11M_PATH, file = (folder / "TEMP$$.ASM").string(), listing = "-l";
+    char* argv[] = {program.data(), file.data(), listing.data(), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, AS11M_PATH, nullptr, nullptr, argv, environ) != 0) return {};
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return ReadAll(folder / "TEMP$$.S19");
+}
+
+class EndToEnd : public IdeTest {
+protected:
+    EndToEnd() {
+        Services.Comm = nullptr;   // the machine's serial layer
+        Services.Shell = nullptr;  // real processes
+        Services.Clock = nullptr;
+        std::filesystem::create_symlink(TOLVEX_PATH, Work() / "Tolvex");
+    }
+    ~EndToEnd() override {
+        Form.reset();
+        ::unsetenv("VANTREL_COMPORTS");
+        ::unsetenv("VANTREL_PTY_LINES_FILE");
+    }
+    std::filesystem::path Work() const { return Dir.path().toStdString(); }
+    bool BoardSays(const std::string& text, int ms = 10000) {
+        return Board.ReadUntil(text, ms, [] { Pump(2); });
+    }
+
+    board::BoardProcess Board;
+};
+
+TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
+    const std::string lines = (Work() / "board.lines").string();
+    ASSERT_TRUE(Board.Start(HC11BOARD_PATH, {"--lines-file", lines, "--ram-s19", (Work() / "ram.s19").string(),
+                                             "--eeprom-s19", (Work() / "eeprom.s19").string(), "--quiet"}));
+    ASSERT_TRUE(BoardSays("waiting for $FF", 5000));
+    ::setenv("VANTREL_COMPORTS", Board.Value("VANTREL_COMPORTS").c_str(), 1);
+    ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
+
+    TMainForm& form = Start();
+    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000));
+
+    // RAM: an example as the students have it.
+    const std::string ramObject = Assemble(Work(), EXAMPLES_DIR "/utripanje.asm");
+    ASSERT_NE(ramObject.find("S1"), std::string::npos);
+    ObjectName = "TEMP$$.S19";
+    MemoryKind = "RAM";
+    form.ToolButton16Click();
+    ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: user program")) << Board.Output;
+    std::vector<uint8_t> expectedRam(256, 0xFF), ram(256, 0x00);
+    std::string error;
+    ASSERT_TRUE(board::S19ToMemory(ramObject, 0, expectedRam, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    EXPECT_EQ(ram, expectedRam);
+
+    // Erase, after the silence the stand-in takes as the reset button.
+    Pump(1300);
+    form.EEPROMbrii1Click();  // the address dialog cancelled: B600
+    ASSERT_TRUE(BoardSays("EEPROM erased")) << Board.Output;
+
+    // EEPROM through Tolvex.
+    Pump(1300);
+    const std::string object = Assemble(Work(), EXAMPLES_DIR "/zanka.asm", "$B600");
+    const int records = static_cast<int>(std::count(object.begin(), object.end(), '\n')) - 1;  // S1 lines and S9
+    ASSERT_GT(records, 0) << object;
+    MemoryKind = "EEPROM";
+    form.ToolButton16Click();
+    EXPECT_EQ(PortOpen, 0);
+    ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker")) << Board.Output;
+    ASSERT_TRUE(BoardSays("record " + std::to_string(records) + ":", 20000)) << Board.Output << object;
+    // Tolvex ends by itself; the next activation takes the port back.
+    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000));
+    form.FormActivate();
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_TRUE(form.ComPort1.Connected());
+
+    EXPECT_EQ(Board.Stop([] { Pump(2); }), 0);
+    // The board's EEPROM file leaves erased bytes out.
+    std::vector<uint8_t> expected(512, 0xFF), eeprom(512, 0xFF);
+    ASSERT_TRUE(board::S19ToMemory(object, 0xB600, expected, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
+    EXPECT_EQ(eeprom, expected);
+    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    EXPECT_EQ(ram[0x26], 0x8E);  // the talker, the last program the board ran
+    EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
+    for (const QString& message : Dialogs.Messages())
+        EXPECT_TRUE(message.startsWith("OPOZORILO!|")) << message.toStdString();
+}
+
+}  // namespace
+}  // namespace Vantrel
