@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     board::Nanos lastSent = 0;
     size_t sent = 0;
     board.Transmit = [&](uint8_t, board::Nanos now) {
-        fuzz::Check(now >= lastSent, "the board sends in time order");
+        fuzz::Check(now >= lastSent, "the board sends in time order",
+                    std::to_string(lastSent) + " then " + std::to_string(now));
         lastSent = now;
         ++sent;
     };
