@@ -4,10 +4,11 @@
 
 #include "downloader/Unit1.h"
 #include "gui/Dialogs.h"
+#include "gui/Program.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tolvex"));
+    gui::SetUpProgram(app, QStringLiteral("Tolvex"), QStringLiteral(":/Tolvex/icon.png"));
     // What the port cannot raise to a caller (a failed open while loading, a
     // handler's error on its event thread) goes to the same error display.
     SetApplicationShowException(

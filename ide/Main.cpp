@@ -58,6 +58,7 @@ TMainForm* CreateVantrelForms(const TServices& services) {
     // error finding, target chip, settings, EEPROM address.
     auto* form = new TMainForm(services);
     form->AboutBox = new TAboutBox(form);
+    CreateAssemblerForms(*form);
     form->FormPisava = new TFormPisava(form);
     return form;
 }
@@ -563,13 +564,5 @@ bool TMainForm::event(QEvent* event) {
     }
     return QMainWindow::event(event);
 }
-
-// --------------------------------------------- filled in by later commands
-
-void TMainForm::ToolButton15Click() {}
-void TMainForm::Nastavitve1Click() {}
-void TMainForm::ToolButton17Click() {}
-void TMainForm::ToolButton28Click() {}
-void TMainForm::Nastavitve2Click() {}
 
 }  // namespace Vantrel

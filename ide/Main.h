@@ -34,6 +34,10 @@ namespace Vantrel {
 class TMDIChild;
 class TAboutBox;
 class TFormPisava;
+class TForm1;
+class TForm2;
+class TForNastavProg;
+class TFormPorocilo;
 class TFormEENasloviBranje;
 
 // The platform services the main window works through; tests pass fakes.
@@ -210,6 +214,12 @@ public:
     gui::TFontDialog* FontDialog1 = nullptr;
     TAboutBox* AboutBox = nullptr;
     TFormPisava* FormPisava = nullptr;
+    TForm1* Form1 = nullptr;                  // assembler options (Unit1)
+    TForm2* Form2 = nullptr;                  // error finding (Unit2)
+    TForNastavProg* ForNastavProg = nullptr;  // target chip (Unit3)
+
+    // A new report window (Unit5) captioned with the file and showing it.
+    TFormPorocilo* OpenReportWindow(const QString& fileName);
     TFormEENasloviBranje* FormEENasloviBranje = nullptr;
 
 protected:
@@ -240,6 +250,9 @@ extern TMainForm* MainForm;
 // Start-up in the main block's order: the main window, the about box, the
 // settings dialog. Deleting the main window frees the others.
 TMainForm* CreateVantrelForms(const TServices& services = {});
+// The assembler options, error-finding and target-chip forms, in that order
+// (Unit1.cpp).
+void CreateAssemblerForms(TMainForm& form);
 
 // Where a find-next finds `what` in `text`: forwards from `start`, letter
 // case ignored, no wrap; -1 when not found.

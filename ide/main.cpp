@@ -1,4 +1,7 @@
 // Vantrel: the development environment for the 68HC11.
+#include "comport/SerialPort.h"
+#include "gui/Dialogs.h"
+#include "gui/Program.h"
 #include "ide/Main.h"
 
 #include <QApplication>
@@ -8,7 +11,10 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The application's title, under which its error display stands.
-    QApplication::setApplicationName(QStringLiteral("HC11"));
+    gui::SetUpProgram(app, QStringLiteral("HC11"), QStringLiteral(":/Vantrel/icon.png"));
+    // What the port raises on its event thread reaches the same display.
+    SetApplicationShowException(
+        [](const std::exception& e) { gui::ShowApplicationError(nullptr, QString::fromUtf8(e.what())); });
     std::unique_ptr<Vantrel::TMainForm> mainForm(Vantrel::CreateVantrelForms());
     mainForm->showMaximized();
     return QApplication::exec();

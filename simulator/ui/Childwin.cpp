@@ -7,9 +7,13 @@
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace VantrelSIM {
 
@@ -46,6 +50,9 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::Monospace);
+    // A listing's text needs no ligatures or kerning: laying out a line
+    // without shaping makes each newly shown line cheap during a run.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPixelSize(12);
     font.setBold(true);
     RichEdit1->setFont(font);
@@ -59,8 +66,13 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
 
-    connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this, &TMDIChild::CaretChanged);
-    connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TMDIChild::CaretChanged);
+    RichEdit1->installEventFilter(this);
+    RichEdit1->viewport()->installEventFilter(this);
+    for (auto signal : {&QPlainTextEdit::cursorPositionChanged, &QPlainTextEdit::selectionChanged})
+        connect(RichEdit1, signal, this, [this] {
+            if (!Colouring) emit CaretChanged();
+        });
+    BuildAddressIndex();
 }
 
 bool TMDIChild::LoadFile(const QString& name, QString* err) {
@@ -81,9 +93,28 @@ bool TMDIChild::LoadFile(const QString& name, QString* err) {
         Keys << ListingKey(line);
         Addresses.push_back(ListingAddress(line));
     }
+    BuildAddressIndex();
     RichEdit1->setPlainText(content);
+    // Black from the start, as the highlight colours lines: a highlight then
+    // changes the text's format only where a breakpoint's red comes or goes.
+    QTextCursor all(RichEdit1->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat black;
+    black.setForeground(QColor(Qt::black));
+    all.mergeCharFormat(black);
     Modified = false;
     return true;
+}
+
+void TMDIChild::BuildAddressIndex() {
+    LineStart.assign(65537, 0);
+    for (int address : Addresses)
+        if (address >= 0) ++LineStart[static_cast<size_t>(address) + 1];
+    for (size_t a = 1; a < LineStart.size(); ++a) LineStart[a] += LineStart[a - 1];
+    LinesByAddress.assign(LineStart.back(), 0);
+    std::vector<uint32_t> next(LineStart.begin(), LineStart.end() - 1);
+    for (size_t i = 0; i < Addresses.size(); ++i)
+        if (Addresses[i] >= 0) LinesByAddress[next[static_cast<size_t>(Addresses[i])]++] = static_cast<int>(i) + 1;
 }
 
 QString TMDIChild::LineText(int line) const {
@@ -96,23 +127,97 @@ QString TMDIChild::LineKey(int line) const {
     return Keys[line - 1];
 }
 
-std::vector<int> TMDIChild::LinesAt(uint16_t address) const {
-    std::vector<int> lines;
-    for (size_t i = 0; i < Addresses.size(); ++i)
-        if (Addresses[i] == address) lines.push_back(static_cast<int>(i) + 1);
-    return lines;
+std::span<const int> TMDIChild::LinesAt(uint16_t address) const {
+    const uint32_t first = LineStart[address];
+    return std::span<const int>(LinesByAddress).subspan(first, LineStart[address + 1u] - first);
 }
 
-void TMDIChild::ColourLine(int line, const QColor& colour) {
+namespace {
+
+// Every character of the line carries `colour` as its own format.
+bool HasForeground(const QTextBlock& block, const QColor& colour) {
+    bool any = false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat format = it.fragment().charFormat();
+        if (!format.hasProperty(QTextFormat::ForegroundBrush) || format.foreground().color() != colour) return false;
+        any = true;
+    }
+    return any;
+}
+
+}  // namespace
+
+void TMDIChild::ColourLine(int line, const QColor& colour, bool deferred) {
     if (line < 1 || line > LineCount()) return;
-    QTextCursor cursor(RichEdit1->document()->findBlockByNumber(line - 1));
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    QTextCharFormat format;
-    format.setForeground(colour);
-    cursor.mergeCharFormat(format);
-    RichEdit1->setTextCursor(cursor);
+    const QTextBlock block = RichEdit1->document()->findBlockByNumber(line - 1);
+    if (!HasForeground(block, colour)) {
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setForeground(colour);
+        Colouring = true;
+        cursor.mergeCharFormat(format);
+        Colouring = false;
+    }
+    if (deferred) {
+        WaitingLine = line;
+    } else {
+        WaitingLine = 0;
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        Select(cursor);
+    }
     Modified = true;
     emit CaretChanged();
+}
+
+void TMDIChild::Select(const QTextCursor& cursor) {
+    Colouring = true;
+    RichEdit1->setTextCursor(cursor);
+    Colouring = false;
+}
+
+void TMDIChild::ShowSelection() {
+    const int line = std::exchange(WaitingLine, 0);
+    if (line < 1 || line > LineCount()) return;
+    const QTextBlock block = RichEdit1->document()->findBlockByNumber(line - 1);
+    const QTextCursor selected = RichEdit1->textCursor();
+    const int end = block.position() + block.length() - 1;
+    ScrollIntoViewAhead(line);
+    if (selected.anchor() == block.position() && selected.position() == end) return;
+    QTextCursor cursor(RichEdit1->document());
+    cursor.setPosition(block.position());
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    Select(cursor);
+}
+
+int TMDIChild::SelectionStart() const {
+    if (WaitingLine >= 1 && WaitingLine <= LineCount())
+        return RichEdit1->document()->findBlockByNumber(WaitingLine - 1).position();
+    return RichEdit1->textCursor().selectionStart();
+}
+
+bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+            if (WaitingLine != 0) ShowSelection();
+            break;
+        default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMDIChild::ScrollIntoViewAhead(int line) {
+    // Without line wrap the scroll bar counts lines: its value is the top one.
+    QScrollBar* bar = RichEdit1->verticalScrollBar();
+    const int shown =
+        std::max(1, RichEdit1->viewport()->height() / std::max(1, RichEdit1->fontMetrics().lineSpacing()));
+    const int top = bar->value();
+    if (line - 1 >= top && line - 1 < top + shown - 1) return;
+    bar->setValue(std::max(0, line - 1 - shown / 4));
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {

@@ -7,9 +7,11 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class QPlainTextEdit;
+class QTextCursor;
 
 // The key of a listing line: its first four characters (the whole line if it
 // is shorter). Breakpoints are keys.
@@ -43,11 +45,22 @@ public:
     QString LineText(int line) const;
     QString LineKey(int line) const;
     // Lines whose address field holds address, first to last.
-    std::vector<int> LinesAt(uint16_t address) const;
+    std::span<const int> LinesAt(uint16_t address) const;
 
     // Selects line whole and gives it colour. Counts as a change of the
-    // listing: marks it modified and reports the caret.
-    void ColourLine(int line, const QColor& colour);
+    // listing: marks it modified and reports the caret. A line that has the
+    // colour already keeps its text untouched.
+    // During a run (`deferred`) the colour is set at once but the selection
+    // waits for ShowSelection, which the run calls once a frame: moving the
+    // edit's selection costs more than the step itself. SelectionStart and
+    // the caret report count the waiting selection as made.
+    void ColourLine(int line, const QColor& colour, bool deferred = false);
+    // Makes a waiting selection; a line out of view is scrolled to a quarter
+    // of the way down, so that a program running through its lines moves
+    // the view a page at a time.
+    void ShowSelection();
+    // Where the selection starts, a waiting one included.
+    int SelectionStart() const;
 
     bool Modified = false;
 
@@ -57,10 +70,25 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The user's input reaches the edit only after a waiting selection.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void BuildAddressIndex();
+    void ScrollIntoViewAhead(int line);
+    void Select(const QTextCursor& cursor);
+
     QStringList Keys;
     std::vector<int> Addresses;
+    // The lines of address a are LinesByAddress[LineStart[a]] up to
+    // LinesByAddress[LineStart[a + 1]]: the step finds the PC's lines
+    // without a search through the listing.
+    std::vector<uint32_t> LineStart;
+    std::vector<int> LinesByAddress;
+    // ColourLine reports the caret once, not at every signal of the edit.
+    bool Colouring = false;
+    // The line whose selection waits for ShowSelection; 0 for none.
+    int WaitingLine = 0;
 };
 
 }  // namespace VantrelSIM

@@ -5,7 +5,9 @@
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
+#include "simulator/ui/FramePacer.h"
 #include "simulator/ui/Loading.h"
+#include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
 #include "simulator/ui/UnitPisava.h"
@@ -32,6 +34,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace VantrelSIM {
 
@@ -101,10 +104,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("VantrelSIM"));
     createMdiArea();
     createActions();
+    createTimer();
     createMenus();
     createToolBar();
     createStatusBar();
-    createTimer();
     FontDialog1 = new gui::TFontDialog(this);
     FindDialog1 = new gui::TFindDialog(this);
     gui::ConnectGuarded(FontDialog1, &gui::TFontDialog::Apply, this, &TMainForm::FontDialog1Apply);
@@ -249,17 +252,33 @@ void TMainForm::createStatusBar() {
     const int widths[4] = {250, 100, 220, 10};
     for (int i = 0; i < 4; ++i) {
         StatusPanels[i] = new QLabel(this);
+        StatusPanels[i]->setTextFormat(Qt::PlainText);
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         StatusPanels[i]->setMinimumWidth(widths[i]);
         statusBar()->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
     }
+    // The caret panel changes at every step: with a fixed size its new text
+    // does not lay the whole status bar out again.
+    QLabel* caret = StatusPanels[1];
+    caret->setText(QStringLiteral("Vrs: 00000   Kol: 000"));
+    const QSize size = caret->sizeHint();
+    caret->setFixedSize(std::max(widths[1], size.width()), size.height());
+    caret->clear();
 }
 
 void TMainForm::createTimer() {
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(1);
+    Timer1->setInterval(RunTimerInterval());
     gui::ConnectGuarded(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    RunFrames = new TFramePacer(this, RunFrameMs);
+    RunFrames->Watch(this);
+}
+
+int TMainForm::RunTimerInterval() const {
+    // A tick with the run switch up does nothing: the timer stays enabled
+    // but rests instead of waking the program a thousand times a second.
+    return Running() ? 1 : IdleTimerIntervalMs;
 }
 
 void TMainForm::FormCreate() {
@@ -384,7 +403,11 @@ void TMainForm::Osveiprogpomnilnik1Click() {
 // ---------------------------------------------------------------------------
 // Step and run
 
-TMDIChild* TMainForm::ListingWindow() const { return Listing; }
+TMDIChild* TMainForm::ListingWindow() const {
+    // Whoever looks at the listing sees the selection of the last step.
+    if (Listing) Listing->ShowSelection();
+    return Listing;
+}
 
 bool TMainForm::CaretOnListingLine() const {
     return Listing && CurrentLine >= 1 && CurrentLine <= Listing->LineCount();
@@ -392,10 +415,7 @@ bool TMainForm::CaretOnListingLine() const {
 
 bool TMainForm::Running() const { return ToolButton2->isChecked(); }
 
-void TMainForm::StopRun() {
-    ToolButton2->setChecked(false);
-    SetRunPainting(true);
-}
+void TMainForm::StopRun() { ToolButton2->setChecked(false); }
 
 void TMainForm::ToolButton15Click() {
     // A step's error box must not let further ticks step underneath it.
@@ -419,12 +439,10 @@ void TMainForm::ToolButton15Click() {
 
 void TMainForm::Timer1Timer() {
     if (!Listing || !Running() || StepBlockers > 0 || StepInProgress) {
-        SetRunPainting(true);
+        EndRunFrames();
         return;
     }
-    const bool frameDue = !RunFrameClock.isValid() || RunFrameClock.elapsed() >= RunFrameMs;
-    if (frameDue) RunFrameClock.restart();
-    SetRunPainting(frameDue);
+    RunFrames->Hold(true);
 
     if (!RunClock.isValid()) {
         RunClock.start();
@@ -438,23 +456,20 @@ void TMainForm::Timer1Timer() {
         }
         ToolButton15Click();
     }
+    if (Listing && RunFrames->FrameDue()) {
+        Listing->ShowSelection();
+        RunFrames->PaintFrame();
+    }
 }
 
-QList<QWidget*> TMainForm::PaintedWindows() {
-    QList<QWidget*> windows{this};
-    for (const TToolWindowKind& kind : ToolWindowTable)
-        if (TToolWindow* window = kind.Form.Current()) windows << window;
-    return windows;
-}
-
-void TMainForm::SetRunPainting(bool enabled) {
-    // Enabling repaints the whole window once, showing the latest state.
-    for (QWidget* window : PaintedWindows())
-        if (window->updatesEnabled() != enabled) window->setUpdatesEnabled(enabled);
+void TMainForm::EndRunFrames() {
+    if (Listing) Listing->ShowSelection();
+    RunFrames->Hold(false);
 }
 
 void TMainForm::ToolButton2Click() {
-    if (!Running()) SetRunPainting(true);
+    if (!Running()) EndRunFrames();
+    if (Timer1->interval() != RunTimerInterval()) Timer1->setInterval(RunTimerInterval());
     RunClock.invalidate();
     const QIcon image = style()->standardIcon(Running() ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay);
     ToolButton2->setIcon(image);
@@ -465,9 +480,12 @@ void TMainForm::StartStop1Click() { ToolButton2->toggle(); }
 
 void TMainForm::HighlightPcLine() {
     if (!Listing) return;
-    Listing->RichEdit1->setFocus();
+    // The focus stays where the last step put it unless something moved it.
+    if (Listing->RichEdit1->window()->focusWidget() != Listing->RichEdit1) Listing->RichEdit1->setFocus();
+    // A run shows the selection once a frame.
+    const bool running = RunFrames->Holding();
     for (int line : Listing->LinesAt(CpuRegs.PC))
-        Listing->ColourLine(line, IsBreakpointKey(MemoBreake, Listing->LineKey(line)) ? Qt::red : Qt::black);
+        Listing->ColourLine(line, IsBreakpointKey(MemoBreake, Listing->LineKey(line)) ? Qt::red : Qt::black, running);
 }
 
 void TMainForm::Vstaviustavitvenotoko1Click() {
@@ -510,6 +528,7 @@ void TMainForm::Stimulacije1Click() {
 }
 
 void TMainForm::RefreshToolWindows() {
+    TWindowsRefresh refresh;
     for (const TToolWindowKind& kind : ToolWindowTable)
         if (TToolWindow* window = kind.Form.Current()) window->RefreshView();
 }
@@ -519,23 +538,28 @@ void TMainForm::RefreshToolWindows() {
 
 void TMainForm::UpdateCaretPosition() {
     if (!Listing) return;
-    const QTextCursor cursor = Listing->RichEdit1->textCursor();
-    const int start = cursor.selectionStart();
+    const int start = Listing->SelectionStart();
     const QTextBlock block = Listing->RichEdit1->document()->findBlock(start);
     const int line = block.blockNumber() + 1;
     const int column = start - block.position() + 1;
     CurrentLine = line;
-    StatusPanels[1]->setText(QString::asprintf("Vrs: %-3d   Kol: %-3d", line, column));
+    // Only this function writes the panel: a loop's steps often find it right.
+    if (line == CaretShown[0] && column == CaretShown[1]) return;
+    CaretShown[0] = line;
+    CaretShown[1] = column;
+    char text[40];
+    const int length = std::snprintf(text, sizeof text, "Vrs: %-3d   Kol: %-3d", line, column);
+    StatusPanels[1]->setText(QString::fromLatin1(text, std::clamp<int>(length, 0, sizeof text - 1)));
 }
 
 void TMainForm::ListingClosed() {
     Listing = nullptr;
-    SetRunPainting(true);
+    RunFrames->Hold(false);
     updateMenuitems();
 }
 
 void TMainForm::updateMenuitems() {
-    Timer1->setInterval(1);
+    if (Timer1->interval() != RunTimerInterval()) Timer1->setInterval(RunTimerInterval());
     if (Listing) {
         if (!Timer1->isActive()) Timer1->start();
         return;
@@ -558,6 +582,7 @@ void TMainForm::Find1Execute() {
 
 void TMainForm::FindDialog1Find() {
     if (!Listing) return;
+    Listing->ShowSelection();
     const QString text = FindDialog1->FindText();
     const QTextCursor cursor = Listing->RichEdit1->textCursor();
     const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
@@ -584,6 +609,7 @@ void TMainForm::Nastavitve1Click() {
 
 void TMainForm::FontDialog1Apply() {
     if (!Listing) return;
+    Listing->ShowSelection();
     QTextCharFormat format;
     format.setFont(FontDialog1->SelectedFont());
     format.setForeground(FontDialog1->SelectedColour());
@@ -602,6 +628,8 @@ void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
         return;
     }
     TToolWindow* window = kind.Form.Create(this);
+    RunFrames->Watch(window);
+    for (TextGrid* grid : window->findChildren<TextGrid*>()) grid->PaceBy(RunFrames);
     OpenWindowList << window->windowTitle();
     UpdateWindowMenu();
     window->show();

@@ -23,6 +23,7 @@ class TFontDialog;
 
 namespace VantrelSIM {
 
+class TFramePacer;
 class TMDIChild;
 struct TToolWindowKind;
 
@@ -91,6 +92,8 @@ public:
 
     // The run switch (ToolButton2 down).
     bool Running() const;
+    // Timer1's interval: 1 ms while the run switch is down.
+    int RunTimerInterval() const;
     void StopRun();
 
     // Actions, under the names of the components they stand for.
@@ -147,9 +150,9 @@ private:
     // CurrentLine names a line of the open listing (not so before the caret
     // was first read).
     bool CaretOnListingLine() const;
-    QList<QWidget*> PaintedWindows();
-    void SetRunPainting(bool enabled);
     void ListingClosed();
+    // The run's last selection shown and its painting no longer held.
+    void EndRunFrames();
     void FillWindowListMenu();
     void OpenToolWindow(const TToolWindowKind& kind);
 
@@ -164,13 +167,16 @@ private:
     bool StepInProgress = false;
     // A run paints a frame at most every RunFrameMs: painting after every
     // 1 ms step would cost more than the step itself.
-    static constexpr int RunFrameMs = 40;
-    QElapsedTimer RunFrameClock;
+    static constexpr int RunFrameMs = 66;
+    static constexpr int IdleTimerIntervalMs = 1000;
+    TFramePacer* RunFrames = nullptr;
     // Timer messages arrive late on a busy machine; the run keeps one step
     // per millisecond of its running time by catching up, a few steps per
     // tick at most so the window stays responsive.
     static constexpr int MaxStepsPerTick = 10;
     QElapsedTimer RunClock;
+    // Line and column the caret panel shows.
+    int CaretShown[2] = {0, 0};
     int64_t RunStepsDone = 0;
     friend class TStepBlock;
 };

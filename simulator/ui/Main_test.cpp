@@ -5,6 +5,8 @@
 #include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
+#include "simulator/ui/SampleListing.h"
+#include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
@@ -38,30 +40,6 @@
 
 namespace VantrelSIM {
 namespace {
-
-// Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
-const QByteArray ListingBytes =
-    "0001 0000                      ORG   $0000\r\n"
-    "0002 0000 86 05        START   LDAA  #$05\r\n"
-    "0003 0002 01                   NOP\r\n"
-    "0004 0003 01                   NOP\r\n"
-    "0005 0004 4C                   INCA\r\n"
-    "0006 0005 20 F9                BRA   START\r\n"
-    "0007 0007 0E           IRQT    CLI\r\n"
-    "0008 0008 01                   NOP\r\n"
-    "0009 0009 86 00                LDAA  #$00\r\n"
-    "0010 000B 06                   TAP\r\n"
-    "0011 000C 01                   NOP\r\n"
-    "0012                   * \x8Aolski primer: \xE8\x9A\x9E\r\n"
-    "0013 B600                      ORG   $B600\r\n"
-    "0014 B600 01           EE      NOP\r\n"
-    "0015 B601 41                   FCB   $41\r\n"
-    "0016                           END\r\n";
-
-const QByteArray ObjectBytes =
-    "S1100000860501014C20F90E018600060161\r\n"
-    "S105B600014102\r\n"
-    "S9030000FC\r\n";
 
 bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
     QElapsedTimer clock;
@@ -526,6 +504,41 @@ TEST_F(SimulatorShell, LongHintsGoToTheFirstPanel) {
     QCoreApplication::sendEvent(Form, &tip);
     EXPECT_EQ(Form->StatusPanels[0]->text(), QStringLiteral("Izvajaj po korakih!"));
     EXPECT_EQ(Form->ToolButton15->toolTip(), QStringLiteral("Po korakih!"));
+}
+
+QString Hex4(uint16_t value) { return QStringLiteral("%1").arg(value, 4, 16, QChar('0')).toUpper(); }
+
+TEST_F(SimulatorShell, DuringARunTheWindowsReadAsIfRefreshedAtEveryStep) {
+    Open();
+    Form->OknoregistrovCPE1Click();
+    Form->Timer1->stop();  // the test makes the ticks
+    Form->ToolButton2->setChecked(true);
+    Form->Timer1Timer();  // the run holds its frames from here on
+    // Lines of PC $0002, $0003, $0004, $0005, $0000 and $0002 again.
+    for (int line : {3, 4, 5, 6, 2, 3}) {
+        Form->ToolButton15Click();
+        EXPECT_EQ(Form->CurrentLine, line);
+        EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: %1     Kol: 1  ").arg(line));
+        EXPECT_EQ(FormCPUreg->RowText(RowPC), Hex4(CpuRegs.PC));
+        EXPECT_EQ(FormCPUreg->RowText(RowA), Hex4(CpuRegs.A).right(2));
+        EXPECT_EQ(SelectedText(), Form->ListingWindow()->LineText(line));
+        ASSERT_TRUE(Form->Running());
+    }
+    Form->StopRun();
+    // Stopped, the grid's items show what it reads.
+    EXPECT_EQ(FormCPUreg->StringGCPUreg->item(RowPC - 1, 0)->text(), Hex4(CpuRegs.PC));
+}
+
+TEST_F(SimulatorShell, TheRunTimerRestsWhileTheRunSwitchIsUp) {
+    Open();
+    EXPECT_TRUE(Form->Timer1->isActive());
+    EXPECT_GE(Form->Timer1->interval(), 1000);
+    Form->StartStop1Click();
+    EXPECT_EQ(Form->Timer1->interval(), 1);
+    EXPECT_TRUE(Form->Timer1->isActive());
+    Form->StartStop1Click();
+    EXPECT_GE(Form->Timer1->interval(), 1000);
+    EXPECT_TRUE(Form->Timer1->isActive());
 }
 
 TEST(RunTickSteps, KeepsOneStepPerMillisecondWithinTheCap) {

@@ -1,5 +1,7 @@
 #include "simulator/ui/TextGrid.h"
 
+#include "simulator/ui/FramePacer.h"
+
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -7,12 +9,11 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+#include <utility>
+
 namespace VantrelSIM {
 
 namespace {
-
-// Set on a cell by typing, cleared by every programmatic write.
-constexpr int EditedRole = Qt::UserRole + 1;
 
 // Paints the corner button as a header section with a title.
 class CornerTitle : public QObject {
@@ -57,7 +58,8 @@ void SetCornerText(QTableView* view, const QString& text) {
     corner->update();
 }
 
-TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, columns, parent) {
+TextGrid::TextGrid(int columns, int rows, QWidget* parent)
+    : QTableWidget(rows, columns, parent), Columns_(columns), Rows_(rows) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -73,6 +75,23 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
         for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
     setItemPrototype(new QTableWidgetItem);
     setVerticalHeaderLabels(QStringList(rows, QString()));
+    Texts_.resize(static_cast<qsizetype>(rows) * columns);
+    Edited_.resize(static_cast<size_t>(rows) * static_cast<size_t>(columns));
+    IsWaiting_.resize(Edited_.size());
+    connect(this, &QTableWidget::itemChanged, this, &TextGrid::ItemChanged);
+}
+
+int TextGrid::CellIndex(int column, int row) const {
+    // The grid's size is fixed at construction.
+    if (column < 0 || row < 0 || column >= Columns_ || row >= Rows_) return -1;
+    return row * Columns_ + column;
+}
+
+void TextGrid::ItemChanged(QTableWidgetItem* item) {
+    // Whoever changed the item, the kept text follows it.
+    const int index = CellIndex(item->column(), item->row());
+    if (index >= 0) Texts_[index] = item->text();
+    ++Generation_;
 }
 
 void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
@@ -118,24 +137,80 @@ void TextGrid::SetColumnAlignment(int column, Qt::Alignment alignment) {
 }
 
 QString TextGrid::Cell(int column, int row) const {
-    const QTableWidgetItem* cell = ItemAt(column, row);
-    return cell ? cell->text() : QString();
+    const int index = CellIndex(column, row);
+    return index < 0 ? QString() : Texts_[index];
 }
 
-void TextGrid::SetCell(int column, int row, const QString& text) {
-    QTableWidgetItem* cell = ItemAt(column, row);
-    if (!cell) return;
-    if (cell->text() != text) cell->setText(text);
-    cell->setData(EditedRole, QVariant());
+namespace {
+
+bool SameText(const QString& shown, const QString& text) { return shown == text; }
+
+// A cell's two characters compared in place: a memory refresh compares
+// hundreds of cells at every step.
+bool SameText(const QString& shown, QLatin1StringView text) {
+    if (shown.size() != text.size()) return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (shown[i].unicode() != static_cast<unsigned char>(text[i].toLatin1())) return false;
+    return true;
+}
+
+}  // namespace
+
+template <class Text>
+void TextGrid::WriteCell(int column, int row, const Text& text) {
+    const int index = CellIndex(column, row);
+    if (index < 0) return;
+    const auto at = static_cast<size_t>(index);
+    if (!SameText(std::as_const(Texts_)[index], text)) {
+        if (Pacer_ && Pacer_->Holding()) {
+            Texts_[index] = QString(text);
+            ++Generation_;
+            if (!IsWaiting_[at]) {
+                IsWaiting_[at] = true;
+                Waiting_.push_back(index);
+            }
+        } else if (QTableWidgetItem* cell = ItemAt(column, row)) {
+            cell->setText(QString(text));
+        }
+    }
+    Edited_[at] = false;
     if (column == typingColumn_ && row == typingRow_) typingColumn_ = typingRow_ = -1;
 }
 
+void TextGrid::PaceBy(TFramePacer* pacer) {
+    Pacer_ = pacer;
+    connect(pacer, &TFramePacer::Painting, this, &TextGrid::ShowCells);
+}
+
+void TextGrid::ShowCells() {
+    const std::vector<int> waiting = std::exchange(Waiting_, {});
+    for (int index : waiting) {
+        IsWaiting_[static_cast<size_t>(index)] = false;
+        if (QTableWidgetItem* cell = ItemAt(index % Columns_, index / Columns_)) {
+            // setText reports back through ItemChanged, which keeps the text.
+            const QString text = Texts_[index];
+            cell->setText(text);
+        }
+    }
+}
+
+void TextGrid::mousePressEvent(QMouseEvent* event) {
+    ShowCells();
+    QTableWidget::mousePressEvent(event);
+}
+
+void TextGrid::SetCell(int column, int row, const QString& text) { WriteCell(column, row, text); }
+
+void TextGrid::SetCell(int column, int row, QLatin1StringView text) { WriteCell(column, row, text); }
+
 bool TextGrid::Edited(int column, int row) const {
-    const QTableWidgetItem* cell = ItemAt(column, row);
-    return cell && cell->data(EditedRole).toBool();
+    const int index = CellIndex(column, row);
+    return index >= 0 && Edited_[static_cast<size_t>(index)];
 }
 
 void TextGrid::keyPressEvent(QKeyEvent* event) {
+    // The user's key acts on what the last refresh wrote.
+    ShowCells();
     const bool backspace = event->key() == Qt::Key_Backspace;
     const QString typed = event->text();
     const bool character =
@@ -161,7 +236,7 @@ void TextGrid::keyPressEvent(QKeyEvent* event) {
     typingColumn_ = column;
     typingRow_ = row;
     cell->setText(text);
-    cell->setData(EditedRole, true);
+    Edited_[static_cast<size_t>(CellIndex(column, row))] = true;
 }
 
 void TextGrid::keyReleaseEvent(QKeyEvent* event) {

@@ -4,13 +4,17 @@
 // key and write the current cell back on every key release.
 #pragma once
 
+#include <QPointer>
 #include <QTableWidget>
 
 #include <functional>
+#include <vector>
 
 // Writes a title into the top-left corner of a table view.
 
 namespace VantrelSIM {
+
+class TFramePacer;
 
 void SetCornerText(QTableView* view, const QString& text);
 
@@ -32,8 +36,21 @@ public:
 
     // Cell of data column `column` and data row `row`, both from 0.
     QString Cell(int column, int row) const;
-    // A programmatic write; it ends typing in that cell and clears its edited mark.
+    // A programmatic write; it ends typing in that cell and clears its edited
+    // mark. A cell that already holds the text is left as it is, so a
+    // refresh that finds nothing changed costs no repaint. While a run holds
+    // its frames (PaceBy), the grid takes the text at once (Cell reads it)
+    // but shows it at the frame.
     void SetCell(int column, int row, const QString& text);
+    void SetCell(int column, int row, QLatin1StringView text);
+    // Counts every change of a cell's text, whoever made it: a window whose
+    // refresh finds the grid's count and its own data as they were has
+    // nothing to write.
+    uint64_t Generation() const { return Generation_; }
+    // Writes during a run wait for the pacer's frame.
+    void PaceBy(TFramePacer* pacer);
+    // Shows the texts written since the last frame.
+    void ShowCells();
     // True when the user has typed into the cell since it was last set.
     bool Edited(int column, int row) const;
 
@@ -51,11 +68,30 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     QTableWidgetItem* ItemAt(int column, int row) const;
+    // Index into Texts_ and Edited_; -1 outside the grid.
+    int CellIndex(int column, int row) const;
+    template <class Text>
+    void WriteCell(int column, int row, const Text& text);
+    void ItemChanged(QTableWidgetItem* item);
+
+    int Columns_ = 0;
+    int Rows_ = 0;
+    // The cells' texts as the items hold them, kept beside the items so that
+    // a refresh compares without going through the model.
+    QList<QString> Texts_;
+    // Typed into since the cell was last set.
+    std::vector<bool> Edited_;
+    uint64_t Generation_ = 0;
+    QPointer<TFramePacer> Pacer_;
+    // Cells whose text waits for the frame.
+    std::vector<int> Waiting_;
+    std::vector<bool> IsWaiting_;
 
     KeyFilter keyFilter_;
     bool upperCase_ = false;

@@ -1,6 +1,7 @@
 #include "simulator/ui/ToolWindow.h"
 
 #include "gui/Guard.h"
+#include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"  // Main.h holds a QPointer to the listing window
 #include "simulator/ui/Main.h"
 #include "simulator/ui/UnitCPUreg.h"
@@ -11,6 +12,8 @@
 #include "simulator/ui/UnitVrata.h"
 
 #include <QCloseEvent>
+
+#include <utility>
 
 namespace VantrelSIM {
 
@@ -84,6 +87,8 @@ void TToolWindow::changeEvent(QEvent* event) {
         gui::Guarded(this, [this] { FormActivate(); });
 }
 
+QLatin1StringView CellLatin1(const TMemoryCell& cell) { return {cell.Text, cell.Length}; }
+
 QFont ToolWindowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
@@ -92,8 +97,20 @@ QFont ToolWindowFont() {
 
 bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }
 
+namespace {
+int WindowsRefreshDepth = 0;
+bool ConversionErrorShown = false;
+}  // namespace
+
+TWindowsRefresh::TWindowsRefresh() {
+    if (WindowsRefreshDepth++ == 0) ConversionErrorShown = false;
+}
+
+TWindowsRefresh::~TWindowsRefresh() { --WindowsRefreshDepth; }
+
 void ShowConversionError(QWidget* parent) {
     if (MainForm) MainForm->StopRun();
+    if (WindowsRefreshDepth > 0 && std::exchange(ConversionErrorShown, true)) return;
     gui::ShowApplicationError(parent, QString::fromUtf8(HexErrorText));
 }
 

@@ -14,6 +14,7 @@
 #include <array>
 
 class QAction;
+struct TMemoryCell;
 
 namespace VantrelSIM {
 
@@ -79,6 +80,8 @@ private:
     bool Forgotten = false;
 };
 
+// A memory cell's text as the grids show it, without a copy.
+QLatin1StringView CellLatin1(const TMemoryCell& cell);
 // The small sans face of the tool windows' grids.
 QFont ToolWindowFont();
 // The hex grids' key filter: a hex digit of either case, or '\b' for Backspace.
@@ -86,5 +89,15 @@ bool IsHexKey(QChar key);
 // A bad hex text met by a refresh or a write-back: the run stops first, so
 // that the run timer cannot open a second box behind this one.
 void ShowConversionError(QWidget* parent);
+
+// Held while a step or a reset refreshes every open window: a bad cell that
+// several windows show is one error, and shows one box.
+class TWindowsRefresh {
+public:
+    TWindowsRefresh();
+    ~TWindowsRefresh();
+    TWindowsRefresh(const TWindowsRefresh&) = delete;
+    TWindowsRefresh& operator=(const TWindowsRefresh&) = delete;
+};
 
 }  // namespace VantrelSIM

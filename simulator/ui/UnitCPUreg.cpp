@@ -81,10 +81,14 @@ void TFormCPUreg::createFlags() {
 QString TFormCPUreg::RowText(int row) const { return StringGCPUreg->Cell(0, row - 1); }
 
 void TFormCPUreg::ShowRegister(int row, uint32_t value, int digits) {
-    QString text;
-    if (digits == 4) text += QString::fromLatin1(ByteToHex(static_cast<uint8_t>(value >> 8)).View());
-    text += QString::fromLatin1(ByteToHex(static_cast<uint8_t>(value)).View());
-    StringGCPUreg->SetCell(0, row - 1, text);
+    char text[4];
+    qsizetype length = 0;
+    for (int shift = digits == 4 ? 8 : 0; shift >= 0; shift -= 8) {
+        const TMemoryCell hex = ByteToHex(static_cast<uint8_t>(value >> shift));
+        text[length++] = hex.Text[0];
+        text[length++] = hex.Text[1];
+    }
+    StringGCPUreg->SetCell(0, row - 1, QLatin1StringView(text, length));
 }
 
 void TFormCPUreg::RefreshView() {

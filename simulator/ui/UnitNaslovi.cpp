@@ -8,6 +8,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace VantrelSIM {
 
 TFormNaslovi* FormNaslovi = nullptr;
@@ -67,6 +69,7 @@ void TFormNaslovi::FormCreate() {
     gui::ConnectGuarded(StringGrid, &TextGrid::KeyReleased, this, &TFormNaslovi::StringGridKeyUp);
     MemoryArea = AreaOfTab(0);
     for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
+    LabelledArea = &AreaOfTab(0);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -82,12 +85,27 @@ void TFormNaslovi::ClearCells() {
 }
 
 void TFormNaslovi::RefreshView() {
-    MemoryArea = AreaOfTab(TabControl1->currentIndex());
-    for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
-    for (int a = MemoryArea.First; a <= MemoryArea.Last; ++a) {
-        const int offset = a - MemoryArea.First;
-        StringGrid->SetCell(offset % Columns, offset / Columns, QString::fromLatin1(MemoryImage[a].View()));
+    const TMemoryArea& area = AreaOfTab(TabControl1->currentIndex());
+    MemoryArea = area;
+    // The labels change with the area only; only this function writes them.
+    if (LabelledArea != &area) {
+        for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, area.Labels.mid(row * 3, 3));
+        LabelledArea = &area;
     }
+    const auto first = MemoryImage.begin() + area.First;
+    const auto last = MemoryImage.begin() + area.Last + 1;
+    // Nothing to write when the grid is as this refresh left it and the
+    // area's cells are as they were then.
+    if (WrittenArea == &area && WrittenGeneration == StringGrid->Generation() &&
+        std::equal(first, last, Written.begin()))
+        return;
+    for (int a = area.First; a <= area.Last; ++a) {
+        const int offset = a - area.First;
+        StringGrid->SetCell(offset % Columns, offset / Columns, CellLatin1(MemoryImage[a]));
+    }
+    Written.assign(first, last);
+    WrittenArea = &area;
+    WrittenGeneration = StringGrid->Generation();
 }
 
 void TFormNaslovi::TabControl1Change() {

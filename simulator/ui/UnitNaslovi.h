@@ -2,9 +2,11 @@
 // RAM, EEPROM or the register block, chosen by tab.
 #pragma once
 
+#include "simulator/Hc11.h"
 #include "simulator/ui/ToolWindow.h"
 
 #include <cstdint>
+#include <vector>
 
 class QTabBar;
 
@@ -39,6 +41,13 @@ private:
     void TabControl1Change();
     bool StringGridKeyPress(QChar key, const QString& text) const;
     void StringGridKeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+    // The area whose row labels the grid shows.
+    const TMemoryArea* LabelledArea = nullptr;
+    // What the last refresh wrote: the area, its cells, the grid's count.
+    const TMemoryArea* WrittenArea = nullptr;
+    std::vector<TMemoryCell> Written;
+    uint64_t WrittenGeneration = 0;
 };
 
 extern TFormNaslovi* FormNaslovi;

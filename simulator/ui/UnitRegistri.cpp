@@ -36,8 +36,7 @@ void TFormRegistri::FormCreate() {
 }
 
 void TFormRegistri::RefreshView() {
-    for (int k = 0; k < RegisterCount; ++k)
-        StringGrid1->SetCell(0, k, QString::fromLatin1(MemoryImage[RegisterBlock + k].View()));
+    for (int k = 0; k < RegisterCount; ++k) StringGrid1->SetCell(0, k, CellLatin1(MemoryImage[RegisterBlock + k]));
 }
 
 }  // namespace VantrelSIM

@@ -9,12 +9,16 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace VantrelSIM {
 
 TFormSklad* FormSklad = nullptr;
 
 namespace {
 constexpr int RowHeight = 16;
+// A refresh compares at most this many rows with what they showed.
+constexpr int ComparedRows = 256;
 }  // namespace
 
 int TStackModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : depth_; }
@@ -42,18 +46,43 @@ QVariant TStackModel::headerData(int section, Qt::Orientation orientation, int r
 void TStackModel::Refresh() {
     const int depth = StackDepth < 1 ? 0 : StackDepth;
     const int top = StackTop;
+    const auto first = static_cast<uint16_t>(top - depth + 1);
     if (depth != depth_) {
         beginResetModel();
         depth_ = depth;
         top_ = top;
         endResetModel();
+        TakeShown(first);
         return;
     }
+    const bool moved = top != top_;
     top_ = top;
-    if (depth_ > 0) {
-        emit dataChanged(index(0, 0), index(depth_ - 1, 0));
-        emit headerDataChanged(Qt::Vertical, 0, depth_ - 1);
+    // Tell the view about the rows whose cells changed since the last
+    // refresh, so that a run repaints only those. Rows past the compared
+    // ones (a stack deeper than any program keeps) count as changed.
+    int firstChanged = -1;
+    int lastChanged = -1;
+    const int compared = std::min(depth_, ComparedRows);
+    for (int row = 0; row < compared; ++row) {
+        if (moved || Shown[static_cast<size_t>(row)] != MemoryImage[static_cast<uint16_t>(first + row)]) {
+            if (firstChanged < 0) firstChanged = row;
+            lastChanged = row;
+        }
     }
+    if (depth_ > compared) {
+        if (firstChanged < 0) firstChanged = compared;
+        lastChanged = depth_ - 1;
+    }
+    TakeShown(first);
+    if (firstChanged >= 0) emit dataChanged(index(firstChanged, 0), index(lastChanged, 0));
+    if (moved && depth_ > 0) emit headerDataChanged(Qt::Vertical, 0, depth_ - 1);
+}
+
+void TStackModel::TakeShown(uint16_t first) {
+    const int compared = std::min(depth_, ComparedRows);
+    Shown.resize(static_cast<size_t>(compared));
+    for (int row = 0; row < compared; ++row)
+        Shown[static_cast<size_t>(row)] = MemoryImage[static_cast<uint16_t>(first + row)];
 }
 
 TFormSklad::TFormSklad(QWidget* owner) : TToolWindow(owner, StackWindow) { FormCreate(); }

@@ -2,13 +2,17 @@
 // the stack first, read-only.
 #pragma once
 
-#include <QAbstractTableModel>
+#include "simulator/Hc11.h"
 #include "simulator/ui/ToolWindow.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
 
 class QTableView;
 
 // Reads the stack straight from the model state; a refresh only tells the
-// view, which asks for the rows it shows, so a deep stack costs nothing.
+// view which rows changed, and the view asks for the rows it shows.
 
 namespace VantrelSIM {
 
@@ -24,8 +28,12 @@ public:
     void Refresh();
 
 private:
+    void TakeShown(uint16_t first);
+
     int depth_ = 0;
     int top_ = 0;
+    // The cells the first rows showed at the last refresh.
+    std::vector<TMemoryCell> Shown;
 };
 
 class TFormSklad : public TToolWindow {

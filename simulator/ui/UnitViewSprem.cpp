@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -89,9 +90,18 @@ bool TFormViewSprem::RefreshRow(int row) {
         ShowConversionError(this);
         return false;
     }
-    const TWatchValue value = FormatWatchValue(bytes, watch.Format, watch.Signed == 1);
+    TShownValue& shown = Shown[static_cast<size_t>(row - 1)];
+    const bool isSigned = watch.Signed == 1;
+    if (shown.Count == bytes.size() && std::equal(bytes.begin(), bytes.end(), shown.Bytes.begin()) &&
+        shown.Format == watch.Format && shown.Signed == isSigned &&
+        StringGSpremen->Cell(ValueColumn, row - 1) == shown.Text) {
+        sign = shown.Sign;
+        return true;
+    }
+    const TWatchValue value = FormatWatchValue(bytes, watch.Format, isSigned);
     sign = QChar(value.Sign);
     StringGSpremen->SetCell(ValueColumn, row - 1, BytesToText(value.Text));
+    shown = {buffer, bytes.size(), watch.Format, isSigned, sign, StringGSpremen->Cell(ValueColumn, row - 1)};
     return true;
 }
 

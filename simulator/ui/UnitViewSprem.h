@@ -46,6 +46,18 @@ private:
     void StringGSpremenDblClick();
     // False when the row's address or a byte is not hex (the error has been shown).
     bool RefreshRow(int row);
+
+    // What a row's value cell was last given, and from what: a refresh that
+    // finds the same bytes under the same format leaves the cell alone.
+    struct TShownValue {
+        std::array<uint8_t, 3> Bytes{};
+        size_t Count = 0;
+        uint8_t Format = 0;
+        bool Signed = false;
+        QChar Sign;
+        QString Text;
+    };
+    std::array<TShownValue, 10> Shown;
 };
 
 extern TFormViewSprem* FormViewSprem;

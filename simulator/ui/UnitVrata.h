@@ -46,6 +46,9 @@ private:
     void FormCreate();
     bool SelectPort();
     void ListBox1Click();
+
+    // The value the box and the captions show; none before the first.
+    int64_t ShownValue = -1;
 };
 
 extern TFormVrata* FormVrata;

@@ -1,6 +1,7 @@
 #include "simulator/ui/UnitVrata.h"
 
 #include "simulator/ui/ToolWindowsTestSupport.h"
+#include "simulator/ui/UnitViewSprem.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -146,6 +147,19 @@ TEST_F(PortsWindow, BadPortCellStopsTheRunWithOneMessage) {
     Step();
     EXPECT_FALSE(Form->Running());
     EXPECT_EQ(Messages(), QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
+}
+
+TEST_F(PortsWindow, BadCellShownInTwoWindowsIsOneBoxPerStep) {
+    WatchTable[0] = {QStringLiteral("VRATA"), QStringLiteral("1000"), 0, 0, 0};
+    Open();
+    Form->Uporabnikespremenljivke1Click();
+    SetCell(0x1000, "Z1");
+    LoadProgram(0x0000, {0x01, 0x01});
+    Step();
+    EXPECT_EQ(Messages().join('\n'), "VantrelSIM|Neveljaven znak v HEX nizu");
+    Step();
+    EXPECT_EQ(Messages().size(), 2);
+    WatchTable = {};
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 // assembles an example there); without it a short listing of our own is shown.
 // Dialogs are answered in place of a user, as the tests do.
 #include "gui/DialogAnswers.h"
+#include "gui/Program.h"
 #include "gui/StandardDialogs.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
+#include "simulator/ui/SampleListing.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitCPUreg.h"
 #include "simulator/ui/UnitNaslovi.h"
@@ -34,30 +36,6 @@
 namespace VantrelSIM {
 namespace {
 
-// Line 12 is stored in Windows-1250 ("Šolski primer: čšž").
-const QByteArray BuiltInListing =
-    "0001 0000                      ORG   $0000\r\n"
-    "0002 0000 86 05        START   LDAA  #$05\r\n"
-    "0003 0002 01                   NOP\r\n"
-    "0004 0003 01                   NOP\r\n"
-    "0005 0004 4C                   INCA\r\n"
-    "0006 0005 20 F9                BRA   START\r\n"
-    "0007 0007 0E           IRQT    CLI\r\n"
-    "0008 0008 01                   NOP\r\n"
-    "0009 0009 86 00                LDAA  #$00\r\n"
-    "0010 000B 06                   TAP\r\n"
-    "0011 000C 01                   NOP\r\n"
-    "0012                   * \x8Aolski primer: \xE8\x9A\x9E\r\n"
-    "0013 B600                      ORG   $B600\r\n"
-    "0014 B600 01           EE      NOP\r\n"
-    "0015 B601 41                   FCB   $41\r\n"
-    "0016                           END\r\n";
-
-const QByteArray BuiltInObject =
-    "S1100000860501014C20F90E018600060161\r\n"
-    "S105B600014102\r\n"
-    "S9030000FC\r\n";
-
 bool CopyProgram(const QString& from, const QString& to) {
     for (const char* name : {"TEMP$$.LST", "TEMP$$.S19"}) {
         QFile source(from + '/' + QLatin1String(name));
@@ -74,8 +52,8 @@ bool CopyProgram(const QString& from, const QString& to) {
 bool WriteBuiltInProgram(const QString& to) {
     QFile listing(to + QStringLiteral("/TEMP$$.LST"));
     QFile object(to + QStringLiteral("/TEMP$$.S19"));
-    return listing.open(QIODevice::WriteOnly) && listing.write(BuiltInListing) == BuiltInListing.size() &&
-           object.open(QIODevice::WriteOnly) && object.write(BuiltInObject) == BuiltInObject.size();
+    return listing.open(QIODevice::WriteOnly) && listing.write(ListingBytes) == ListingBytes.size() &&
+           object.open(QIODevice::WriteOnly) && object.write(ObjectBytes) == ObjectBytes.size();
 }
 
 // The open dialog takes the listing (ChosenFile), the reset dialog RAM.
@@ -115,6 +93,8 @@ int main(int argc, char** argv) {
     // Pictures need no display: the offscreen platform renders the same widgets.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As the program sets itself up: Qt's texts in Slovenian, buttons alike.
+    gui::SetUpProgram(app, QStringLiteral("VantrelSIM"), QStringLiteral(":/VantrelSIM/icon.png"));
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: simulator_screenshots OUTPUT_FOLDER [PROGRAM_FOLDER]\n");
         return 2;

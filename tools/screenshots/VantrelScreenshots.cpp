@@ -8,6 +8,8 @@
 #include "ide/Globals.h"
 #include "ide/Images.h"
 #include "ide/Main.h"
+#include "ide/Unit1.h"
+#include "ide/Unit3.h"
 #include "ide/Unit6.h"
 #include "ide/UnitPisava.h"
 #include "platform/clock/FakeClock.h"
@@ -91,6 +93,8 @@ bool SaveScreenshots(const QString& folder) {
         saved &= SaveWindow(form->FindDialog1, folder + "/vantrel-find.png");
         saved &= SaveWindow(form->FontDialog1, folder + "/vantrel-font.png");
         saved &= SaveWindow(form->FormEENasloviBranje, folder + "/vantrel-eeprom-address.png");
+        saved &= SaveWindow(form->Form1, folder + "/vantrel-asm-options.png");
+        saved &= SaveWindow(form->ForNastavProg, folder + "/vantrel-chip.png");
         saved &= Save(ProgrammerImage(true).scaled(84, 64), folder + "/vantrel-programmer-found.png");
         saved &= Save(ProgrammerImage(false).scaled(84, 64), folder + "/vantrel-programmer-not-found.png");
         for (QMenu* menu : {form->File1, form->Edit1, form->Prevajalnik1, form->Programator1, form->Help1}) {
