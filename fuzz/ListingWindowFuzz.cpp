@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     text.toStdString());
         const int address = VantrelSIM::ListingAddress(text);
         if (address >= 0) {
-            const std::vector<int> at = child->LinesAt(static_cast<uint16_t>(address));
+            const auto at = child->LinesAt(static_cast<uint16_t>(address));
             fuzz::Check(std::find(at.begin(), at.end(), line) != at.end(), "the line is found at its address",
                         text.toStdString());
         }
