@@ -152,3 +152,29 @@ TEST(PortNames, NumberFromNameTakesComOneToSixteenOnly) {
 }
 
 }  // namespace
+
+// Found by fuzzing: a CR alone inside a line came back as part of a chip's
+// name, which the save at exit then refused to write, after it had erased
+// both sections: every setting was lost.
+TEST_F(SettingsTest, ACarriageReturnAloneEndsALineSoTheSaveKeepsEverything) {
+    Write("[chipi]\r\nintegrirc7=MC68HC11F1\r>>>\r\nRAM7=1024\r\nEE7=512\r\n[vrata]\r\nser1=3\r\n");
+    EXPECT_EQ(Load(), "COM3");
+    EXPECT_EQ(ChipCount, 8);
+    EXPECT_EQ(ChipNames[7], "MC68HC11F1");
+    IniFile ini(path);
+    EXPECT_NO_THROW(SaveSettingsToIni(ini));
+    EXPECT_EQ(Read(), "[chipi]\nintegrirc7=MC68HC11F1\nRAM7=1024\nEE7=512\n[vrata]\nser1=3\n");
+}
+
+// Found by fuzzing: a second [chipi] section, which no reading looks at,
+// became the chip table after the first save.
+TEST_F(SettingsTest, ASecondChipSectionDoesNotComeToLightAfterASave) {
+    Write("[chipi]\nintegrirc7=MC68HC11F1\n[CHIPI]\nintegrirc7=A B\nRAM7=$5\nEE7=1\n[vrata]\nser1=2\n");
+    Load();
+    EXPECT_EQ(ChipCount, 7);
+    IniFile ini(path);
+    SaveSettingsToIni(ini);
+    Load();
+    EXPECT_EQ(ChipCount, 7);
+    EXPECT_EQ(Read(), "[vrata]\nser1=2\n");
+}

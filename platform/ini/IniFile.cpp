@@ -59,19 +59,26 @@ IniFile::Lines IniFile::load() const {
   Lines lines;
   std::ifstream in(fileName_, std::ios::binary);
   if (!in) return lines;
-  std::string line;
-  bool first = true;
-  while (std::getline(in, line)) {
-    if (first && line.rfind("\xEF\xBB\xBF", 0) == 0) {
-      line.erase(0, 3);
-      lines.bom = true;
+  std::stringstream whole;
+  whole << in.rdbuf();  // a folder or a read error reads as an empty file
+  std::string bytes = whole.str();
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+    bytes.erase(0, 3);
+    lines.bom = true;
+  }
+  // A CR alone ends a line too: no value read may hold a line break, which
+  // a write would refuse (and settings saved at exit would be lost).
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find_first_of("\r\n", start);
+    if (end == npos) {
+      lines.text.push_back(bytes.substr(start));
+      break;
     }
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-      if (first) lines.crlf = true;
-    }
-    first = false;
-    lines.text.push_back(std::move(line));
+    const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+    if (lines.text.empty()) lines.crlf = crlf;
+    lines.text.push_back(bytes.substr(start, end - start));
+    start = end + (crlf ? 2 : 1);
   }
   return lines;
 }
@@ -100,6 +107,8 @@ void IniFile::save(const Lines& lines) const {
 
 IniFile::Span IniFile::findSection(const Lines& lines, const std::string& section) {
   Span span{npos, lines.text.size()};
+  // Names are compared as they are written: trimmed, as the file's own are.
+  const std::string wanted = trim(section);
   std::string name;
   for (size_t i = 0; i < lines.text.size(); ++i) {
     if (!sectionHeader(lines.text[i], &name)) continue;
@@ -107,16 +116,17 @@ IniFile::Span IniFile::findSection(const Lines& lines, const std::string& sectio
       span.end = i;
       break;
     }
-    if (sameName(name, section)) span.header = i;
+    if (sameName(name, wanted)) span.header = i;
   }
   return span;
 }
 
 size_t IniFile::findKey(const Lines& lines, const Span& span, const std::string& key) {
   if (span.header == npos) return npos;
+  const std::string wanted = trim(key);
   std::string name;
   for (size_t i = span.header + 1; i < span.end; ++i)
-    if (keyLine(lines.text[i], &name, nullptr) && sameName(name, key)) return i;
+    if (keyLine(lines.text[i], &name, nullptr) && sameName(name, wanted)) return i;
   return npos;
 }
 
@@ -200,10 +210,15 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 
 void IniFile::EraseSection(const std::string& section) {
   Lines lines = load();
-  const Span span = findSection(lines, section);
+  // Every section of the name: a later one would otherwise come to light
+  // when the first is gone.
+  Span span = findSection(lines, section);
   if (span.header == npos) return;
-  lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
-                   lines.text.begin() + static_cast<long>(span.end));
+  do {
+    lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
+                     lines.text.begin() + static_cast<long>(span.end));
+    span = findSection(lines, section);
+  } while (span.header != npos);
   save(lines);
 }
 

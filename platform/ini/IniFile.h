@@ -34,7 +34,7 @@ class IniFile {
   // would break the file's layout (a line break, a key with '=').
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int value);
-  void EraseSection(const std::string& section);
+  void EraseSection(const std::string& section);  // every section of that name
   void DeleteKey(const std::string& section, const std::string& key);
 
  private:

@@ -162,3 +162,31 @@ TEST_F(IniFileTest, WritesThatWouldBreakTheFileOrCannotBeDoneThrow) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + nowhere.FileName());
   }
 }
+
+// Found by fuzzing: a name with blanks around it was written trimmed but
+// looked up as given, so the value never read back and each write added
+// another copy of the section.
+TEST_F(IniFileTest, NamesWithBlanksAroundThemFindTheirEntry) {
+  Put("[a]\nk=v\n\n[b]\n");
+  IniFile ini(path);
+  ini.WriteString(" vrata ", "ser1", " 2 ");
+  ini.WriteString(" vrata ", " ser1", "3");
+  EXPECT_EQ(ini.ReadString(" vrata ", "ser1 ", "error"), "3");
+  EXPECT_EQ(ini.ReadString("vrata", "ser1", "error"), "3");
+  EXPECT_TRUE(ini.ValueExists(" vrata", " ser1"));
+  EXPECT_EQ(Contents(), "[a]\nk=v\n\n[b]\n[vrata]\nser1=3\n");
+  ini.DeleteKey("vrata ", " ser1");
+  ini.EraseSection(" a");
+  EXPECT_EQ(Contents(), "[b]\n[vrata]\n");
+}
+
+// Found by fuzzing: with two sections of one name, erasing removed only the
+// first, and the second, never read before, then took its place.
+TEST_F(IniFileTest, EraseSectionErasesEverySectionOfTheName) {
+  Put("[chipi]\nintegrirc7=A\n[vrata]\nser1=1\n[CHIPI]\nintegrirc7=B\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadString("chipi", "integrirc7", "error"), "A");
+  ini.EraseSection("chipi");
+  EXPECT_FALSE(ini.SectionExists("chipi"));
+  EXPECT_EQ(Contents(), "[vrata]\nser1=1\n");
+}

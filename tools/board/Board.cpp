@@ -146,7 +146,10 @@ void Board::Advance(Nanos now) {
             continue;
         }
         if (Step_ == Step::TalkerProgram) {
-            programNextByte(std::max(ProgramTime_, now));
+            // The program's time only moves on: the bytes still waiting are
+            // taken after what it sends here, never before.
+            ProgramTime_ = std::max(ProgramTime_, now);
+            programNextByte(ProgramTime_);
             continue;
         }
         if (!waitsForByte() || Rx_.empty()) return;

@@ -1,0 +1,2 @@
+TEMP$$.ASM\xAS11M %1 -l s c
+

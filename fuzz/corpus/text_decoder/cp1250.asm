@@ -1,0 +1,2 @@
+* Èas in števec
+ LDAA #'ž
