@@ -36,7 +36,11 @@ std::optional<int> SizeFromText(std::string_view text) {
     return static_cast<int>(value);
 }
 
-std::string SizeErrorText(std::string_view text) { return "'" + std::string(text) + "' ni veljavno celo število"; }
+std::string SizeErrorText(std::string_view text) {
+    std::string message = "'";
+    message.append(text).append("' ni veljavno celo število");
+    return message;
+}
 
 TAddChip AddChip(const std::string& name, std::string_view ramText, std::string_view eepromText, std::string* error) {
     if (FindChipSlot(name, true) >= 0) return TAddChip::Known;

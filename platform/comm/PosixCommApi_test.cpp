@@ -235,8 +235,9 @@ TEST_F(PosixCommApiTest, OutputRunsAtMostTwoBytesAheadOfTheWire) {
   COMSTAT stat;
   DWORD errors = 0;
   ASSERT_TRUE(api.ClearCommError(h, &errors, &stat));
-  if (Clock::now() - start < std::chrono::milliseconds(60))  // else a loaded machine is late
+  if (Clock::now() - start < std::chrono::milliseconds(60)) {  // else a loaded machine is late
     EXPECT_EQ(stat.cbOutQue, 8u) << "the output queue counts what is not yet handed over";
+  }
   EXPECT_EQ(pty.Receive(1), "2");
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(85))
       << "the third byte waits for the first to leave (91 ms)";

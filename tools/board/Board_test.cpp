@@ -58,13 +58,13 @@ TEST(Board, SilenceThenFFResetsOnlyWhenAsked) {
     parameters.Echo = false;
     parameters.ResetAfterSilence = Second;
     Feeder f(parameters);
-    f.Feed("\xFF" + std::string(256, '\x01'));
+    f.Feed(std::string("\xFF") + std::string(256, '\x01'));
     f.Wait(2 * Second);
-    f.Feed("\xFF" + Program(EepromEraseLoader) + std::string(256 - 47, '\xFF'));
+    f.Feed(std::string("\xFF") + Program(EepromEraseLoader) + std::string(256 - 47, '\xFF'));
     EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Erase);
     // The talker before the stream's first $FF is waiting for that very byte.
     f.Wait(2 * Second);
-    f.Feed("\xFF" + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
     EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Talker);
     f.Wait(2 * Second);
     f.Feed("\xFF");
@@ -77,7 +77,7 @@ TEST(Board, TalkerRecordOfZeroCountTakes256Bytes) {
     parameters.Echo = false;
     parameters.ProgrammingDelay = false;
     Feeder f(parameters);
-    f.Feed("\xFF" + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
     f.Sent.clear();
     // A count byte of 3 (no data) reaches the talker as n = 0: its counter
     // wraps and it waits for 256 data bytes, so the next record is taken as data.
@@ -90,7 +90,7 @@ TEST(Board, LongRecordOverwritesTheTalkerAndStopsIt) {
     Parameters parameters;
     parameters.Echo = false;
     Feeder f(parameters);
-    f.Feed("\xFF" + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
     f.Feed(std::string("\xFF\x50\xB6\x00", 4) + std::string(0x50, '\x01'));
     EXPECT_EQ(f.Sent, "\x11");  // no XOFF: the talker is gone
     f.Wait(Second);
@@ -106,7 +106,7 @@ TEST(Board, TalkerSendsInTimeOrderWhileCatchingUpOnWaitingBytes) {
     parameters.Echo = false;
     parameters.ReceiverDepth = 0;
     Feeder f(parameters);
-    f.Feed("\xFF" + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
     // Three records at once: one to program, one that changes nothing, one more.
     const std::string stream = std::string("\xFF\x01\xB6\x00\x12\x00\x00", 7) +
                                std::string("\x01\x80\x00\xFF\x00\x00", 6) +
