@@ -28,6 +28,7 @@ TEST(LexSRecordLine, Fields) {
         int checksum;
         bool whole;
         bool blank;
+    // clang-format off
     } cases[] = {
         {"S1070000860501015A", '1', 7, true, 0x0000, "86050101", "134 5 1 1 ", 0x5A, true, false},
         {"S1070000860501015A\r", '1', 7, true, 0x0000, "86050101", "134 5 1 1 ", 0x5A, true, false},
@@ -59,6 +60,7 @@ TEST(LexSRecordLine, Fields) {
         {"\r", 0, -1, false, 0, "", "", -1, false, true},
         {" \t ", '\t', -1, false, 0, "", "", -1, false, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const TSRecordLine record = LexSRecordLine(c.line);
         SCOPED_TRACE(c.line);
@@ -109,6 +111,7 @@ TEST(LexSRecordLine, FixtureFiles) {
         const char* file;
         int lines, blank, wholeS1, brokenS1, dataBytes;
         const char* dataText;  // of the whole S1 records, in file order
+    // clang-format off
     } cases[] = {
         {"good.S19", 5, 0, 3, 0, 12, "86059710" "20FE" "8E00FF7EB600"},
         {"good_crlf.S19", 5, 0, 3, 0, 12, "86059710" "20FE" "8E00FF7EB600"},
@@ -120,6 +123,7 @@ TEST(LexSRecordLine, FixtureFiles) {
         {"blank_short.S19", 9, 4, 1, 3, 1, "39"},
         {"malformed.S19", 8, 0, 3, 5, 3, "01" "01" "12"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const std::string bytes = Fixture(c.file);

@@ -65,6 +65,7 @@ void Apply(const std::string& words, TMachineState& s, TMemoryImage& memory) {
         const unsigned v = static_cast<unsigned>(std::stoul(text, nullptr, 16));
         TCpuRegisters& r = s.Regs;
         TCcrFlags& f = s.Flags;
+        // clang-format off
         if (key == "A") r.A = static_cast<uint8_t>(v), r.D = static_cast<uint16_t>(r.A << 8 | r.B);
         else if (key == "B") r.B = static_cast<uint8_t>(v), r.D = static_cast<uint16_t>(r.A << 8 | r.B);
         else if (key == "D") r.D = static_cast<uint16_t>(v), r.A = static_cast<uint8_t>(v >> 8), r.B = static_cast<uint8_t>(v);
@@ -95,6 +96,7 @@ void Apply(const std::string& words, TMachineState& s, TMemoryImage& memory) {
         else if (key == "cyc") s.Run.InstrCycles = static_cast<int32_t>(std::stoul(text)), s.CyclesGiven = true;
         else if (key == "len") s.Run.InstrLength = static_cast<int32_t>(v), s.LengthGiven = true;
         else throw std::runtime_error("unknown key " + key);
+        // clang-format on
     }
 }
 

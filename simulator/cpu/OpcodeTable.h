@@ -22,6 +22,7 @@ enum class TAddressMode : uint8_t {
 // The three flag entries name the flag that CLC/SEC, CLV/SEV and CLI/SEI touch.
 enum class TRegister : uint8_t { None, A, B, D, IX, IY, SP, FlagC, FlagV, FlagI };
 
+// clang-format off
 enum class TOperationKind : uint8_t {
     // data movement
     Load, Store, StoreThroughFilter, Clear, TransferAccumulator, TransferStackToIndex,
@@ -40,6 +41,7 @@ enum class TOperationKind : uint8_t {
     ShiftLeft, ArithmeticShiftRight, LogicalShiftRight, RotateLeft, RotateRight, BitSet,
     BitSetThroughFilter, BitClear, BranchIfBitsSet, BranchIfBitsClear,
 };
+// clang-format on
 
 struct TOpcodeRow {
     uint8_t Page;            // 0, or the prefix $18, $1A or $CD
@@ -60,6 +62,7 @@ inline constexpr int OpcodeCount = 307;
 // write filter. Every other store (STD, STX, STY, STS, CLR, BCLR, BSET direct,
 // the read-modify-write instructions) writes its cell directly, register
 // block included: deliberate, so no mask or write-1-to-clear rule applies.
+// clang-format off
 inline constexpr std::array<TOpcodeRow, OpcodeCount> OpcodeTable = [] {
     using enum TAddressMode;
     using enum TRegister;
@@ -378,6 +381,7 @@ inline constexpr std::array<TOpcodeRow, OpcodeCount> OpcodeTable = [] {
         {0xCD, 0xEF, "STX",   IndexedY,    IX,    Store,                  6, 3},
     }};
 }();
+// clang-format on
 
 // Decoding index of a page: 0, 1, 2, 3 for page 0, $18, $1A, $CD; -1 for a
 // byte that is no page.

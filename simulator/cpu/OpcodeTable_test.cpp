@@ -43,6 +43,7 @@ struct TDeliberateRow {
     const char* Name;
     int Simulator, DataBook;
 };
+// clang-format off
 const TDeliberateRow DeliberateRows[] = {
     {0x00, 0x3E, "WAI", 2, 14},
     {0x00, 0x6C, "INC indexed X", 7, 6},
@@ -53,6 +54,7 @@ const TDeliberateRow DeliberateRows[] = {
     {0x18, 0xAD, "JSR indexed Y", 5, 7},
     {0x18, 0xED, "STD indexed Y", 5, 6},
 };
+// clang-format on
 
 const as11m::OpcodeRow* DataBookRow(uint8_t page, uint8_t code) {
     for (const as11m::OpcodeRow& row : as11m::OpcodeTable)

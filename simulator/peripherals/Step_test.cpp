@@ -25,6 +25,7 @@ const std::map<uint16_t, int> StudentProgramCycles = {
 };
 
 void LoadStudentProgram() {
+    // clang-format off
     Load(0x0100, {0x8E, 0x00, 0xB0,   // LDS  #$00B0
                   0xCE, 0x10, 0x00,   // LDX  #$1000
                   0xCC, 0x04, 0x00,   // LDD  #$0400
@@ -34,13 +35,16 @@ void LoadStudentProgram() {
                   0xA7, 0x22,         // STAA TMSK1,X  OC2I
                   0x0E,               // CLI
                   0x20, 0xFE});       // BRA  *
+    // clang-format on
     Load(PseudoVectors::OutputCompare2, {0x7E, 0x02, 0x00});  // JMP $0200
+    // clang-format off
     Load(0x0200, {0xEC, 0x18,         // LDD  TOC2,X
                   0xC3, 0x03, 0xE8,   // ADDD #1000
                   0xED, 0x18,         // STD  TOC2,X
                   0x86, 0x40,         // LDAA #$40
                   0xA7, 0x23,         // STAA TFLG1,X  writing 1 clears OC2F
                   0x3B});             // RTI
+    // clang-format on
 }
 
 }  // namespace
@@ -79,15 +83,19 @@ TEST(StudentProgram, BclrOnTheFlagsLeavesOc1fSetSoItFiresOnce) {
     // Clearing OC1F with BCLR TFLG1,X,$7F keeps OC1F and clears the others;
     // with nothing pending the next compares never ask again.
     Boot(0x0100);
+    // clang-format off
     Load(0x0100, {0x8E, 0x00, 0xB0,           // LDS  #$00B0
                   0xCE, 0x10, 0x00,           // LDX  #$1000
                   0x86, 0x80,                 // LDAA #$80
                   0xA7, 0x22,                 // STAA TMSK1,X  OC1I
                   0x0E,                       // CLI
                   0x20, 0xFE});               // BRA  *
+    // clang-format on
     Load(PseudoVectors::OutputCompare1, {0x7E, 0x02, 0x00});
+    // clang-format off
     Load(0x0200, {0x1D, 0x23, 0x7F,           // BCLR TFLG1,X,$7F
                   0x3B});                     // RTI
+    // clang-format on
     int entries = 0;
     for (int step = 0; step < 100000; ++step) {
         SimulationStep();
@@ -108,12 +116,14 @@ TEST(StudentProgram, BclrOnTheFlagsLeavesOc1fSetSoItFiresOnce) {
 TEST(AdConverterProgram, AdctlStoreRestartsTheSequence) {
     Boot(0x0100);
     AdInputValue = 0x5A;
+    // clang-format off
     Load(0x0100, {0xCE, 0x10, 0x00,   // LDX  #$1000       3 cycles
                   0x86, 0x80,         // LDAA #$80         2
                   0xA7, 0x39,         // STAA OPTION,X     4  ADPU
                   0x86, 0x10,         // LDAA #$10         2
                   0xA7, 0x30,         // STAA ADCTL,X      4  MULT; restart
                   0x20, 0xFE});       // BRA  *            3
+    // clang-format on
     Steps(5);
     EXPECT_EQ(AdCycleAccu, 4);  // the restart zeroed it before the store's own cycles
     // A/D ticks fall after 10, 21, 31 and 42 idle loops (the accumulator
@@ -132,6 +142,7 @@ TEST(AdConverterProgram, AdctlStoreRestartsTheSequence) {
 
 TEST(WaitAndStop, WaitTicksOnlyTheTimerUntilAnEntry) {
     Boot(0x0100);
+    // clang-format off
     Load(0x0100, {0x8E, 0x00, 0xB0,   // LDS  #$00B0  3
                   0xCE, 0x10, 0x00,   // LDX  #$1000  3
                   0xCC, 0x01, 0x00,   // LDD  #$0100  3
@@ -141,6 +152,7 @@ TEST(WaitAndStop, WaitTicksOnlyTheTimerUntilAnEntry) {
                   0xC6, 0x40,         // LDAB #$40    2
                   0xE7, 0x26,         // STAB PACTL,X 4  pulse accumulator on
                   0x3E});             // WAI          2
+    // clang-format on
     Steps(9);  // 27 cycles
     ASSERT_EQ(WaitState, 1);
     EXPECT_EQ(ReadWord(R::TCNTHI), 27);
@@ -165,10 +177,12 @@ TEST(WaitAndStop, WaitTicksOnlyTheTimerUntilAnEntry) {
 
 TEST(WaitAndStop, StopFreezesEverythingUntilIrq) {
     Boot(0x0100);
+    // clang-format off
     Load(0x0100, {0x8E, 0x00, 0xB0,   // LDS #$00B0
                   0x4F,               // CLRA
                   0x06,               // TAP: S, X and I cleared
                   0xCF});             // STOP
+    // clang-format on
     Steps(4);
     ASSERT_EQ(StopState, 1);
     const uint16_t count = ReadWord(R::TCNTHI);
