@@ -14,43 +14,42 @@
 // ---------------------------------------------------------------- framework
 
 void TPersistent::AssignTo(TPersistent& Dest) const {
-  throw EConvertError(std::string("Cannot assign a ") + ClassName() + " to a " +
-                      Dest.ClassName());
+    throw EConvertError(std::string("Cannot assign a ") + ClassName() + " to a " + Dest.ClassName());
 }
 
 TComponent::~TComponent() { NotifyRemoval(); }
 
 void TComponent::FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed) {
-  RemoveFreeNotification(Client);
-  FRemovalClients.emplace_back(Client, std::move(Removed));
+    RemoveFreeNotification(Client);
+    FRemovalClients.emplace_back(Client, std::move(Removed));
 }
 
 void TComponent::RemoveFreeNotification(TObject* Client) {
-  std::erase_if(FRemovalClients, [Client](const auto& entry) { return entry.first == Client; });
+    std::erase_if(FRemovalClients, [Client](const auto& entry) { return entry.first == Client; });
 }
 
 void TComponent::NotifyRemoval() {
-  // A client may unregister others while it is told; take them one by one.
-  while (!FRemovalClients.empty()) {
-    auto entry = std::move(FRemovalClients.front());
-    FRemovalClients.erase(FRemovalClients.begin());
-    // Sent from destructors: a client's error is logged, never thrown on.
-    try {
-      if (entry.second) entry.second(this);
-    } catch (const std::exception& e) {
-      qWarning("Removal notification of %s: %s", Name.c_str(), e.what());
-    } catch (...) {
-      qWarning("Removal notification of %s failed", Name.c_str());
+    // A client may unregister others while it is told; take them one by one.
+    while (!FRemovalClients.empty()) {
+        auto entry = std::move(FRemovalClients.front());
+        FRemovalClients.erase(FRemovalClients.begin());
+        // Sent from destructors: a client's error is logged, never thrown on.
+        try {
+            if (entry.second) entry.second(this);
+        } catch (const std::exception& e) {
+            qWarning("Removal notification of %s: %s", Name.c_str(), e.what());
+        } catch (...) {
+            qWarning("Removal notification of %s failed", Name.c_str());
+        }
     }
-  }
 }
 
 // ---------------------------------------------------------- settings objects
 
 void TComTimeouts::SetInt(int& Field, int Value) {
-  if (Field == Value) return;
-  Field = Value;
-  if (FOwnerPort) FOwnerPort->ApplyCommTimeouts();
+    if (Field == Value) return;
+    Field = Value;
+    if (FOwnerPort) FOwnerPort->ApplyCommTimeouts();
 }
 
 void TComTimeouts::SetReadInterval(int Value) { SetInt(FReadInterval, Value); }
@@ -60,20 +59,20 @@ void TComTimeouts::SetWriteTotalMultiplier(int Value) { SetInt(FWriteTotalMultip
 void TComTimeouts::SetWriteTotalConstant(int Value) { SetInt(FWriteTotalConstant, Value); }
 
 void TComTimeouts::AssignTo(TPersistent& Dest) const {
-  auto* d = dynamic_cast<TComTimeouts*>(&Dest);
-  if (!d) return TPersistent::AssignTo(Dest);
-  d->FReadInterval = FReadInterval;
-  d->FReadTotalMultiplier = FReadTotalMultiplier;
-  d->FReadTotalConstant = FReadTotalConstant;
-  d->FWriteTotalMultiplier = FWriteTotalMultiplier;
-  d->FWriteTotalConstant = FWriteTotalConstant;
+    auto* d = dynamic_cast<TComTimeouts*>(&Dest);
+    if (!d) return TPersistent::AssignTo(Dest);
+    d->FReadInterval = FReadInterval;
+    d->FReadTotalMultiplier = FReadTotalMultiplier;
+    d->FReadTotalConstant = FReadTotalConstant;
+    d->FWriteTotalMultiplier = FWriteTotalMultiplier;
+    d->FWriteTotalConstant = FWriteTotalConstant;
 }
 
 template <class T>
 void TComFlowControl::SetField(T& Field, T Value) {
-  if (Field == Value) return;
-  Field = Value;
-  if (FOwnerPort) FOwnerPort->ApplyCommState();
+    if (Field == Value) return;
+    Field = Value;
+    if (FOwnerPort) FOwnerPort->ApplyCommState();
 }
 
 void TComFlowControl::SetOutCTSFlow(bool Value) { SetField(FOutCTSFlow, Value); }
@@ -88,51 +87,51 @@ void TComFlowControl::SetXonChar(char Value) { SetField(FXonChar, Value); }
 void TComFlowControl::SetXoffChar(char Value) { SetField(FXoffChar, Value); }
 
 TFlowControl TComFlowControl::FlowControl() const {
-  const bool xonXoff = FXonXoffIn || FXonXoffOut;
-  if (FControlRTS == rtsHandshake && FOutCTSFlow && !xonXoff) return fcHardware;
-  if (FControlRTS == rtsDisable && !FOutCTSFlow && FXonXoffIn && FXonXoffOut) return fcSoftware;
-  if (FControlRTS == rtsDisable && !FOutCTSFlow && !xonXoff) return fcNone;
-  return fcCustom;
+    const bool xonXoff = FXonXoffIn || FXonXoffOut;
+    if (FControlRTS == rtsHandshake && FOutCTSFlow && !xonXoff) return fcHardware;
+    if (FControlRTS == rtsDisable && !FOutCTSFlow && FXonXoffIn && FXonXoffOut) return fcSoftware;
+    if (FControlRTS == rtsDisable && !FOutCTSFlow && !xonXoff) return fcNone;
+    return fcCustom;
 }
 
 void TComFlowControl::SetFlowControl(TFlowControl Value) {
-  if (Value != fcCustom) {
-    FControlRTS = rtsDisable;
-    FOutCTSFlow = false;
-    FXonXoffIn = false;
-    FXonXoffOut = false;
-    if (Value == fcHardware) {
-      FControlRTS = rtsHandshake;
-      FOutCTSFlow = true;
-    } else if (Value == fcSoftware) {
-      FXonXoffIn = true;
-      FXonXoffOut = true;
+    if (Value != fcCustom) {
+        FControlRTS = rtsDisable;
+        FOutCTSFlow = false;
+        FXonXoffIn = false;
+        FXonXoffOut = false;
+        if (Value == fcHardware) {
+            FControlRTS = rtsHandshake;
+            FOutCTSFlow = true;
+        } else if (Value == fcSoftware) {
+            FXonXoffIn = true;
+            FXonXoffOut = true;
+        }
     }
-  }
-  // Applied even when nothing changed: the form reader relies on it.
-  if (FOwnerPort) FOwnerPort->ApplyCommState();
+    // Applied even when nothing changed: the form reader relies on it.
+    if (FOwnerPort) FOwnerPort->ApplyCommState();
 }
 
 void TComFlowControl::AssignTo(TPersistent& Dest) const {
-  auto* d = dynamic_cast<TComFlowControl*>(&Dest);
-  if (!d) return TPersistent::AssignTo(Dest);
-  d->FOutCTSFlow = FOutCTSFlow;
-  d->FOutDSRFlow = FOutDSRFlow;
-  d->FControlDTR = FControlDTR;
-  d->FControlRTS = FControlRTS;
-  d->FXonXoffOut = FXonXoffOut;
-  d->FXonXoffIn = FXonXoffIn;
-  d->FDSRSensitivity = FDSRSensitivity;
-  d->FTxContinueOnXoff = FTxContinueOnXoff;
-  d->FXonChar = FXonChar;
-  d->FXoffChar = FXoffChar;
+    auto* d = dynamic_cast<TComFlowControl*>(&Dest);
+    if (!d) return TPersistent::AssignTo(Dest);
+    d->FOutCTSFlow = FOutCTSFlow;
+    d->FOutDSRFlow = FOutDSRFlow;
+    d->FControlDTR = FControlDTR;
+    d->FControlRTS = FControlRTS;
+    d->FXonXoffOut = FXonXoffOut;
+    d->FXonXoffIn = FXonXoffIn;
+    d->FDSRSensitivity = FDSRSensitivity;
+    d->FTxContinueOnXoff = FTxContinueOnXoff;
+    d->FXonChar = FXonChar;
+    d->FXoffChar = FXoffChar;
 }
 
 template <class T>
 void TComParity::SetField(T& Field, T Value) {
-  if (Field == Value) return;
-  Field = Value;
-  if (FOwnerPort) FOwnerPort->ApplyCommState();
+    if (Field == Value) return;
+    Field = Value;
+    if (FOwnerPort) FOwnerPort->ApplyCommState();
 }
 
 void TComParity::SetBits(TParityBits Value) { SetField(FBits, Value); }
@@ -141,39 +140,39 @@ void TComParity::SetReplace(bool Value) { SetField(FReplace, Value); }
 void TComParity::SetReplaceChar(char Value) { SetField(FReplaceChar, Value); }
 
 void TComParity::AssignTo(TPersistent& Dest) const {
-  auto* d = dynamic_cast<TComParity*>(&Dest);
-  if (!d) return TPersistent::AssignTo(Dest);
-  d->FBits = FBits;
-  d->FCheck = FCheck;
-  d->FReplace = FReplace;
-  d->FReplaceChar = FReplaceChar;
+    auto* d = dynamic_cast<TComParity*>(&Dest);
+    if (!d) return TPersistent::AssignTo(Dest);
+    d->FBits = FBits;
+    d->FCheck = FCheck;
+    d->FReplace = FReplace;
+    d->FReplaceChar = FReplaceChar;
 }
 
 void TComBuffer::SetSize(int& Field, int Value) {
-  // Compared before the odd size is evened, so 1025 twice re-applies.
-  if (Field == Value) return;
-  Field = Value;
-  if (Value % 2 == 1) --Field;
-  if (FOwnerPort) FOwnerPort->ApplyQueueSizes();
+    // Compared before the odd size is evened, so 1025 twice re-applies.
+    if (Field == Value) return;
+    Field = Value;
+    if (Value % 2 == 1) --Field;
+    if (FOwnerPort) FOwnerPort->ApplyQueueSizes();
 }
 
 void TComBuffer::SetInputSize(int Value) { SetSize(FInputSize, Value); }
 void TComBuffer::SetOutputSize(int Value) { SetSize(FOutputSize, Value); }
 
 void TComBuffer::AssignTo(TPersistent& Dest) const {
-  auto* d = dynamic_cast<TComBuffer*>(&Dest);
-  if (!d) return TPersistent::AssignTo(Dest);
-  d->FInputSize = FInputSize;
-  d->FOutputSize = FOutputSize;
+    auto* d = dynamic_cast<TComBuffer*>(&Dest);
+    if (!d) return TPersistent::AssignTo(Dest);
+    d->FInputSize = FInputSize;
+    d->FOutputSize = FOutputSize;
 }
 
 // ------------------------------------------------------- port property setters
 
 template <class T>
 void TCustomComPort::SetAndApplyState(T& Field, T Value) {
-  if (Field == Value) return;
-  Field = Value;
-  ApplyCommState();
+    if (Field == Value) return;
+    Field = Value;
+    ApplyCommState();
 }
 
 void TCustomComPort::SetBaudRate(TBaudRate Value) { SetAndApplyState(FBaudRate, Value); }
@@ -184,64 +183,63 @@ void TCustomComPort::SetDiscardNull(bool Value) { SetAndApplyState(FDiscardNull,
 void TCustomComPort::SetEventChar(char Value) { SetAndApplyState(FEventChar, Value); }
 
 void TCustomComPort::SetConnected(bool Value) {
-  if (Designing() || Loading()) {
-    FConnected = Value;  // acted on by AfterLoad
-    return;
-  }
-  if (Value == FConnected) return;
-  if (Value)
-    Open();
-  else
-    Close();
+    if (Designing() || Loading()) {
+        FConnected = Value;  // acted on by AfterLoad
+        return;
+    }
+    if (Value == FConnected) return;
+    if (Value)
+        Open();
+    else
+        Close();
 }
 
 void TCustomComPort::SetPort(const std::string& Value) {
-  const std::string name = NormalizePortName(Value);
-  if (name == FPort) return;
-  if (FConnected && !Designing() && !Loading()) {
-    // The new name is taken only once the old device is closed, so a failed
-    // Close never leaves that device open under the new name.
-    Close();
-    FPort = name;
-    Open();
-  } else {
-    FPort = name;
-  }
+    const std::string name = NormalizePortName(Value);
+    if (name == FPort) return;
+    if (FConnected && !Designing() && !Loading()) {
+        // The new name is taken only once the old device is closed, so a failed
+        // Close never leaves that device open under the new name.
+        Close();
+        FPort = name;
+        Open();
+    } else {
+        FPort = name;
+    }
 }
 
 void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
-  if (Value == FSyncMethod) return;
-  if (FConnected && !Designing() && !Loading()) throw EComPort(CError_SyncMeth);
-  FSyncMethod = Value;
+    if (Value == FSyncMethod) return;
+    if (FConnected && !Designing() && !Loading()) throw EComPort(CError_SyncMeth);
+    FSyncMethod = Value;
 }
 
 void TCustomComPort::SetParity(const TComParity& Value) {
-  FParity->Assign(Value);
-  ApplyCommState();
+    FParity->Assign(Value);
+    ApplyCommState();
 }
 
 void TCustomComPort::SetFlowControl(const TComFlowControl& Value) {
-  FFlowControl->Assign(Value);
-  ApplyCommState();
+    FFlowControl->Assign(Value);
+    ApplyCommState();
 }
 
 void TCustomComPort::SetTimeouts(const TComTimeouts& Value) {
-  FTimeouts->Assign(Value);
-  ApplyCommTimeouts();
+    FTimeouts->Assign(Value);
+    ApplyCommTimeouts();
 }
 
 void TCustomComPort::SetBuffer(const TComBuffer& Value) {
-  FBuffer->Assign(Value);
-  ApplyQueueSizes();
+    FBuffer->Assign(Value);
+    ApplyQueueSizes();
 }
 
 // ------------------------------------------------------------- converters
 
 namespace {
 
-const char* const BaudRateTexts[] = {"Custom", "110",   "300",   "600",    "1200",   "2400",
-                                     "4800",   "9600",  "14400", "19200",  "38400",  "56000",
-                                     "57600",  "115200", "128000", "256000"};
+const char* const BaudRateTexts[] = {"Custom", "110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",
+                                     "14400",  "19200", "38400", "56000", "57600", "115200", "128000", "256000"};
 const char* const StopBitsTexts[] = {"1", "1.5", "2"};
 const char* const DataBitsTexts[] = {"5", "6", "7", "8"};
 const char* const ParityTexts[] = {"None", "Odd", "Even", "Mark", "Space"};
@@ -251,22 +249,22 @@ const char* const RTSControlTexts[] = {"Disable", "Enable", "Handshake", "Toggle
 
 // Only a..z change: the texts are compared as the user typed them otherwise.
 std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
 }
 
 template <class E, size_t N>
 E TextToValue(const char* const (&texts)[N], const std::string& text, E fallback) {
-  const std::string wanted = UpperAscii(text);
-  for (size_t i = 0; i < N; ++i)
-    if (UpperAscii(texts[i]) == wanted) return static_cast<E>(i);
-  return fallback;
+    const std::string wanted = UpperAscii(text);
+    for (size_t i = 0; i < N; ++i)
+        if (UpperAscii(texts[i]) == wanted) return static_cast<E>(i);
+    return fallback;
 }
 
 template <size_t N>
 std::string ValueToText(const char* const (&texts)[N], unsigned value) {
-  return value < N ? texts[value] : "";
+    return value < N ? texts[value] : "";
 }
 
 }  // namespace
@@ -281,54 +279,40 @@ std::string RTSControlToText(TRTSFlowControl Value) { return ValueToText(RTSCont
 std::string BooleanToText(bool Value) { return Value ? "Yes" : "No"; }
 
 std::string CharToText(char Value) {
-  const unsigned code = static_cast<unsigned char>(Value);
-  if (code >= 33 && code <= 127) return std::string(1, Value);
-  std::string text = "#";
-  text += std::to_string(code);
-  return text;
+    const unsigned code = static_cast<unsigned char>(Value);
+    if (code >= 33 && code <= 127) return std::string(1, Value);
+    std::string text = "#";
+    text += std::to_string(code);
+    return text;
 }
 
-TBaudRate TextToBaudRate(const std::string& Text) {
-  return TextToValue(BaudRateTexts, Text, br9600);
-}
-TStopBits TextToStopBits(const std::string& Text) {
-  return TextToValue(StopBitsTexts, Text, sbOneStopBit);
-}
-TDataBits TextToDataBits(const std::string& Text) {
-  return TextToValue(DataBitsTexts, Text, dbEight);
-}
-TParityBits TextToParity(const std::string& Text) {
-  return TextToValue(ParityTexts, Text, prNone);
-}
-TFlowControl TextToFlowControl(const std::string& Text) {
-  return TextToValue(FlowControlTexts, Text, fcCustom);
-}
-TDTRFlowControl TextToDTRControl(const std::string& Text) {
-  return TextToValue(DTRControlTexts, Text, dtrDisable);
-}
-TRTSFlowControl TextToRTSControl(const std::string& Text) {
-  return TextToValue(RTSControlTexts, Text, rtsDisable);
-}
+TBaudRate TextToBaudRate(const std::string& Text) { return TextToValue(BaudRateTexts, Text, br9600); }
+TStopBits TextToStopBits(const std::string& Text) { return TextToValue(StopBitsTexts, Text, sbOneStopBit); }
+TDataBits TextToDataBits(const std::string& Text) { return TextToValue(DataBitsTexts, Text, dbEight); }
+TParityBits TextToParity(const std::string& Text) { return TextToValue(ParityTexts, Text, prNone); }
+TFlowControl TextToFlowControl(const std::string& Text) { return TextToValue(FlowControlTexts, Text, fcCustom); }
+TDTRFlowControl TextToDTRControl(const std::string& Text) { return TextToValue(DTRControlTexts, Text, dtrDisable); }
+TRTSFlowControl TextToRTSControl(const std::string& Text) { return TextToValue(RTSControlTexts, Text, rtsDisable); }
 bool TextToBoolean(const std::string& Text) { return UpperAscii(Text) == "YES"; }
 
 char TextToChar(const std::string& Text) {
-  if (Text.empty()) return 0;
-  if (Text[0] != '#' || Text.size() == 1) return Text[0];
-  int code = 0;
-  if (!TryTextToInt(Text.substr(1), code)) return 0;
-  return static_cast<char>(code & 0xFF);
+    if (Text.empty()) return 0;
+    if (Text[0] != '#' || Text.size() == 1) return Text[0];
+    int code = 0;
+    if (!TryTextToInt(Text.substr(1), code)) return 0;
+    return static_cast<char>(code & 0xFF);
 }
 
 bool TryTextToInt(const std::string& Text, int& Value) {
-  const std::optional<int> value = TextToInt(Text);
-  if (value) Value = *value;
-  return value.has_value();
+    const std::optional<int> value = TextToInt(Text);
+    if (value) Value = *value;
+    return value.has_value();
 }
 
 std::string NormalizePortName(const std::string& Text) {
-  std::string rest = Text;
-  if (UpperAscii(Text.substr(0, 3)) == "COM") rest = Text.substr(3);
-  int number = 1;
-  if (!TryTextToInt(rest, number) || number < 1 || number > 16) number = 1;
-  return "COM" + std::to_string(number);
+    std::string rest = Text;
+    if (UpperAscii(Text.substr(0, 3)) == "COM") rest = Text.substr(3);
+    int number = 1;
+    if (!TryTextToInt(rest, number) || number < 1 || number > 16) number = 1;
+    return "COM" + std::to_string(number);
 }

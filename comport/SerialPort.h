@@ -29,87 +29,101 @@ class RegistryKey;
 // ---------------------------------------------------------------------------
 
 class TObject {
- public:
-  virtual ~TObject() = default;
+public:
+    virtual ~TObject() = default;
 };
 
 // A small set over an enumeration whose values are 0..31 (the Pascal set).
 template <class E>
 class TEnumSet {
- public:
-  constexpr TEnumSet() = default;
-  constexpr TEnumSet(std::initializer_list<E> values) {
-    for (E v : values) Bits |= Bit(v);
-  }
-  static constexpr TEnumSet FromBits(uint32_t bits) {
-    TEnumSet s;
-    s.Bits = bits;
-    return s;
-  }
-  constexpr bool Contains(E v) const { return (Bits & Bit(v)) != 0; }
-  constexpr void Include(E v) { Bits |= Bit(v); }
-  constexpr void Exclude(E v) { Bits &= ~Bit(v); }
-  constexpr bool Empty() const { return Bits == 0; }
-  constexpr uint32_t ToBits() const { return Bits; }
-  constexpr bool operator==(const TEnumSet&) const = default;
+public:
+    constexpr TEnumSet() = default;
+    constexpr TEnumSet(std::initializer_list<E> values) {
+        for (E v : values) Bits |= Bit(v);
+    }
+    static constexpr TEnumSet FromBits(uint32_t bits) {
+        TEnumSet s;
+        s.Bits = bits;
+        return s;
+    }
+    constexpr bool Contains(E v) const { return (Bits & Bit(v)) != 0; }
+    constexpr void Include(E v) { Bits |= Bit(v); }
+    constexpr void Exclude(E v) { Bits &= ~Bit(v); }
+    constexpr bool Empty() const { return Bits == 0; }
+    constexpr uint32_t ToBits() const { return Bits; }
+    constexpr bool operator==(const TEnumSet&) const = default;
 
- private:
-  static constexpr uint32_t Bit(E v) { return uint32_t{1} << static_cast<unsigned>(v); }
-  uint32_t Bits = 0;
+private:
+    static constexpr uint32_t Bit(E v) { return uint32_t{1} << static_cast<unsigned>(v); }
+    uint32_t Bits = 0;
 };
 
 // The framework's conversion error, raised by an assignment between objects
 // of different classes.
 class EConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // The framework's persistent base: assignment copies Source into this object
 // through Source.AssignTo.
 class TPersistent : public TObject {
- public:
-  virtual const char* ClassName() const = 0;
-  void Assign(const TPersistent& Source) { Source.AssignTo(*this); }
+public:
+    virtual const char* ClassName() const = 0;
+    void Assign(const TPersistent& Source) { Source.AssignTo(*this); }
 
- protected:
-  // The default refuses: "Cannot assign a <Source> to a <Dest>".
-  virtual void AssignTo(TPersistent& Dest) const;
+protected:
+    // The default refuses: "Cannot assign a <Source> to a <Dest>".
+    virtual void AssignTo(TPersistent& Dest) const;
 };
 
 // The framework's component: a name (the ini section), the designing and
 // loading states, and the removal notifications other components ask for.
 class TComponent : public TPersistent {
- public:
-  ~TComponent() override;
+public:
+    ~TComponent() override;
 
-  std::string Name;
+    std::string Name;
 
-  bool Designing() const { return FDesigning; }
-  bool Loading() const { return FLoading; }
-  void SetDesigning(bool Value) { FDesigning = Value; }
-  // The form reader starts setting stored properties; AfterLoad ends it.
-  void BeginLoad() { FLoading = true; }
+    bool Designing() const { return FDesigning; }
+    bool Loading() const { return FLoading; }
+    void SetDesigning(bool Value) { FDesigning = Value; }
+    // The form reader starts setting stored properties; AfterLoad ends it.
+    void BeginLoad() { FLoading = true; }
 
-  // Client is told, once, when this component goes away (the Pascal
-  // FreeNotification); a client registers at most one callback.
-  void FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed);
-  void RemoveFreeNotification(TObject* Client);
+    // Client is told, once, when this component goes away (the Pascal
+    // FreeNotification); a client registers at most one callback.
+    void FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed);
+    void RemoveFreeNotification(TObject* Client);
 
- protected:
-  void EndLoad() { FLoading = false; }
-  // Sends the removal notifications; later calls send nothing.
-  void NotifyRemoval();
+protected:
+    void EndLoad() { FLoading = false; }
+    // Sends the removal notifications; later calls send nothing.
+    void NotifyRemoval();
 
- private:
-  bool FDesigning = false;
-  bool FLoading = false;
-  std::vector<std::pair<TObject*, std::function<void(TComponent*)>>> FRemovalClients;
+private:
+    bool FDesigning = false;
+    bool FLoading = false;
+    std::vector<std::pair<TObject*, std::function<void(TComponent*)>>> FRemovalClients;
 };
 
 enum TBaudRate : uint8_t {
-  brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
-  br38400, br56000, br57600, br115200, br128000, br256000
+    brCustom,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 enum TStopBits : uint8_t { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
 enum TDataBits : uint8_t { dbFive, dbSix, dbSeven, dbEight };
@@ -118,15 +132,11 @@ enum TFlowControl : uint8_t { fcHardware, fcSoftware, fcNone, fcCustom };
 enum TDTRFlowControl : uint8_t { dtrDisable, dtrEnable, dtrHandshake };
 enum TRTSFlowControl : uint8_t { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum TSyncMethod : uint8_t { smThreadSync, smWindowSync, smNone };
-enum TComEvent : uint8_t {
-  evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full
-};
+enum TComEvent : uint8_t { evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full };
 using TComEvents = TEnumSet<TComEvent>;
 enum TModemSignal : uint8_t { msCTS, msDSR, msRing, msRLSD };
 using TModemSignalSet = TEnumSet<TModemSignal>;
-enum TComError : uint8_t {
-  errFrame, errParity, errOverrun, errBreak, errIO, errMode, errRxOverflow, errTxFull
-};
+enum TComError : uint8_t { errFrame, errParity, errOverrun, errBreak, errIO, errMode, errRxOverflow, errTxFull };
 using TComErrors = TEnumSet<TComError>;
 enum TStoredGroup : uint8_t { sgBasic, sgFlowControl, sgBuffer, sgTimeouts, sgParity, sgMisc };
 using TStoredGroups = TEnumSet<TStoredGroup>;
@@ -141,134 +151,134 @@ class TCustomComPort;
 // Each settings object asks its port to re-apply its group when a value
 // changes; the port decides whether the device is touched.
 class TComTimeouts : public TPersistent {
- public:
-  const char* ClassName() const override { return "TComTimeouts"; }
-  TCustomComPort* OwnerPort() const { return FOwnerPort; }
+public:
+    const char* ClassName() const override { return "TComTimeouts"; }
+    TCustomComPort* OwnerPort() const { return FOwnerPort; }
 
-  int ReadInterval() const { return FReadInterval; }
-  int ReadTotalMultiplier() const { return FReadTotalMultiplier; }
-  int ReadTotalConstant() const { return FReadTotalConstant; }
-  int WriteTotalMultiplier() const { return FWriteTotalMultiplier; }
-  int WriteTotalConstant() const { return FWriteTotalConstant; }
-  void SetReadInterval(int Value);
-  void SetReadTotalMultiplier(int Value);
-  void SetReadTotalConstant(int Value);
-  void SetWriteTotalMultiplier(int Value);
-  void SetWriteTotalConstant(int Value);
+    int ReadInterval() const { return FReadInterval; }
+    int ReadTotalMultiplier() const { return FReadTotalMultiplier; }
+    int ReadTotalConstant() const { return FReadTotalConstant; }
+    int WriteTotalMultiplier() const { return FWriteTotalMultiplier; }
+    int WriteTotalConstant() const { return FWriteTotalConstant; }
+    void SetReadInterval(int Value);
+    void SetReadTotalMultiplier(int Value);
+    void SetReadTotalConstant(int Value);
+    void SetWriteTotalMultiplier(int Value);
+    void SetWriteTotalConstant(int Value);
 
- protected:
-  void AssignTo(TPersistent& Dest) const override;
+protected:
+    void AssignTo(TPersistent& Dest) const override;
 
- private:
-  friend class TCustomComPort;
-  void SetInt(int& Field, int Value);
-  TCustomComPort* FOwnerPort = nullptr;
-  int FReadInterval = -1;  // passed as MAXDWORD: a read returns at once
-  int FReadTotalMultiplier = 0;
-  int FReadTotalConstant = 0;
-  int FWriteTotalMultiplier = 100;
-  int FWriteTotalConstant = 1000;
+private:
+    friend class TCustomComPort;
+    void SetInt(int& Field, int Value);
+    TCustomComPort* FOwnerPort = nullptr;
+    int FReadInterval = -1;  // passed as MAXDWORD: a read returns at once
+    int FReadTotalMultiplier = 0;
+    int FReadTotalConstant = 0;
+    int FWriteTotalMultiplier = 100;
+    int FWriteTotalConstant = 1000;
 };
 
 class TComFlowControl : public TPersistent {
- public:
-  const char* ClassName() const override { return "TComFlowControl"; }
-  TCustomComPort* OwnerPort() const { return FOwnerPort; }
+public:
+    const char* ClassName() const override { return "TComFlowControl"; }
+    TCustomComPort* OwnerPort() const { return FOwnerPort; }
 
-  // Computed from the RTS, CTS and XON/XOFF fields; writing it always
-  // re-applies, even an unchanged value.
-  TFlowControl FlowControl() const;
-  void SetFlowControl(TFlowControl Value);
+    // Computed from the RTS, CTS and XON/XOFF fields; writing it always
+    // re-applies, even an unchanged value.
+    TFlowControl FlowControl() const;
+    void SetFlowControl(TFlowControl Value);
 
-  bool OutCTSFlow() const { return FOutCTSFlow; }
-  bool OutDSRFlow() const { return FOutDSRFlow; }
-  TDTRFlowControl ControlDTR() const { return FControlDTR; }
-  TRTSFlowControl ControlRTS() const { return FControlRTS; }
-  bool XonXoffOut() const { return FXonXoffOut; }
-  bool XonXoffIn() const { return FXonXoffIn; }
-  bool DSRSensitivity() const { return FDSRSensitivity; }
-  bool TxContinueOnXoff() const { return FTxContinueOnXoff; }
-  char XonChar() const { return FXonChar; }
-  char XoffChar() const { return FXoffChar; }
-  void SetOutCTSFlow(bool Value);
-  void SetOutDSRFlow(bool Value);
-  void SetControlDTR(TDTRFlowControl Value);
-  void SetControlRTS(TRTSFlowControl Value);
-  void SetXonXoffOut(bool Value);
-  void SetXonXoffIn(bool Value);
-  void SetDSRSensitivity(bool Value);
-  void SetTxContinueOnXoff(bool Value);
-  void SetXonChar(char Value);
-  void SetXoffChar(char Value);
+    bool OutCTSFlow() const { return FOutCTSFlow; }
+    bool OutDSRFlow() const { return FOutDSRFlow; }
+    TDTRFlowControl ControlDTR() const { return FControlDTR; }
+    TRTSFlowControl ControlRTS() const { return FControlRTS; }
+    bool XonXoffOut() const { return FXonXoffOut; }
+    bool XonXoffIn() const { return FXonXoffIn; }
+    bool DSRSensitivity() const { return FDSRSensitivity; }
+    bool TxContinueOnXoff() const { return FTxContinueOnXoff; }
+    char XonChar() const { return FXonChar; }
+    char XoffChar() const { return FXoffChar; }
+    void SetOutCTSFlow(bool Value);
+    void SetOutDSRFlow(bool Value);
+    void SetControlDTR(TDTRFlowControl Value);
+    void SetControlRTS(TRTSFlowControl Value);
+    void SetXonXoffOut(bool Value);
+    void SetXonXoffIn(bool Value);
+    void SetDSRSensitivity(bool Value);
+    void SetTxContinueOnXoff(bool Value);
+    void SetXonChar(char Value);
+    void SetXoffChar(char Value);
 
- protected:
-  void AssignTo(TPersistent& Dest) const override;
+protected:
+    void AssignTo(TPersistent& Dest) const override;
 
- private:
-  friend class TCustomComPort;
-  template <class T>
-  void SetField(T& Field, T Value);
-  TCustomComPort* FOwnerPort = nullptr;
-  bool FOutCTSFlow = false;
-  bool FOutDSRFlow = false;
-  TDTRFlowControl FControlDTR = dtrDisable;
-  TRTSFlowControl FControlRTS = rtsDisable;
-  bool FXonXoffOut = false;
-  bool FXonXoffIn = false;
-  bool FDSRSensitivity = false;
-  bool FTxContinueOnXoff = false;
-  char FXonChar = 17;
-  char FXoffChar = 19;
+private:
+    friend class TCustomComPort;
+    template <class T>
+    void SetField(T& Field, T Value);
+    TCustomComPort* FOwnerPort = nullptr;
+    bool FOutCTSFlow = false;
+    bool FOutDSRFlow = false;
+    TDTRFlowControl FControlDTR = dtrDisable;
+    TRTSFlowControl FControlRTS = rtsDisable;
+    bool FXonXoffOut = false;
+    bool FXonXoffIn = false;
+    bool FDSRSensitivity = false;
+    bool FTxContinueOnXoff = false;
+    char FXonChar = 17;
+    char FXoffChar = 19;
 };
 
 class TComParity : public TPersistent {
- public:
-  const char* ClassName() const override { return "TComParity"; }
-  TCustomComPort* OwnerPort() const { return FOwnerPort; }
+public:
+    const char* ClassName() const override { return "TComParity"; }
+    TCustomComPort* OwnerPort() const { return FOwnerPort; }
 
-  TParityBits Bits() const { return FBits; }
-  bool Check() const { return FCheck; }
-  bool Replace() const { return FReplace; }
-  char ReplaceChar() const { return FReplaceChar; }
-  void SetBits(TParityBits Value);
-  void SetCheck(bool Value);
-  void SetReplace(bool Value);
-  void SetReplaceChar(char Value);
+    TParityBits Bits() const { return FBits; }
+    bool Check() const { return FCheck; }
+    bool Replace() const { return FReplace; }
+    char ReplaceChar() const { return FReplaceChar; }
+    void SetBits(TParityBits Value);
+    void SetCheck(bool Value);
+    void SetReplace(bool Value);
+    void SetReplaceChar(char Value);
 
- protected:
-  void AssignTo(TPersistent& Dest) const override;
+protected:
+    void AssignTo(TPersistent& Dest) const override;
 
- private:
-  friend class TCustomComPort;
-  template <class T>
-  void SetField(T& Field, T Value);
-  TCustomComPort* FOwnerPort = nullptr;
-  TParityBits FBits = prNone;
-  bool FCheck = false;
-  bool FReplace = false;
-  char FReplaceChar = 0;
+private:
+    friend class TCustomComPort;
+    template <class T>
+    void SetField(T& Field, T Value);
+    TCustomComPort* FOwnerPort = nullptr;
+    TParityBits FBits = prNone;
+    bool FCheck = false;
+    bool FReplace = false;
+    char FReplaceChar = 0;
 };
 
 class TComBuffer : public TPersistent {
- public:
-  const char* ClassName() const override { return "TComBuffer"; }
-  TCustomComPort* OwnerPort() const { return FOwnerPort; }
+public:
+    const char* ClassName() const override { return "TComBuffer"; }
+    TCustomComPort* OwnerPort() const { return FOwnerPort; }
 
-  int InputSize() const { return FInputSize; }
-  int OutputSize() const { return FOutputSize; }
-  // An odd positive size is stored one less.
-  void SetInputSize(int Value);
-  void SetOutputSize(int Value);
+    int InputSize() const { return FInputSize; }
+    int OutputSize() const { return FOutputSize; }
+    // An odd positive size is stored one less.
+    void SetInputSize(int Value);
+    void SetOutputSize(int Value);
 
- protected:
-  void AssignTo(TPersistent& Dest) const override;
+protected:
+    void AssignTo(TPersistent& Dest) const override;
 
- private:
-  friend class TCustomComPort;
-  void SetSize(int& Field, int Value);
-  TCustomComPort* FOwnerPort = nullptr;
-  int FInputSize = 1024;
-  int FOutputSize = 1024;
+private:
+    friend class TCustomComPort;
+    void SetSize(int& Field, int Value);
+    TCustomComPort* FOwnerPort = nullptr;
+    int FInputSize = 1024;
+    int FOutputSize = 1024;
 };
 
 // ---------------------------------------------------------------------------
@@ -306,39 +316,39 @@ bool TryTextToInt(const std::string& Text, int& Value);
 // ---------------------------------------------------------------------------
 
 enum TComErrorCode : int {
-  CError_OpenFailed = 1,
-  CError_WriteFailed = 2,
-  CError_ReadFailed = 3,
-  CError_InvalidAsync = 4,
-  CError_PurgeFailed = 5,
-  CError_AsyncCheck = 6,
-  CError_SetStateFailed = 7,
-  CError_TimeoutsFailed = 8,
-  CError_SetupComFailed = 9,
-  CError_ClearComFailed = 10,
-  CError_ModemStatFailed = 11,
-  CError_EscapeComFailed = 12,
-  CError_TransmitFailed = 13,
-  CError_SyncMeth = 14,
-  CError_EnumPortsFailed = 15,
-  CError_StoreFailed = 16,
-  CError_LoadFailed = 17,
-  CError_RegFailed = 18,
-  CError_LedStateFailed = 19,
+    CError_OpenFailed = 1,
+    CError_WriteFailed = 2,
+    CError_ReadFailed = 3,
+    CError_InvalidAsync = 4,
+    CError_PurgeFailed = 5,
+    CError_AsyncCheck = 6,
+    CError_SetStateFailed = 7,
+    CError_TimeoutsFailed = 8,
+    CError_SetupComFailed = 9,
+    CError_ClearComFailed = 10,
+    CError_ModemStatFailed = 11,
+    CError_EscapeComFailed = 12,
+    CError_TransmitFailed = 13,
+    CError_SyncMeth = 14,
+    CError_EnumPortsFailed = 15,
+    CError_StoreFailed = 16,
+    CError_LoadFailed = 17,
+    CError_RegFailed = 18,
+    CError_LedStateFailed = 19,
 };
 
 // The fixed English text of a code (1..19); "" for any other.
 const char* ComErrorText(int Code);
 
 class EComPort : public std::runtime_error {
- public:
-  // Message: the code's text followed by " (win error code: <Error>)".
-  EComPort(int Code, int Error);
-  // Message: the code's text alone; WinCode is -1.
-  explicit EComPort(int Code);
+public:
+    // Message: the code's text followed by " (win error code: <Error>)".
+    EComPort(int Code, int Error);
+    // Message: the code's text alone; WinCode is -1.
+    explicit EComPort(int Code);
 
-  int WinCode;
-  int Code;
+    int WinCode;
+    int Code;
 };
 
 // Appends the machine's COM ports ("COM1", ..., "COM16") in the system's
@@ -363,75 +373,75 @@ void ApplicationShowException(const std::exception& E);
 // carried back and raised again on the requesting thread, so nothing escapes
 // into Qt's event loop.
 class HandOver {
- public:
-  static HandOver& Instance();
+public:
+    static HandOver& Instance();
 
-  bool OnGuiThread() const;
-  // Called by an event thread; inline when already on the GUI thread.
-  void RunOnGui(std::function<void()> Fn);
-  // Any thread: Fn runs on the GUI thread at its next Serve; nobody waits.
-  void PostToGui(std::function<void()> Fn);
-  // GUI thread: runs every waiting request. Re-entrant.
-  void Serve();
-  // GUI thread: serves requests until Ended is true.
-  void WaitServing(const std::atomic<bool>& Ended);
-  // Called by a thread as it ends, to wake WaitServing.
-  void NotifyEnded();
-  // How a new request reaches the GUI thread's event loop. The default posts
-  // Serve to the QCoreApplication when there is one; tests set an empty
-  // function and call Serve themselves.
-  void SetPost(std::function<void()> Post);
+    bool OnGuiThread() const;
+    // Called by an event thread; inline when already on the GUI thread.
+    void RunOnGui(std::function<void()> Fn);
+    // Any thread: Fn runs on the GUI thread at its next Serve; nobody waits.
+    void PostToGui(std::function<void()> Fn);
+    // GUI thread: runs every waiting request. Re-entrant.
+    void Serve();
+    // GUI thread: serves requests until Ended is true.
+    void WaitServing(const std::atomic<bool>& Ended);
+    // Called by a thread as it ends, to wake WaitServing.
+    void NotifyEnded();
+    // How a new request reaches the GUI thread's event loop. The default posts
+    // Serve to the QCoreApplication when there is one; tests set an empty
+    // function and call Serve themselves.
+    void SetPost(std::function<void()> Post);
 
- private:
-  HandOver();
-  struct Request {
-    std::function<void()> Fn;
-    bool Done = false;
-    std::exception_ptr Error;
-  };
-  std::mutex Mutex;
-  std::condition_variable Changed;
-  std::deque<Request*> Queue;
-  std::deque<std::function<void()>> Posted;
-  std::function<void()> Post;
-  std::thread::id CreatorThread;
+private:
+    HandOver();
+    struct Request {
+        std::function<void()> Fn;
+        bool Done = false;
+        std::exception_ptr Error;
+    };
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    std::deque<Request*> Queue;
+    std::deque<std::function<void()>> Posted;
+    std::function<void()> Post;
+    std::thread::id CreatorThread;
 };
 
 class TComThread {
- public:
-  // Creates StopSignal, arms the device's event mask, then starts the thread.
-  explicit TComThread(TCustomComPort* Port);
-  // SignalStop, then waits for the thread's end while serving hand-overs.
-  ~TComThread();
-  TComThread(const TComThread&) = delete;
-  TComThread& operator=(const TComThread&) = delete;
+public:
+    // Creates StopSignal, arms the device's event mask, then starts the thread.
+    explicit TComThread(TCustomComPort* Port);
+    // SignalStop, then waits for the thread's end while serving hand-overs.
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
 
-  void SetEventMask();
-  void SignalStop();
-  bool Ended() const { return FEnded; }
-  bool IsCurrentThread() const { return std::this_thread::get_id() == FThread.get_id(); }
-  comm::DWORD EventMask() const;
+    void SetEventMask();
+    void SignalStop();
+    bool Ended() const { return FEnded; }
+    bool IsCurrentThread() const { return std::this_thread::get_id() == FThread.get_id(); }
+    comm::DWORD EventMask() const;
 
-  // Batch order of the events, shared by both hand-over routines.
-  static const comm::DWORD EventOrder[10];
+    // Batch order of the events, shared by both hand-over routines.
+    static const comm::DWORD EventOrder[10];
 
- private:
-  void Run();
-  void Execute();
-  void DeliverEvents();
-  void SendEventsToWindow();
-  void HandleEvents();
-  void EndPendingWait();
+private:
+    void Run();
+    void Execute();
+    void DeliverEvents();
+    void SendEventsToWindow();
+    void HandleEvents();
+    void EndPendingWait();
 
-  TCustomComPort* OwnerPort;
-  comm::CommApi& Api;
-  comm::HANDLE Handle;  // the port's handle at the start; a stale id is harmless
-  TSyncMethod SyncMethod;
-  comm::DWORD PendingMask = 0;
-  comm::HANDLE StopSignal = 0;
-  comm::OVERLAPPED Overlapped{};
-  std::atomic<bool> FEnded{false};
-  std::thread FThread;
+    TCustomComPort* OwnerPort;
+    comm::CommApi& Api;
+    comm::HANDLE Handle;  // the port's handle at the start; a stale id is harmless
+    TSyncMethod SyncMethod;
+    comm::DWORD PendingMask = 0;
+    comm::HANDLE StopSignal = 0;
+    comm::OVERLAPPED Overlapped{};
+    std::atomic<bool> FEnded{false};
+    std::thread FThread;
 };
 
 // ---------------------------------------------------------------------------
@@ -446,14 +456,14 @@ using TComErrorEvent = std::function<void(TObject* Sender, TComErrors Errors)>;
 
 // Owned by the client that created it; a port never frees a link.
 class TComLink : public TObject {
- public:
-  TRxBufEvent RxBufCallback;
-  TComSignalEvent CTSCallback;
-  TComSignalEvent DSRCallback;
-  TComSignalEvent RLSDCallback;
-  TNotifyEvent RingCallback;
-  TComSignalEvent TxCallback;  // True when a write starts, False when output runs empty
-  TComSignalEvent RxCallback;  // True when bytes arrive, False when a read empties the queue
+public:
+    TRxBufEvent RxBufCallback;
+    TComSignalEvent CTSCallback;
+    TComSignalEvent DSRCallback;
+    TComSignalEvent RLSDCallback;
+    TNotifyEvent RingCallback;
+    TComSignalEvent TxCallback;  // True when a write starts, False when output runs empty
+    TComSignalEvent RxCallback;  // True when bytes arrive, False when a read empties the queue
 };
 
 // ---------------------------------------------------------------------------
@@ -461,213 +471,213 @@ class TComLink : public TObject {
 // ---------------------------------------------------------------------------
 
 struct TAsyncIoRecord {
-  comm::OVERLAPPED Overlapped{};
-  TAsyncIoKind Kind = aiWrite;
+    comm::OVERLAPPED Overlapped{};
+    TAsyncIoKind Kind = aiWrite;
 };
 using PAsyncIoRecord = TAsyncIoRecord*;
 
 class TCustomComPort : public TComponent {
- public:
-  explicit TCustomComPort(comm::CommApi& Api = comm::DefaultCommApi());
-  // Closes the port, never letting an error out, then tells the removal
-  // clients while the link list still stands.
-  ~TCustomComPort() override;
-  const char* ClassName() const override { return "TCustomComPort"; }
+public:
+    explicit TCustomComPort(comm::CommApi& Api = comm::DefaultCommApi());
+    // Closes the port, never letting an error out, then tells the removal
+    // clients while the link list still stands.
+    ~TCustomComPort() override;
+    const char* ClassName() const override { return "TCustomComPort"; }
 
-  // --- Open, close, settings (SerialPort.cpp)
-  void Open();
-  void Close();
-  void BeginUpdate();
-  void EndUpdate();
-  virtual void AfterLoad();
+    // --- Open, close, settings (SerialPort.cpp)
+    void Open();
+    void Close();
+    void BeginUpdate();
+    void EndUpdate();
+    virtual void AfterLoad();
 
-  virtual void StoreToRegistry(RegistryKey& Registry);
-  virtual void StoreToIniFile(IniFile& Ini);
-  virtual void LoadFromRegistry(RegistryKey& Registry);
-  virtual void LoadFromIniFile(IniFile& Ini);
-  virtual void CreateHandle();
-  virtual void DestroyHandle();
+    virtual void StoreToRegistry(RegistryKey& Registry);
+    virtual void StoreToIniFile(IniFile& Ini);
+    virtual void LoadFromRegistry(RegistryKey& Registry);
+    virtual void LoadFromIniFile(IniFile& Ini);
+    virtual void CreateHandle();
+    virtual void DestroyHandle();
 
-  // --- Device operations (SerialPort.cpp)
-  int InputQueueCount();
-  TComErrors ReadLineErrors();
-  TModemSignalSet ModemSignals();
-  void SetDTR(bool State);
-  int WriteBuffer(const void* Buffer, int Count);
-  int ReadBuffer(void* Buffer, int Count);
-  int StartWrite(const void* Buffer, int Count, PAsyncIoRecord AsyncPtr);
-  int StartRead(void* Buffer, int Count, PAsyncIoRecord AsyncPtr);
-  int WaitAsyncResult(PAsyncIoRecord AsyncPtr);
-  void AbortPendingIo();
-  void CreateAsyncRecord(PAsyncIoRecord& AsyncPtr);
-  void FreeAsyncRecord(PAsyncIoRecord& AsyncPtr);
-  // The procedure of NotifyWindow; WM_USER + 1 carries one event bit.
-  intptr_t PortWindowProc(unsigned Msg, uintptr_t WParam, intptr_t LParam);
-  static constexpr unsigned CM_COMPORT = 1025;
+    // --- Device operations (SerialPort.cpp)
+    int InputQueueCount();
+    TComErrors ReadLineErrors();
+    TModemSignalSet ModemSignals();
+    void SetDTR(bool State);
+    int WriteBuffer(const void* Buffer, int Count);
+    int ReadBuffer(void* Buffer, int Count);
+    int StartWrite(const void* Buffer, int Count, PAsyncIoRecord AsyncPtr);
+    int StartRead(void* Buffer, int Count, PAsyncIoRecord AsyncPtr);
+    int WaitAsyncResult(PAsyncIoRecord AsyncPtr);
+    void AbortPendingIo();
+    void CreateAsyncRecord(PAsyncIoRecord& AsyncPtr);
+    void FreeAsyncRecord(PAsyncIoRecord& AsyncPtr);
+    // The procedure of NotifyWindow; WM_USER + 1 carries one event bit.
+    intptr_t PortWindowProc(unsigned Msg, uintptr_t WParam, intptr_t LParam);
+    static constexpr unsigned CM_COMPORT = 1025;
 
-  // --- Links (ComEvents.cpp)
-  void AddLink(TComLink* Link);
-  void RemoveLink(TComLink* Link);
+    // --- Links (ComEvents.cpp)
+    void AddLink(TComLink* Link);
+    void RemoveLink(TComLink* Link);
 
-  // --- Properties (ComSettings.cpp)
-  bool Connected() const { return FConnected; }
-  void SetConnected(bool Value);
-  TBaudRate BaudRate() const { return FBaudRate; }
-  void SetBaudRate(TBaudRate Value);
-  int CustomBaudRate() const { return FCustomBaudRate; }
-  void SetCustomBaudRate(int Value);
-  const std::string& Port() const { return FPort; }
-  void SetPort(const std::string& Value);
-  TStopBits StopBits() const { return FStopBits; }
-  void SetStopBits(TStopBits Value);
-  TDataBits DataBits() const { return FDataBits; }
-  void SetDataBits(TDataBits Value);
-  bool DiscardNull() const { return FDiscardNull; }
-  void SetDiscardNull(bool Value);
-  char EventChar() const { return FEventChar; }
-  void SetEventChar(char Value);
-  TComEvents Events() const { return FEvents; }
-  void SetEvents(TComEvents Value) { FEvents = Value; }
-  TSyncMethod SyncMethod() const { return FSyncMethod; }
-  void SetSyncMethod(TSyncMethod Value);
-  TStoredGroups StoredGroups() const { return FStoredGroups; }
-  void SetStoredGroups(TStoredGroups Value) { FStoredGroups = Value; }
-  TComParity& Parity() { return *FParity; }
-  TComFlowControl& FlowControl() { return *FFlowControl; }
-  TComTimeouts& Timeouts() { return *FTimeouts; }
-  TComBuffer& Buffer() { return *FBuffer; }
-  const TComParity& Parity() const { return *FParity; }
-  const TComFlowControl& FlowControl() const { return *FFlowControl; }
-  const TComTimeouts& Timeouts() const { return *FTimeouts; }
-  const TComBuffer& Buffer() const { return *FBuffer; }
-  void SetParity(const TComParity& Value);
-  void SetFlowControl(const TComFlowControl& Value);
-  void SetTimeouts(const TComTimeouts& Value);
-  void SetBuffer(const TComBuffer& Value);
+    // --- Properties (ComSettings.cpp)
+    bool Connected() const { return FConnected; }
+    void SetConnected(bool Value);
+    TBaudRate BaudRate() const { return FBaudRate; }
+    void SetBaudRate(TBaudRate Value);
+    int CustomBaudRate() const { return FCustomBaudRate; }
+    void SetCustomBaudRate(int Value);
+    const std::string& Port() const { return FPort; }
+    void SetPort(const std::string& Value);
+    TStopBits StopBits() const { return FStopBits; }
+    void SetStopBits(TStopBits Value);
+    TDataBits DataBits() const { return FDataBits; }
+    void SetDataBits(TDataBits Value);
+    bool DiscardNull() const { return FDiscardNull; }
+    void SetDiscardNull(bool Value);
+    char EventChar() const { return FEventChar; }
+    void SetEventChar(char Value);
+    TComEvents Events() const { return FEvents; }
+    void SetEvents(TComEvents Value) { FEvents = Value; }
+    TSyncMethod SyncMethod() const { return FSyncMethod; }
+    void SetSyncMethod(TSyncMethod Value);
+    TStoredGroups StoredGroups() const { return FStoredGroups; }
+    void SetStoredGroups(TStoredGroups Value) { FStoredGroups = Value; }
+    TComParity& Parity() { return *FParity; }
+    TComFlowControl& FlowControl() { return *FFlowControl; }
+    TComTimeouts& Timeouts() { return *FTimeouts; }
+    TComBuffer& Buffer() { return *FBuffer; }
+    const TComParity& Parity() const { return *FParity; }
+    const TComFlowControl& FlowControl() const { return *FFlowControl; }
+    const TComTimeouts& Timeouts() const { return *FTimeouts; }
+    const TComBuffer& Buffer() const { return *FBuffer; }
+    void SetParity(const TComParity& Value);
+    void SetFlowControl(const TComFlowControl& Value);
+    void SetTimeouts(const TComTimeouts& Value);
+    void SetBuffer(const TComBuffer& Value);
 
-  // --- State, read by tests and the lamp
-  comm::HANDLE PortHandle() const { return FPortHandle; }
-  // True while an event thread runs for the open port: false once a handler's
-  // exception has ended it, since no further event will come.
-  bool HasWaitThread() const;
-  int UpdateDepth() const { return FUpdateDepth; }
-  intptr_t NotifyWindow() const { return FNotifyWindow; }
-  comm::CommApi& Api() const { return FApi; }
-  int LinkCount() const;
+    // --- State, read by tests and the lamp
+    comm::HANDLE PortHandle() const { return FPortHandle; }
+    // True while an event thread runs for the open port: false once a handler's
+    // exception has ended it, since no further event will come.
+    bool HasWaitThread() const;
+    int UpdateDepth() const { return FUpdateDepth; }
+    intptr_t NotifyWindow() const { return FNotifyWindow; }
+    comm::CommApi& Api() const { return FApi; }
+    int LinkCount() const;
 
-  // --- Events, in published order
-  TNotifyEvent OnAfterOpen;
-  TNotifyEvent OnAfterClose;
-  TNotifyEvent OnBeforeOpen;
-  TNotifyEvent OnBeforeClose;
-  TRxCharEvent OnRxChar;
-  TRxBufEvent OnRxBuf;
-  TNotifyEvent OnTxEmpty;
-  TNotifyEvent OnBreak;
-  TNotifyEvent OnRing;
-  TComSignalEvent OnCTSChange;
-  TComSignalEvent OnDSRChange;
-  TComSignalEvent OnRLSDChange;
-  TNotifyEvent OnRxFlag;
-  TComErrorEvent OnError;
-  TNotifyEvent OnRx80Full;
+    // --- Events, in published order
+    TNotifyEvent OnAfterOpen;
+    TNotifyEvent OnAfterClose;
+    TNotifyEvent OnBeforeOpen;
+    TNotifyEvent OnBeforeClose;
+    TRxCharEvent OnRxChar;
+    TRxBufEvent OnRxBuf;
+    TNotifyEvent OnTxEmpty;
+    TNotifyEvent OnBreak;
+    TNotifyEvent OnRing;
+    TComSignalEvent OnCTSChange;
+    TComSignalEvent OnDSRChange;
+    TComSignalEvent OnRLSDChange;
+    TNotifyEvent OnRxFlag;
+    TComErrorEvent OnError;
+    TNotifyEvent OnRx80Full;
 
- protected:
-  // The port's own machinery: the event thread calls the handlers, the
-  // settings objects the apply operations; the programs use neither.
+protected:
+    // The port's own machinery: the event thread calls the handlers, the
+    // settings objects the apply operations; the programs use neither.
 
-  // --- Applying settings (SerialPort.cpp)
-  virtual void ApplySettings();
-  virtual void ApplyCommState();
-  virtual void ApplyCommTimeouts();
-  virtual void ApplyQueueSizes();
+    // --- Applying settings (SerialPort.cpp)
+    virtual void ApplySettings();
+    virtual void ApplyCommState();
+    virtual void ApplyCommTimeouts();
+    virtual void ApplyQueueSizes();
 
-  // --- Notifications and handlers (ComEvents.cpp)
-  void NotifyLinks(TComLedSignal Signal, bool OnOff);
-  void NotifyBeforeOpen();
-  void NotifyAfterOpen();
-  void NotifyBeforeClose();
-  void NotifyAfterClose();
-  void RefreshSignals(bool OnOff);
-  void HandleRxChar();
-  void HandleRxFlag();
-  void HandleTxEmpty();
-  void HandleCTSChange();
-  void HandleDSRChange();
-  void HandleRLSDChange();
-  void HandleBreak();
-  void HandleError();
-  void HandleRing();
-  void HandleRx80Full();
+    // --- Notifications and handlers (ComEvents.cpp)
+    void NotifyLinks(TComLedSignal Signal, bool OnOff);
+    void NotifyBeforeOpen();
+    void NotifyAfterOpen();
+    void NotifyBeforeClose();
+    void NotifyAfterClose();
+    void RefreshSignals(bool OnOff);
+    void HandleRxChar();
+    void HandleRxFlag();
+    void HandleTxEmpty();
+    void HandleCTSChange();
+    void HandleDSRChange();
+    void HandleRLSDChange();
+    void HandleBreak();
+    void HandleError();
+    void HandleRing();
+    void HandleRx80Full();
 
-  virtual void FireAfterClose();
-  virtual void FireAfterOpen();
-  virtual void FireBeforeClose();
-  virtual void FireBeforeOpen();
-  virtual void FireRxChar(int Count);
-  virtual void FireRxBuf(const void* Buffer, int Count);
-  virtual void FireTxEmpty();
-  virtual void FireBreak();
-  virtual void FireRing();
-  virtual void FireRxFlag();
-  virtual void FireCTSChange(bool OnOff);
-  virtual void FireDSRChange(bool OnOff);
-  virtual void FireError(TComErrors Errors);
-  virtual void FireRLSDChange(bool OnOff);
-  virtual void FireRx80Full();
+    virtual void FireAfterClose();
+    virtual void FireAfterOpen();
+    virtual void FireBeforeClose();
+    virtual void FireBeforeOpen();
+    virtual void FireRxChar(int Count);
+    virtual void FireRxBuf(const void* Buffer, int Count);
+    virtual void FireTxEmpty();
+    virtual void FireBreak();
+    virtual void FireRing();
+    virtual void FireRxFlag();
+    virtual void FireCTSChange(bool OnOff);
+    virtual void FireDSRChange(bool OnOff);
+    virtual void FireError(TComErrors Errors);
+    virtual void FireRLSDChange(bool OnOff);
+    virtual void FireRx80Full();
 
- private:
-  friend class TComThread;
-  friend class TComTimeouts;
-  friend class TComFlowControl;
-  friend class TComParity;
-  friend class TComBuffer;
-  bool CanApply() const;
-  void ReadForLinks(int& Count);
-  std::vector<TComLink*> LinkSnapshot() const;
-  bool IsLinked(TComLink* Link) const;
-  comm::DCB BuildDCB() const;
-  void StopThread();
-  void JoinRetiredThreads();
-  [[noreturn]] void RaiseWin32(int Code);
-  template <class T>
-  void SetAndApplyState(T& Field, T Value);
+private:
+    friend class TComThread;
+    friend class TComTimeouts;
+    friend class TComFlowControl;
+    friend class TComParity;
+    friend class TComBuffer;
+    bool CanApply() const;
+    void ReadForLinks(int& Count);
+    std::vector<TComLink*> LinkSnapshot() const;
+    bool IsLinked(TComLink* Link) const;
+    comm::DCB BuildDCB() const;
+    void StopThread();
+    void JoinRetiredThreads();
+    [[noreturn]] void RaiseWin32(int Code);
+    template <class T>
+    void SetAndApplyState(T& Field, T Value);
 
-  comm::CommApi& FApi;
-  std::unique_ptr<TComThread> FWaitThread;
-  bool FHasWaitThread = false;
-  comm::HANDLE FPortHandle = comm::INVALID_HANDLE_VALUE;
-  intptr_t FNotifyWindow = 0;
-  int FUpdateDepth = 0;
-  mutable std::mutex FLinkMutex;  // the event thread walks links under smNone
-  std::vector<TComLink*> FLinkList;
-  bool FConnected = false;
-  TBaudRate FBaudRate = br9600;
-  int FCustomBaudRate = 9600;
-  std::string FPort = "COM1";
-  TStopBits FStopBits = sbOneStopBit;
-  TDataBits FDataBits = dbEight;
-  bool FDiscardNull = false;
-  char FEventChar = 0;
-  TComEvents FEvents = AllComEvents;
-  std::unique_ptr<TComBuffer> FBuffer;
-  std::unique_ptr<TComParity> FParity;
-  std::unique_ptr<TComTimeouts> FTimeouts;
-  std::unique_ptr<TComFlowControl> FFlowControl;
-  TSyncMethod FSyncMethod = smThreadSync;
-  TStoredGroups FStoredGroups{sgBasic};
+    comm::CommApi& FApi;
+    std::unique_ptr<TComThread> FWaitThread;
+    bool FHasWaitThread = false;
+    comm::HANDLE FPortHandle = comm::INVALID_HANDLE_VALUE;
+    intptr_t FNotifyWindow = 0;
+    int FUpdateDepth = 0;
+    mutable std::mutex FLinkMutex;  // the event thread walks links under smNone
+    std::vector<TComLink*> FLinkList;
+    bool FConnected = false;
+    TBaudRate FBaudRate = br9600;
+    int FCustomBaudRate = 9600;
+    std::string FPort = "COM1";
+    TStopBits FStopBits = sbOneStopBit;
+    TDataBits FDataBits = dbEight;
+    bool FDiscardNull = false;
+    char FEventChar = 0;
+    TComEvents FEvents = AllComEvents;
+    std::unique_ptr<TComBuffer> FBuffer;
+    std::unique_ptr<TComParity> FParity;
+    std::unique_ptr<TComTimeouts> FTimeouts;
+    std::unique_ptr<TComFlowControl> FFlowControl;
+    TSyncMethod FSyncMethod = smThreadSync;
+    TStoredGroups FStoredGroups{sgBasic};
 
-  // Hand-overs of this port now running on the GUI stack. A Close inside one
-  // cannot wait for the thread, which waits for that very hand-over; the
-  // thread is then stopped and joined later.
-  int FHandOverDepth = 0;
-  bool FClosing = false;
-  std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
+    // Hand-overs of this port now running on the GUI stack. A Close inside one
+    // cannot wait for the thread, which waits for that very hand-over; the
+    // thread is then stopped and joined later.
+    int FHandOverDepth = 0;
+    bool FClosing = false;
+    std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
 };
 
 // Publishes everything; adds no behaviour.
 class TComPort : public TCustomComPort {
- public:
-  using TCustomComPort::TCustomComPort;
-  const char* ClassName() const override { return "TComPort"; }
+public:
+    using TCustomComPort::TCustomComPort;
+    const char* ClassName() const override { return "TComPort"; }
 };

@@ -8,26 +8,21 @@ namespace timing {
 namespace {
 
 std::int64_t steadyNanoseconds() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace
 
 SteadyClock::SteadyClock() : start_(steadyNanoseconds()) {}
 
-Ticks SteadyClock::GetTickCount64() {
-  return static_cast<Ticks>((steadyNanoseconds() - start_) / 1'000'000);
-}
+Ticks SteadyClock::GetTickCount64() { return static_cast<Ticks>((steadyNanoseconds() - start_) / 1'000'000); }
 
-void SteadyClock::Sleep(Ticks milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
+void SteadyClock::Sleep(Ticks milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 Clock& DefaultClock() {
-  static SteadyClock clock;
-  return clock;
+    static SteadyClock clock;
+    return clock;
 }
 
 }  // namespace timing

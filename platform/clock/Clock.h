@@ -10,21 +10,21 @@ namespace timing {
 using Ticks = std::uint64_t;  // milliseconds; never wraps
 
 class Clock {
- public:
-  virtual ~Clock() = default;
-  virtual Ticks GetTickCount64() = 0;
-  virtual void Sleep(Ticks milliseconds) = 0;
+public:
+    virtual ~Clock() = default;
+    virtual Ticks GetTickCount64() = 0;
+    virtual void Sleep(Ticks milliseconds) = 0;
 };
 
 // The steady clock of the machine; ticks count from the clock's creation.
 class SteadyClock : public Clock {
- public:
-  SteadyClock();
-  Ticks GetTickCount64() override;
-  void Sleep(Ticks milliseconds) override;
+public:
+    SteadyClock();
+    Ticks GetTickCount64() override;
+    void Sleep(Ticks milliseconds) override;
 
- private:
-  std::int64_t start_;  // steady_clock nanoseconds at creation
+private:
+    std::int64_t start_;  // steady_clock nanoseconds at creation
 };
 
 // The process-wide real clock.

@@ -128,117 +128,116 @@ inline constexpr DWORD RTS_CONTROL_TOGGLE = 3;
 // The device control block. The Windows bit fields are one word here, so a
 // test compares the whole set at once (Flags == 0x0101).
 struct DCB {
-  static constexpr DWORD fBinary = 0x0001;
-  static constexpr DWORD fParity = 0x0002;
-  static constexpr DWORD fOutxCtsFlow = 0x0004;
-  static constexpr DWORD fOutxDsrFlow = 0x0008;
-  static constexpr DWORD fDtrControlMask = 0x0030;  // DTR_CONTROL_* << 4
-  static constexpr int fDtrControlShift = 4;
-  static constexpr DWORD fDsrSensitivity = 0x0040;
-  static constexpr DWORD fTXContinueOnXoff = 0x0080;
-  static constexpr DWORD fOutX = 0x0100;
-  static constexpr DWORD fInX = 0x0200;
-  static constexpr DWORD fErrorChar = 0x0400;
-  static constexpr DWORD fNull = 0x0800;
-  static constexpr DWORD fRtsControlMask = 0x3000;  // RTS_CONTROL_* << 12
-  static constexpr int fRtsControlShift = 12;
-  static constexpr DWORD fAbortOnError = 0x4000;
+    static constexpr DWORD fBinary = 0x0001;
+    static constexpr DWORD fParity = 0x0002;
+    static constexpr DWORD fOutxCtsFlow = 0x0004;
+    static constexpr DWORD fOutxDsrFlow = 0x0008;
+    static constexpr DWORD fDtrControlMask = 0x0030;  // DTR_CONTROL_* << 4
+    static constexpr int fDtrControlShift = 4;
+    static constexpr DWORD fDsrSensitivity = 0x0040;
+    static constexpr DWORD fTXContinueOnXoff = 0x0080;
+    static constexpr DWORD fOutX = 0x0100;
+    static constexpr DWORD fInX = 0x0200;
+    static constexpr DWORD fErrorChar = 0x0400;
+    static constexpr DWORD fNull = 0x0800;
+    static constexpr DWORD fRtsControlMask = 0x3000;  // RTS_CONTROL_* << 12
+    static constexpr int fRtsControlShift = 12;
+    static constexpr DWORD fAbortOnError = 0x4000;
 
-  DWORD DCBlength = 0;
-  DWORD BaudRate = 0;
-  DWORD Flags = 0;
-  WORD wReserved = 0;
-  WORD XonLim = 0;
-  WORD XoffLim = 0;
-  BYTE ByteSize = 0;
-  BYTE Parity = 0;
-  BYTE StopBits = 0;
-  char XonChar = 0;
-  char XoffChar = 0;
-  char ErrorChar = 0;
-  char EofChar = 0;
-  char EvtChar = 0;
-  WORD wReserved1 = 0;
+    DWORD DCBlength = 0;
+    DWORD BaudRate = 0;
+    DWORD Flags = 0;
+    WORD wReserved = 0;
+    WORD XonLim = 0;
+    WORD XoffLim = 0;
+    BYTE ByteSize = 0;
+    BYTE Parity = 0;
+    BYTE StopBits = 0;
+    char XonChar = 0;
+    char XoffChar = 0;
+    char ErrorChar = 0;
+    char EofChar = 0;
+    char EvtChar = 0;
+    WORD wReserved1 = 0;
 
-  DWORD DtrControl() const { return (Flags & fDtrControlMask) >> fDtrControlShift; }
-  DWORD RtsControl() const { return (Flags & fRtsControlMask) >> fRtsControlShift; }
-  bool operator==(const DCB&) const = default;
+    DWORD DtrControl() const { return (Flags & fDtrControlMask) >> fDtrControlShift; }
+    DWORD RtsControl() const { return (Flags & fRtsControlMask) >> fRtsControlShift; }
+    bool operator==(const DCB&) const = default;
 };
 
 struct COMMTIMEOUTS {
-  DWORD ReadIntervalTimeout = 0;
-  DWORD ReadTotalTimeoutMultiplier = 0;
-  DWORD ReadTotalTimeoutConstant = 0;
-  DWORD WriteTotalTimeoutMultiplier = 0;
-  DWORD WriteTotalTimeoutConstant = 0;
-  bool operator==(const COMMTIMEOUTS&) const = default;
+    DWORD ReadIntervalTimeout = 0;
+    DWORD ReadTotalTimeoutMultiplier = 0;
+    DWORD ReadTotalTimeoutConstant = 0;
+    DWORD WriteTotalTimeoutMultiplier = 0;
+    DWORD WriteTotalTimeoutConstant = 0;
+    bool operator==(const COMMTIMEOUTS&) const = default;
 };
 
 struct COMSTAT {
-  DWORD Flags = 0;  // fCtsHold .. fTxim as bits 0..6
-  DWORD cbInQue = 0;
-  DWORD cbOutQue = 0;
+    DWORD Flags = 0;  // fCtsHold .. fTxim as bits 0..6
+    DWORD cbInQue = 0;
+    DWORD cbOutQue = 0;
 };
 
 // Plain, as on Windows: callers zero it (OVERLAPPED ov{} or memset).
 struct OVERLAPPED {
-  std::uintptr_t Internal;
-  std::uintptr_t InternalHigh;
-  DWORD Offset;
-  DWORD OffsetHigh;
-  HANDLE hEvent;
+    std::uintptr_t Internal;
+    std::uintptr_t InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
 };
 
 struct PORT_INFO_1 {
-  char* pName;
+    char* pName;
 };
 
 class CommApi {
- public:
-  virtual ~CommApi() = default;
+public:
+    virtual ~CommApi() = default;
 
-  // Devices. lpFileName is "\\.\COMn" (or plain "COMn").
-  virtual HANDLE CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                             void* lpSecurityAttributes, DWORD dwCreationDisposition,
-                             DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) = 0;
-  virtual BOOL CloseHandle(HANDLE hObject) = 0;
-  virtual BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) = 0;
-  virtual BOOL SetCommState(HANDLE hFile, const DCB* lpDCB) = 0;
-  virtual BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) = 0;
-  virtual BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) = 0;
-  // Overlapped: *lpEvtMask is written when the wait completes.
-  virtual BOOL WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpOverlapped) = 0;
-  virtual BOOL GetOverlappedResult(HANDLE hFile, OVERLAPPED* lpOverlapped,
-                                   DWORD* lpNumberOfBytesTransferred, BOOL bWait) = 0;
-  // Overlapped: lpBuffer must stay valid until the operation has completed.
-  virtual BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead,
-                        DWORD* lpNumberOfBytesRead, OVERLAPPED* lpOverlapped) = 0;
-  virtual BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
-                         DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped) = 0;
-  virtual BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) = 0;
-  virtual BOOL ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat) = 0;
-  virtual BOOL GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) = 0;
-  virtual BOOL EscapeCommFunction(HANDLE hFile, DWORD dwFunc) = 0;
+    // Devices. lpFileName is "\\.\COMn" (or plain "COMn").
+    virtual HANDLE CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                               void* lpSecurityAttributes, DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                               HANDLE hTemplateFile) = 0;
+    virtual BOOL CloseHandle(HANDLE hObject) = 0;
+    virtual BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) = 0;
+    virtual BOOL SetCommState(HANDLE hFile, const DCB* lpDCB) = 0;
+    virtual BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) = 0;
+    virtual BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) = 0;
+    // Overlapped: *lpEvtMask is written when the wait completes.
+    virtual BOOL WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpOverlapped) = 0;
+    virtual BOOL GetOverlappedResult(HANDLE hFile, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred,
+                                     BOOL bWait) = 0;
+    // Overlapped: lpBuffer must stay valid until the operation has completed.
+    virtual BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
+                          OVERLAPPED* lpOverlapped) = 0;
+    virtual BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
+                           DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped) = 0;
+    virtual BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) = 0;
+    virtual BOOL ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat) = 0;
+    virtual BOOL GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) = 0;
+    virtual BOOL EscapeCommFunction(HANDLE hFile, DWORD dwFunc) = 0;
 
-  // Events and waits. Only events can be waited on.
-  virtual HANDLE CreateEventA(void* lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
-                              const char* lpName) = 0;
-  virtual BOOL SetEvent(HANDLE hEvent) = 0;
-  virtual BOOL ResetEvent(HANDLE hEvent) = 0;
-  virtual DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) = 0;
-  // Returns WAIT_OBJECT_0 + the lowest signalled index (bWaitAll FALSE).
-  virtual DWORD WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll,
-                                       DWORD dwMilliseconds) = 0;
+    // Events and waits. Only events can be waited on.
+    virtual HANDLE CreateEventA(void* lpEventAttributes, BOOL bManualReset, BOOL bInitialState, const char* lpName) = 0;
+    virtual BOOL SetEvent(HANDLE hEvent) = 0;
+    virtual BOOL ResetEvent(HANDLE hEvent) = 0;
+    virtual DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) = 0;
+    // Returns WAIT_OBJECT_0 + the lowest signalled index (bWaitAll FALSE).
+    virtual DWORD WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll,
+                                         DWORD dwMilliseconds) = 0;
 
-  // Level 1 only: pPorts receives PORT_INFO_1 entries followed by their names.
-  virtual BOOL EnumPortsA(const char* pName, DWORD Level, BYTE* pPorts, DWORD cbBuf,
-                          DWORD* pcbNeeded, DWORD* pcReturned) = 0;
+    // Level 1 only: pPorts receives PORT_INFO_1 entries followed by their names.
+    virtual BOOL EnumPortsA(const char* pName, DWORD Level, BYTE* pPorts, DWORD cbBuf, DWORD* pcbNeeded,
+                            DWORD* pcReturned) = 0;
 
-  virtual void Sleep(DWORD dwMilliseconds) = 0;
+    virtual void Sleep(DWORD dwMilliseconds) = 0;
 
-  // Per thread, shared by every CommApi of the process, as on Windows.
-  static DWORD GetLastError();
-  static void SetLastError(DWORD dwErrCode);
+    // Per thread, shared by every CommApi of the process, as on Windows.
+    static DWORD GetLastError();
+    static void SetLastError(DWORD dwErrCode);
 };
 
 // The process-wide POSIX implementation (platform_comm).

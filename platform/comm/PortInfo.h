@@ -12,7 +12,7 @@ namespace comm {
 // Fills the buffer as EnumPortsA does and sets the last error: level other
 // than 1 gives ERROR_INVALID_LEVEL; a buffer too small for a non-empty list
 // gives ERROR_INSUFFICIENT_BUFFER with *pcbNeeded set.
-bool WritePortInfo1(const std::vector<std::string>& names, DWORD level, BYTE* buffer, DWORD size,
-                    DWORD* needed, DWORD* returned);
+bool WritePortInfo1(const std::vector<std::string>& names, DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
+                    DWORD* returned);
 
 }  // namespace comm

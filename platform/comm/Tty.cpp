@@ -13,66 +13,65 @@ namespace {
 // The classic speed codes, kept where one exists so that programs reading the
 // speed the old way see it; any other rate goes by number (BOTHER).
 tcflag_t speedCode(std::uint32_t baud) {
-  static constexpr std::pair<std::uint32_t, tcflag_t> kCodes[] = {
-      {50, B50},       {75, B75},       {110, B110},     {134, B134},     {150, B150},
-      {200, B200},     {300, B300},     {600, B600},     {1200, B1200},   {1800, B1800},
-      {2400, B2400},   {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},
-      {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800},
-      {921600, B921600}};
-  for (const auto& [rate, code] : kCodes)
-    if (rate == baud) return code;
-  return BOTHER;
+    static constexpr std::pair<std::uint32_t, tcflag_t> kCodes[] = {
+        {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
+        {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+        {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+        {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
+    for (const auto& [rate, code] : kCodes)
+        if (rate == baud) return code;
+    return BOTHER;
 }
 
 }  // namespace
 
 bool MakeRaw(int fd) {
-  termios2 t{};
-  if (ioctl(fd, TCGETS2, &t) != 0) return false;
-  t.c_iflag = INPCK | PARMRK;
-  t.c_oflag = 0;
-  t.c_lflag = 0;
-  t.c_cflag = (t.c_cflag & (CBAUD | CBAUDEX)) | CS8 | CREAD | CLOCAL | HUPCL;
-  t.c_cc[VMIN] = 0;
-  t.c_cc[VTIME] = 0;
-  return ioctl(fd, TCSETS2, &t) == 0;
+    termios2 t{};
+    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+    t.c_iflag = INPCK | PARMRK;
+    t.c_oflag = 0;
+    t.c_lflag = 0;
+    t.c_cflag = (t.c_cflag & (CBAUD | CBAUDEX)) | CS8 | CREAD | CLOCAL | HUPCL;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    return ioctl(fd, TCSETS2, &t) == 0;
 }
 
 bool Apply(int fd, const Settings& s) {
-  termios2 t{};
-  if (ioctl(fd, TCGETS2, &t) != 0) return false;
-  static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-  const tcflag_t speed = speedCode(s.baudRate);
-  t.c_cflag = CREAD | CLOCAL | HUPCL | kSizes[s.dataBits - 5] | speed | (speed << IBSHIFT);
-  switch (s.parity) {
-    case 1: t.c_cflag |= PARENB | PARODD; break;
-    case 2: t.c_cflag |= PARENB; break;
-    case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case 4: t.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
-  }
-  // 1.5 stop bits exist only with 5 data bits, where the UART's "two" means 1.5.
-  if (s.stopBits == 2 || (s.stopBits == 1 && s.dataBits == 5)) t.c_cflag |= CSTOPB;
-  if (s.hardwareFlow) t.c_cflag |= CRTSCTS;
-  t.c_iflag = INPCK | PARMRK;
-  if (s.xonXoffOut) t.c_iflag |= IXON;
-  if (s.xonXoffIn) t.c_iflag |= IXOFF;
-  t.c_oflag = 0;
-  t.c_lflag = 0;
-  t.c_cc[VMIN] = 0;
-  t.c_cc[VTIME] = 0;
-  t.c_cc[VSTART] = static_cast<cc_t>(s.xonChar);
-  t.c_cc[VSTOP] = static_cast<cc_t>(s.xoffChar);
-  t.c_ispeed = s.baudRate;
-  t.c_ospeed = s.baudRate;
-  return ioctl(fd, TCSETS2, &t) == 0;
+    termios2 t{};
+    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    const tcflag_t speed = speedCode(s.baudRate);
+    t.c_cflag = CREAD | CLOCAL | HUPCL | kSizes[s.dataBits - 5] | speed | (speed << IBSHIFT);
+    switch (s.parity) {
+        case 1: t.c_cflag |= PARENB | PARODD; break;
+        case 2: t.c_cflag |= PARENB; break;
+        case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case 4: t.c_cflag |= PARENB | CMSPAR; break;
+        default: break;
+    }
+    // 1.5 stop bits exist only with 5 data bits, where the UART's "two" means 1.5.
+    if (s.stopBits == 2 || (s.stopBits == 1 && s.dataBits == 5)) t.c_cflag |= CSTOPB;
+    if (s.hardwareFlow) t.c_cflag |= CRTSCTS;
+    t.c_iflag = INPCK | PARMRK;
+    if (s.xonXoffOut) t.c_iflag |= IXON;
+    if (s.xonXoffIn) t.c_iflag |= IXOFF;
+    t.c_oflag = 0;
+    t.c_lflag = 0;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    t.c_cc[VSTART] = static_cast<cc_t>(s.xonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(s.xoffChar);
+    t.c_ispeed = s.baudRate;
+    t.c_ospeed = s.baudRate;
+    return ioctl(fd, TCSETS2, &t) == 0;
 }
 
 bool OutputSpeed(int fd, std::uint32_t* baud) {
-  termios2 t{};
-  if (ioctl(fd, TCGETS2, &t) != 0) return false;
-  *baud = t.c_ospeed;
-  return true;
+    termios2 t{};
+    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+    *baud = t.c_ospeed;
+    return true;
 }
 
 bool Exclusive(int fd, bool on) { return ioctl(fd, on ? TIOCEXCL : TIOCNXCL) == 0; }
@@ -88,28 +87,27 @@ bool SuspendOutput(int fd, bool suspend) { return ioctl(fd, TCXONC, suspend ? TC
 bool Break(int fd, bool on) { return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0; }
 
 bool GetLines(int fd, int* lines) {
-  int bits = 0;
-  if (ioctl(fd, TIOCMGET, &bits) != 0) return false;
-  *lines = ((bits & TIOCM_DTR) ? kDtr : 0) | ((bits & TIOCM_RTS) ? kRts : 0) |
-           ((bits & TIOCM_CTS) ? kCts : 0) | ((bits & TIOCM_DSR) ? kDsr : 0) |
-           ((bits & TIOCM_RNG) ? kRing : 0) | ((bits & TIOCM_CAR) ? kCarrier : 0);
-  return true;
+    int bits = 0;
+    if (ioctl(fd, TIOCMGET, &bits) != 0) return false;
+    *lines = ((bits & TIOCM_DTR) ? kDtr : 0) | ((bits & TIOCM_RTS) ? kRts : 0) | ((bits & TIOCM_CTS) ? kCts : 0) |
+             ((bits & TIOCM_DSR) ? kDsr : 0) | ((bits & TIOCM_RNG) ? kRing : 0) | ((bits & TIOCM_CAR) ? kCarrier : 0);
+    return true;
 }
 
 bool SetLine(int fd, Line line, bool on) {
-  int bit = line == kDtr ? TIOCM_DTR : TIOCM_RTS;
-  return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bit) == 0;
+    int bit = line == kDtr ? TIOCM_DTR : TIOCM_RTS;
+    return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bit) == 0;
 }
 
 bool GetCounters(int fd, Counters* counters) {
-  serial_icounter_struct c{};
-  if (ioctl(fd, TIOCGICOUNT, &c) != 0) return false;
-  counters->frame = c.frame;
-  counters->parity = c.parity;
-  counters->overrun = c.overrun + c.buf_overrun;
-  counters->brk = c.brk;
-  counters->ring = c.rng;
-  return true;
+    serial_icounter_struct c{};
+    if (ioctl(fd, TIOCGICOUNT, &c) != 0) return false;
+    counters->frame = c.frame;
+    counters->parity = c.parity;
+    counters->overrun = c.overrun + c.buf_overrun;
+    counters->brk = c.brk;
+    counters->ring = c.rng;
+    return true;
 }
 
 }  // namespace comm::tty

@@ -3,54 +3,53 @@
 namespace help {
 
 void FakeHelpApi::FailWith(std::optional<std::string> error) {
-  std::lock_guard lock(mutex_);
-  failure_ = std::move(error);
+    std::lock_guard lock(mutex_);
+    failure_ = std::move(error);
 }
 
 std::vector<FakeHelpApi::Call> FakeHelpApi::Calls() const {
-  std::lock_guard lock(mutex_);
-  return calls_;
+    std::lock_guard lock(mutex_);
+    return calls_;
 }
 
 std::optional<FakeHelpApi::Call> FakeHelpApi::LastCall() const {
-  std::lock_guard lock(mutex_);
-  if (calls_.empty()) return std::nullopt;
-  return calls_.back();
+    std::lock_guard lock(mutex_);
+    if (calls_.empty()) return std::nullopt;
+    return calls_.back();
 }
 
 void FakeHelpApi::ClearCalls() {
-  std::lock_guard lock(mutex_);
-  calls_.clear();
+    std::lock_guard lock(mutex_);
+    calls_.clear();
 }
 
 bool FakeHelpApi::IsOpen() const {
-  std::lock_guard lock(mutex_);
-  return open_;
+    std::lock_guard lock(mutex_);
+    return open_;
 }
 
 std::string FakeHelpApi::ShownPage() const {
-  std::lock_guard lock(mutex_);
-  return shown_;
+    std::lock_guard lock(mutex_);
+    return shown_;
 }
 
-bool FakeHelpApi::WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data,
-                          std::string* error) {
-  std::lock_guard lock(mutex_);
-  Call call{helpFile, command, data, HelpPagePath(helpFile, command, data)};
-  if (command == HELP_QUIT) {
-    open_ = false;
-    call.succeeded = true;
-  } else if (call.page.empty()) {
-    if (error) *error = UnknownCommandMessage(command);
-  } else if (failure_) {
-    if (error) *error = *failure_;
-  } else {
-    open_ = true;
-    shown_ = call.page;
-    call.succeeded = true;
-  }
-  calls_.push_back(call);
-  return call.succeeded;
+bool FakeHelpApi::WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data, std::string* error) {
+    std::lock_guard lock(mutex_);
+    Call call{helpFile, command, data, HelpPagePath(helpFile, command, data)};
+    if (command == HELP_QUIT) {
+        open_ = false;
+        call.succeeded = true;
+    } else if (call.page.empty()) {
+        if (error) *error = UnknownCommandMessage(command);
+    } else if (failure_) {
+        if (error) *error = *failure_;
+    } else {
+        open_ = true;
+        shown_ = call.page;
+        call.succeeded = true;
+    }
+    calls_.push_back(call);
+    return call.succeeded;
 }
 
 }  // namespace help

@@ -13,34 +13,33 @@
 namespace help {
 
 class FakeHelpApi : public HelpApi {
- public:
-  struct Call {
-    std::string helpFile;
-    unsigned command = 0;
-    std::uintptr_t data = 0;
-    std::string page;  // HelpPagePath of the call
-    bool succeeded = false;
-  };
+public:
+    struct Call {
+        std::string helpFile;
+        unsigned command = 0;
+        std::uintptr_t data = 0;
+        std::string page;  // HelpPagePath of the call
+        bool succeeded = false;
+    };
 
-  // Every later call of a showing command fails with `error`; nullopt: they
-  // succeed again. HELP_QUIT always succeeds.
-  void FailWith(std::optional<std::string> error);
+    // Every later call of a showing command fails with `error`; nullopt: they
+    // succeed again. HELP_QUIT always succeeds.
+    void FailWith(std::optional<std::string> error);
 
-  std::vector<Call> Calls() const;
-  std::optional<Call> LastCall() const;
-  void ClearCalls();
-  bool IsOpen() const;
-  std::string ShownPage() const;  // the page of the last successful showing call
+    std::vector<Call> Calls() const;
+    std::optional<Call> LastCall() const;
+    void ClearCalls();
+    bool IsOpen() const;
+    std::string ShownPage() const;  // the page of the last successful showing call
 
-  bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data,
-               std::string* error) override;
+    bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data, std::string* error) override;
 
- private:
-  mutable std::mutex mutex_;
-  std::vector<Call> calls_;
-  std::optional<std::string> failure_;
-  bool open_ = false;
-  std::string shown_;
+private:
+    mutable std::mutex mutex_;
+    std::vector<Call> calls_;
+    std::optional<std::string> failure_;
+    bool open_ = false;
+    std::string shown_;
 };
 
 }  // namespace help

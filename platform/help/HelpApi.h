@@ -23,13 +23,12 @@ inline constexpr unsigned HELP_CONTENTS = 0x0003;
 inline constexpr unsigned HELP_FINDER = 0x000B;
 
 class HelpApi {
- public:
-  virtual ~HelpApi() = default;
+public:
+    virtual ~HelpApi() = default;
 
-  // False with `error` filled when the page is missing (a message naming
-  // the missing file, for an information box) or the command is unknown.
-  virtual bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data,
-                       std::string* error) = 0;
+    // False with `error` filled when the page is missing (a message naming
+    // the missing file, for an information box) or the command is unknown.
+    virtual bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data, std::string* error) = 0;
 };
 
 // The page a command shows, built from the help file's name as the mapping
@@ -39,8 +38,8 @@ std::string HelpPagePath(const std::string& helpFile, unsigned command, std::uin
 
 // The existing page a command shows. False with `error` filled when the
 // command is unknown or shows no page, or when the page is missing.
-bool FindHelpPage(const std::string& helpFile, unsigned command, std::uintptr_t data,
-                  std::string* page, std::string* error);
+bool FindHelpPage(const std::string& helpFile, unsigned command, std::uintptr_t data, std::string* page,
+                  std::string* error);
 
 // The messages of a failed call, shared so the fake says what the window says.
 std::string MissingPageMessage(const std::string& page);

@@ -11,20 +11,19 @@
 namespace help {
 
 class QtHelpApi : public HelpApi {
- public:
-  QtHelpApi() = default;
-  ~QtHelpApi() override;  // deletes the window: destroy it before the QApplication
-  QtHelpApi(const QtHelpApi&) = delete;
-  QtHelpApi& operator=(const QtHelpApi&) = delete;
+public:
+    QtHelpApi() = default;
+    ~QtHelpApi() override;  // deletes the window: destroy it before the QApplication
+    QtHelpApi(const QtHelpApi&) = delete;
+    QtHelpApi& operator=(const QtHelpApi&) = delete;
 
-  bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data,
-               std::string* error) override;
+    bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data, std::string* error) override;
 
-  // The help window; null until a page was first shown.
-  QTextBrowser* Window() const { return window_; }
+    // The help window; null until a page was first shown.
+    QTextBrowser* Window() const { return window_; }
 
- private:
-  QPointer<QTextBrowser> window_;
+private:
+    QPointer<QTextBrowser> window_;
 };
 
 }  // namespace help

@@ -15,38 +15,38 @@ namespace {
 constexpr size_t npos = std::string::npos;
 
 std::string trim(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
+    size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
 }
 
 bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
 
 // The section named by a "[name]" line, or npos-like failure.
 bool sectionHeader(const std::string& line, std::string* name) {
-  const std::string t = trim(line);
-  if (t.size() < 2 || t.front() != '[') return false;
-  const size_t close = t.find(']');
-  if (close == npos) return false;
-  *name = trim(t.substr(1, close - 1));
-  return true;
+    const std::string t = trim(line);
+    if (t.size() < 2 || t.front() != '[') return false;
+    const size_t close = t.find(']');
+    if (close == npos) return false;
+    *name = trim(t.substr(1, close - 1));
+    return true;
 }
 
 bool keyLine(const std::string& line, std::string* key, std::string* value) {
-  const std::string t = trim(line);
-  if (t.empty() || t[0] == ';' || t[0] == '#' || t[0] == '[') return false;
-  const size_t eq = t.find('=');
-  if (eq == npos) return false;
-  *key = trim(t.substr(0, eq));
-  if (value) *value = trim(t.substr(eq + 1));
-  return true;
+    const std::string t = trim(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#' || t[0] == '[') return false;
+    const size_t eq = t.find('=');
+    if (eq == npos) return false;
+    *key = trim(t.substr(0, eq));
+    if (value) *value = trim(t.substr(eq + 1));
+    return true;
 }
 
 bool hasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != npos; }
@@ -56,176 +56,170 @@ bool hasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != npos
 IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 IniFile::Lines IniFile::load() const {
-  Lines lines;
-  std::ifstream in(fileName_, std::ios::binary);
-  if (!in) return lines;
-  std::stringstream whole;
-  whole << in.rdbuf();  // a folder or a read error reads as an empty file
-  std::string bytes = whole.str();
-  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-    bytes.erase(0, 3);
-    lines.bom = true;
-  }
-  // A CR alone ends a line too: no value read may hold a line break, which
-  // a write would refuse (and settings saved at exit would be lost).
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find_first_of("\r\n", start);
-    if (end == npos) {
-      lines.text.push_back(bytes.substr(start));
-      break;
+    Lines lines;
+    std::ifstream in(fileName_, std::ios::binary);
+    if (!in) return lines;
+    std::stringstream whole;
+    whole << in.rdbuf();  // a folder or a read error reads as an empty file
+    std::string bytes = whole.str();
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        bytes.erase(0, 3);
+        lines.bom = true;
     }
-    const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
-    if (lines.text.empty()) lines.crlf = crlf;
-    lines.text.push_back(bytes.substr(start, end - start));
-    start = end + (crlf ? 2 : 1);
-  }
-  return lines;
+    // A CR alone ends a line too: no value read may hold a line break, which
+    // a write would refuse (and settings saved at exit would be lost).
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t end = bytes.find_first_of("\r\n", start);
+        if (end == npos) {
+            lines.text.push_back(bytes.substr(start));
+            break;
+        }
+        const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+        if (lines.text.empty()) lines.crlf = crlf;
+        lines.text.push_back(bytes.substr(start, end - start));
+        start = end + (crlf ? 2 : 1);
+    }
+    return lines;
 }
 
 void IniFile::save(const Lines& lines) const {
-  // Write beside the file and rename, so a failure never leaves half a file.
-  const std::string temporary = fileName_ + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (out) {
-      if (lines.bom) out << "\xEF\xBB\xBF";
-      for (const std::string& line : lines.text) out << line << (lines.crlf ? "\r\n" : "\n");
+    // Write beside the file and rename, so a failure never leaves half a file.
+    const std::string temporary = fileName_ + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) {
+            if (lines.bom) out << "\xEF\xBB\xBF";
+            for (const std::string& line : lines.text) out << line << (lines.crlf ? "\r\n" : "\n");
+        }
+        out.flush();
+        if (!out) {
+            std::remove(temporary.c_str());
+            throw IniFileError("Unable to write to " + fileName_);
+        }
     }
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      throw IniFileError("Unable to write to " + fileName_);
+    if (std::rename(temporary.c_str(), fileName_.c_str()) != 0) {
+        const int error = errno;
+        std::remove(temporary.c_str());
+        throw IniFileError("Unable to write to " + fileName_ + ": " + std::strerror(error));
     }
-  }
-  if (std::rename(temporary.c_str(), fileName_.c_str()) != 0) {
-    const int error = errno;
-    std::remove(temporary.c_str());
-    throw IniFileError("Unable to write to " + fileName_ + ": " + std::strerror(error));
-  }
 }
 
 IniFile::Span IniFile::findSection(const Lines& lines, const std::string& section) {
-  Span span{npos, lines.text.size()};
-  // Names are compared as they are written: trimmed, as the file's own are.
-  const std::string wanted = trim(section);
-  std::string name;
-  for (size_t i = 0; i < lines.text.size(); ++i) {
-    if (!sectionHeader(lines.text[i], &name)) continue;
-    if (span.header != npos) {
-      span.end = i;
-      break;
+    Span span{npos, lines.text.size()};
+    // Names are compared as they are written: trimmed, as the file's own are.
+    const std::string wanted = trim(section);
+    std::string name;
+    for (size_t i = 0; i < lines.text.size(); ++i) {
+        if (!sectionHeader(lines.text[i], &name)) continue;
+        if (span.header != npos) {
+            span.end = i;
+            break;
+        }
+        if (sameName(name, wanted)) span.header = i;
     }
-    if (sameName(name, wanted)) span.header = i;
-  }
-  return span;
+    return span;
 }
 
 size_t IniFile::findKey(const Lines& lines, const Span& span, const std::string& key) {
-  if (span.header == npos) return npos;
-  const std::string wanted = trim(key);
-  std::string name;
-  for (size_t i = span.header + 1; i < span.end; ++i)
-    if (keyLine(lines.text[i], &name, nullptr) && sameName(name, wanted)) return i;
-  return npos;
+    if (span.header == npos) return npos;
+    const std::string wanted = trim(key);
+    std::string name;
+    for (size_t i = span.header + 1; i < span.end; ++i)
+        if (keyLine(lines.text[i], &name, nullptr) && sameName(name, wanted)) return i;
+    return npos;
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
-  const Lines lines = load();
-  const size_t at = findKey(lines, findSection(lines, section), key);
-  if (at == npos) return defaultValue;
-  std::string name, value;
-  keyLine(lines.text[at], &name, &value);
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-    value = value.substr(1, value.size() - 2);
-  return value;
+    const Lines lines = load();
+    const size_t at = findKey(lines, findSection(lines, section), key);
+    if (at == npos) return defaultValue;
+    std::string name, value;
+    keyLine(lines.text[at], &name, &value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    return value;
 }
 
-int IniFile::ReadInteger(const std::string& section, const std::string& key,
-                         int defaultValue) const {
-  return TextToInt(trim(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
+int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
+    return TextToInt(trim(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
 }
 
-bool IniFile::SectionExists(const std::string& section) const {
-  return findSection(load(), section).header != npos;
-}
+bool IniFile::SectionExists(const std::string& section) const { return findSection(load(), section).header != npos; }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  const Lines lines = load();
-  return findKey(lines, findSection(lines, section), key) != npos;
+    const Lines lines = load();
+    return findKey(lines, findSection(lines, section), key) != npos;
 }
 
 std::vector<std::string> IniFile::ReadSection(const std::string& section) const {
-  const Lines lines = load();
-  const Span span = findSection(lines, section);
-  std::vector<std::string> keys;
-  if (span.header == npos) return keys;
-  std::string name;
-  for (size_t i = span.header + 1; i < span.end; ++i)
-    if (keyLine(lines.text[i], &name, nullptr)) keys.push_back(name);
-  return keys;
+    const Lines lines = load();
+    const Span span = findSection(lines, section);
+    std::vector<std::string> keys;
+    if (span.header == npos) return keys;
+    std::string name;
+    for (size_t i = span.header + 1; i < span.end; ++i)
+        if (keyLine(lines.text[i], &name, nullptr)) keys.push_back(name);
+    return keys;
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
-  std::vector<std::string> sections;
-  std::string name;
-  for (const std::string& line : load().text)
-    if (sectionHeader(line, &name)) sections.push_back(name);
-  return sections;
+    std::vector<std::string> sections;
+    std::string name;
+    for (const std::string& line : load().text)
+        if (sectionHeader(line, &name)) sections.push_back(name);
+    return sections;
 }
 
-void IniFile::WriteString(const std::string& section, const std::string& key,
-                          const std::string& value) {
-  const std::string k = trim(key);
-  if (hasLineBreak(section) || section.find(']') != npos || hasLineBreak(value) ||
-      hasLineBreak(key) || k.empty() || k.find('=') != npos || k[0] == '[' || k[0] == ';' ||
-      k[0] == '#')
-    throw IniFileError("Unable to write to " + fileName_ + ": invalid section, key or value");
-  Lines lines = load();
-  const Span span = findSection(lines, section);
-  const size_t at = findKey(lines, span, k);
-  if (at != npos) {
-    std::string name;
-    keyLine(lines.text[at], &name, nullptr);
-    lines.text[at] = name + "=" + value;
-  } else if (span.header != npos) {
-    // After the section's last entry, before the blank lines that part it from the next.
-    size_t insert = span.end;
-    while (insert > span.header + 1 && trim(lines.text[insert - 1]).empty()) --insert;
-    lines.text.insert(lines.text.begin() + static_cast<long>(insert), k + "=" + value);
-  } else {
-    std::string header = "[";
-    header += trim(section);
-    header += ']';
-    lines.text.push_back(std::move(header));
-    lines.text.push_back(k + "=" + value);
-  }
-  save(lines);
+void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string k = trim(key);
+    if (hasLineBreak(section) || section.find(']') != npos || hasLineBreak(value) || hasLineBreak(key) || k.empty() ||
+        k.find('=') != npos || k[0] == '[' || k[0] == ';' || k[0] == '#')
+        throw IniFileError("Unable to write to " + fileName_ + ": invalid section, key or value");
+    Lines lines = load();
+    const Span span = findSection(lines, section);
+    const size_t at = findKey(lines, span, k);
+    if (at != npos) {
+        std::string name;
+        keyLine(lines.text[at], &name, nullptr);
+        lines.text[at] = name + "=" + value;
+    } else if (span.header != npos) {
+        // After the section's last entry, before the blank lines that part it from the next.
+        size_t insert = span.end;
+        while (insert > span.header + 1 && trim(lines.text[insert - 1]).empty()) --insert;
+        lines.text.insert(lines.text.begin() + static_cast<long>(insert), k + "=" + value);
+    } else {
+        std::string header = "[";
+        header += trim(section);
+        header += ']';
+        lines.text.push_back(std::move(header));
+        lines.text.push_back(k + "=" + value);
+    }
+    save(lines);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
-  WriteString(section, key, std::to_string(value));
+    WriteString(section, key, std::to_string(value));
 }
 
 void IniFile::EraseSection(const std::string& section) {
-  Lines lines = load();
-  // Every section of the name: a later one would otherwise come to light
-  // when the first is gone.
-  Span span = findSection(lines, section);
-  if (span.header == npos) return;
-  do {
-    lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
-                     lines.text.begin() + static_cast<long>(span.end));
-    span = findSection(lines, section);
-  } while (span.header != npos);
-  save(lines);
+    Lines lines = load();
+    // Every section of the name: a later one would otherwise come to light
+    // when the first is gone.
+    Span span = findSection(lines, section);
+    if (span.header == npos) return;
+    do {
+        lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
+                         lines.text.begin() + static_cast<long>(span.end));
+        span = findSection(lines, section);
+    } while (span.header != npos);
+    save(lines);
 }
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
-  Lines lines = load();
-  const size_t at = findKey(lines, findSection(lines, section), key);
-  if (at == npos) return;
-  lines.text.erase(lines.text.begin() + static_cast<long>(at));
-  save(lines);
+    Lines lines = load();
+    const size_t at = findKey(lines, findSection(lines, section), key);
+    if (at == npos) return;
+    lines.text.erase(lines.text.begin() + static_cast<long>(at));
+    save(lines);
 }

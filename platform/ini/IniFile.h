@@ -11,47 +11,46 @@
 #include <vector>
 
 class IniFileError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 class IniFile {
- public:
-  explicit IniFile(std::string fileName);
+public:
+    explicit IniFile(std::string fileName);
 
-  const std::string& FileName() const { return fileName_; }
+    const std::string& FileName() const { return fileName_; }
 
-  std::string ReadString(const std::string& section, const std::string& key,
-                         const std::string& defaultValue) const;
-  // Decimal, or hex as $1F or 0x1F; anything else gives the default.
-  int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
-  bool SectionExists(const std::string& section) const;
-  bool ValueExists(const std::string& section, const std::string& key) const;
-  std::vector<std::string> ReadSection(const std::string& section) const;  // keys in file order
-  std::vector<std::string> ReadSections() const;
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
+    // Decimal, or hex as $1F or 0x1F; anything else gives the default.
+    int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& key) const;
+    std::vector<std::string> ReadSection(const std::string& section) const;  // keys in file order
+    std::vector<std::string> ReadSections() const;
 
-  // Throw IniFileError when the file cannot be written or a name or value
-  // would break the file's layout (a line break, a key with '=').
-  void WriteString(const std::string& section, const std::string& key, const std::string& value);
-  void WriteInteger(const std::string& section, const std::string& key, int value);
-  void EraseSection(const std::string& section);  // every section of that name
-  void DeleteKey(const std::string& section, const std::string& key);
+    // Throw IniFileError when the file cannot be written or a name or value
+    // would break the file's layout (a line break, a key with '=').
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void EraseSection(const std::string& section);  // every section of that name
+    void DeleteKey(const std::string& section, const std::string& key);
 
- private:
-  struct Lines {
-    std::vector<std::string> text;
-    bool crlf = false;
-    bool bom = false;
-  };
-  Lines load() const;
-  void save(const Lines& lines) const;
-  // Where a section's header is and where its body ends; header == npos when absent.
-  struct Span {
-    size_t header;
-    size_t end;
-  };
-  static Span findSection(const Lines& lines, const std::string& section);
-  static size_t findKey(const Lines& lines, const Span& span, const std::string& key);
+private:
+    struct Lines {
+        std::vector<std::string> text;
+        bool crlf = false;
+        bool bom = false;
+    };
+    Lines load() const;
+    void save(const Lines& lines) const;
+    // Where a section's header is and where its body ends; header == npos when absent.
+    struct Span {
+        size_t header;
+        size_t end;
+    };
+    static Span findSection(const Lines& lines, const std::string& section);
+    static size_t findKey(const Lines& lines, const Span& span, const std::string& key);
 
-  std::string fileName_;
+    std::string fileName_;
 };

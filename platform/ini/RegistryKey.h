@@ -11,38 +11,38 @@
 #include "platform/ini/IniFile.h"
 
 class RegistryError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 class RegistryKey {
- public:
-  // $VANTREL_REGISTRY when set, else $XDG_CONFIG_HOME/vantrel/registry.ini,
-  // else ~/.config/vantrel/registry.ini.
-  static std::string DefaultStorePath();
+public:
+    // $VANTREL_REGISTRY when set, else $XDG_CONFIG_HOME/vantrel/registry.ini,
+    // else ~/.config/vantrel/registry.ini.
+    static std::string DefaultStorePath();
 
-  explicit RegistryKey(std::string storePath = DefaultStorePath());
+    explicit RegistryKey(std::string storePath = DefaultStorePath());
 
-  // False when the key does not exist and may not be created. A created key
-  // appears in the store with its first value.
-  bool OpenKey(const std::string& key, bool canCreate);
-  void CloseKey();
-  const std::string& CurrentPath() const { return current_; }
-  bool KeyExists(const std::string& key) const;
-  bool ValueExists(const std::string& name) const;
-  void DeleteValue(const std::string& name);
+    // False when the key does not exist and may not be created. A created key
+    // appears in the store with its first value.
+    bool OpenKey(const std::string& key, bool canCreate);
+    void CloseKey();
+    const std::string& CurrentPath() const { return current_; }
+    bool KeyExists(const std::string& key) const;
+    bool ValueExists(const std::string& name) const;
+    void DeleteValue(const std::string& name);
 
-  std::string ReadString(const std::string& name) const;
-  int ReadInteger(const std::string& name) const;
-  // Throw RegistryError when the store cannot be written.
-  void WriteString(const std::string& name, const std::string& value);
-  void WriteInteger(const std::string& name, int value);
+    std::string ReadString(const std::string& name) const;
+    int ReadInteger(const std::string& name) const;
+    // Throw RegistryError when the store cannot be written.
+    void WriteString(const std::string& name, const std::string& value);
+    void WriteInteger(const std::string& name, int value);
 
- private:
-  std::string section() const;
-  void write(const std::string& name, const std::string& stored);
+private:
+    std::string section() const;
+    void write(const std::string& name, const std::string& stored);
 
-  IniFile store_;
-  std::string storePath_;
-  std::string current_;
+    IniFile store_;
+    std::string storePath_;
+    std::string current_;
 };

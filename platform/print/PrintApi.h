@@ -12,37 +12,37 @@
 namespace printing {
 
 struct PrintFont {
-  std::string family = "Courier New";
-  int pointSize = 10;
-  bool bold = false;
-  bool italic = false;
-  bool operator==(const PrintFont&) const = default;
+    std::string family = "Courier New";
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+    bool operator==(const PrintFont&) const = default;
 };
 
 // A page in printer pixels: its printable height and the height of one
 // line of text in the font asked for.
 struct PageSize {
-  int height = 0;
-  int lineHeight = 0;
-  // The whole lines that fit on a page; 0 when the printer gave no size.
-  int LinesPerPage() const { return lineHeight > 0 ? height / lineHeight : 0; }
-  bool operator==(const PageSize&) const = default;
+    int height = 0;
+    int lineHeight = 0;
+    // The whole lines that fit on a page; 0 when the printer gave no size.
+    int LinesPerPage() const { return lineHeight > 0 ? height / lineHeight : 0; }
+    bool operator==(const PageSize&) const = default;
 };
 
 using Page = std::vector<std::string>;  // UTF-8 lines
 
 class PrintApi {
- public:
-  virtual ~PrintApi() = default;
+public:
+    virtual ~PrintApi() = default;
 
-  // The printer set-up dialog. False when it was cancelled.
-  virtual bool PrinterSetup() = 0;
-  // The page of the chosen printer with lines in `font`.
-  virtual PageSize PageSizeFor(const PrintFont& font) = 0;
-  // One print job named `title`. False with `error` filled when the printer
-  // could not be opened or failed part-way; the job is ended either way.
-  virtual bool PrintPages(const std::string& title, const PrintFont& font,
-                          const std::vector<Page>& pages, std::string* error) = 0;
+    // The printer set-up dialog. False when it was cancelled.
+    virtual bool PrinterSetup() = 0;
+    // The page of the chosen printer with lines in `font`.
+    virtual PageSize PageSizeFor(const PrintFont& font) = 0;
+    // One print job named `title`. False with `error` filled when the printer
+    // could not be opened or failed part-way; the job is ended either way.
+    virtual bool PrintPages(const std::string& title, const PrintFont& font, const std::vector<Page>& pages,
+                            std::string* error) = 0;
 };
 
 }  // namespace printing

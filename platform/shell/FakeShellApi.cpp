@@ -10,10 +10,10 @@ namespace shell {
 namespace {
 
 std::string key(const std::string& name) {
-  std::string lower = ProgramName(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
+    std::string lower = ProgramName(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
 }
 
 }  // namespace
@@ -21,121 +21,119 @@ std::string key(const std::string& name) {
 FakeShellApi::FakeShellApi(timing::FakeClock& clock) : clock_(clock) {}
 
 FakeShellApi::~FakeShellApi() {
-  for (const auto id : scheduled_) clock_.Cancel(id);
+    for (const auto id : scheduled_) clock_.Cancel(id);
 }
 
 void FakeShellApi::AddProgram(const std::string& name, Program program) {
-  std::lock_guard lock(mutex_);
-  programs_[key(name)] = std::move(program);
+    std::lock_guard lock(mutex_);
+    programs_[key(name)] = std::move(program);
 }
 
 void FakeShellApi::Exit(ProcessHandle process) {
-  const timing::Ticks now = clock_.GetTickCount64();
-  std::lock_guard lock(mutex_);
-  if (const auto it = ends_.find(process); it != ends_.end()) it->second = std::min(it->second, now);
+    const timing::Ticks now = clock_.GetTickCount64();
+    std::lock_guard lock(mutex_);
+    if (const auto it = ends_.find(process); it != ends_.end()) it->second = std::min(it->second, now);
 }
 
 std::vector<FakeShellApi::Start> FakeShellApi::Starts() const {
-  std::lock_guard lock(mutex_);
-  return starts_;
+    std::lock_guard lock(mutex_);
+    return starts_;
 }
 
 std::vector<std::string> FakeShellApi::StartedPrograms() const {
-  std::lock_guard lock(mutex_);
-  std::vector<std::string> programs;
-  for (const Start& start : starts_)
-    if (start.result.Started()) programs.push_back(start.program);
-  return programs;
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> programs;
+    for (const Start& start : starts_)
+        if (start.result.Started()) programs.push_back(start.program);
+    return programs;
 }
 
 void FakeShellApi::ClearStarts() {
-  std::lock_guard lock(mutex_);
-  starts_.clear();
+    std::lock_guard lock(mutex_);
+    starts_.clear();
 }
 
 StartResult FakeShellApi::ShellExecute(const std::string& file, const std::string& parameters,
                                        const std::string& directory, ShowCommand show) {
-  Start start;
-  start.file = file;
-  start.parameters = parameters;
-  start.directory = directory;
-  start.show = show;
-  start.tick = clock_.GetTickCount64();
-  StartResult& result = start.result;
-  std::error_code ec;
+    Start start;
+    start.file = file;
+    start.parameters = parameters;
+    start.directory = directory;
+    start.show = show;
+    start.tick = clock_.GetTickCount64();
+    StartResult& result = start.result;
+    std::error_code ec;
 
-  std::vector<std::string> command;
-  if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
-    result.status = StartStatus::NotFound;
-    result.error = DirectoryNotFoundMessage(directory);
-  } else if (IsBatchFile(file)) {
-    const std::string batch = FindBatchFile(file, directory);
-    if (batch.empty()) {
-      result.status = StartStatus::NotFound;
-      result.error = NotFoundMessage(file);
-    } else {
-      result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
-    }
-  } else {
-    command = SplitParameters(parameters);
-    command.insert(command.begin(), file);
-    result.status = StartStatus::Started;
-  }
-
-  std::unique_lock lock(mutex_);
-  Program program = Program::Missing();
-  if (!command.empty()) {
-    start.program = command.front();
-    start.arguments.assign(command.begin() + 1, command.end());
-    if (const auto it = programs_.find(key(start.program)); it != programs_.end())
-      program = it->second;
-  }
-  if (result.Started() && program.missing) {
-    result.status = StartStatus::NotFound;
-    result.error = NotFoundMessage(start.program);
-  }
-  if (result.Started()) {
-    result.process = next_++;
-    ends_[result.process] = program.runs == Program::Forever
-                                ? Program::Forever
-                                : start.tick + std::max(program.runs, program.delay);
-  }
-  starts_.push_back(start);
-  lock.unlock();
-
-  if (result.Started() && !program.files.empty()) {
-    if (program.delay == 0) {
-      writeFiles(directory, program.files);
-    } else {
-      const ProcessHandle process = result.process;
-      const auto id = clock_.At(start.tick + program.delay, [this, process, directory, files = program.files] {
-        bool stillRuns;
-        {
-          std::lock_guard inner(mutex_);
-          stillRuns = ends_[process] >= clock_.GetTickCount64();
+    std::vector<std::string> command;
+    if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
+        result.status = StartStatus::NotFound;
+        result.error = DirectoryNotFoundMessage(directory);
+    } else if (IsBatchFile(file)) {
+        const std::string batch = FindBatchFile(file, directory);
+        if (batch.empty()) {
+            result.status = StartStatus::NotFound;
+            result.error = NotFoundMessage(file);
+        } else {
+            result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
         }
-        if (stillRuns) writeFiles(directory, files);
-      });
-      std::lock_guard relock(mutex_);
-      scheduled_.push_back(id);
+    } else {
+        command = SplitParameters(parameters);
+        command.insert(command.begin(), file);
+        result.status = StartStatus::Started;
     }
-  }
-  return result;
+
+    std::unique_lock lock(mutex_);
+    Program program = Program::Missing();
+    if (!command.empty()) {
+        start.program = command.front();
+        start.arguments.assign(command.begin() + 1, command.end());
+        if (const auto it = programs_.find(key(start.program)); it != programs_.end()) program = it->second;
+    }
+    if (result.Started() && program.missing) {
+        result.status = StartStatus::NotFound;
+        result.error = NotFoundMessage(start.program);
+    }
+    if (result.Started()) {
+        result.process = next_++;
+        ends_[result.process] =
+            program.runs == Program::Forever ? Program::Forever : start.tick + std::max(program.runs, program.delay);
+    }
+    starts_.push_back(start);
+    lock.unlock();
+
+    if (result.Started() && !program.files.empty()) {
+        if (program.delay == 0) {
+            writeFiles(directory, program.files);
+        } else {
+            const ProcessHandle process = result.process;
+            const auto id = clock_.At(start.tick + program.delay, [this, process, directory, files = program.files] {
+                bool stillRuns;
+                {
+                    std::lock_guard inner(mutex_);
+                    stillRuns = ends_[process] >= clock_.GetTickCount64();
+                }
+                if (stillRuns) writeFiles(directory, files);
+            });
+            std::lock_guard relock(mutex_);
+            scheduled_.push_back(id);
+        }
+    }
+    return result;
 }
 
 bool FakeShellApi::IsRunning(ProcessHandle process) {
-  const timing::Ticks now = clock_.GetTickCount64();
-  std::lock_guard lock(mutex_);
-  const auto it = ends_.find(process);
-  return it != ends_.end() && now < it->second;
+    const timing::Ticks now = clock_.GetTickCount64();
+    std::lock_guard lock(mutex_);
+    const auto it = ends_.find(process);
+    return it != ends_.end() && now < it->second;
 }
 
 void FakeShellApi::writeFiles(const std::string& directory, const std::vector<File>& files) {
-  const std::filesystem::path base = directory.empty() ? "." : directory;
-  for (const auto& [name, bytes] : files) {
-    std::ofstream out(base / name, std::ios::binary | std::ios::trunc);
-    out << bytes;
-  }
+    const std::filesystem::path base = directory.empty() ? "." : directory;
+    for (const auto& [name, bytes] : files) {
+        std::ofstream out(base / name, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
 }
 
 }  // namespace shell

@@ -19,86 +19,86 @@
 namespace shell {
 
 class FakeShellApi : public ShellApi {
- public:
-  // A file a program writes: the name (relative to the start's directory)
-  // and the bytes.
-  using File = std::pair<std::string, std::string>;
+public:
+    // A file a program writes: the name (relative to the start's directory)
+    // and the bytes.
+    using File = std::pair<std::string, std::string>;
 
-  // What a program does when started.
-  struct Program {
-    static constexpr timing::Ticks Forever = ~timing::Ticks{0};
+    // What a program does when started.
+    struct Program {
+        static constexpr timing::Ticks Forever = ~timing::Ticks{0};
 
-    bool missing = false;
-    std::vector<File> files;
-    timing::Ticks delay = 0;    // the files appear this long after the start
-    timing::Ticks runs = 0;     // runs this long after the start (at least `delay`);
-                                // Forever: until Exit
+        bool missing = false;
+        std::vector<File> files;
+        timing::Ticks delay = 0;  // the files appear this long after the start
+        timing::Ticks runs = 0;   // runs this long after the start (at least `delay`);
+                                  // Forever: until Exit
 
-    static Program Writes(std::vector<File> files) {
-      Program program;
-      program.files = std::move(files);
-      return program;
-    }
-    static Program WritesNothing() { return Program{}; }
-    static Program Missing() {
-      Program program;
-      program.missing = true;
-      return program;
-    }
-    static Program Slow(timing::Ticks delay, std::vector<File> files) {
-      Program program;
-      program.files = std::move(files);
-      program.delay = program.runs = delay;
-      return program;
-    }
-    // Keeps running until Exit (a downloader holding the serial port).
-    static Program Stays() {
-      Program program;
-      program.runs = Forever;
-      return program;
-    }
-  };
+        static Program Writes(std::vector<File> files) {
+            Program program;
+            program.files = std::move(files);
+            return program;
+        }
+        static Program WritesNothing() { return Program{}; }
+        static Program Missing() {
+            Program program;
+            program.missing = true;
+            return program;
+        }
+        static Program Slow(timing::Ticks delay, std::vector<File> files) {
+            Program program;
+            program.files = std::move(files);
+            program.delay = program.runs = delay;
+            return program;
+        }
+        // Keeps running until Exit (a downloader holding the serial port).
+        static Program Stays() {
+            Program program;
+            program.runs = Forever;
+            return program;
+        }
+    };
 
-  // One ShellExecute call.
-  struct Start {
-    std::string file;
-    std::string parameters;
-    std::string directory;
-    ShowCommand show = SW_SHOWNORMAL;
-    std::string program;                 // what ran: the file's, or the .bat line's first word
-    std::vector<std::string> arguments;  // its arguments after the split (and %n expansion)
-    StartResult result;
-    timing::Ticks tick = 0;              // the fake time of the start
-  };
+    // One ShellExecute call.
+    struct Start {
+        std::string file;
+        std::string parameters;
+        std::string directory;
+        ShowCommand show = SW_SHOWNORMAL;
+        std::string program;                 // what ran: the file's, or the .bat line's first word
+        std::vector<std::string> arguments;  // its arguments after the split (and %n expansion)
+        StartResult result;
+        timing::Ticks tick = 0;  // the fake time of the start
+    };
 
-  // The clock must outlive the fake.
-  explicit FakeShellApi(timing::FakeClock& clock);
-  ~FakeShellApi() override;
+    // The clock must outlive the fake.
+    explicit FakeShellApi(timing::FakeClock& clock);
+    ~FakeShellApi() override;
 
-  // Programs are named without folder and ".exe", in any letter case.
-  // A name that was never added is missing.
-  void AddProgram(const std::string& name, Program program);
-  // Ends a process (one that Stays, or a slow one before its files).
-  void Exit(ProcessHandle process);
+    // Programs are named without folder and ".exe", in any letter case.
+    // A name that was never added is missing.
+    void AddProgram(const std::string& name, Program program);
+    // Ends a process (one that Stays, or a slow one before its files).
+    void Exit(ProcessHandle process);
 
-  std::vector<Start> Starts() const;
-  std::vector<std::string> StartedPrograms() const;  // the program of each start, in order
-  void ClearStarts();
+    std::vector<Start> Starts() const;
+    std::vector<std::string> StartedPrograms() const;  // the program of each start, in order
+    void ClearStarts();
 
-  StartResult ShellExecute(const std::string& file, const std::string& parameters,
-                           const std::string& directory, ShowCommand show) override;
-  bool IsRunning(ProcessHandle process) override;
+    StartResult ShellExecute(const std::string& file, const std::string& parameters, const std::string& directory,
+                             ShowCommand show) override;
+    bool IsRunning(ProcessHandle process) override;
 
- private:
-  void writeFiles(const std::string& directory, const std::vector<File>& files);
+private:
+    void writeFiles(const std::string& directory, const std::vector<File>& files);
 
-  timing::FakeClock& clock_;
-  mutable std::mutex mutex_;
-  std::map<std::string, Program> programs_;  // by lower-case name
-  std::vector<Start> starts_;
-  ProcessHandle next_ = 1;
-  std::map<ProcessHandle, timing::Ticks> ends_;  // the end tick of each process
-  std::vector<timing::FakeClock::ActionId> scheduled_;
+    timing::FakeClock& clock_;
+    mutable std::mutex mutex_;
+    std::map<std::string, Program> programs_;  // by lower-case name
+    std::vector<Start> starts_;
+    ProcessHandle next_ = 1;
+    std::map<ProcessHandle, timing::Ticks> ends_;  // the end tick of each process
+    std::vector<timing::FakeClock::ActionId> scheduled_;
 };
 
 }  // namespace shell

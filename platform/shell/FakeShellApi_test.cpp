@@ -13,133 +13,133 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 class FakeShellTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "fakeshell-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    std::ofstream(folder / "asm.bat", std::ios::binary) << "AS11M %1 -l s";
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "fakeshell-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        std::ofstream(folder / "asm.bat", std::ios::binary) << "AS11M %1 -l s";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
 
-  timing::FakeClock clock{1000};
-  FakeShellApi shell{clock};
-  fs::path folder;
+    timing::FakeClock clock{1000};
+    FakeShellApi shell{clock};
+    fs::path folder;
 };
 
 }  // namespace
 
 TEST_F(FakeShellTest, RecordsEachStartWithTheBatchLineExpanded) {
-  shell.AddProgram("as11m", FakeShellApi::Program::WritesNothing());
-  shell.AddProgram("VANTRELSIM", FakeShellApi::Program::WritesNothing());
-  ASSERT_TRUE(shell.ShellExecute((folder / "ASM.bat").string(), "TEMP$$.ASM", "", SW_HIDE).Started());
-  clock.Advance(7);
-  ASSERT_TRUE(shell.ShellExecute("/app/VantrelSIM.EXE", "", folder.string(), SW_SHOWNORMAL).Started());
+    shell.AddProgram("as11m", FakeShellApi::Program::WritesNothing());
+    shell.AddProgram("VANTRELSIM", FakeShellApi::Program::WritesNothing());
+    ASSERT_TRUE(shell.ShellExecute((folder / "ASM.bat").string(), "TEMP$$.ASM", "", SW_HIDE).Started());
+    clock.Advance(7);
+    ASSERT_TRUE(shell.ShellExecute("/app/VantrelSIM.EXE", "", folder.string(), SW_SHOWNORMAL).Started());
 
-  const auto starts = shell.Starts();
-  ASSERT_EQ(starts.size(), 2u);
-  EXPECT_EQ(starts[0].file, (folder / "ASM.bat").string());
-  EXPECT_EQ(starts[0].parameters, "TEMP$$.ASM");
-  EXPECT_EQ(starts[0].directory, "");
-  EXPECT_EQ(starts[0].show, SW_HIDE);
-  EXPECT_EQ(starts[0].program, "AS11M");
-  EXPECT_EQ(starts[0].arguments, (std::vector<std::string>{"TEMP$$.ASM", "-l", "s"}));
-  EXPECT_EQ(starts[0].tick, 1000u);
-  EXPECT_EQ(starts[1].program, "/app/VantrelSIM.EXE");
-  EXPECT_EQ(starts[1].directory, folder.string());
-  EXPECT_EQ(starts[1].show, SW_SHOWNORMAL);
-  EXPECT_TRUE(starts[1].arguments.empty());
-  EXPECT_EQ(starts[1].tick, 1007u);
-  EXPECT_NE(starts[0].result.process, starts[1].result.process);
-  EXPECT_EQ(shell.StartedPrograms(), (std::vector<std::string>{"AS11M", "/app/VantrelSIM.EXE"}));
+    const auto starts = shell.Starts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0].file, (folder / "ASM.bat").string());
+    EXPECT_EQ(starts[0].parameters, "TEMP$$.ASM");
+    EXPECT_EQ(starts[0].directory, "");
+    EXPECT_EQ(starts[0].show, SW_HIDE);
+    EXPECT_EQ(starts[0].program, "AS11M");
+    EXPECT_EQ(starts[0].arguments, (std::vector<std::string>{"TEMP$$.ASM", "-l", "s"}));
+    EXPECT_EQ(starts[0].tick, 1000u);
+    EXPECT_EQ(starts[1].program, "/app/VantrelSIM.EXE");
+    EXPECT_EQ(starts[1].directory, folder.string());
+    EXPECT_EQ(starts[1].show, SW_SHOWNORMAL);
+    EXPECT_TRUE(starts[1].arguments.empty());
+    EXPECT_EQ(starts[1].tick, 1007u);
+    EXPECT_NE(starts[0].result.process, starts[1].result.process);
+    EXPECT_EQ(shell.StartedPrograms(), (std::vector<std::string>{"AS11M", "/app/VantrelSIM.EXE"}));
 }
 
 TEST_F(FakeShellTest, OutcomesPickedByName) {
-  shell.AddProgram("writer", FakeShellApi::Program::Writes({{"TEMP$$.LST", "listing\r\n"},
-                                                            {"TEMP$$.S19", "S9030000FC\r\n"}}));
-  shell.AddProgram("quiet", FakeShellApi::Program::WritesNothing());
-  shell.AddProgram("gone", FakeShellApi::Program::Missing());
-  const std::string dir = folder.string();
+    shell.AddProgram("writer",
+                     FakeShellApi::Program::Writes({{"TEMP$$.LST", "listing\r\n"}, {"TEMP$$.S19", "S9030000FC\r\n"}}));
+    shell.AddProgram("quiet", FakeShellApi::Program::WritesNothing());
+    shell.AddProgram("gone", FakeShellApi::Program::Missing());
+    const std::string dir = folder.string();
 
-  const StartResult wrote = shell.ShellExecute("WRITER.EXE", "", dir, SW_HIDE);
-  EXPECT_TRUE(wrote.Started());
-  EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "listing\r\n");
-  EXPECT_EQ(readFile(folder / "TEMP$$.S19"), "S9030000FC\r\n");
-  EXPECT_FALSE(shell.IsRunning(wrote.process)) << "done as soon as it has written";
+    const StartResult wrote = shell.ShellExecute("WRITER.EXE", "", dir, SW_HIDE);
+    EXPECT_TRUE(wrote.Started());
+    EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "listing\r\n");
+    EXPECT_EQ(readFile(folder / "TEMP$$.S19"), "S9030000FC\r\n");
+    EXPECT_FALSE(shell.IsRunning(wrote.process)) << "done as soon as it has written";
 
-  fs::remove(folder / "TEMP$$.LST");
-  EXPECT_TRUE(shell.ShellExecute("quiet", "", dir, SW_HIDE).Started());
-  EXPECT_FALSE(fs::exists(folder / "TEMP$$.LST"));
+    fs::remove(folder / "TEMP$$.LST");
+    EXPECT_TRUE(shell.ShellExecute("quiet", "", dir, SW_HIDE).Started());
+    EXPECT_FALSE(fs::exists(folder / "TEMP$$.LST"));
 
-  struct Failure {
-    std::string file;
-    StartStatus status;
-    std::string error;
-  } failures[] = {
-      {"gone", StartStatus::NotFound, "Ne najdem programa \"gone\"!"},
-      {"never-added", StartStatus::NotFound, "Ne najdem programa \"never-added\"!"},
-      {"asm.bat", StartStatus::NotFound, "Ne najdem programa \"AS11M\"!"},
-      {"other.bat", StartStatus::NotFound, "Ne najdem programa \"other.bat\"!"},
-  };
-  for (const Failure& f : failures) {
-    const StartResult result = shell.ShellExecute(f.file, "", dir, SW_HIDE);
-    EXPECT_EQ(result.status, f.status) << f.file;
-    EXPECT_EQ(result.error, f.error) << f.file;
-    EXPECT_EQ(result.process, 0u) << f.file;
-  }
-  EXPECT_EQ(shell.Starts().size(), 6u) << "failed starts are recorded too";
-  EXPECT_EQ(shell.StartedPrograms(), (std::vector<std::string>{"WRITER.EXE", "quiet"}));
+    struct Failure {
+        std::string file;
+        StartStatus status;
+        std::string error;
+    } failures[] = {
+        {"gone", StartStatus::NotFound, "Ne najdem programa \"gone\"!"},
+        {"never-added", StartStatus::NotFound, "Ne najdem programa \"never-added\"!"},
+        {"asm.bat", StartStatus::NotFound, "Ne najdem programa \"AS11M\"!"},
+        {"other.bat", StartStatus::NotFound, "Ne najdem programa \"other.bat\"!"},
+    };
+    for (const Failure& f : failures) {
+        const StartResult result = shell.ShellExecute(f.file, "", dir, SW_HIDE);
+        EXPECT_EQ(result.status, f.status) << f.file;
+        EXPECT_EQ(result.error, f.error) << f.file;
+        EXPECT_EQ(result.process, 0u) << f.file;
+    }
+    EXPECT_EQ(shell.Starts().size(), 6u) << "failed starts are recorded too";
+    EXPECT_EQ(shell.StartedPrograms(), (std::vector<std::string>{"WRITER.EXE", "quiet"}));
 }
 
 TEST_F(FakeShellTest, ASlowProgramWritesOnceTheFakeTimeHasPassed) {
-  shell.AddProgram("as11m", FakeShellApi::Program::Slow(2500, {{"TEMP$$.LST", "late"}}));
-  const StartResult started = shell.ShellExecute("asm.bat", "TEMP$$.ASM", folder.string(), SW_HIDE);
-  ASSERT_TRUE(started.Started());
-  EXPECT_TRUE(shell.IsRunning(started.process));
-  clock.Sleep(2499);
-  EXPECT_FALSE(fs::exists(folder / "TEMP$$.LST"));
-  EXPECT_TRUE(shell.IsRunning(started.process));
-  clock.Sleep(1);
-  EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "late");
-  EXPECT_FALSE(shell.IsRunning(started.process));
+    shell.AddProgram("as11m", FakeShellApi::Program::Slow(2500, {{"TEMP$$.LST", "late"}}));
+    const StartResult started = shell.ShellExecute("asm.bat", "TEMP$$.ASM", folder.string(), SW_HIDE);
+    ASSERT_TRUE(started.Started());
+    EXPECT_TRUE(shell.IsRunning(started.process));
+    clock.Sleep(2499);
+    EXPECT_FALSE(fs::exists(folder / "TEMP$$.LST"));
+    EXPECT_TRUE(shell.IsRunning(started.process));
+    clock.Sleep(1);
+    EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "late");
+    EXPECT_FALSE(shell.IsRunning(started.process));
 }
 
 TEST_F(FakeShellTest, AProgramEndedBeforeItsDelayWritesNothing) {
-  shell.AddProgram("slow", FakeShellApi::Program::Slow(100, {{"out.txt", "x"}}));
-  const StartResult started = shell.ShellExecute("slow", "", folder.string(), SW_HIDE);
-  shell.Exit(started.process);
-  clock.Advance(1000);
-  EXPECT_FALSE(fs::exists(folder / "out.txt"));
+    shell.AddProgram("slow", FakeShellApi::Program::Slow(100, {{"out.txt", "x"}}));
+    const StartResult started = shell.ShellExecute("slow", "", folder.string(), SW_HIDE);
+    shell.Exit(started.process);
+    clock.Advance(1000);
+    EXPECT_FALSE(fs::exists(folder / "out.txt"));
 }
 
 TEST_F(FakeShellTest, AProgramThatStaysRunsUntilExit) {
-  shell.AddProgram("Tolvex", FakeShellApi::Program::Stays());
-  const StartResult started = shell.ShellExecute("Tolvex.exe", "TEMP$$.S19 2 512", "", SW_SHOWNORMAL);
-  ASSERT_TRUE(started.Started());
-  EXPECT_EQ(shell.Starts().back().arguments, (std::vector<std::string>{"TEMP$$.S19", "2", "512"}));
-  clock.Advance(1'000'000);
-  EXPECT_TRUE(shell.IsRunning(started.process));
-  shell.Exit(started.process);
-  EXPECT_FALSE(shell.IsRunning(started.process));
-  EXPECT_FALSE(shell.IsRunning(0));
+    shell.AddProgram("Tolvex", FakeShellApi::Program::Stays());
+    const StartResult started = shell.ShellExecute("Tolvex.exe", "TEMP$$.S19 2 512", "", SW_SHOWNORMAL);
+    ASSERT_TRUE(started.Started());
+    EXPECT_EQ(shell.Starts().back().arguments, (std::vector<std::string>{"TEMP$$.S19", "2", "512"}));
+    clock.Advance(1'000'000);
+    EXPECT_TRUE(shell.IsRunning(started.process));
+    shell.Exit(started.process);
+    EXPECT_FALSE(shell.IsRunning(started.process));
+    EXPECT_FALSE(shell.IsRunning(0));
 }
 
 TEST_F(FakeShellTest, PendingWritesAreDroppedWithTheFake) {
-  {
-    FakeShellApi shortLived(clock);
-    shortLived.AddProgram("slow", FakeShellApi::Program::Slow(10, {{"out.txt", "x"}}));
-    ASSERT_TRUE(shortLived.ShellExecute("slow", "", folder.string(), SW_HIDE).Started());
-  }
-  clock.Advance(100);
-  EXPECT_FALSE(fs::exists(folder / "out.txt"));
+    {
+        FakeShellApi shortLived(clock);
+        shortLived.AddProgram("slow", FakeShellApi::Program::Slow(10, {{"out.txt", "x"}}));
+        ASSERT_TRUE(shortLived.ShellExecute("slow", "", folder.string(), SW_HIDE).Started());
+    }
+    clock.Advance(100);
+    EXPECT_FALSE(fs::exists(folder / "out.txt"));
 }

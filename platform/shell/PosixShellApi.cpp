@@ -18,213 +18,212 @@ namespace {
 
 // What the middle process and the program tell us through the pipe.
 struct Report {
-  enum Kind : int { Pid, ChdirFailed, ForkFailed, ExecFailed } kind;
-  int value;  // the pid or the errno
+    enum Kind : int { Pid, ChdirFailed, ForkFailed, ExecFailed } kind;
+    int value;  // the pid or the errno
 };
 
 // Between fork and exec only async-signal-safe calls.
 void writeReport(int fd, Report::Kind kind, int value) {
-  const Report report{kind, value};
-  [[maybe_unused]] const ssize_t n = ::write(fd, &report, sizeof report);
+    const Report report{kind, value};
+    [[maybe_unused]] const ssize_t n = ::write(fd, &report, sizeof report);
 }
 
-[[noreturn]] void runProgram(int reportFd, const char* path, char* const* argv,
-                             const char* directory, bool hidden) {
-  ::setsid();
-  sigset_t none;
-  sigemptyset(&none);
-  ::sigprocmask(SIG_SETMASK, &none, nullptr);
-  struct sigaction standard {};
-  standard.sa_handler = SIG_DFL;
-  ::sigaction(SIGPIPE, &standard, nullptr);
-  ::sigaction(SIGCHLD, &standard, nullptr);
-  // Our descriptors (a serial port, say) are not the program's.
-  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-  if (directory && ::chdir(directory) != 0) {
-    writeReport(reportFd, Report::ChdirFailed, errno);
-    ::_exit(127);
-  }
-  if (hidden) {
-    const int null = ::open("/dev/null", O_RDWR);
-    if (null >= 0) {
-      ::dup2(null, 0);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      if (null > 2) ::close(null);
+[[noreturn]] void runProgram(int reportFd, const char* path, char* const* argv, const char* directory, bool hidden) {
+    ::setsid();
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    ::sigaction(SIGPIPE, &standard, nullptr);
+    ::sigaction(SIGCHLD, &standard, nullptr);
+    // Our descriptors (a serial port, say) are not the program's.
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    if (directory && ::chdir(directory) != 0) {
+        writeReport(reportFd, Report::ChdirFailed, errno);
+        ::_exit(127);
     }
-  }
-  ::execv(path, argv);
-  writeReport(reportFd, Report::ExecFailed, errno);
-  ::_exit(127);
+    if (hidden) {
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            if (null > 2) ::close(null);
+        }
+    }
+    ::execv(path, argv);
+    writeReport(reportFd, Report::ExecFailed, errno);
+    ::_exit(127);
 }
 
 int openPidfd(int pid) {
 #ifdef SYS_pidfd_open
-  const long fd = ::syscall(SYS_pidfd_open, pid, 0);
-  if (fd >= 0) {
-    ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
-    return static_cast<int>(fd);
-  }
+    const long fd = ::syscall(SYS_pidfd_open, pid, 0);
+    if (fd >= 0) {
+        ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+        return static_cast<int>(fd);
+    }
 #else
-  (void)pid;
+    (void)pid;
 #endif
-  return -1;
+    return -1;
 }
 
 std::string cannotStartMessage(const std::string& program, int code) {
-  return "Programa \"" + program + "\" ni mogoče zagnati (" + std::strerror(code) + ")!";
+    return "Programa \"" + program + "\" ni mogoče zagnati (" + std::strerror(code) + ")!";
 }
 
 }  // namespace
 
 PosixShellApi::~PosixShellApi() {
-  for (auto& [handle, process] : running_)
-    if (process.pidfd >= 0) ::close(process.pidfd);
+    for (auto& [handle, process] : running_)
+        if (process.pidfd >= 0) ::close(process.pidfd);
 }
 
 StartResult PosixShellApi::ShellExecute(const std::string& file, const std::string& parameters,
                                         const std::string& directory, ShowCommand show) {
-  StartResult result;
-  std::error_code ec;
-  if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
-    result.status = StartStatus::NotFound;
-    result.error = DirectoryNotFoundMessage(directory);
-    return result;
-  }
-
-  std::vector<std::string> command;
-  if (IsBatchFile(file)) {
-    const std::string batch = FindBatchFile(file, directory);
-    if (batch.empty()) {
-      result.status = StartStatus::NotFound;
-      result.error = NotFoundMessage(file);
-      return result;
+    StartResult result;
+    std::error_code ec;
+    if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
+        result.status = StartStatus::NotFound;
+        result.error = DirectoryNotFoundMessage(directory);
+        return result;
     }
-    result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
-    if (result.status != StartStatus::Started) return result;
-  } else {
-    command = SplitParameters(parameters);
-    command.insert(command.begin(), file);
-  }
 
-  const std::string path = FindProgram(command.front(), directory);
-  if (path.empty()) {
-    result.status = StartStatus::NotFound;
-    result.error = NotFoundMessage(command.front());
-    return result;
-  }
-  command.front() = path;
-
-  // Everything the children use is made before fork.
-  std::vector<char*> argv;
-  for (std::string& word : command) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  const char* chdirTo = directory.empty() ? nullptr : directory.c_str();
-  const bool hidden = show == SW_HIDE;
-
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-    result.status = StartStatus::Failed;
-    result.error = cannotStartMessage(path, errno);
-    return result;
-  }
-  const pid_t middle = ::fork();
-  if (middle == 0) {
-    ::close(pipeFds[0]);
-    const pid_t program = ::fork();
-    if (program == 0) runProgram(pipeFds[1], path.c_str(), argv.data(), chdirTo, hidden);
-    if (program < 0)
-      writeReport(pipeFds[1], Report::ForkFailed, errno);
-    else
-      writeReport(pipeFds[1], Report::Pid, program);
-    ::_exit(0);
-  }
-  const int forkError = errno;
-  ::close(pipeFds[1]);
-  if (middle < 0) {
-    ::close(pipeFds[0]);
-    result.status = StartStatus::Failed;
-    result.error = cannotStartMessage(path, forkError);
-    return result;
-  }
-  while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-  }
-
-  // The pipe ends when the program has exec'd or exited.
-  int pid = 0;
-  int failedCode = 0;
-  Report::Kind failure = Report::Pid;
-  Report report;
-  for (;;) {
-    const ssize_t n = ::read(pipeFds[0], &report, sizeof report);
-    if (n < 0 && errno == EINTR) continue;
-    if (n != static_cast<ssize_t>(sizeof report)) break;
-    if (report.kind == Report::Pid) {
-      pid = report.value;
+    std::vector<std::string> command;
+    if (IsBatchFile(file)) {
+        const std::string batch = FindBatchFile(file, directory);
+        if (batch.empty()) {
+            result.status = StartStatus::NotFound;
+            result.error = NotFoundMessage(file);
+            return result;
+        }
+        result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
+        if (result.status != StartStatus::Started) return result;
     } else {
-      failure = report.kind;
-      failedCode = report.value;
+        command = SplitParameters(parameters);
+        command.insert(command.begin(), file);
     }
-  }
-  ::close(pipeFds[0]);
 
-  if (failure == Report::ChdirFailed) {
-    result.status = StartStatus::NotFound;
-    result.error = DirectoryNotFoundMessage(directory);
-    return result;
-  }
-  if (failure != Report::Pid || pid <= 0) {
-    result.status = StartStatus::Failed;
-    result.error = cannotStartMessage(path, failedCode ? failedCode : ECHILD);
-    return result;
-  }
+    const std::string path = FindProgram(command.front(), directory);
+    if (path.empty()) {
+        result.status = StartStatus::NotFound;
+        result.error = NotFoundMessage(command.front());
+        return result;
+    }
+    command.front() = path;
 
-  std::lock_guard lock(mutex_);
-  sweepLocked();
-  result.status = StartStatus::Started;
-  result.process = next_++;
-  running_[result.process] = Process{pid, openPidfd(pid)};
-  return result;
+    // Everything the children use is made before fork.
+    std::vector<char*> argv;
+    for (std::string& word : command) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const char* chdirTo = directory.empty() ? nullptr : directory.c_str();
+    const bool hidden = show == SW_HIDE;
+
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        result.status = StartStatus::Failed;
+        result.error = cannotStartMessage(path, errno);
+        return result;
+    }
+    const pid_t middle = ::fork();
+    if (middle == 0) {
+        ::close(pipeFds[0]);
+        const pid_t program = ::fork();
+        if (program == 0) runProgram(pipeFds[1], path.c_str(), argv.data(), chdirTo, hidden);
+        if (program < 0)
+            writeReport(pipeFds[1], Report::ForkFailed, errno);
+        else
+            writeReport(pipeFds[1], Report::Pid, program);
+        ::_exit(0);
+    }
+    const int forkError = errno;
+    ::close(pipeFds[1]);
+    if (middle < 0) {
+        ::close(pipeFds[0]);
+        result.status = StartStatus::Failed;
+        result.error = cannotStartMessage(path, forkError);
+        return result;
+    }
+    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
+    }
+
+    // The pipe ends when the program has exec'd or exited.
+    int pid = 0;
+    int failedCode = 0;
+    Report::Kind failure = Report::Pid;
+    Report report;
+    for (;;) {
+        const ssize_t n = ::read(pipeFds[0], &report, sizeof report);
+        if (n < 0 && errno == EINTR) continue;
+        if (n != static_cast<ssize_t>(sizeof report)) break;
+        if (report.kind == Report::Pid) {
+            pid = report.value;
+        } else {
+            failure = report.kind;
+            failedCode = report.value;
+        }
+    }
+    ::close(pipeFds[0]);
+
+    if (failure == Report::ChdirFailed) {
+        result.status = StartStatus::NotFound;
+        result.error = DirectoryNotFoundMessage(directory);
+        return result;
+    }
+    if (failure != Report::Pid || pid <= 0) {
+        result.status = StartStatus::Failed;
+        result.error = cannotStartMessage(path, failedCode ? failedCode : ECHILD);
+        return result;
+    }
+
+    std::lock_guard lock(mutex_);
+    sweepLocked();
+    result.status = StartStatus::Started;
+    result.process = next_++;
+    running_[result.process] = Process{pid, openPidfd(pid)};
+    return result;
 }
 
 bool PosixShellApi::stillRuns(const Process& process) {
-  if (process.pidfd >= 0) {
-    pollfd entry{process.pidfd, POLLIN, 0};
-    return ::poll(&entry, 1, 0) == 0;
-  }
-  return ::kill(process.pid, 0) == 0 || errno == EPERM;
+    if (process.pidfd >= 0) {
+        pollfd entry{process.pidfd, POLLIN, 0};
+        return ::poll(&entry, 1, 0) == 0;
+    }
+    return ::kill(process.pid, 0) == 0 || errno == EPERM;
 }
 
 void PosixShellApi::sweepLocked() {
-  for (auto it = running_.begin(); it != running_.end();) {
-    if (stillRuns(it->second)) {
-      ++it;
-      continue;
+    for (auto it = running_.begin(); it != running_.end();) {
+        if (stillRuns(it->second)) {
+            ++it;
+            continue;
+        }
+        if (it->second.pidfd >= 0) ::close(it->second.pidfd);
+        it = running_.erase(it);
     }
-    if (it->second.pidfd >= 0) ::close(it->second.pidfd);
-    it = running_.erase(it);
-  }
 }
 
 bool PosixShellApi::IsRunning(ProcessHandle process) {
-  std::lock_guard lock(mutex_);
-  const auto it = running_.find(process);
-  if (it == running_.end()) return false;
-  if (stillRuns(it->second)) return true;
-  if (it->second.pidfd >= 0) ::close(it->second.pidfd);
-  running_.erase(it);
-  return false;
+    std::lock_guard lock(mutex_);
+    const auto it = running_.find(process);
+    if (it == running_.end()) return false;
+    if (stillRuns(it->second)) return true;
+    if (it->second.pidfd >= 0) ::close(it->second.pidfd);
+    running_.erase(it);
+    return false;
 }
 
 int PosixShellApi::ProcessId(ProcessHandle process) const {
-  std::lock_guard lock(mutex_);
-  const auto it = running_.find(process);
-  return it == running_.end() ? 0 : it->second.pid;
+    std::lock_guard lock(mutex_);
+    const auto it = running_.find(process);
+    return it == running_.end() ? 0 : it->second.pid;
 }
 
 ShellApi& DefaultShellApi() {
-  static PosixShellApi api;
-  return api;
+    static PosixShellApi api;
+    return api;
 }
 
 }  // namespace shell

@@ -13,31 +13,31 @@
 namespace shell {
 
 class PosixShellApi : public ShellApi {
- public:
-  PosixShellApi() = default;
-  ~PosixShellApi() override;  // forgets the processes; they run on
-  PosixShellApi(const PosixShellApi&) = delete;
-  PosixShellApi& operator=(const PosixShellApi&) = delete;
+public:
+    PosixShellApi() = default;
+    ~PosixShellApi() override;  // forgets the processes; they run on
+    PosixShellApi(const PosixShellApi&) = delete;
+    PosixShellApi& operator=(const PosixShellApi&) = delete;
 
-  StartResult ShellExecute(const std::string& file, const std::string& parameters,
-                           const std::string& directory, ShowCommand show) override;
-  bool IsRunning(ProcessHandle process) override;
+    StartResult ShellExecute(const std::string& file, const std::string& parameters, const std::string& directory,
+                             ShowCommand show) override;
+    bool IsRunning(ProcessHandle process) override;
 
-  // The process id of a started process (0 when unknown), for messages.
-  int ProcessId(ProcessHandle process) const;
+    // The process id of a started process (0 when unknown), for messages.
+    int ProcessId(ProcessHandle process) const;
 
- private:
-  struct Process {
-    int pid = 0;
-    int pidfd = -1;  // -1: watched through kill(pid, 0)
-  };
-  static bool stillRuns(const Process& process);
-  // Drops the processes that have ended, closing their pidfds.
-  void sweepLocked();
+private:
+    struct Process {
+        int pid = 0;
+        int pidfd = -1;  // -1: watched through kill(pid, 0)
+    };
+    static bool stillRuns(const Process& process);
+    // Drops the processes that have ended, closing their pidfds.
+    void sweepLocked();
 
-  mutable std::mutex mutex_;
-  ProcessHandle next_ = 1;
-  std::map<ProcessHandle, Process> running_;
+    mutable std::mutex mutex_;
+    ProcessHandle next_ = 1;
+    std::map<ProcessHandle, Process> running_;
 };
 
 }  // namespace shell

@@ -21,37 +21,37 @@ namespace shell {
 
 // The show commands the programs pass.
 enum ShowCommand : int {
-  SW_HIDE = 0,        // output goes nowhere
-  SW_SHOWNORMAL = 1,  // the program's output goes where ours goes
+    SW_HIDE = 0,        // output goes nowhere
+    SW_SHOWNORMAL = 1,  // the program's output goes where ours goes
 };
 
 // Names one started process; ids are never reused. 0 names none.
 using ProcessHandle = std::uint64_t;
 
 enum class StartStatus {
-  Started,
-  NotFound,  // no such program, .bat file or directory
-  Failed,    // found, but it could not be started (or the .bat is empty)
+    Started,
+    NotFound,  // no such program, .bat file or directory
+    Failed,    // found, but it could not be started (or the .bat is empty)
 };
 
 struct StartResult {
-  StartStatus status = StartStatus::Failed;
-  ProcessHandle process = 0;  // when started
-  std::string error;          // when not: a message naming the program, for a box
+    StartStatus status = StartStatus::Failed;
+    ProcessHandle process = 0;  // when started
+    std::string error;          // when not: a message naming the program, for a box
 
-  bool Started() const { return status == StartStatus::Started; }
+    bool Started() const { return status == StartStatus::Started; }
 };
 
 class ShellApi {
- public:
-  virtual ~ShellApi() = default;
+public:
+    virtual ~ShellApi() = default;
 
-  // The "open" verb. `directory` empty: our own current directory. Never
-  // waits for the program.
-  virtual StartResult ShellExecute(const std::string& file, const std::string& parameters,
-                                   const std::string& directory, ShowCommand show) = 0;
-  // Whether a process that we started still runs (false for handle 0).
-  virtual bool IsRunning(ProcessHandle process) = 0;
+    // The "open" verb. `directory` empty: our own current directory. Never
+    // waits for the program.
+    virtual StartResult ShellExecute(const std::string& file, const std::string& parameters,
+                                     const std::string& directory, ShowCommand show) = 0;
+    // Whether a process that we started still runs (false for handle 0).
+    virtual bool IsRunning(ProcessHandle process) = 0;
 };
 
 // The process-wide POSIX implementation (platform_shell).
@@ -73,8 +73,7 @@ std::string ProgramName(const std::string& file);
 // The command of a .bat line: %1..%9 replaced by the parameter words
 // (missing ones by nothing) and %% by %, then split into words. Empty when
 // the line holds no command.
-std::vector<std::string> ExpandBatchLine(const std::string& line,
-                                         const std::vector<std::string>& parameters);
+std::vector<std::string> ExpandBatchLine(const std::string& line, const std::vector<std::string>& parameters);
 
 // Reads the .bat file at `path` and expands its line: the first line that
 // is not blank (the last line may lack its line end; the rest is not read).

@@ -17,12 +17,12 @@ TEST(DecodeText, Utf8StaysAndWindows1250IsConverted) {
         std::string expected;
     } cases[] = {
         {"LDAA #$05", "LDAA #$05"},
-        {"\xC4\x8D\x65\x6C", "\xC4\x8D\x65\x6C"},                  // "čel" already UTF-8
-        {"\xEF\xBB\xBFORG", "ORG"},                                  // byte-order mark dropped
-        {"\xE8\x9A\x9E \xC8\x8A\x8E", "čšž ČŠŽ"},                   // Slovenian letters in 1250
-        {"\x80\x81", "\xE2\x82\xAC\xEF\xBF\xBD"},                    // euro sign, undefined byte
-        {"\xC0\x80", "\xC5\x94\xE2\x82\xAC"},                        // overlong UTF-8 is not UTF-8
-        {"tekst \xE8", "tekst č"},                                   // truncated sequence at the end
+        {"\xC4\x8D\x65\x6C", "\xC4\x8D\x65\x6C"},  // "čel" already UTF-8
+        {"\xEF\xBB\xBFORG", "ORG"},                // byte-order mark dropped
+        {"\xE8\x9A\x9E \xC8\x8A\x8E", "čšž ČŠŽ"},  // Slovenian letters in 1250
+        {"\x80\x81", "\xE2\x82\xAC\xEF\xBF\xBD"},  // euro sign, undefined byte
+        {"\xC0\x80", "\xC5\x94\xE2\x82\xAC"},      // overlong UTF-8 is not UTF-8
+        {"tekst \xE8", "tekst č"},                 // truncated sequence at the end
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeText(c.bytes), c.expected) << c.bytes;
 }
@@ -32,23 +32,21 @@ TEST(IsValidUtf8, EdgesOfEachSequenceLength) {
         const char* bytes;
         bool valid;
     } cases[] = {
-        {"\xC2\x80", true},               // U+0080, the first two-byte character
-        {"\xDF\xBF", true},               // U+07FF, the last
-        {"\xC1\xBF", false},              // overlong
-        {"\xE0\xA0\x80", true},           // U+0800
-        {"\xE0\x9F\xBF", false},          // overlong
-        {"\xEF\xBF\xBD", true},           // U+FFFD
-        {"\xED\x9F\xBF", true},           // U+D7FF, just below the surrogates
-        {"\xED\xA0\x80", false},          // U+D800
-        {"\xED\xBF\xBF", false},          // U+DFFF
-        {"\xF0\x9F\x98\x80", true},
-        {"\xF0\x8F\xBF\xBF", false},      // overlong
-        {"\xF4\x8F\xBF\xBF", true},       // U+10FFFF
-        {"\xF4\x90\x80\x80", false},      // past U+10FFFF
-        {"\xF5\x80\x80\x80", false},
-        {"\xE2\x82", false},              // cut short
-        {"\xC5\xC5", false},              // a lead byte where a continuation belongs ("ĹĹ" in 1250)
-        {"\xC5\xA1\xA1", false},          // a continuation with no lead
+        {"\xC2\x80", true},                                        // U+0080, the first two-byte character
+        {"\xDF\xBF", true},                                        // U+07FF, the last
+        {"\xC1\xBF", false},                                       // overlong
+        {"\xE0\xA0\x80", true},                                    // U+0800
+        {"\xE0\x9F\xBF", false},                                   // overlong
+        {"\xEF\xBF\xBD", true},                                    // U+FFFD
+        {"\xED\x9F\xBF", true},                                    // U+D7FF, just below the surrogates
+        {"\xED\xA0\x80", false},                                   // U+D800
+        {"\xED\xBF\xBF", false},                                   // U+DFFF
+        {"\xF0\x9F\x98\x80", true},  {"\xF0\x8F\xBF\xBF", false},  // overlong
+        {"\xF4\x8F\xBF\xBF", true},                                // U+10FFFF
+        {"\xF4\x90\x80\x80", false},                               // past U+10FFFF
+        {"\xF5\x80\x80\x80", false}, {"\xE2\x82", false},          // cut short
+        {"\xC5\xC5", false},      // a lead byte where a continuation belongs ("ĹĹ" in 1250)
+        {"\xC5\xA1\xA1", false},  // a continuation with no lead
     };
     for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
 }
@@ -144,8 +142,12 @@ TEST(TextFormatOf, EncodingAndFirstLineEnd) {
         {"ORG $0\nEND\r\n", {TTextEncoding::Utf8, TLineEnds::Lf}},
         {"\nEND", {TTextEncoding::Utf8, TLineEnds::Lf}},
         {"END", {TTextEncoding::Utf8, TLineEnds::CrLf}},
-        {"\xEF\xBB\xBF" "čas\n", {TTextEncoding::Utf8WithBom, TLineEnds::Lf}},
-        {"\xE8" "as\r\n", {TTextEncoding::Windows1250, TLineEnds::CrLf}},
+        {"\xEF\xBB\xBF"
+         "čas\n",
+         {TTextEncoding::Utf8WithBom, TLineEnds::Lf}},
+        {"\xE8"
+         "as\r\n",
+         {TTextEncoding::Windows1250, TLineEnds::CrLf}},
     };
     for (const auto& c : cases) EXPECT_EQ(TextFormatOf(c.bytes), c.format) << c.bytes;
 }
@@ -155,8 +157,10 @@ TEST_F(TextFileFolder, WritesBackInTheFormatItWasRead) {
         "* čas\r\n\tLDAA #$05\r\n",
         "* čas\n\tLDAA #$05\n",
         "\xEF\xBB\xBF* čas\r\n\tLDAA #$05",
-        "* \xE8" "as\r\n\tLDAA #$05\r\n",
-        "* \xE8" "as\n",
+        "* \xE8"
+        "as\r\n\tLDAA #$05\r\n",
+        "* \xE8"
+        "as\n",
     };
     for (const std::string& original : originals) {
         Write("a.asm", original);
@@ -177,7 +181,9 @@ TEST_F(TextFileFolder, WritesBackInTheFormatItWasRead) {
 }
 
 TEST_F(TextFileFolder, FailedWriteKeepsTheOldFile) {
-    Write("a.asm", "* \xE8" "as\n");
+    Write("a.asm",
+          "* \xE8"
+          "as\n");
     const std::string path = (Folder / "a.asm").string();
     std::string err;
     EXPECT_FALSE(WriteTextFile(path, "ø\n", {TTextEncoding::Windows1250, TLineEnds::Lf}, &err));
@@ -185,7 +191,9 @@ TEST_F(TextFileFolder, FailedWriteKeepsTheOldFile) {
     EXPECT_FALSE(WriteTextFile((Folder / "missing" / "b.asm").string(), "x", {}, &err));
     EXPECT_EQ(err, (Folder / "missing" / "b.asm").string() + ": No such file or directory");
     std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "* \xE8" "as\n");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+              "* \xE8"
+              "as\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
 }
 
@@ -195,8 +203,8 @@ TEST_F(TextFileFolder, WriteTakesEitherLineEndAndMakesNewFilesReadable) {
     ASSERT_TRUE(WriteTextFile(path, "a\r\nb\nc", {TTextEncoding::Utf8, TLineEnds::CrLf}, &err)) << err;
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "a\r\nb\r\nc");
-    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                                  fs::perms::others_read);
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     // A folder in the way: the rename fails and the temporary goes.
     fs::create_directory(Folder / "sub.asm");
     EXPECT_FALSE(WriteTextFile((Folder / "sub.asm").string(), "x", {}, &err));
