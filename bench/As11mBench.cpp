@@ -35,8 +35,10 @@ std::string LargeSource(int lines) {
     char buffer[128];
     for (int block = 0; static_cast<int>(block * kBlockLines) < lines; ++block) {
         for (int i = 0; i < kBlockLines && block * kBlockLines + i < lines; ++i) {
-            if (i == 1) std::snprintf(buffer, sizeof buffer, kBlock[i], (block % 1000) * 64);
-            else std::snprintf(buffer, sizeof buffer, kBlock[i], block, block);
+            if (i == 1)
+                std::snprintf(buffer, sizeof buffer, kBlock[i], (block % 1000) * 64);
+            else
+                std::snprintf(buffer, sizeof buffer, kBlock[i], block, block);
             source += buffer;
         }
     }

@@ -11,8 +11,15 @@ TEST(HexToInt, NarrowAndWideTextsAgree) {
         const char* text;
         std::optional<uint32_t> value;
     } cases[] = {
-        {"", 0u},          {"0", 0u},           {"7f", 0x7Fu},       {"B600", 0xB600u}, {"FFFFFFFF", 0xFFFFFFFFu},
-        {"123456789", std::nullopt}, {"$12", std::nullopt}, {"1G", std::nullopt}, {" 1", std::nullopt},
+        {"", 0u},
+        {"0", 0u},
+        {"7f", 0x7Fu},
+        {"B600", 0xB600u},
+        {"FFFFFFFF", 0xFFFFFFFFu},
+        {"123456789", std::nullopt},
+        {"$12", std::nullopt},
+        {"1G", std::nullopt},
+        {" 1", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(HexToInt(std::string_view(c.text)), c.value) << c.text;

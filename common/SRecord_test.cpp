@@ -28,7 +28,7 @@ TEST(LexSRecordLine, Fields) {
         int checksum;
         bool whole;
         bool blank;
-    // clang-format off
+        // clang-format off
     } cases[] = {
         {"S1070000860501015A", '1', 7, true, 0x0000, "86050101", "134 5 1 1 ", 0x5A, true, false},
         {"S1070000860501015A\r", '1', 7, true, 0x0000, "86050101", "134 5 1 1 ", 0x5A, true, false},
@@ -111,7 +111,7 @@ TEST(LexSRecordLine, FixtureFiles) {
         const char* file;
         int lines, blank, wholeS1, brokenS1, dataBytes;
         const char* dataText;  // of the whole S1 records, in file order
-    // clang-format off
+        // clang-format off
     } cases[] = {
         {"good.S19", 5, 0, 3, 0, 12, "86059710" "20FE" "8E00FF7EB600"},
         {"good_crlf.S19", 5, 0, 3, 0, 12, "86059710" "20FE" "8E00FF7EB600"},

@@ -30,8 +30,10 @@ TEST(Windows1250, TextBothWays) {
         {"čšž ČŠŽ", "\xE8\x9A\x9E \xC8\x8A\x8E"},
         {"€ ‰", "\x80 \x89"},
         {"", ""},
-        {"ä€ab", "\xE4\x80" "ab"},
-        {"ø", std::nullopt},             // Latin-1 letter without a place in the code page
+        {"ä€ab",
+         "\xE4\x80"
+         "ab"},
+        {"ø", std::nullopt},                 // Latin-1 letter without a place in the code page
         {"\xF0\x9F\x98\x80", std::nullopt},  // outside the BMP
         {"a\xE8", std::nullopt},             // not UTF-8
     };

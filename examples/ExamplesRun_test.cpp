@@ -50,14 +50,20 @@ TEST(Examples, RunInTheSimulatorModel) {
          }},
         {"utripanje.asm", nullptr, [](const Symbols& s) { EXPECT_GT(At(s, "STEVEC"), 10); }},
         {"rti.asm", nullptr, [](const Symbols& s) { EXPECT_GE(At(s, "TIKI"), 3); }},
-        {"zajem.asm", [](int step) { if (step % 500 == 250) PinEdgePA0 = 1; },
+        {"zajem.asm",
+         [](int step) {
+             if (step % 500 == 250) PinEdgePA0 = 1;
+         },
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "ROBOVI"), 20);
              uint16_t period = ReadWord(s.at("PERIODA"));
              EXPECT_GT(period, 500);  // 500 steps of at least 2 cycles, at most 14
              EXPECT_LT(period, 7000);
          }},
-        {"pulzi.asm", [](int step) { if (step % 20 == 10) PinEdgePA7 = 1; },
+        {"pulzi.asm",
+         [](int step) {
+             if (step % 20 == 10) PinEdgePA7 = 1;
+         },
          [](const Symbols& s) {
              EXPECT_EQ(At(s, "VISJI"), 1);
              EXPECT_EQ(ReadByte(RegisterAddress::PACNT), 500 % 256);
@@ -76,7 +82,8 @@ TEST(Examples, RunInTheSimulatorModel) {
         ASSERT_EQ(as11m::test::RunProgram(AS11M_PATH, {"TEMP$$.ASM", "-l", "s"}, dir.Path()).ExitCode, 0);
 
         ClearModel();
-        const VantrelSIM::TS19Summary loaded = VantrelSIM::LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
+        const VantrelSIM::TS19Summary loaded =
+            VantrelSIM::LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
         ASSERT_GT(loaded.DataRecords, 0);
         ASSERT_EQ(loaded.SkippedRecords, 0);
         ResetCpu(0x0000);

@@ -64,7 +64,8 @@ std::map<unsigned, std::string> ObjectMemory(const std::vector<std::string>& rec
         EXPECT_LE(record.Count, 19) << records[r];
         EXPECT_EQ(records[r].size(), 4 + 2 * static_cast<size_t>(record.Count)) << records[r];
         unsigned address = record.Address;
-        for (size_t i = 0; i < record.DataText.size(); i += 2) memory[address++] = std::string(record.DataText.substr(i, 2));
+        for (size_t i = 0; i < record.DataText.size(); i += 2)
+            memory[address++] = std::string(record.DataText.substr(i, 2));
     }
     return memory;
 }

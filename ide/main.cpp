@@ -1,8 +1,8 @@
 // Vantrel: the development environment for the 68HC11.
+#include "ide/Main.h"
 #include "comport/SerialPort.h"
 #include "gui/Dialogs.h"
 #include "gui/Program.h"
-#include "ide/Main.h"
 
 #include <QApplication>
 

@@ -36,12 +36,12 @@ using TMemoryImage = std::array<TMemoryCell, 65536>;
 struct TCpuRegisters {
     uint8_t A = 0;
     uint8_t B = 0;
-    uint16_t D = 0;    // always A*256 + B between instructions
+    uint16_t D = 0;  // always A*256 + B between instructions
     uint16_t IX = 0;
     uint16_t IY = 0;
-    uint16_t SP = 0;   // next free byte: a push stores, then decrements
+    uint16_t SP = 0;  // next free byte: a push stores, then decrements
     uint16_t PC = 0;
-    uint8_t CCR = 0;   // packed image of CcrFlags
+    uint8_t CCR = 0;  // packed image of CcrFlags
     bool operator==(const TCpuRegisters&) const = default;
 };
 
@@ -59,21 +59,21 @@ struct TCcrFlags {
 };
 
 struct TRunState {
-    uint8_t WaitState = 0;       // 1 after WAI
-    uint8_t StopState = 0;       // 1 after STOP with FlagS = 0
-    uint8_t IrqPending = 0;      // IRQ button pressed, served by the step
-    uint8_t XirqPending = 0;     // NMI button pressed, served once FlagX = 0
-    uint8_t IllegalOpcode = 0;   // the executor recognised nothing
-    int32_t InstrCycles = 0;     // E cycles of the last instruction (14 after a stacking entry)
-    int32_t InstrLength = 0;     // bytes PC advances by; 0 when the instruction set PC
+    uint8_t WaitState = 0;          // 1 after WAI
+    uint8_t StopState = 0;          // 1 after STOP with FlagS = 0
+    uint8_t IrqPending = 0;         // IRQ button pressed, served by the step
+    uint8_t XirqPending = 0;        // NMI button pressed, served once FlagX = 0
+    uint8_t IllegalOpcode = 0;      // the executor recognised nothing
+    int32_t InstrCycles = 0;        // E cycles of the last instruction (14 after a stacking entry)
+    int32_t InstrLength = 0;        // bytes PC advances by; 0 when the instruction set PC
     uint16_t EffectiveAddress = 0;  // operand address; the write filter's rule selector
-    int32_t StackTop = 0;        // value last loaded by LDS
-    int32_t StackDepth = 0;      // StackTop - SP after every step
+    int32_t StackTop = 0;           // value last loaded by LDS
+    int32_t StackDepth = 0;         // StackTop - SP after every step
     bool operator==(const TRunState&) const = default;
 };
 
 struct TPeripheralState {
-    int32_t TimerCount = 0;        // TCNT as a number 0..$FFFF
+    int32_t TimerCount = 0;  // TCNT as a number 0..$FFFF
     // TCNT at the end of the last tick. Nothing in the model reads it: the
     // compare window starts from the count cells, which a window edit may
     // move. It is kept, set by every tick and cleared by reset, as a part of
@@ -81,15 +81,15 @@ struct TPeripheralState {
     int32_t PrevTimerCount = 0;
     int32_t RtiCycleAccu = 0;
     int32_t E64CycleAccu = 0;
-    uint8_t E64Tick = 0;           // the last tick passed 64 cycles
+    uint8_t E64Tick = 0;  // the last tick passed 64 cycles
     int32_t AdCycleAccu = 0;
-    uint8_t AdTick = 0;            // the last tick passed 32 cycles
-    int32_t AdConversionCount = 0; // 0..3 within one A/D sequence
-    uint8_t PinEdgePA0 = 0;        // one-shot edges set by the I/O ports window
+    uint8_t AdTick = 0;             // the last tick passed 32 cycles
+    int32_t AdConversionCount = 0;  // 0..3 within one A/D sequence
+    uint8_t PinEdgePA0 = 0;         // one-shot edges set by the I/O ports window
     uint8_t PinEdgePA1 = 0;
     uint8_t PinEdgePA2 = 0;
     uint8_t PinEdgePA7 = 0;
-    uint8_t AdInputValue = 0;      // the one analog input, every channel converts it
+    uint8_t AdInputValue = 0;  // the one analog input, every channel converts it
     bool operator==(const TPeripheralState&) const = default;
 };
 
@@ -314,10 +314,10 @@ void TickAdConverter();
 
 // What one step reports to the windows.
 struct TStepResult {
-    bool Executed = false;          // an instruction ran (not waiting or stopped)
-    bool Illegal = false;           // the opcode was not recognised: stop the run and report
-    std::string IllegalText;        // the opcode cell's text as executed
-    uint16_t IllegalAddress = 0;    // where it stood
+    bool Executed = false;             // an instruction ran (not waiting or stopped)
+    bool Illegal = false;              // the opcode was not recognised: stop the run and report
+    std::string IllegalText;           // the opcode cell's text as executed
+    uint16_t IllegalAddress = 0;       // where it stood
     bool PcMovedBeforeReport = false;  // an entry moved PC before the report
 };
 

@@ -183,22 +183,22 @@ void Compare16(uint16_t r, uint16_t m) {
 bool BranchCondition(uint8_t code) {
     const TCcrFlags& f = CcrFlags;
     switch (code) {
-        case 0x20: return true;                                 // BRA
-        case 0x21: return false;                                // BRN
-        case 0x22: return f.FlagC == 0 && f.FlagZ == 0;         // BHI
-        case 0x23: return f.FlagC == 1 || f.FlagZ == 1;         // BLS
-        case 0x24: return f.FlagC == 0;                         // BCC
-        case 0x25: return f.FlagC == 1;                         // BCS
-        case 0x26: return f.FlagZ == 0;                         // BNE
-        case 0x27: return f.FlagZ == 1;                         // BEQ
-        case 0x28: return f.FlagV == 0;                         // BVC
-        case 0x29: return f.FlagV == 1;                         // BVS
-        case 0x2A: return f.FlagN == 0;                         // BPL
-        case 0x2B: return f.FlagN == 1;                         // BMI
-        case 0x2C: return f.FlagN == f.FlagV;                   // BGE
-        case 0x2D: return f.FlagN != f.FlagV;                   // BLT
-        case 0x2E: return f.FlagN == f.FlagV && f.FlagZ == 0;   // BGT
-        default: return f.FlagN != f.FlagV || f.FlagZ == 1;     // BLE
+        case 0x20: return true;                                // BRA
+        case 0x21: return false;                               // BRN
+        case 0x22: return f.FlagC == 0 && f.FlagZ == 0;        // BHI
+        case 0x23: return f.FlagC == 1 || f.FlagZ == 1;        // BLS
+        case 0x24: return f.FlagC == 0;                        // BCC
+        case 0x25: return f.FlagC == 1;                        // BCS
+        case 0x26: return f.FlagZ == 0;                        // BNE
+        case 0x27: return f.FlagZ == 1;                        // BEQ
+        case 0x28: return f.FlagV == 0;                        // BVC
+        case 0x29: return f.FlagV == 1;                        // BVS
+        case 0x2A: return f.FlagN == 0;                        // BPL
+        case 0x2B: return f.FlagN == 1;                        // BMI
+        case 0x2C: return f.FlagN == f.FlagV;                  // BGE
+        case 0x2D: return f.FlagN != f.FlagV;                  // BLT
+        case 0x2E: return f.FlagN == f.FlagV && f.FlagZ == 0;  // BGT
+        default: return f.FlagN != f.FlagV || f.FlagZ == 1;    // BLE
     }
 }
 
@@ -385,9 +385,7 @@ void SubtractWithCarry(const TInstruction& in) {
     SetAccumulator(r, Subtract8(Accumulator(r), in.M(), CcrFlags.FlagC));
 }
 
-void SubtractAccumulators(const TInstruction&) {
-    SetAccumulator(TRegister::A, Subtract8(CpuRegs.A, CpuRegs.B, 0));
-}
+void SubtractAccumulators(const TInstruction&) { SetAccumulator(TRegister::A, Subtract8(CpuRegs.A, CpuRegs.B, 0)); }
 
 void AddBToIndex(const TInstruction& in) {
     uint16_t& index = IndexRegister(in.Register());
@@ -497,9 +495,15 @@ void Logic(const TInstruction& in, Combine combine) {
     SetAccumulator(r, value);
     SetNZV8(value);
 }
-void And(const TInstruction& in) { Logic(in, [](int a, int m) { return a & m; }); }
-void Or(const TInstruction& in) { Logic(in, [](int a, int m) { return a | m; }); }
-void ExclusiveOr(const TInstruction& in) { Logic(in, [](int a, int m) { return a ^ m; }); }
+void And(const TInstruction& in) {
+    Logic(in, [](int a, int m) { return a & m; });
+}
+void Or(const TInstruction& in) {
+    Logic(in, [](int a, int m) { return a | m; });
+}
+void ExclusiveOr(const TInstruction& in) {
+    Logic(in, [](int a, int m) { return a ^ m; });
+}
 
 void BitTest(const TInstruction& in) { SetNZV8(static_cast<uint8_t>(Accumulator(in.Register()) & in.M())); }
 

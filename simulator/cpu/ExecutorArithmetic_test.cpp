@@ -21,14 +21,11 @@ static const TCaseTable& AddWithTheDestinationSignRuleCases = RegisterCaseTable(
     {"ADDD $FFFF+1", "C3 00 01", "D=FFFF", "D=0000 Z=1 C=1 V=1 cyc=4"},
     {"ADDD $7FFF+1 sets V and N", "C3 00 01", "D=7FFF", "D=8000 N=1 V=1"},
     {"ADDD leaves H alone", "C3 00 0F", "D=000F H=1", "D=001E"},
-    {"ADDD extended takes its low byte from $0000", "F3 FF FF", "D=0001 @FFFF=01 @0000=02",
-     "D=0103 ea=FFFF cyc=6"},
+    {"ADDD extended takes its low byte from $0000", "F3 FF FF", "D=0001 @FFFF=01 @0000=02", "D=0103 ea=FFFF cyc=6"},
     {"ADDD indexed Y", "18 E3 00", "D=0001 IY=0040 @0040=0001", "D=0002 cyc=7"},
 });
 
-TEST(Arithmetic, AddWithTheDestinationSignRule) {
-    RunInstructionCases(AddWithTheDestinationSignRuleCases);
-}
+TEST(Arithmetic, AddWithTheDestinationSignRule) { RunInstructionCases(AddWithTheDestinationSignRuleCases); }
 
 static const TCaseTable& SubtractCases = RegisterCaseTable({
     {"SUBA $00-1", "80 01", "A=00", "A=FF C=1 N=1 V=1 cyc=2"},
@@ -45,9 +42,7 @@ static const TCaseTable& SubtractCases = RegisterCaseTable({
     {"SUBD $8000-1", "83 00 01", "D=8000", "D=7FFF V=1"},
 });
 
-TEST(Arithmetic, Subtract) {
-    RunInstructionCases(SubtractCases);
-}
+TEST(Arithmetic, Subtract) { RunInstructionCases(SubtractCases); }
 
 static const TCaseTable& IncrementDecrementCases = RegisterCaseTable({
     {"INCA $7F", "4C", "A=7F", "A=80 N=1 V=1 cyc=2"},
@@ -74,9 +69,7 @@ static const TCaseTable& IncrementDecrementCases = RegisterCaseTable({
     {"ABY", "18 3A", "B=80 IY=0000", "IY=0080 cyc=4"},
 });
 
-TEST(Arithmetic, IncrementDecrement) {
-    RunInstructionCases(IncrementDecrementCases);
-}
+TEST(Arithmetic, IncrementDecrement) { RunInstructionCases(IncrementDecrementCases); }
 
 static const TCaseTable& NegateComplementCases = RegisterCaseTable({
     {"NEGA $00", "40", "A=00 C=1 V=1", "A=00 C=0 V=0 Z=1"},
@@ -94,9 +87,7 @@ static const TCaseTable& NegateComplementCases = RegisterCaseTable({
     {"COM indexed Y", "18 63 00", "IY=0040 @0040=00", "@0040=FF N=1 C=1 cyc=7"},
 });
 
-TEST(Arithmetic, NegateComplement) {
-    RunInstructionCases(NegateComplementCases);
-}
+TEST(Arithmetic, NegateComplement) { RunInstructionCases(NegateComplementCases); }
 
 static const TCaseTable& DecimalAdjustMultiplyDivideCases = RegisterCaseTable({
     {"DAA $0A", "19", "A=0A", "A=10 cyc=2"},
@@ -117,9 +108,7 @@ static const TCaseTable& DecimalAdjustMultiplyDivideCases = RegisterCaseTable({
     {"FDIV $FFFE/$FFFF", "03", "D=FFFE IX=FFFF", "IX=FFFE D=FFFE"},
 });
 
-TEST(Arithmetic, DecimalAdjustMultiplyDivide) {
-    RunInstructionCases(DecimalAdjustMultiplyDivideCases);
-}
+TEST(Arithmetic, DecimalAdjustMultiplyDivide) { RunInstructionCases(DecimalAdjustMultiplyDivideCases); }
 
 // One plain case for each form that the tables above leave out, so that every
 // row of the opcode table runs in some family's table.
@@ -161,6 +150,4 @@ static const TCaseTable& EveryOtherFormRunsCases = RegisterCaseTable({
     {"ADDB indexed Y", "18 EB 02", "IY=003E B=01 @0040=02", "B=03"},
 });
 
-TEST(Arithmetic, EveryOtherFormRuns) {
-    RunInstructionCases(EveryOtherFormRunsCases);
-}
+TEST(Arithmetic, EveryOtherFormRuns) { RunInstructionCases(EveryOtherFormRunsCases); }

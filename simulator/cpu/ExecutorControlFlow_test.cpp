@@ -54,16 +54,13 @@ static const TCaseTable& BranchDisplacementsCases = RegisterCaseTable({
     {"an instruction at $FFFF reads its operand at $0000", "86", "PC=FFFF @0000=42", "A=42 PC=0001"},
 });
 
-TEST(ControlFlow, BranchDisplacements) {
-    RunInstructionCases(BranchDisplacementsCases);
-}
+TEST(ControlFlow, BranchDisplacements) { RunInstructionCases(BranchDisplacementsCases); }
 
 static const TCaseTable& JumpsAndSubroutinesCases = RegisterCaseTable({
     {"JMP extended", "7E 02 00", "", "PC=0200 ea=0200 cyc=3"},
     {"JMP indexed X", "6E 05", "IX=0300", "PC=0305 cyc=3"},
     {"JMP indexed Y", "18 6E FF", "IY=FF01", "PC=0000 cyc=4"},
-    {"JSR extended pushes the return address", "BD 02 00", "SP=00FF",
-     "@00FE=0103 SP=00FD PC=0200 ea=0200 cyc=6"},
+    {"JSR extended pushes the return address", "BD 02 00", "SP=00FF", "@00FE=0103 SP=00FD PC=0200 ea=0200 cyc=6"},
     {"JSR direct is recognised", "9D 40", "SP=00FF", "@00FE=0102 SP=00FD PC=0040 cyc=5"},
     {"JSR indexed X takes 5 cycles", "AD 10", "IX=0200 SP=00FF", "@00FE=0102 SP=00FD PC=0210 cyc=5"},
     {"JSR indexed Y takes 5 cycles", "18 AD 10", "IY=0200 SP=00FF", "@00FE=0103 SP=00FD PC=0210 cyc=5"},
@@ -76,9 +73,7 @@ static const TCaseTable& JumpsAndSubroutinesCases = RegisterCaseTable({
     {"RTS pulls across $FFFF", "39", "SP=FFFF @0000=1234", "SP=0001 PC=1234"},
 });
 
-TEST(ControlFlow, JumpsAndSubroutines) {
-    RunInstructionCases(JumpsAndSubroutinesCases);
-}
+TEST(ControlFlow, JumpsAndSubroutines) { RunInstructionCases(JumpsAndSubroutinesCases); }
 
 static const TCaseTable& InterruptInstructionsCases = RegisterCaseTable({
     {"SWI stacks every register and enters $00F7", "3F", "A=11 B=22 IX=3344 IY=5566 SP=00FF N=1 C=1",
@@ -93,9 +88,7 @@ static const TCaseTable& InterruptInstructionsCases = RegisterCaseTable({
     {"STOP with S=0 stays on itself", "CF", "", "PC=0100 stop=1 cyc=2"},
 });
 
-TEST(ControlFlow, InterruptInstructions) {
-    RunInstructionCases(InterruptInstructionsCases);
-}
+TEST(ControlFlow, InterruptInstructions) { RunInstructionCases(InterruptInstructionsCases); }
 
 TEST(ControlFlow, WaitThenInterruptDoesNotStackAgain) {
     SetUpMachine("SP=00FF I=1 @0100=3E");
@@ -128,9 +121,7 @@ static const TCaseTable& UnrecognisedOpcodesChangeNothingCases = RegisterCaseTab
      "A=07 PC=0103"},
 });
 
-TEST(ControlFlow, UnrecognisedOpcodesChangeNothing) {
-    RunInstructionCases(UnrecognisedOpcodesChangeNothingCases);
-}
+TEST(ControlFlow, UnrecognisedOpcodesChangeNothing) { RunInstructionCases(UnrecognisedOpcodesChangeNothingCases); }
 
 TEST(ControlFlow, UnrecognisedOpcodeRepacksAStaleCcr) {
     SetUpMachine("C=1 @0100=00");

@@ -14,8 +14,7 @@ static const TCaseTable& LoadsSetNZAndClearVCases = RegisterCaseTable({
     {"LDAA: operand cells accept lower case", "86 00", "@0101=\"3f\"", "A=3F"},
     {"LDAA: a one-character operand cell reads its digit as the high nibble", "86 00", "@0101=\"7\"", "A=70"},
     {"LDAA: an empty operand cell reads 0", "86 00", "A=55 @0101=\"\"", "A=00 Z=1"},
-    {"LDD extended from $FFFF takes its low byte at $0000", "FC FF FF", "@FFFF=12 @0000=34",
-     "D=1234 ea=FFFF cyc=5"},
+    {"LDD extended from $FFFF takes its low byte at $0000", "FC FF FF", "@FFFF=12 @0000=34", "D=1234 ea=FFFF cyc=5"},
     {"LDD #$8000 is negative as 16 bits", "CC 80 00", "", "D=8000 N=1 cyc=3"},
     {"LDS immediate sets the stack top", "8E 00 FF", "", "SP=00FF top=00FF cyc=3"},
     {"LDS extended sets the stack top too", "BE 00 40", "@0040=0123", "SP=0123 top=0123"},
@@ -25,17 +24,14 @@ static const TCaseTable& LoadsSetNZAndClearVCases = RegisterCaseTable({
     {"LDY indexed X lives on page $1A", "1A EE 01", "IX=0040 @0041=0102", "IY=0102 cyc=6"},
 });
 
-TEST(DataMovement, LoadsSetNZAndClearV) {
-    RunInstructionCases(LoadsSetNZAndClearVCases);
-}
+TEST(DataMovement, LoadsSetNZAndClearV) { RunInstructionCases(LoadsSetNZAndClearVCases); }
 
 static const TCaseTable& StoresTakeFlagsFromTheRegisterCases = RegisterCaseTable({
     {"STAA direct to the register page stores plainly", "97 23", "A=FF", "@0023=FF N=1 cyc=3"},
     {"STAB direct", "D7 00", "B=00 N=1 V=1", "Z=1 N=0 V=0"},
     {"STD indexed X: 4 cycles, high byte first", "ED 00", "D=8001 IX=0040", "@0040=8001 N=1 cyc=4"},
     {"STD indexed Y: 5 cycles", "18 ED 00", "D=0000 IY=0040", "Z=1 cyc=5"},
-    {"STD extended into $1023 stores plainly", "FD 10 23", "D=FF01 @1023=FF",
-     "@1023=FF01 N=1 ea=1023 cyc=5"},
+    {"STD extended into $1023 stores plainly", "FD 10 23", "D=FF01 @1023=FF", "@1023=FF01 N=1 ea=1023 cyc=5"},
     {"STD at $FFFF wraps its low byte to $0000", "FD FF FF", "D=ABCD", "@FFFF=AB @0000=CD N=1"},
     {"STS takes its flags from SP", "9F 40", "SP=0000", "@0040=0000 Z=1 cyc=4"},
     {"STX indexed Y on page $CD", "CD EF 00", "IX=7FFF IY=0040", "@0040=7FFF cyc=6"},
@@ -43,9 +39,7 @@ static const TCaseTable& StoresTakeFlagsFromTheRegisterCases = RegisterCaseTable
     {"STY extended", "18 FF 00 40", "IY=0102", "@0040=0102 ea=0040 cyc=6"},
 });
 
-TEST(DataMovement, StoresTakeFlagsFromTheRegister) {
-    RunInstructionCases(StoresTakeFlagsFromTheRegisterCases);
-}
+TEST(DataMovement, StoresTakeFlagsFromTheRegister) { RunInstructionCases(StoresTakeFlagsFromTheRegisterCases); }
 
 static const TCaseTable& FilteredStoresReachTheWriteFilterCases = RegisterCaseTable({
     {"STAA extended", "B7 20 00", "A=80", "@2000=80 N=1 ea=2000 cyc=4"},
@@ -95,9 +89,7 @@ static const TCaseTable& ClearsTransfersExchangesCases = RegisterCaseTable({
     {"NOP changes nothing", "01", "A=12 C=1", "cyc=2"},
 });
 
-TEST(DataMovement, ClearsTransfersExchanges) {
-    RunInstructionCases(ClearsTransfersExchangesCases);
-}
+TEST(DataMovement, ClearsTransfersExchanges) { RunInstructionCases(ClearsTransfersExchangesCases); }
 
 static const TCaseTable& PushesAndPullsCases = RegisterCaseTable({
     {"PSHA stores at SP then decrements", "36", "A=AA SP=00FF", "@00FF=AA SP=00FE cyc=3"},
@@ -111,9 +103,7 @@ static const TCaseTable& PushesAndPullsCases = RegisterCaseTable({
     {"pushes and pulls change no flag", "32", "SP=00FE @00FF=00 N=1 Z=0", "A=00 SP=00FF"},
 });
 
-TEST(DataMovement, PushesAndPulls) {
-    RunInstructionCases(PushesAndPullsCases);
-}
+TEST(DataMovement, PushesAndPulls) { RunInstructionCases(PushesAndPullsCases); }
 
 // One plain case for each form that the tables above leave out, so that every
 // row of the opcode table runs in some family's table.
@@ -147,6 +137,4 @@ static const TCaseTable& EveryOtherFormRunsCases = RegisterCaseTable({
     {"LDY extended", "18 FE 00 40", "@0040=0102", "IY=0102 ea=0040"},
 });
 
-TEST(DataMovement, EveryOtherFormRuns) {
-    RunInstructionCases(EveryOtherFormRunsCases);
-}
+TEST(DataMovement, EveryOtherFormRuns) { RunInstructionCases(EveryOtherFormRunsCases); }

@@ -22,9 +22,7 @@ static const TCaseTable& LogicAndTestsCases = RegisterCaseTable({
     {"TST indexed Y", "18 6D 00", "IY=0040 @0040=01", "cyc=7"},
 });
 
-TEST(LogicCompare, LogicAndTests) {
-    RunInstructionCases(LogicAndTestsCases);
-}
+TEST(LogicCompare, LogicAndTests) { RunInstructionCases(LogicAndTestsCases); }
 
 static const TCaseTable& CompareTakesNFromTheRegisterCases = RegisterCaseTable({
     {"CMPA $03 with $05", "81 05", "A=03", "C=1 N=0 V=0 Z=0 cyc=2"},
@@ -52,9 +50,7 @@ static const TCaseTable& CompareTakesNFromTheRegisterCases = RegisterCaseTable({
     {"CPY indexed Y", "18 AC 00", "IY=0040 @0040=0040", "Z=1 cyc=7"},
 });
 
-TEST(LogicCompare, CompareTakesNFromTheRegister) {
-    RunInstructionCases(CompareTakesNFromTheRegisterCases);
-}
+TEST(LogicCompare, CompareTakesNFromTheRegister) { RunInstructionCases(CompareTakesNFromTheRegisterCases); }
 
 static const TCaseTable& ConditionCodeInstructionsCases = RegisterCaseTable({
     {"TAP cannot set X", "06", "A=FF", "S=1 H=1 I=1 N=1 Z=1 V=1 C=1 CCR=BF cyc=2"},
@@ -69,9 +65,7 @@ static const TCaseTable& ConditionCodeInstructionsCases = RegisterCaseTable({
     {"SEI", "0F", "", "I=1"},
 });
 
-TEST(LogicCompare, ConditionCodeInstructions) {
-    RunInstructionCases(ConditionCodeInstructionsCases);
-}
+TEST(LogicCompare, ConditionCodeInstructions) { RunInstructionCases(ConditionCodeInstructionsCases); }
 
 // One plain case for each form that the tables above leave out, so that every
 // row of the opcode table runs in some family's table.
@@ -118,6 +112,4 @@ static const TCaseTable& EveryOtherFormRunsCases = RegisterCaseTable({
     {"EORB indexed Y", "18 E8 02", "IY=003E B=0F @0040=03", "B=0C"},
 });
 
-TEST(LogicCompare, EveryOtherFormRuns) {
-    RunInstructionCases(EveryOtherFormRunsCases);
-}
+TEST(LogicCompare, EveryOtherFormRuns) { RunInstructionCases(EveryOtherFormRunsCases); }

@@ -21,8 +21,7 @@ static const TCaseTable& ShiftsAndRotatesCases = RegisterCaseTable({
     {"LSRD $8000", "04", "D=8000", "D=4000"},
     {"ASLD $4000", "05", "D=4000", "D=8000 N=1 V=1 cyc=3"},
     {"ASLD $8000", "05", "D=8000", "D=0000 C=1 Z=1 V=1"},
-    {"ASL extended into the register block stores plainly", "78 10 23", "@1023=C1",
-     "@1023=82 C=1 N=1 ea=1023 cyc=6"},
+    {"ASL extended into the register block stores plainly", "78 10 23", "@1023=C1", "@1023=82 C=1 N=1 ea=1023 cyc=6"},
     {"ASL indexed X", "68 00", "IX=0040 @0040=01", "@0040=02 cyc=6"},
     {"ASL indexed Y", "18 68 00", "IY=0040 @0040=80", "@0040=00 C=1 Z=1 V=1 cyc=7"},
     {"ASR extended", "77 00 40", "@0040=80", "@0040=C0 N=1 cyc=6"},
@@ -32,14 +31,11 @@ static const TCaseTable& ShiftsAndRotatesCases = RegisterCaseTable({
     {"ROR indexed Y", "18 66 00", "IY=0040 @0040=02", "@0040=01 cyc=7"},
 });
 
-TEST(ShiftsBits, ShiftsAndRotates) {
-    RunInstructionCases(ShiftsAndRotatesCases);
-}
+TEST(ShiftsBits, ShiftsAndRotates) { RunInstructionCases(ShiftsAndRotatesCases); }
 
 static const TCaseTable& BitSetAndClearCases = RegisterCaseTable({
     {"BCLR direct", "15 40 81", "@0040=FF C=1", "@0040=7E cyc=6"},
-    {"BCLR indexed X into the register block stores plainly", "1D 23 80", "IX=1000 @1023=C0",
-     "@1023=40 cyc=7"},
+    {"BCLR indexed X into the register block stores plainly", "1D 23 80", "IX=1000 @1023=C0", "@1023=40 cyc=7"},
     {"BCLR indexed Y", "18 1D 00 FF", "IY=0040 @0040=0F N=1", "@0040=00 Z=1 N=0 cyc=8"},
     {"BSET direct on $23 stores plainly", "14 23 01", "@0023=80", "@0023=81 N=1 cyc=6"},
     {"BSET indexed X through the filter", "1C 00 80", "IX=2000 @2000=01", "@2000=81 N=1 ea=2000 cyc=7"},
@@ -48,9 +44,7 @@ static const TCaseTable& BitSetAndClearCases = RegisterCaseTable({
     {"BSET indexed X on TFLG1 clears every flag", "1C 23 01", "IX=1000 @1023=C0", "@1023=00 N=1 ea=1023"},
 });
 
-TEST(ShiftsBits, BitSetAndClear) {
-    RunInstructionCases(BitSetAndClearCases);
-}
+TEST(ShiftsBits, BitSetAndClear) { RunInstructionCases(BitSetAndClearCases); }
 
 static const TCaseTable& BranchOnBitsCases = RegisterCaseTable({
     {"BRSET direct taken", "12 40 03 10", "@0040=03", "PC=0114 cyc=6"},
@@ -66,9 +60,7 @@ static const TCaseTable& BranchOnBitsCases = RegisterCaseTable({
     {"BRCLR changes no flag", "13 40 FF 00", "N=1 Z=1 V=1 C=1", "PC=0104"},
 });
 
-TEST(ShiftsBits, BranchOnBits) {
-    RunInstructionCases(BranchOnBitsCases);
-}
+TEST(ShiftsBits, BranchOnBits) { RunInstructionCases(BranchOnBitsCases); }
 
 // One plain case for each form that the tables above leave out, so that every
 // row of the opcode table runs in some family's table.
@@ -85,6 +77,4 @@ static const TCaseTable& EveryOtherFormRunsCases = RegisterCaseTable({
     {"ROL indexed Y", "18 69 02", "IY=003E @0040=01", "@0040=02"},
 });
 
-TEST(ShiftsBits, EveryOtherFormRuns) {
-    RunInstructionCases(EveryOtherFormRunsCases);
-}
+TEST(ShiftsBits, EveryOtherFormRuns) { RunInstructionCases(EveryOtherFormRunsCases); }

@@ -58,8 +58,7 @@ void Apply(const std::string& words, TMachineState& s, TMemoryImage& memory) {
                 continue;
             }
             const std::vector<uint8_t> bytes = ParseBytes(text);
-            for (size_t i = 0; i < bytes.size(); ++i)
-                memory[static_cast<uint16_t>(address + i)] = ByteToHex(bytes[i]);
+            for (size_t i = 0; i < bytes.size(); ++i) memory[static_cast<uint16_t>(address + i)] = ByteToHex(bytes[i]);
             continue;
         }
         const unsigned v = static_cast<unsigned>(std::stoul(text, nullptr, 16));
@@ -128,8 +127,10 @@ std::string InstructionText(const std::vector<uint8_t>& code) {
     const TOpcodeRow* row = nullptr;
     if (!code.empty()) {
         const bool prefixed = code[0] == 0x18 || code[0] == 0x1A || code[0] == 0xCD;
-        if (prefixed && code.size() > 1) row = FindOpcode(code[0], code[1]);
-        else if (!prefixed) row = FindOpcode(0, code[0]);
+        if (prefixed && code.size() > 1)
+            row = FindOpcode(code[0], code[1]);
+        else if (!prefixed)
+            row = FindOpcode(0, code[0]);
     }
     return text + "(" + (row ? std::string(row->Mnemonic) : std::string("unrecognised")) + ")";
 }
@@ -176,7 +177,8 @@ std::string RunInstructionCase(const TInstructionCase& c) {
     const TCpuRegisters& r = actual.Regs;
     if (r.D != (r.A << 8 | r.B)) problems += "  D is not A*256+B\n";
     if (r.CCR != PackedFlags(actual.Flags)) problems += "  CCR is not the packed flags\n";
-    if (!(actual.Regs == expected.Regs) || !(actual.Flags == expected.Flags)) problems += "  registers or flags differ\n";
+    if (!(actual.Regs == expected.Regs) || !(actual.Flags == expected.Flags))
+        problems += "  registers or flags differ\n";
     const TRunState& a = actual.Run;
     const TRunState& e = expected.Run;
     if (a.WaitState != e.WaitState || a.StopState != e.StopState || a.IllegalOpcode != e.IllegalOpcode ||
@@ -187,7 +189,8 @@ std::string RunInstructionCase(const TInstructionCase& c) {
     if (expected.LengthGiven && a.InstrLength != e.InstrLength)
         problems += "  length " + std::to_string(a.InstrLength) + ", expected " + std::to_string(e.InstrLength) + "\n";
     if (expected.EffectiveAddressGiven && a.EffectiveAddress != e.EffectiveAddress)
-        problems += "  effective address " + Hex(a.EffectiveAddress, 4) + ", expected " + Hex(e.EffectiveAddress, 4) + "\n";
+        problems +=
+            "  effective address " + Hex(a.EffectiveAddress, 4) + ", expected " + Hex(e.EffectiveAddress, 4) + "\n";
     int shown = 0;
     for (int address = 0; address < 65536 && shown < 8; ++address) {
         if (MemoryImage[address] == (*expectedMemory)[address]) continue;

@@ -18,7 +18,7 @@
 
 struct TInstructionCase {
     std::string Name;
-    std::string Code;    // hex bytes, e.g. "18 A6 10"
+    std::string Code;  // hex bytes, e.g. "18 A6 10"
     std::string Setup;
     std::string Expect;
 };

@@ -44,14 +44,14 @@ enum class TOperationKind : uint8_t {
 // clang-format on
 
 struct TOpcodeRow {
-    uint8_t Page;            // 0, or the prefix $18, $1A or $CD
-    uint8_t Code;            // the opcode byte (after the prefix)
+    uint8_t Page;  // 0, or the prefix $18, $1A or $CD
+    uint8_t Code;  // the opcode byte (after the prefix)
     std::string_view Mnemonic;
     TAddressMode Mode;
     TRegister Register;
     TOperationKind Kind;
-    uint8_t Cycles;          // E cycles, as the simulator counts them
-    uint8_t Length;          // bytes, prefix included
+    uint8_t Cycles;  // E cycles, as the simulator counts them
+    uint8_t Length;  // bytes, prefix included
 };
 
 inline constexpr int OpcodeCount = 307;

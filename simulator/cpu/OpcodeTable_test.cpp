@@ -17,9 +17,9 @@ namespace {
 const std::set<int> UnrecognisedOnPage0 = {0x00, 0x41, 0x42, 0x45, 0x4B, 0x4E, 0x51, 0x52, 0x55, 0x5B, 0x5E,
                                            0x61, 0x62, 0x65, 0x6B, 0x71, 0x72, 0x75, 0x7B, 0x87, 0xC7};
 std::set<int> RecognisedAfter18() {
-    std::set<int> codes = {0x08, 0x09, 0x1C, 0x1D, 0x1E, 0x1F, 0x30, 0x35, 0x38, 0x3A, 0x3C, 0x60, 0x63,
-                           0x64, 0x66, 0x67, 0x68, 0x69, 0x6A, 0x6C, 0x6D, 0x6E, 0x6F, 0x8C, 0x8F, 0x9C,
-                           0xBC, 0xCE, 0xDE, 0xDF, 0xFE, 0xFF};
+    std::set<int> codes = {0x08, 0x09, 0x1C, 0x1D, 0x1E, 0x1F, 0x30, 0x35, 0x38, 0x3A, 0x3C,
+                           0x60, 0x63, 0x64, 0x66, 0x67, 0x68, 0x69, 0x6A, 0x6C, 0x6D, 0x6E,
+                           0x6F, 0x8C, 0x8F, 0x9C, 0xBC, 0xCE, 0xDE, 0xDF, 0xFE, 0xFF};
     for (int c = 0xA0; c <= 0xAF; ++c) codes.insert(c);
     for (int c = 0xE0; c <= 0xEF; ++c) codes.insert(c);
     return codes;
@@ -79,8 +79,8 @@ const TOpcodeRow* RowOfCase(const TInstructionCase& c) {
 // instruction set, so a slip in either shows here.
 TEST(OpcodeTable, MatchesTheDataBookExceptTheDeliberateRows) {
     for (const TOpcodeRow& row : OpcodeTable) {
-        const std::string name = std::string(row.Mnemonic) + " page " + std::to_string(row.Page) + " code " +
-                                 std::to_string(row.Code);
+        const std::string name =
+            std::string(row.Mnemonic) + " page " + std::to_string(row.Page) + " code " + std::to_string(row.Code);
         const as11m::OpcodeRow* book = DataBookRow(row.Page, row.Code);
         ASSERT_NE(book, nullptr) << name;
         EXPECT_EQ(row.Mnemonic, book->Mnemonic) << name;
@@ -120,8 +120,7 @@ TEST(OpcodeTable, ExecutorRecognisesExactlyTheListedCodes) {
             const bool recognised = IllegalOpcode == 0;
             // A prefix on page 0 is not an instruction of its own: the code
             // after it decides (here "00", unrecognised on every page).
-            EXPECT_EQ(recognised, ShouldBeRecognised(page, code))
-                << "page " << std::hex << page << " code " << code;
+            EXPECT_EQ(recognised, ShouldBeRecognised(page, code)) << "page " << std::hex << page << " code " << code;
             EXPECT_EQ(FindOpcode(static_cast<uint8_t>(page), static_cast<uint8_t>(code)) != nullptr,
                       ShouldBeRecognised(page, code))
                 << "table: page " << std::hex << page << " code " << code;
@@ -152,22 +151,20 @@ TEST(OpcodeTable, EveryRowRunsWithItsCyclesAndKeepsTheInvariants) {
         const TCcrFlags& f = CcrFlags;
         for (uint8_t flag : {f.FlagS, f.FlagX, f.FlagH, f.FlagI, f.FlagN, f.FlagZ, f.FlagV, f.FlagC})
             EXPECT_LE(flag, 1) << name;
-        EXPECT_EQ(CpuRegs.CCR, f.FlagS << 7 | f.FlagX << 6 | f.FlagH << 5 | f.FlagI << 4 | f.FlagN << 3 |
-                                   f.FlagZ << 2 | f.FlagV << 1 | f.FlagC)
+        EXPECT_EQ(CpuRegs.CCR, f.FlagS << 7 | f.FlagX << 6 | f.FlagH << 5 | f.FlagI << 4 | f.FlagN << 3 | f.FlagZ << 2 |
+                                   f.FlagV << 1 | f.FlagC)
             << name;
-        const bool setsPc = row.Kind == TOperationKind::Jump || row.Kind == TOperationKind::JumpToSubroutine ||
-                            row.Kind == TOperationKind::BranchToSubroutine ||
-                            row.Kind == TOperationKind::ReturnFromSubroutine ||
-                            row.Kind == TOperationKind::ReturnFromInterrupt ||
-                            row.Kind == TOperationKind::SoftwareInterrupt ||
-                            row.Kind == TOperationKind::WaitForInterrupt || row.Kind == TOperationKind::Stop ||
-                            row.Kind == TOperationKind::Branch || row.Kind == TOperationKind::BranchIfBitsSet ||
-                            row.Kind == TOperationKind::BranchIfBitsClear;
+        const bool setsPc =
+            row.Kind == TOperationKind::Jump || row.Kind == TOperationKind::JumpToSubroutine ||
+            row.Kind == TOperationKind::BranchToSubroutine || row.Kind == TOperationKind::ReturnFromSubroutine ||
+            row.Kind == TOperationKind::ReturnFromInterrupt || row.Kind == TOperationKind::SoftwareInterrupt ||
+            row.Kind == TOperationKind::WaitForInterrupt || row.Kind == TOperationKind::Stop ||
+            row.Kind == TOperationKind::Branch || row.Kind == TOperationKind::BranchIfBitsSet ||
+            row.Kind == TOperationKind::BranchIfBitsClear;
         if (!setsPc) {
             EXPECT_EQ(CpuRegs.PC, pc + row.Length) << name;
         }
-        for (int address = 0; address < 65536; ++address)
-            ASSERT_LE(MemoryImage[address].Length, 2) << name;
+        for (int address = 0; address < 65536; ++address) ASSERT_LE(MemoryImage[address].Length, 2) << name;
     }
 }
 

@@ -6,7 +6,6 @@ TCcrFlags CcrFlags;
 TRunState RunState;
 TPeripheralState PeripheralState;
 
-
 void TMemoryCell::Assign(std::string_view text) {
     Length = static_cast<uint8_t>(text.size() < 2 ? text.size() : 2);
     for (uint8_t i = 0; i < Length; ++i) Text[i] = text[i];
@@ -22,9 +21,9 @@ TMemoryCell CellText(const TMemoryCell& cell) { return cell; }
 
 void PackCcr() {
     const TCcrFlags& f = CcrFlags;
-    CpuRegs.CCR = static_cast<uint8_t>((f.FlagS == 1) << 7 | (f.FlagX == 1) << 6 | (f.FlagH == 1) << 5 |
-                                       (f.FlagI == 1) << 4 | (f.FlagN == 1) << 3 | (f.FlagZ == 1) << 2 |
-                                       (f.FlagV == 1) << 1 | (f.FlagC == 1));
+    CpuRegs.CCR =
+        static_cast<uint8_t>((f.FlagS == 1) << 7 | (f.FlagX == 1) << 6 | (f.FlagH == 1) << 5 | (f.FlagI == 1) << 4 |
+                             (f.FlagN == 1) << 3 | (f.FlagZ == 1) << 2 | (f.FlagV == 1) << 1 | (f.FlagC == 1));
 }
 
 void UnpackCcr(uint8_t ccr) {

@@ -14,7 +14,7 @@ TEST(CellCodec, OddCellsNeverReadPastTheirEnd) {
     EXPECT_EQ(HexToByte("GZ"), 0);
     EXPECT_EQ(HexToByte("  "), 0);
     EXPECT_EQ(HexToByte(""), 0);
-    EXPECT_EQ(HexToByte("A"), 0xA0);   // the missing low digit counts as non-hex
+    EXPECT_EQ(HexToByte("A"), 0xA0);  // the missing low digit counts as non-hex
     EXPECT_EQ(HexToByte("A "), 0xA0);
     EXPECT_EQ(HexToByte("ABCD"), 0xAB);  // only two characters are kept
     TMemoryCell cell;

@@ -18,9 +18,9 @@ void Steps(int count) {
 // A student's square wave: OC2 interrupts every 1000 E cycles and toggles PA6.
 // Cycles per instruction address, taken from the instruction tables by hand.
 const std::map<uint16_t, int> StudentProgramCycles = {
-    {0x0100, 3}, {0x0103, 3}, {0x0106, 3}, {0x0109, 4}, {0x010B, 2}, {0x010D, 4}, {0x010F, 4},
-    {0x0111, 2}, {0x0112, 3},                                              // main and its idle loop
-    {0x00DC, 3},                                                           // JMP at the pseudo-vector
+    {0x0100, 3}, {0x0103, 3}, {0x0106, 3}, {0x0109, 4}, {0x010B, 2}, {0x010D, 4},
+    {0x010F, 4}, {0x0111, 2}, {0x0112, 3},                                          // main and its idle loop
+    {0x00DC, 3},                                                                    // JMP at the pseudo-vector
     {0x0200, 5}, {0x0202, 4}, {0x0205, 4}, {0x0207, 2}, {0x0209, 4}, {0x020B, 12},  // handler
 };
 
@@ -56,7 +56,8 @@ TEST(StudentProgram, Oc2InterruptTogglesPa6EveryThousandCycles) {
     int entries = 0;
     for (int step = 0; step < 300000; ++step) {
         const auto known = StudentProgramCycles.find(CpuRegs.PC);
-        ASSERT_NE(known, StudentProgramCycles.end()) << "PC $" << std::hex << CpuRegs.PC << " at step " << std::dec << step;
+        ASSERT_NE(known, StudentProgramCycles.end())
+            << "PC $" << std::hex << CpuRegs.PC << " at step " << std::dec << step;
         const int64_t before = cycles;
         cycles += known->second;
         const TStepResult result = SimulationStep();
@@ -65,7 +66,8 @@ TEST(StudentProgram, Oc2InterruptTogglesPa6EveryThousandCycles) {
         if (CpuRegs.PC == PseudoVectors::OutputCompare2) {
             // Entry k belongs to the tick that passes the count $0400 + 1000k.
             const int64_t due = 0x0400 + 1000 * int64_t{entries};
-            ASSERT_TRUE(before < due && due <= cycles) << "entry " << entries << " in ticks " << before << ".." << cycles;
+            ASSERT_TRUE(before < due && due <= cycles)
+                << "entry " << entries << " in ticks " << before << ".." << cycles;
             ASSERT_EQ(CpuRegs.SP, 0x00B0 - 9);
             ++entries;
         }
@@ -202,7 +204,7 @@ TEST(WaitAndStop, StopFreezesEverythingUntilIrq) {
 }
 
 TEST(ExternalRequests, MaskedIrqIsDroppedAndXirqWaitsForX) {
-    Boot(0x0100);  // reset leaves I and X set
+    Boot(0x0100);                                                          // reset leaves I and X set
     Load(0x0100, {0x8E, 0x00, 0xB0, 0x01, 0x01, 0x86, 0x00, 0x06, 0x01});  // LDS, NOP, NOP, LDAA #0, TAP, NOP
     IrqPending = 1;
     XirqPending = 1;
@@ -242,7 +244,7 @@ TEST(IllegalOpcode, ReportedAndEnteredAtItsTrap) {
 TEST(IllegalOpcode, ReportNamesTheOpcodeEvenAfterAnIrqEntry) {
     Boot(0x0100);
     Load(0x0100, {0x8E, 0x00, 0xB0, 0x0E, 0x41});  // LDS, CLI, illegal
-    Load(PseudoVectors::Irq, {0x01});               // a legal NOP at the vector
+    Load(PseudoVectors::Irq, {0x01});              // a legal NOP at the vector
     Steps(2);
     IrqPending = 1;
     const TStepResult result = SimulationStep();

@@ -5,7 +5,7 @@ namespace R = RegisterAddress;
 
 namespace {
 
-constexpr uint8_t TOF = 0x80;   // TFLG2 / TMSK2
+constexpr uint8_t TOF = 0x80;  // TFLG2 / TMSK2
 constexpr uint8_t RTIF = 0x40;
 constexpr uint8_t OC1F = 0x80;  // TFLG1 / TMSK1 / CFORC, and the PA7 pin
 
@@ -73,10 +73,10 @@ void OutputCompare(const TOutputCompare& compare) {
     const uint8_t old = ReadByte(R::PORTA);
     uint8_t port = old;
     switch (ReadByte(R::TCTL1) >> compare.ActionShift & 3) {
-    case 1: port ^= compare.Bit; break;
-    case 2: port &= static_cast<uint8_t>(~compare.Bit); break;
-    case 3: port |= compare.Bit; break;
-    default: break;
+        case 1: port ^= compare.Bit; break;
+        case 2: port &= static_cast<uint8_t>(~compare.Bit); break;
+        case 3: port |= compare.Bit; break;
+        default: break;
     }
     if (BitsSet(R::CFORC, compare.Bit)) port &= static_cast<uint8_t>(~compare.Bit);
     if (port != old) StoreByte(R::PORTA, port);

@@ -74,7 +74,7 @@ TEST(OutputCompare, WindowAcrossTheWrap) {
     const struct {
         uint16_t Compare;
         bool Matches;
-    } cases[] = {{0x0002, true}, {0x0008, true}, {0xFFF1, true}, {0xFFFF, true},
+    } cases[] = {{0x0002, true},  {0x0008, true},  {0xFFF1, true}, {0xFFFF, true},
                  {0xFFF0, false}, {0x0009, false}, {0x8000, false}};
     for (const auto& c : cases) {
         StartAt(0xFFF0);
@@ -122,8 +122,8 @@ TEST(OutputCompare, PinActionsOfOc2ToOc5WithForcedClear) {
                     Tick(2);
                     const uint8_t acted[] = {before, static_cast<uint8_t>(before ^ compare.Pin), 0, compare.Pin};
                     EXPECT_EQ(ReadByte(R::PORTA), (forced ? 0 : acted[action]) | 0x01)
-                        << "pin $" << std::hex << int(compare.Pin) << " action " << action << " from $"
-                        << int(before) << " forced $" << int(forced);
+                        << "pin $" << std::hex << int(compare.Pin) << " action " << action << " from $" << int(before)
+                        << " forced $" << int(forced);
                     EXPECT_EQ(ReadByte(R::TFLG1), compare.Pin);
                     EXPECT_EQ(ReadByte(R::CFORC), forced);  // never clears itself
                 }
@@ -142,7 +142,7 @@ TEST(OutputCompare, Oc1DrivesItsMaskedPinsAndMasksLaterSources) {
     EXPECT_EQ(ReadByte(R::PORTA), 0x17);  // PA7 forced to 0, PA6-PA3 from OC1D, PA2-PA0 kept
     EXPECT_EQ(ReadByte(R::TFLG1), 0xC0);
     EXPECT_EQ(CpuRegs.PC, PseudoVectors::OutputCompare1);
-    EXPECT_EQ(CpuRegs.SP, 0x00C0 - 9);    // OC2 found FlagI set: stacked once
+    EXPECT_EQ(CpuRegs.SP, 0x00C0 - 9);  // OC2 found FlagI set: stacked once
 }
 
 TEST(InputCapture, EdgeLatchesTheCountOnceUntilTheFlagIsCleared) {

@@ -50,9 +50,8 @@ TEST(WriteFilter, OnlyAdctlRestartsTheSequence) {
 
 TEST(RegisterNames, AgreeWithTheAddressesTheModelUses) {
     const std::pair<uint16_t, std::string_view> named[] = {
-        {R::PORTA, "PORTA "}, {0x1001, "REZERV"}, {R::TCNTHI, "TCNTHI"}, {R::TIC3LO, "TIC3LO"},
-        {R::TOC5HI, "TOC5HI"}, {R::TFLG1, "TFLG1 "}, {R::PACNT, "PACNT "}, {R::ADR1, "ADR1  "},
-        {R::OPTION, "OPTION"}, {R::CONFIG, "CONFIG"},
+        {R::PORTA, "PORTA "}, {0x1001, "REZERV"},   {R::TCNTHI, "TCNTHI"}, {R::TIC3LO, "TIC3LO"}, {R::TOC5HI, "TOC5HI"},
+        {R::TFLG1, "TFLG1 "}, {R::PACNT, "PACNT "}, {R::ADR1, "ADR1  "},   {R::OPTION, "OPTION"}, {R::CONFIG, "CONFIG"},
     };
     for (const auto& [address, name] : named) EXPECT_EQ(RegisterName(address - 0x1000), name);
 }

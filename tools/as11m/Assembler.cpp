@@ -12,14 +12,14 @@ namespace as11m {
 
 std::string_view ErrorText(ErrorKind kind) {
     switch (kind) {
-    case ErrorKind::UnrecognizedMnemonic: return " Unrecognized Mnemonic:";
-    case ErrorKind::InvalidNumericConstant: return " Invalid numeric constant";
-    case ErrorKind::ValueTruncated: return " Value truncated";
-    case ErrorKind::IllegalFirstCharacterInLabel: return " Illegal first character in label:";
-    case ErrorKind::SymbolUndefined: return " Symbol undefined on pass 2:";
-    case ErrorKind::BranchOutOfRange: return " Branch out of range";
-    case ErrorKind::SymbolRedefined: return " Symbol redefined:";
-    case ErrorKind::MissingOperand: return " Missing or unidentifiable operand";
+        case ErrorKind::UnrecognizedMnemonic: return " Unrecognized Mnemonic:";
+        case ErrorKind::InvalidNumericConstant: return " Invalid numeric constant";
+        case ErrorKind::ValueTruncated: return " Value truncated";
+        case ErrorKind::IllegalFirstCharacterInLabel: return " Illegal first character in label:";
+        case ErrorKind::SymbolUndefined: return " Symbol undefined on pass 2:";
+        case ErrorKind::BranchOutOfRange: return " Branch out of range";
+        case ErrorKind::SymbolRedefined: return " Symbol redefined:";
+        case ErrorKind::MissingOperand: return " Missing or unidentifiable operand";
     }
     return " Missing or unidentifiable operand";
 }
@@ -49,11 +49,11 @@ enum class Directive { Org, Equ, Fcb, Fdb, Fcc, Rmb, Bsz, Fill, End, NoEffect };
 
 std::optional<Directive> FindDirective(std::string_view upper) {
     static const std::unordered_map<std::string_view, Directive> table = {
-        {"ORG", Directive::Org},       {"EQU", Directive::Equ},       {"FCB", Directive::Fcb},
-        {"FDB", Directive::Fdb},       {"FCC", Directive::Fcc},       {"RMB", Directive::Rmb},
-        {"BSZ", Directive::Bsz},       {"ZMB", Directive::Bsz},       {"FILL", Directive::Fill},
-        {"END", Directive::End},       {"OPT", Directive::NoEffect},  {"PAGE", Directive::NoEffect},
-        {"NAM", Directive::NoEffect},  {"TTL", Directive::NoEffect},  {"SPC", Directive::NoEffect},
+        {"ORG", Directive::Org},      {"EQU", Directive::Equ},      {"FCB", Directive::Fcb},
+        {"FDB", Directive::Fdb},      {"FCC", Directive::Fcc},      {"RMB", Directive::Rmb},
+        {"BSZ", Directive::Bsz},      {"ZMB", Directive::Bsz},      {"FILL", Directive::Fill},
+        {"END", Directive::End},      {"OPT", Directive::NoEffect}, {"PAGE", Directive::NoEffect},
+        {"NAM", Directive::NoEffect}, {"TTL", Directive::NoEffect}, {"SPC", Directive::NoEffect},
     };
     auto found = table.find(upper);
     if (found == table.end()) return std::nullopt;
@@ -155,8 +155,8 @@ private:
     struct LinePlan {
         int64_t Size = 0;
         bool UseDirect = false;
-        std::string ForwardSymbol;        // an ORG or RMB operand that was unknown in pass 1
-        std::vector<LineError> Errors;    // found only in pass 1
+        std::string ForwardSymbol;      // an ORG or RMB operand that was unknown in pass 1
+        std::vector<LineError> Errors;  // found only in pass 1
     };
 
     void RunPass(int pass) {
@@ -341,26 +341,24 @@ private:
 
     void ProcessDirective(Directive directive, std::string_view label, std::string_view rest) {
         switch (directive) {
-        case Directive::Equ: return Equate(label, rest);
-        case Directive::Org: return Origin(label, rest);
-        case Directive::End:
-            DefineLabel(label, location_, true);
-            ended_ = true;
-            return;
-        case Directive::NoEffect:
-            DefineLabel(label, location_, true);
-            return;
-        default: break;
+            case Directive::Equ: return Equate(label, rest);
+            case Directive::Org: return Origin(label, rest);
+            case Directive::End:
+                DefineLabel(label, location_, true);
+                ended_ = true;
+                return;
+            case Directive::NoEffect: DefineLabel(label, location_, true); return;
+            default: break;
         }
         DefineLabel(label, location_, true);
         switch (directive) {
-        case Directive::Fcb: return DataList(rest, 1);
-        case Directive::Fdb: return DataList(rest, 2);
-        case Directive::Fcc: return CharacterString(rest);
-        case Directive::Rmb: return Reserve(rest, false);
-        case Directive::Bsz: return Reserve(rest, true);
-        case Directive::Fill: return Fill(rest);
-        default: return;
+            case Directive::Fcb: return DataList(rest, 1);
+            case Directive::Fdb: return DataList(rest, 2);
+            case Directive::Fcc: return CharacterString(rest);
+            case Directive::Rmb: return Reserve(rest, false);
+            case Directive::Bsz: return Reserve(rest, true);
+            case Directive::Fill: return Fill(rest);
+            default: return;
         }
     }
 
@@ -374,15 +372,19 @@ private:
             DefineLabel(label, 0, true);
             return;
         }
-        if (pass_ == 1) DefineLabel(label, value.Number, value.Known);
-        else LabelIsValid(label);
+        if (pass_ == 1)
+            DefineLabel(label, value.Number, value.Known);
+        else
+            LabelIsValid(label);
     }
 
     void Origin(std::string_view label, std::string_view rest) {
         Value value;
         if (PlannedValue(OperandToken(rest), value)) {
-            if (value.Number < 0 || value.Number > 0xFFFF) Error(ErrorKind::ValueTruncated);
-            else location_ = value.Number;
+            if (value.Number < 0 || value.Number > 0xFFFF)
+                Error(ErrorKind::ValueTruncated);
+            else
+                location_ = value.Number;
         }
         DefineLabel(label, location_, true);
     }
@@ -459,8 +461,10 @@ private:
             return;
         }
         hasAddress_ = true;
-        if (zeroed) bytes_.assign(static_cast<size_t>(count.Number), 0);
-        else reserved_ = count.Number;
+        if (zeroed)
+            bytes_.assign(static_cast<size_t>(count.Number), 0);
+        else
+            reserved_ = count.Number;
     }
 
     void Fill(std::string_view rest) {
@@ -529,8 +533,7 @@ private:
                 return;
             }
             if (!WholeExpression(token.substr(1), value)) return;
-            if (value.Known && !(wide ? Fits16(value.Number) : Fits8(value.Number)))
-                Error(ErrorKind::ValueTruncated);
+            if (value.Known && !(wide ? Fits16(value.Number) : Fits8(value.Number))) Error(ErrorKind::ValueTruncated);
             EmitOpcode(*row);
             wide ? Emit16(value.Number) : Emit8(value.Number);
             return;
@@ -685,17 +688,17 @@ private:
         }
         int64_t a = left.Number, b = right.Number;
         switch (op) {
-        case '+': left.Number = a + b; break;
-        case '-': left.Number = a - b; break;
-        case '*': left.Number = a * b; break;
-        case '/':
-            if (b == 0) {
-                Error(ErrorKind::MissingOperand);
-                left.Number = 0;
-                return;
-            }
-            left.Number = a / b;
-            break;
+            case '+': left.Number = a + b; break;
+            case '-': left.Number = a - b; break;
+            case '*': left.Number = a * b; break;
+            case '/':
+                if (b == 0) {
+                    Error(ErrorKind::MissingOperand);
+                    left.Number = 0;
+                    return;
+                }
+                left.Number = a / b;
+                break;
         }
         if (left.Number > kValueLimit || left.Number < -kValueLimit) {
             Error(ErrorKind::ValueTruncated);
@@ -737,9 +740,12 @@ private:
 
     bool ParseNumber(std::string_view text, size_t& pos, Value& value) {
         int base = 10;
-        if (text[pos] == '$') base = 16, ++pos;
-        else if (text[pos] == '%') base = 2, ++pos;
-        else if (text[pos] == '@') base = 8, ++pos;
+        if (text[pos] == '$')
+            base = 16, ++pos;
+        else if (text[pos] == '%')
+            base = 2, ++pos;
+        else if (text[pos] == '@')
+            base = 8, ++pos;
         size_t start = pos;
         while (pos < text.size() && (IsLetter(text[pos]) || IsDigit(text[pos]))) ++pos;
         std::string_view digits = text.substr(start, pos - start);

@@ -34,9 +34,9 @@ struct LineError {
 };
 
 struct AssembledLine {
-    int Number = 0;              // 1-based line of the source
-    std::string Source;          // the line as read (UTF-8)
-    bool HasAddress = false;     // the line emits code or data, or reserves memory
+    int Number = 0;           // 1-based line of the source
+    std::string Source;       // the line as read (UTF-8)
+    bool HasAddress = false;  // the line emits code or data, or reserves memory
     uint16_t Address = 0;
     std::vector<uint8_t> Bytes;  // all at Address upward
     int Cycles = -1;             // the instruction's E cycles; -1 on other lines

@@ -60,7 +60,7 @@ TEST(Assembler, SourceLanguage) {
         {" LDAA $FF\n LDAA $100", {0x96, 0xFF, 0xB6, 0x01, 0x00}},
         {"V EQU $40\n STAA V", {0x97, 0x40}},
         {" STAA V\nV EQU $40", {0xB7, 0x00, 0x40}},  // forward: extended in both passes
-        {" JMP $10", {0x7E, 0x00, 0x10}},             // JMP has no direct mode
+        {" JMP $10", {0x7E, 0x00, 0x10}},            // JMP has no direct mode
         {" LDAA 255,X\n STAA 0,Y", {0xA6, 0xFF, 0x18, 0xA7, 0x00}},
         // the farthest branches each way
         {" BRA L\n RMB 127\nL NOP", {0x20, 0x7F, 0x01}},
@@ -97,12 +97,11 @@ TEST(Assembler, CyclesFollowTheDataBook) {
         const char* Source;
         int Cycles;
     } cases[] = {
-        {" ADDA #1", 2},       {" ADDA $10", 3},       {" ADDA $1000", 4},    {" ADDA 0,X", 4},
-        {" ADDA 0,Y", 5},      {" LDD #1", 3},         {" LDD $10", 4},       {" LDD 0,Y", 6},
-        {" LDY #1", 4},        {" CPD #1", 5},         {" CPD 0,Y", 7},       {" JSR $10", 5},
-        {" JSR $1000", 6},     {" JSR 0,Y", 7},        {" BSET $10,#1", 6},   {" BSET 0,Y,#1", 8},
-        {" BRSET 0,X,#1,*", 7}, {" BNE *", 3},         {" PSHX", 4},          {" RTI", 12},
-        {" WAI", 14},          {" IDIV", 41},          {" FCB 1", -1},        {" NOP", 2},
+        {" ADDA #1", 2},     {" ADDA $10", 3},       {" ADDA $1000", 4}, {" ADDA 0,X", 4}, {" ADDA 0,Y", 5},
+        {" LDD #1", 3},      {" LDD $10", 4},        {" LDD 0,Y", 6},    {" LDY #1", 4},   {" CPD #1", 5},
+        {" CPD 0,Y", 7},     {" JSR $10", 5},        {" JSR $1000", 6},  {" JSR 0,Y", 7},  {" BSET $10,#1", 6},
+        {" BSET 0,Y,#1", 8}, {" BRSET 0,X,#1,*", 7}, {" BNE *", 3},      {" PSHX", 4},     {" RTI", 12},
+        {" WAI", 14},        {" IDIV", 41},          {" FCB 1", -1},     {" NOP", 2},
     };
     for (const auto& c : cases) EXPECT_EQ(AssembleText(c.Source).Lines[0].Cycles, c.Cycles) << c.Source;
 }
@@ -157,8 +156,8 @@ TEST(Assembler, ReservationsMayReachTheEndOfMemory) {
     EXPECT_EQ(filled.Lines[1].Bytes, std::vector<uint8_t>(0x100, 0xAA));
 
     // One byte more is past the end, wherever it is asked for.
-    for (const char* source : {" ORG 1\n RMB $10000", " RMB $10001", " ORG 0\n RMB $10000\n NOP",
-                               " ORG $FF00\n FILL 0,$101"}) {
+    for (const char* source :
+         {" ORG 1\n RMB $10000", " RMB $10001", " ORG 0\n RMB $10000\n NOP", " ORG $FF00\n FILL 0,$101"}) {
         Assembly assembly = AssembleText(source);
         EXPECT_EQ(AllErrors(assembly), (std::vector<LineError>{{ErrorKind::ValueTruncated, ""}})) << source;
         EXPECT_TRUE(Bytes(assembly).size() <= 0x100) << source;
@@ -286,8 +285,8 @@ TEST(Assembler, LongChainsOfForwardEquates) {
     source += "E50000 EQU 7\nC1 EQU C2\nC2 EQU C1\n";
     Assembly assembly = AssembleText(source);
     EXPECT_EQ(Bytes(assembly), (std::vector<uint8_t>{0xCC, 0xC3, 0x57}));  // 50007
-    EXPECT_EQ(AllErrors(assembly), (std::vector<LineError>{{ErrorKind::SymbolUndefined, "C2"},
-                                                           {ErrorKind::SymbolUndefined, "C1"}}));
+    EXPECT_EQ(AllErrors(assembly),
+              (std::vector<LineError>{{ErrorKind::SymbolUndefined, "C2"}, {ErrorKind::SymbolUndefined, "C1"}}));
 }
 
 TEST(Assembler, LargeSourceWrapsNothing) {
@@ -304,10 +303,10 @@ TEST(Assembler, LargeSourceWrapsNothing) {
 }
 
 TEST(SourceText, DecodesUtf8OrWindows1250) {
-    EXPECT_EQ(DecodeSource("\xEF\xBB\xBFmi\xC5\xA1"), "mi\xC5\xA1");       // UTF-8, mark dropped
+    EXPECT_EQ(DecodeSource("\xEF\xBB\xBFmi\xC5\xA1"), "mi\xC5\xA1");            // UTF-8, mark dropped
     EXPECT_EQ(DecodeSource("mi\x9A \x8A\xE8"), "mi\xC5\xA1 \xC5\xA0\xC4\x8D");  // Windows-1250 š Š č
-    EXPECT_EQ(DecodeSource("\x81"), "\xEF\xBF\xBD");                       // undefined in the code page
-    EXPECT_EQ(DecodeSource("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");  // a surrogate is no UTF-8
+    EXPECT_EQ(DecodeSource("\x81"), "\xEF\xBF\xBD");                            // undefined in the code page
+    EXPECT_EQ(DecodeSource("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");    // a surrogate is no UTF-8
     EXPECT_EQ(SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     EXPECT_EQ(SplitLines("a\n"), (std::vector<std::string>{"a"}));
     for (int b = 0x80; b <= 0xFF; ++b) {

@@ -21,20 +21,20 @@ std::string Lower(std::string_view text) {
 // An operand that selects exactly this form; both assemblers read it alike.
 std::string OperandFor(AddressMode mode, const std::string& label) {
     switch (mode) {
-    case AddressMode::Inherent: return "";
-    case AddressMode::Immediate8: return "#$5A";
-    case AddressMode::Immediate16: return "#$1234";
-    case AddressMode::Direct: return "$45";
-    case AddressMode::Extended: return "$1234";
-    case AddressMode::IndexedX: return "$45,x";
-    case AddressMode::IndexedY: return "$45,y";
-    case AddressMode::Relative: return label + "+$30";
-    case AddressMode::BitDirect: return "$45,#$5A";
-    case AddressMode::BitIndexedX: return "$45,x,#$5A";
-    case AddressMode::BitIndexedY: return "$45,y,#$5A";
-    case AddressMode::BitBranchDirect: return "$45,#$5A," + label;
-    case AddressMode::BitBranchIndexedX: return "$45,x,#$5A," + label;
-    case AddressMode::BitBranchIndexedY: return "$45,y,#$5A," + label;
+        case AddressMode::Inherent: return "";
+        case AddressMode::Immediate8: return "#$5A";
+        case AddressMode::Immediate16: return "#$1234";
+        case AddressMode::Direct: return "$45";
+        case AddressMode::Extended: return "$1234";
+        case AddressMode::IndexedX: return "$45,x";
+        case AddressMode::IndexedY: return "$45,y";
+        case AddressMode::Relative: return label + "+$30";
+        case AddressMode::BitDirect: return "$45,#$5A";
+        case AddressMode::BitIndexedX: return "$45,x,#$5A";
+        case AddressMode::BitIndexedY: return "$45,y,#$5A";
+        case AddressMode::BitBranchDirect: return "$45,#$5A," + label;
+        case AddressMode::BitBranchIndexedX: return "$45,x,#$5A," + label;
+        case AddressMode::BitBranchIndexedY: return "$45,y,#$5A," + label;
     }
     return "";
 }

@@ -43,10 +43,14 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& 
     command.Source = argv[1];
     for (int i = 2; i < argc; ++i) {
         std::string word = Lower(argv[i]);
-        if (word == "-l") command.Listing = true;
-        else if (word == "s") command.Options.SymbolTable = true;
-        else if (word == "c") command.Options.Cycles = true;
-        else if (word == "noc") command.Options.Cycles = false;
+        if (word == "-l")
+            command.Listing = true;
+        else if (word == "s")
+            command.Options.SymbolTable = true;
+        else if (word == "c")
+            command.Options.Cycles = true;
+        else if (word == "noc")
+            command.Options.Cycles = false;
         else {
             error = "unknown option: " + std::string(argv[i]);
             return false;
@@ -164,9 +168,8 @@ int Run(int argc, char** argv) {
         std::cerr << "as11m: " << error << '\n';
         return kExitUnusable;
     }
-    if (command.Listing &&
-        !WriteFileWhole(WithExtension(command.Source, ".LST"),
-                        as11m::FormatListing(assembly, sourceName, command.Options), error)) {
+    if (command.Listing && !WriteFileWhole(WithExtension(command.Source, ".LST"),
+                                           as11m::FormatListing(assembly, sourceName, command.Options), error)) {
         std::cerr << "as11m: " << error << '\n';
         return kExitUnusable;
     }

@@ -18,10 +18,10 @@ enum class AddressMode : uint8_t {
     IndexedX,
     IndexedY,
     Relative,
-    BitDirect,           // BSET/BCLR opr,#mask
+    BitDirect,  // BSET/BCLR opr,#mask
     BitIndexedX,
     BitIndexedY,
-    BitBranchDirect,     // BRSET/BRCLR opr,#mask,target
+    BitBranchDirect,  // BRSET/BRCLR opr,#mask,target
     BitBranchIndexedX,
     BitBranchIndexedY,
 };
@@ -29,7 +29,7 @@ enum class AddressMode : uint8_t {
 struct OpcodeRow {
     std::string_view Mnemonic;
     AddressMode Mode;
-    uint8_t Page;    // 0 for none, else the prefix byte
+    uint8_t Page;  // 0 for none, else the prefix byte
     uint8_t Opcode;
     uint8_t Cycles;
 };
@@ -37,27 +37,25 @@ struct OpcodeRow {
 // Bytes after the opcode (and its prefix).
 constexpr int OperandLength(AddressMode mode) {
     switch (mode) {
-    case AddressMode::Inherent: return 0;
-    case AddressMode::Immediate8: return 1;
-    case AddressMode::Immediate16: return 2;
-    case AddressMode::Direct: return 1;
-    case AddressMode::Extended: return 2;
-    case AddressMode::IndexedX: return 1;
-    case AddressMode::IndexedY: return 1;
-    case AddressMode::Relative: return 1;
-    case AddressMode::BitDirect: return 2;
-    case AddressMode::BitIndexedX: return 2;
-    case AddressMode::BitIndexedY: return 2;
-    case AddressMode::BitBranchDirect: return 3;
-    case AddressMode::BitBranchIndexedX: return 3;
-    case AddressMode::BitBranchIndexedY: return 3;
+        case AddressMode::Inherent: return 0;
+        case AddressMode::Immediate8: return 1;
+        case AddressMode::Immediate16: return 2;
+        case AddressMode::Direct: return 1;
+        case AddressMode::Extended: return 2;
+        case AddressMode::IndexedX: return 1;
+        case AddressMode::IndexedY: return 1;
+        case AddressMode::Relative: return 1;
+        case AddressMode::BitDirect: return 2;
+        case AddressMode::BitIndexedX: return 2;
+        case AddressMode::BitIndexedY: return 2;
+        case AddressMode::BitBranchDirect: return 3;
+        case AddressMode::BitBranchIndexedX: return 3;
+        case AddressMode::BitBranchIndexedY: return 3;
     }
     return 0;
 }
 
-constexpr int InstructionLength(const OpcodeRow& row) {
-    return (row.Page != 0 ? 2 : 1) + OperandLength(row.Mode);
-}
+constexpr int InstructionLength(const OpcodeRow& row) { return (row.Page != 0 ? 2 : 1) + OperandLength(row.Mode); }
 
 using M = AddressMode;
 
@@ -387,16 +385,14 @@ struct MnemonicAlias {
     std::string_view Mnemonic;
 };
 inline constexpr std::array MnemonicAliases = {
-    MnemonicAlias{"LSLA", "ASLA"}, MnemonicAlias{"LSLB", "ASLB"},
-    MnemonicAlias{"LSL", "ASL"},   MnemonicAlias{"LSLD", "ASLD"},
-    MnemonicAlias{"BHS", "BCC"},   MnemonicAlias{"BLO", "BCS"},
+    MnemonicAlias{"LSLA", "ASLA"}, MnemonicAlias{"LSLB", "ASLB"}, MnemonicAlias{"LSL", "ASL"},
+    MnemonicAlias{"LSLD", "ASLD"}, MnemonicAlias{"BHS", "BCC"},   MnemonicAlias{"BLO", "BCS"},
 };
 
 constexpr bool OpcodesAreUnique() {
     for (size_t i = 0; i < OpcodeTable.size(); ++i)
         for (size_t j = i + 1; j < OpcodeTable.size(); ++j)
-            if (OpcodeTable[i].Page == OpcodeTable[j].Page &&
-                OpcodeTable[i].Opcode == OpcodeTable[j].Opcode)
+            if (OpcodeTable[i].Page == OpcodeTable[j].Page && OpcodeTable[i].Opcode == OpcodeTable[j].Opcode)
                 return false;
     return true;
 }

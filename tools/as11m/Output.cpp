@@ -32,15 +32,16 @@ void RightTrim(std::string& text) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
 }
 
-void AppendListingLine(std::string& out, int number, bool hasAddress, unsigned address,
-                       const uint8_t* bytes, size_t count, int cycles, bool cycleColumn,
-                       std::string_view source) {
+void AppendListingLine(std::string& out, int number, bool hasAddress, unsigned address, const uint8_t* bytes,
+                       size_t count, int cycles, bool cycleColumn, std::string_view source) {
     std::string line;
     char key[16];
     std::snprintf(key, sizeof key, "%4d ", number % 10000);
     line += key;
-    if (hasAddress) AppendHex(line, address, 4);
-    else line += "    ";
+    if (hasAddress)
+        AppendHex(line, address, 4);
+    else
+        line += "    ";
     line += ' ';
     std::string object;
     for (size_t i = 0; i < count; ++i) {
@@ -58,8 +59,10 @@ void AppendListingLine(std::string& out, int number, bool hasAddress, unsigned a
             line += "     ";
         }
     }
-    if (source.empty()) RightTrim(line);
-    else line += Printable(source);
+    if (source.empty())
+        RightTrim(line);
+    else
+        line += Printable(source);
     out += line;
     out += '\n';
 }
@@ -73,18 +76,17 @@ std::string ListingSourceName(std::string_view fileName) {
     return name;
 }
 
-std::string FormatListing(const Assembly& assembly, std::string_view sourceName,
-                          const ListingOptions& options) {
+std::string FormatListing(const Assembly& assembly, std::string_view sourceName, const ListingOptions& options) {
     std::string out;
     std::string name = ListingSourceName(sourceName);
     for (const AssembledLine& line : assembly.Lines) {
         size_t first = std::min(line.Bytes.size(), kBytesPerListingLine);
-        AppendListingLine(out, line.Number, line.HasAddress, line.Address, line.Bytes.data(), first,
-                          line.Cycles, options.Cycles, line.Source);
+        AppendListingLine(out, line.Number, line.HasAddress, line.Address, line.Bytes.data(), first, line.Cycles,
+                          options.Cycles, line.Source);
         for (size_t done = first; done < line.Bytes.size(); done += kBytesPerListingLine) {
             size_t count = std::min(line.Bytes.size() - done, kBytesPerListingLine);
-            AppendListingLine(out, line.Number, true, (line.Address + done) & 0xFFFF,
-                              line.Bytes.data() + done, count, -1, options.Cycles, {});
+            AppendListingLine(out, line.Number, true, (line.Address + done) & 0xFFFF, line.Bytes.data() + done, count,
+                              -1, options.Cycles, {});
         }
         for (const LineError& error : line.Errors) {
             out += "          -> ";
@@ -106,8 +108,10 @@ std::string FormatListing(const Assembly& assembly, std::string_view sourceName,
             out += "          ";
             AppendPadded(out, symbol, 16);
             out += ' ';
-            if (value >= -32768 && value <= 0xFFFF) AppendHex(out, static_cast<unsigned>(value) & 0xFFFF, 4);
-            else AppendHex(out, static_cast<unsigned>(value), 8);
+            if (value >= -32768 && value <= 0xFFFF)
+                AppendHex(out, static_cast<unsigned>(value) & 0xFFFF, 4);
+            else
+                AppendHex(out, static_cast<unsigned>(value), 8);
             out += '\n';
         }
     }

@@ -17,8 +17,7 @@ struct ListingOptions {
 // address on lines that emit or reserve memory and on no other line,
 // object bytes from 11, the source from 27 (32 with cycle counts). Error
 // lines follow their line: ten blanks, "-> name,line: message".
-std::string FormatListing(const Assembly& assembly, std::string_view sourceName,
-                          const ListingOptions& options);
+std::string FormatListing(const Assembly& assembly, std::string_view sourceName, const ListingOptions& options);
 
 // S1 records of at most 16 data bytes, upper-case hex, a new record at
 // every gap, then S9.

@@ -85,8 +85,8 @@ TEST(Listing, AddressColumnsOnlyOnMemoryLines) {
     std::vector<std::string> withAddress;
     for (const std::string& line : lines)
         if (HoldsAddress(line)) withAddress.push_back(line.substr(0, 9));
-    EXPECT_EQ(withAddress, (std::vector<std::string>{"   6 0010", "   7 0011", "   8 0013", "   8 0018",
-                                                      "   8 001D", "   9 001F"}));
+    EXPECT_EQ(withAddress,
+              (std::vector<std::string>{"   6 0010", "   7 0011", "   8 0013", "   8 0018", "   8 001D", "   9 001F"}));
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Symbol table"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "          DECA             BEEF"), lines.end());
 }
@@ -118,7 +118,10 @@ TEST(Listing, KeysAndColumnsStayClean) {
 
 TEST(Listing, ControlCharactersNeverReachTheColumns) {
     // DEL and the other control characters show as '?'; a tab stays a tab.
-    std::vector<std::string> lines = ListingLines("\x7FL NOP\n NOP ; a\x7F" "b\x1F" "c\td");
+    std::vector<std::string> lines = ListingLines(
+        "\x7FL NOP\n NOP ; a\x7F"
+        "b\x1F"
+        "c\td");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "   1 0000 01              ?L NOP");
     EXPECT_EQ(lines[1], "          -> TEMP$$.ASM,1: Illegal first character in label: ?L");
@@ -132,7 +135,8 @@ TEST(Listing, ArrowInACommentStaysVerbatim) {
 }
 
 TEST(Listing, SymbolTableUsesFourHexDigits) {
-    std::vector<std::string> lines = ListingLines("NEG EQU -1\nBIG EQU $12345\nA_VERY_LONG_SYMBOL_NAME NOP", {true, false});
+    std::vector<std::string> lines =
+        ListingLines("NEG EQU -1\nBIG EQU $12345\nA_VERY_LONG_SYMBOL_NAME NOP", {true, false});
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[3], "");
     EXPECT_EQ(lines[4], "Symbol table");
@@ -146,7 +150,8 @@ std::pair<unsigned, std::vector<uint8_t>> ParseRecord(const std::string& record)
     EXPECT_EQ(record.substr(0, 2), "S1");
     for (char c : record.substr(2)) EXPECT_TRUE(IsHex(c) && !(c >= 'a' && c <= 'f')) << record;
     std::vector<uint8_t> values;
-    for (size_t i = 2; i + 1 < record.size(); i += 2) values.push_back(static_cast<uint8_t>(std::stoi(record.substr(i, 2), nullptr, 16)));
+    for (size_t i = 2; i + 1 < record.size(); i += 2)
+        values.push_back(static_cast<uint8_t>(std::stoi(record.substr(i, 2), nullptr, 16)));
     EXPECT_EQ(values.size(), values[0] + 1u) << record;
     unsigned sum = 0;
     for (size_t i = 0; i + 1 < values.size(); ++i) sum += values[i];
@@ -160,15 +165,15 @@ TEST(SRecords, ExampleObject) {
 }
 
 TEST(SRecords, RecordsBreakAtSixteenBytesAndAtEveryGap) {
-    Assembly assembly = Assemble(SplitLines(
-        " ORG $B600\n"
-        " FILL $AB,40\n"
-        " RMB 2\n"
-        " FCB 1\n"
-        " ORG $10\n"
-        " FDB $1234\n"
-        " ORG $FFFE\n"
-        " FDB $BEEF\n"));
+    Assembly assembly =
+        Assemble(SplitLines(" ORG $B600\n"
+                            " FILL $AB,40\n"
+                            " RMB 2\n"
+                            " FCB 1\n"
+                            " ORG $10\n"
+                            " FDB $1234\n"
+                            " ORG $FFFE\n"
+                            " FDB $BEEF\n"));
     std::vector<std::string> records = SplitLines(FormatSRecords(assembly));
     ASSERT_EQ(records.size(), 7u);
     std::vector<std::pair<unsigned, size_t>> layout;

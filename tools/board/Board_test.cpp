@@ -109,8 +109,7 @@ TEST(Board, TalkerSendsInTimeOrderWhileCatchingUpOnWaitingBytes) {
     f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
     // Three records at once: one to program, one that changes nothing, one more.
     const std::string stream = std::string("\xFF\x01\xB6\x00\x12\x00\x00", 7) +
-                               std::string("\x01\x80\x00\xFF\x00\x00", 6) +
-                               std::string("\x01\xB6\x01\x34\x00\x00", 6);
+                               std::string("\x01\x80\x00\xFF\x00\x00", 6) + std::string("\x01\xB6\x01\x34\x00\x00", 6);
     for (unsigned char c : stream) f.Hc11.Receive(c, f.Now += 1000);
     f.Wait(Second);
     f.Wait(Second);
