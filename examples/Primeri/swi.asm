@@ -5,8 +5,10 @@
 * Prekinitveni podprogram tu deluje kot "sistemski klic": register A pove,
 * katero storitev želimo. RTI obnovi registre in nadaljuje za ukazom SWI.
 *
-*   A = 1: povečaj števec KLICI
-*   A = 2: zapiši B na vrata B
+*   A = 'K': povečaj števec KLICI
+*   A = 'B': zapiši B na vrata B
+*
+* Znak zapišemo kot 'K' ali brez zaključnega opuščaja kot 'K.
 *
 * V simulatorju opazuj okno sklada med izvajanjem podprograma.
 ***********************************************************************
@@ -18,19 +20,19 @@ PORTB   EQU     $1004           vrata B (izhod)
 ZACETEK LDS     #$00C3
         CLR     KLICI
         CLRB
-ZANKA   LDAA    #1              storitev 1: štej klice
+ZANKA   LDAA    #'K'            storitev K: štej klice
         SWI
         INCB
-        LDAA    #2              storitev 2: B na vrata B
+        LDAA    #'B'            storitev B: B na vrata B
         SWI
         BRA     ZANKA
 
 * Podprogram SWI. Na skladu so CCR, B, A, X, Y in povratni naslov.
-SWI_PR  CMPA    #1
+SWI_PR  CMPA    #'K
         BNE     SWI2
         INC     KLICI
         RTI
-SWI2    CMPA    #2
+SWI2    CMPA    #'B
         BNE     SWI_KON
         STAB    PORTB
 SWI_KON RTI                     neznana storitev: nič

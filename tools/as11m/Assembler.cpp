@@ -81,18 +81,29 @@ size_t SkipBlanks(std::string_view text, size_t pos) {
     return pos;
 }
 
-// The operand field: up to the first blank, a blank inside a character
-// constant (' ') included.
+// Past a character constant at text[pos]: the apostrophe, one character
+// (a blank too) and the closing apostrophe where there is one.
+size_t SkipCharacterConstant(std::string_view text, size_t pos) {
+    ++pos;
+    if (pos < text.size()) NextCharacter(text, pos);
+    if (pos < text.size() && text[pos] == '\'') ++pos;
+    return pos;
+}
+
+// The operand field: up to the first blank that does not follow a comma,
+// so that "FCB 1, 2" is one field and "FCB 1,2 comment" ends at the blank.
 std::string_view OperandToken(std::string_view rest) {
     size_t pos = 0;
-    while (pos < rest.size() && !IsFieldEnd(rest[pos])) {
-        if (rest[pos] == '\'') {
+    bool afterComma = false;
+    while (pos < rest.size()) {
+        char c = rest[pos];
+        if (afterComma && IsBlank(c)) {
             ++pos;
-            if (pos < rest.size()) NextCharacter(rest, pos);
-            if (pos < rest.size() && rest[pos] == '\'') ++pos;
-        } else {
-            ++pos;
+            continue;
         }
+        if (IsFieldEnd(c)) break;
+        afterComma = c == ',';
+        pos = c == '\'' ? SkipCharacterConstant(rest, pos) : pos + 1;
     }
     return rest.substr(0, pos);
 }
@@ -101,16 +112,13 @@ std::string_view OperandToken(std::string_view rest) {
 size_t TopLevelComma(std::string_view token) {
     for (size_t pos = 0; pos < token.size();) {
         if (token[pos] == ',') return pos;
-        if (token[pos] == '\'') {
-            ++pos;
-            if (pos < token.size()) NextCharacter(token, pos);
-            if (pos < token.size() && token[pos] == '\'') ++pos;
-        } else {
-            ++pos;
-        }
+        pos = token[pos] == '\'' ? SkipCharacterConstant(token, pos) : pos + 1;
     }
     return std::string_view::npos;
 }
+
+// What follows the comma at token[comma], blanks after it skipped.
+std::string_view AfterComma(std::string_view token, size_t comma) { return token.substr(SkipBlanks(token, comma + 1)); }
 
 // Index register name X or Y (any case) standing alone at text[pos].
 char IndexRegisterAt(std::string_view text, size_t pos) {
@@ -194,14 +202,12 @@ private:
         // The layout of pass 1 holds even where pass 2 met an error.
         bytes_.resize(static_cast<size_t>(std::max<int64_t>(0, plan.Size - reserved)));
         int64_t end = location_ + plan.Size;
-        if (plan.Size > 0 && end > 0x10000) {
-            Error(ErrorKind::ValueTruncated);
-            int64_t keep = std::clamp<int64_t>(0x10000 - location_, 0, static_cast<int64_t>(bytes_.size()));
-            bytes_.resize(static_cast<size_t>(keep));
-        }
+        if (plan.Size > 0 && end > 0x10000) Error(ErrorKind::ValueTruncated);
         for (LineError& error : errors_)
             if (std::find(line.Errors.begin(), line.Errors.end(), error) == line.Errors.end())
                 line.Errors.push_back(std::move(error));
+        // A wrong line keeps its place but puts none of its bytes into memory.
+        if (!line.Errors.empty()) bytes_.clear();
         if (hasAddress_ && location_ >= 0 && location_ <= 0xFFFF) {
             line.HasAddress = true;
             line.Address = static_cast<uint16_t>(location_);
@@ -424,7 +430,7 @@ private:
                 Error(ErrorKind::MissingOperand);
                 return;
             }
-            ++pos;
+            pos = SkipBlanks(token, pos + 1);
         }
     }
 
@@ -476,7 +482,7 @@ private:
         }
         Value value, count;
         if (!WholeExpression(token.substr(0, comma), value)) return;
-        if (!PlannedValue(token.substr(comma + 1), count)) return;
+        if (!PlannedValue(AfterComma(token, comma), count)) return;
         if (value.Known && !Fits8(value.Number)) Error(ErrorKind::ValueTruncated);
         if (count.Number < 0 || count.Number > 0x10000) {
             Error(ErrorKind::ValueTruncated);
@@ -540,7 +546,7 @@ private:
         }
         size_t comma = TopLevelComma(token);
         if (comma != std::string_view::npos) {
-            std::string_view reg = token.substr(comma + 1);
+            std::string_view reg = AfterComma(token, comma);
             char name = reg.size() == 1 ? Upper(reg[0]) : 0;
             const OpcodeRow* row = name == 'X'   ? form(AddressMode::IndexedX)
                                    : name == 'Y' ? form(AddressMode::IndexedY)
@@ -719,7 +725,7 @@ private:
             return true;
         }
         if (c == '\'') return ParseCharacter(text, pos, value);
-        if (c == '$' || c == '%' || c == '@' || IsDigit(c)) return ParseNumber(text, pos, value);
+        if (c == '$' || c == '%' || c == '@' || c == '&' || IsDigit(c)) return ParseNumber(text, pos, value);
         if (IsSymbolStart(c)) {
             size_t start = pos;
             while (pos < text.size() && IsSymbolChar(text[pos])) ++pos;
@@ -746,6 +752,8 @@ private:
             base = 2, ++pos;
         else if (text[pos] == '@')
             base = 8, ++pos;
+        else if (text[pos] == '&')
+            base = 10, ++pos;
         size_t start = pos;
         while (pos < text.size() && (IsLetter(text[pos]) || IsDigit(text[pos]))) ++pos;
         std::string_view digits = text.substr(start, pos - start);
@@ -772,15 +780,16 @@ private:
         return true;
     }
 
+    // 'c' or, Motorola style, 'c without the closing apostrophe.
     bool ParseCharacter(std::string_view text, size_t& pos, Value& value) {
         ++pos;
         std::optional<char32_t> c;
         if (pos < text.size()) c = NextCharacter(text, pos);
-        if (!c || pos >= text.size() || text[pos] != '\'') {
+        if (!c) {
             Error(ErrorKind::InvalidNumericConstant);
             return false;
         }
-        ++pos;
+        if (pos < text.size() && text[pos] == '\'') ++pos;
         auto byte = EncodeWindows1250(*c);
         if (!byte) {
             Error(ErrorKind::InvalidNumericConstant);

@@ -38,7 +38,7 @@ struct AssembledLine {
     std::string Source;       // the line as read (UTF-8)
     bool HasAddress = false;  // the line emits code or data, or reserves memory
     uint16_t Address = 0;
-    std::vector<uint8_t> Bytes;  // all at Address upward
+    std::vector<uint8_t> Bytes;  // all at Address upward; none on a line with errors
     int Cycles = -1;             // the instruction's E cycles; -1 on other lines
     std::vector<LineError> Errors;
 };

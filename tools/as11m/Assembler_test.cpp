@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "tools/as11m/SourceText.h"
 
 namespace as11m {
@@ -36,6 +38,7 @@ TEST(Assembler, SourceLanguage) {
         {" LDAA #200", {0x86, 0xC8}},
         {" LDAA #'A'", {0x86, 0x41}},
         {" LDAA #' '", {0x86, 0x20}},
+        {" LDAA #'\t\n LDAA #'\t'", {0x86, 0x09, 0x86, 0x09}},  // a tab is itself, closed or not
         {" LDAA #'č'", {0x86, 0xE8}},
         {" LDAA #'€'", {0x86, 0x80}},
         {" LDAA #-1", {0x86, 0xFF}},
@@ -176,6 +179,16 @@ struct ErrorCase {
     LineError Expected;
 };
 
+void ExpectOneErrorEach(std::span<const ErrorCase> cases) {
+    for (const ErrorCase& c : cases) {
+        Assembly assembly = AssembleText(c.Source);
+        std::vector<LineError> errors = AllErrors(assembly);
+        ASSERT_EQ(errors.size(), 1u) << c.Source;
+        EXPECT_EQ(errors[0], c.Expected) << c.Source;
+        EXPECT_EQ(assembly.Lines[c.Line - 1].Errors.size(), 1u) << c.Source;
+    }
+}
+
 TEST(Assembler, EachErrorHasItsMessage) {
     const ErrorCase cases[] = {
         {" BNQ x", 1, {ErrorKind::UnrecognizedMnemonic, "BNQ"}},
@@ -184,8 +197,12 @@ TEST(Assembler, EachErrorHasItsMessage) {
         {" LDAA #%102", 1, {ErrorKind::InvalidNumericConstant, ""}},
         {" LDAA #12A", 1, {ErrorKind::InvalidNumericConstant, ""}},
         {" LDAA #$", 1, {ErrorKind::InvalidNumericConstant, ""}},
-        {" LDAA #'ab'", 1, {ErrorKind::InvalidNumericConstant, ""}},
-        {" LDAA #'", 1, {ErrorKind::InvalidNumericConstant, ""}},
+        {" LDAA #'", 1, {ErrorKind::InvalidNumericConstant, ""}},  // the line ends at the apostrophe
+        {" FCB 1,'", 1, {ErrorKind::InvalidNumericConstant, ""}},
+        {" LDAA #&", 1, {ErrorKind::InvalidNumericConstant, ""}},
+        {" LDAA #&x", 1, {ErrorKind::InvalidNumericConstant, ""}},
+        {" FCB &$10", 1, {ErrorKind::InvalidNumericConstant, ""}},
+        {" RMB &1F", 1, {ErrorKind::InvalidNumericConstant, ""}},
         {" FCC /日/", 1, {ErrorKind::InvalidNumericConstant, ""}},
         {" FCC /\u0080/", 1, {ErrorKind::InvalidNumericConstant, ""}},  // a control character with no byte
         {" LDAA #256", 1, {ErrorKind::ValueTruncated, ""}},
@@ -219,7 +236,12 @@ TEST(Assembler, EachErrorHasItsMessage) {
         {" LDAA 5,Z", 1, {ErrorKind::MissingOperand, ""}},
         {" LDAA #1)", 1, {ErrorKind::MissingOperand, ""}},
         {" LDAA #2/0", 1, {ErrorKind::MissingOperand, ""}},
+        {" LDAA #'ab'", 1, {ErrorKind::MissingOperand, ""}},  // 'a, then b' that belongs to nothing
         {" FCB 1,,2", 1, {ErrorKind::MissingOperand, ""}},
+        {" FCB 1, ,2", 1, {ErrorKind::MissingOperand, ""}},
+        {" FCB 1,2,", 1, {ErrorKind::MissingOperand, ""}},  // a trailing comma is an empty element
+        {" FDB 1,  ; komentar", 1, {ErrorKind::MissingOperand, ""}},
+        {" FCB 1, komentar", 1, {ErrorKind::SymbolUndefined, "komentar"}},  // the blank follows a comma
         {" FCC /open", 1, {ErrorKind::MissingOperand, ""}},
         {" EQU 5", 1, {ErrorKind::MissingOperand, ""}},
         {" BSET $10", 1, {ErrorKind::MissingOperand, ""}},
@@ -227,20 +249,38 @@ TEST(Assembler, EachErrorHasItsMessage) {
         {" FILL 1", 1, {ErrorKind::MissingOperand, ""}},
         {"A+B NOP", 1, {ErrorKind::MissingOperand, ""}},
     };
-    for (const ErrorCase& c : cases) {
-        Assembly assembly = AssembleText(c.Source);
-        std::vector<LineError> errors = AllErrors(assembly);
-        ASSERT_EQ(errors.size(), 1u) << c.Source;
-        EXPECT_EQ(errors[0], c.Expected) << c.Source;
-        EXPECT_EQ(assembly.Lines[c.Line - 1].Errors.size(), 1u) << c.Source;
-    }
+    ExpectOneErrorEach(cases);
 }
 
-TEST(Assembler, ErrorsKeepTheLayout) {
-    // A wrong line still takes its place, so that later labels do not move.
-    Assembly assembly = AssembleText(" LDAA NIC\n LDAA #300\nL NOP");
-    EXPECT_EQ(assembly.Symbols.at("L"), 5);
-    EXPECT_EQ(assembly.Lines[0].Bytes, (std::vector<uint8_t>{0xB6, 0, 0}));
+// Spellings of other assemblers' dialects are not read as theirs.
+TEST(Assembler, OtherDialectsStayErrors) {
+    const ErrorCase cases[] = {
+        {" DB 1,2", 1, {ErrorKind::UnrecognizedMnemonic, "DB"}},
+        {" DW $1234", 1, {ErrorKind::UnrecognizedMnemonic, "DW"}},
+        {" LDAD #1", 1, {ErrorKind::UnrecognizedMnemonic, "LDAD"}},
+        {" CMPD #1", 1, {ErrorKind::UnrecognizedMnemonic, "CMPD"}},
+        {" LDAA #(1+2)", 1, {ErrorKind::MissingOperand, ""}},
+        {" LDAA (5),X", 1, {ErrorKind::MissingOperand, ""}},
+        {"M MACRO", 1, {ErrorKind::UnrecognizedMnemonic, "MACRO"}},
+        {" ENDM", 1, {ErrorKind::UnrecognizedMnemonic, "ENDM"}},
+        {" INCLUDE \"x.asm\"", 1, {ErrorKind::UnrecognizedMnemonic, "INCLUDE"}},
+        {" #include \"x.asm\"", 1, {ErrorKind::UnrecognizedMnemonic, "#include"}},
+    };
+    ExpectOneErrorEach(cases);
+}
+
+TEST(Assembler, ErrorLinesKeepTheirPlaceButEmitNothing) {
+    // A wrong line still takes its place, so that later labels do not move,
+    // but none of its bytes, not even those before the error, reach memory.
+    Assembly assembly = AssembleText(" LDAA NIC\n LDAA #300\n FCB 1,2,\n FCB 1,,2\nX NOP\nX NOP\nL NOP");
+    EXPECT_EQ(assembly.Symbols.at("L"), 10);
+    EXPECT_EQ(Bytes(assembly), (std::vector<uint8_t>{0x01, 0x01}));
+    const uint16_t addresses[] = {0, 3, 5, 7, 8, 9, 10};
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_TRUE(assembly.Lines[i].HasAddress) << i;
+        EXPECT_EQ(assembly.Lines[i].Address, addresses[i]) << i;
+    }
+    EXPECT_EQ(assembly.ErrorCount(), 5);
 }
 
 TEST(Assembler, OneErrorPerKindAndDetailOnALine) {
@@ -297,7 +337,9 @@ TEST(Assembler, LargeSourceWrapsNothing) {
     Assembly assembly = AssembleText(source);
     ASSERT_EQ(assembly.Lines.size(), 100000u);
     EXPECT_EQ(assembly.Lines[21844].Address, 0xFFFC);
-    EXPECT_EQ(assembly.Lines[21845].Bytes.size(), 1u);  // $FFFF only
+    EXPECT_EQ(assembly.Lines[21844].Bytes.size(), 3u);
+    EXPECT_EQ(assembly.Lines[21845].Address, 0xFFFF);
+    EXPECT_TRUE(assembly.Lines[21845].Bytes.empty());  // an error line: not even $FFFF
     EXPECT_FALSE(assembly.Lines[21846].HasAddress);
     EXPECT_EQ(assembly.ErrorCount(), 100000 - 21845);
 }

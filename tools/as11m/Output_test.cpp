@@ -60,6 +60,24 @@ TEST(Listing, ErrorLinesFollowTheirLine) {
     EXPECT_EQ(lines[13], "          -> TEMP$$.ASM,12: Value truncated");
 }
 
+TEST(Listing, ErrorLinesShowTheirAddressButNoBytes) {
+    const char* source =
+        " ORG $100\n"
+        " FCB 1, 2, 5\n"
+        " FCB 1,,2 komentar\n"
+        " LDAA #300\n"
+        " NOP\n";
+    EXPECT_EQ(FormatListing(Assemble(SplitLines(source)), "e.asm", {false, true}),
+              "   1                            ORG $100\n"
+              "   2 0100 01 02 05              FCB 1, 2, 5\n"
+              "   3 0103                       FCB 1,,2 komentar\n"
+              "          -> e.asm,3: Missing or unidentifiable operand\n"
+              "   4 0104                 [ 2]  LDAA #300\n"
+              "          -> e.asm,4: Value truncated\n"
+              "   5 0106 01              [ 2]  NOP\n");
+    EXPECT_EQ(FormatSRecords(Assemble(SplitLines(source))), "S1060100010205F0\nS104010601F3\nS9030000FC\n");
+}
+
 TEST(Listing, SourceNameCannotMisleadTheLineNumberCut) {
     Assembly assembly = Assemble(SplitLines(" BNQ"));
     std::vector<std::string> lines = SplitLines(FormatListing(assembly, "a,b:c.asm", {}));
@@ -123,7 +141,7 @@ TEST(Listing, ControlCharactersNeverReachTheColumns) {
         "b\x1F"
         "c\td");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "   1 0000 01              ?L NOP");
+    EXPECT_EQ(lines[0], "   1 0000                 ?L NOP");
     EXPECT_EQ(lines[1], "          -> TEMP$$.ASM,1: Illegal first character in label: ?L");
     EXPECT_EQ(lines[2], "   2 0001 01               NOP ; a?b?c\td");
 }
