@@ -18,14 +18,6 @@
 
 namespace Tolvex {
 
-namespace {
-
-void ShowErrorBox(QWidget* parent, const QString& text) {
-    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption, text);
-}
-
-}  // namespace
-
 TForm1::TForm1(comm::CommApi& Api, TParameters Parameters, QWidget* Parent)
     : QWidget(Parent), FParameters(std::move(Parameters)) {
     CreateComponents(Api);
@@ -156,7 +148,7 @@ void TForm1::StartTransfer() {
 void TForm1::LoadS19(const QString& FileName) {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowErrorBox(this, QString::fromUtf8(OpenErrorText));
+        gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(FileOpenErrorText));
         return;
     }
     const QByteArray text = file.readAll();
@@ -172,13 +164,14 @@ void TForm1::LoadS19(const QString& FileName) {
     if (!SendStreamByte(StreamStartByte)) return;
     switch (stream.Status) {
         case TRecordStream::Okay: break;
-        case TRecordStream::TooLong: ShowErrorBox(this, QString::fromUtf8(TooLongText)); break;
+        case TRecordStream::TooLong: gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(TooLongText)); break;
         case TRecordStream::BadRecord:
-            ShowErrorBox(this, QStringLiteral("Napačen zapis S1 v vrstici %1 datoteke %2:\n%3")
-                                   .arg(stream.BadLine)
-                                   .arg(QString::fromStdString(ObjectName))
-                                   .arg(QString::fromUtf8(stream.BadText.data(),
-                                                          static_cast<qsizetype>(stream.BadText.size()))));
+            gui::ShowBox(
+                this, TBoxKind::Error,
+                QStringLiteral("Napačen zapis S1 v vrstici %1 datoteke %2:\n%3")
+                    .arg(stream.BadLine)
+                    .arg(QString::fromStdString(ObjectName))
+                    .arg(QString::fromUtf8(stream.BadText.data(), static_cast<qsizetype>(stream.BadText.size()))));
             break;
     }
 }
@@ -197,7 +190,7 @@ bool TForm1::SendStreamByte(uint8_t Byte) {
     }
     if (!written) {
         Sending = 0;
-        ShowErrorBox(this, QString::fromUtf8(BoardStoppedText));
+        gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(BoardStoppedText));
     }
     return written;
 }

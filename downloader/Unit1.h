@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Messages.h"
 #include "comport/SerialPort.h"
 #include "downloader/CommandLine.h"
 
@@ -25,10 +26,7 @@ namespace Tolvex {
 
 class TComLed;
 
-// The box of a write the board held back past the write timeout.
-inline constexpr char BoardStoppedText[] = "Ploščica se ne odziva: prenos je prekinjen!";
 inline constexpr char TooLongText[] = "Programska koda je predolga!";
-inline constexpr char OpenErrorText[] = "Napaka pri odpiranju datoteke!";
 
 class TForm1 : public QWidget {
     Q_OBJECT

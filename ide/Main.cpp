@@ -520,13 +520,12 @@ void TMainForm::ContextHelp() {
 void TMainForm::ShowHelp(unsigned command, std::uintptr_t data) {
     std::string error;
     if (!Help.WinHelp(HelpFile, command, data, &error))
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption, QString::fromStdString(error));
+        gui::ShowBox(this, TBoxKind::Information, QString::fromStdString(error));
 }
 
 bool TMainForm::ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show) {
     const shell::StartResult result = Shell.ShellExecute(file, parameters, {}, show);
-    if (!result.Started())
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromStdString(result.error));
+    if (!result.Started()) gui::ShowBox(this, TBoxKind::Error, QString::fromStdString(result.error));
     return result.Started();
 }
 

@@ -27,8 +27,7 @@ namespace Vantrel {
 namespace {
 
 void ShowOpenError(QWidget* parent) {
-    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption,
-                        QStringLiteral("Napaka pri odpiranju datoteke!"));
+    gui::ShowBox(parent, TBoxKind::Error, QStringLiteral("Napaka pri odpiranju datoteke!"));
 }
 
 QString ExamplesDirectory() { return QString::fromStdString(AppDir) + QStringLiteral("Primeri/"); }
@@ -176,8 +175,7 @@ void TMainForm::ToolButton11Click() {
     std::string error;
     if (!Printer.PrintPages(caption.toStdString(), font, PaginateForPrint(caption.toStdString(), lines, linesPerPage),
                             &error))
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption,
-                            QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
+        gui::ShowBox(this, TBoxKind::Error, QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
 }
 
 void TMainForm::FileExit1Execute() { close(); }
@@ -226,8 +224,7 @@ void TMainForm::FindNext(const QString& what) {
     const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
     const int found = FindForward(edit->document()->toPlainText(), what, start);
     if (found < 0) {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Ne najdem besede \"%1\"").arg(what));
+        gui::ShowBox(this, TBoxKind::Information, QStringLiteral("Ne najdem besede \"%1\"").arg(what));
         return;
     }
     edit->setFocus();

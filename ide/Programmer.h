@@ -13,21 +13,17 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Messages.h"
 #include "comport/SerialPort.h"
 #include "platform/shell/ShellApi.h"
 
 namespace Vantrel {
 
-inline constexpr char ErrorCaption[] = "NAPAKA!";
-inline constexpr char WarningCaption[] = "OPOZORILO!";
 inline constexpr char ProgrammerNotFoundText[] = "Ne najdem programatorja!";
 inline constexpr char ResetBeforeProgrammingText[] = "Pred programiranjem je potrebno mikrokontroler resetirati!";
 inline constexpr char EraseQuestionText[] =
     "Naj EEPROM pobrišem?\r\nPred brisanjem je potrebno mikrokontroler resetirati!";
 inline constexpr char AddressOutsideRamText[] = "Naslov izven prostora RAM- pomnilnika!";
-inline constexpr char FileErrorText[] = "Napaka pri odpiranju datoteke!";
-// A write that ran out of time: the board would run a shifted image.
-inline constexpr char ShortWriteText[] = "Ploščica se ne odziva: prenos je prekinjen!";
 // The downloader reaches the board on COM1, COM2 or COM3 only.
 inline constexpr char DownloaderPortText[] = "EEPROM je mogoče programirati le na vratih COM1, COM2 ali COM3!";
 inline constexpr char DownloaderProgram[] = "Tolvex.exe";
@@ -37,9 +33,9 @@ class TProgrammerUi {
 public:
     virtual ~TProgrammerUi() = default;
     // A box with an OK button.
-    virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    virtual void ShowMessage(const std::string& text, TBoxKind kind) = 0;
     // A box with OK and Cancel; true for OK.
-    virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
+    virtual bool Confirm(const std::string& text, TBoxKind kind) = 0;
     // The address dialog TFormEENasloviBranje: the confirmed address, or
     // nothing when it was closed otherwise.
     virtual std::optional<std::string> AskEraseAddress() = 0;

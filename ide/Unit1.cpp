@@ -115,8 +115,8 @@ void TMainForm::ToolButton15Click() {
 
     const QString caption = Mdi->currentSubWindow()->widget()->windowTitle();
     if (!caption.toUpper().contains(QStringLiteral(".ASM"))) {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Za prevajanje je potrebna datoteka izvorne kode (*.asm)!"));
+        gui::ShowBox(this, TBoxKind::Information,
+                     QStringLiteral("Za prevajanje je potrebna datoteka izvorne kode (*.asm)!"));
         return;
     }
 
@@ -129,8 +129,7 @@ void TMainForm::ToolButton15Click() {
         // The outcome shows in the scan: no listing is a failed assembly.
         Shell.ShellExecute(AppDir + "asm.bat", SourceName, {}, shell::SW_HIDE);
     } else {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Ne najdem prevajalniškega programa!"));
+        gui::ShowBox(this, TBoxKind::Information, QStringLiteral("Ne najdem prevajalniškega programa!"));
     }
     {
         WaitCursor cursor;

@@ -45,8 +45,7 @@ void TForm2::FormShow() {
     RichEdit1->clear();
     const TScanResult result = ScanListing(ListingName, ReportName, ObjectName, Form1 && Form1->CheckBox3->isChecked());
     if (!result.WindowLine.empty()) RichEdit1->append(QString::fromStdString(result.WindowLine));
-    if (result.FileError)
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromUtf8(FileErrorText));
+    if (result.FileError) gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(ScanFileErrorText));
 }
 
 }  // namespace Vantrel

@@ -154,9 +154,9 @@ void TForNastavProg::Button1Click() {
         case TAddChip::Known:
         case TAddChip::NotHc11: break;
         case TAddChip::TableFull:
-            gui::ShowMessageBox(this, QMessageBox::Warning, gui::WarningCaption,
-                                QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
-                                    .arg(ChipSlots - BuiltInChips));
+            gui::ShowBox(this, TBoxKind::Warning,
+                         QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
+                             .arg(ChipSlots - BuiltInChips));
             break;
         case TAddChip::BadSize: gui::ShowApplicationError(this, QString::fromStdString(error)); break;
     }

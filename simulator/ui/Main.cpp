@@ -56,8 +56,7 @@ namespace {
 
 // A listing or object file that cannot be read.
 void ShowOpenError(QWidget* parent) {
-    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption,
-                        QStringLiteral("Napaka pri odpiranju datoteke!"));
+    gui::ShowBox(parent, TBoxKind::Error, QStringLiteral("Napaka pri odpiranju datoteke!"));
 }
 
 // A hint "short|long": the short part is the tool tip, the long one goes
@@ -430,8 +429,7 @@ void TMainForm::ToolButton15Click() {
     const TStepResult result = SimulationStep();
     if (result.Illegal) {
         StopRun();
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption,
-                            QString::fromStdString(IllegalOpcodeMessage(result)));
+        gui::ShowBox(this, TBoxKind::Error, QString::fromStdString(IllegalOpcodeMessage(result)));
     }
     RefreshToolWindows();
     emit StepDone();
@@ -588,8 +586,7 @@ void TMainForm::FindDialog1Find() {
     const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
     const QTextCursor found = text.isEmpty() ? QTextCursor() : Listing->RichEdit1->document()->find(text, start);
     if (found.isNull()) {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
+        gui::ShowBox(this, TBoxKind::Information, QStringLiteral("Ne najdem besede \"") + text + QStringLiteral("\""));
         return;
     }
     Listing->RichEdit1->setFocus();
