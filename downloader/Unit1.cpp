@@ -10,6 +10,7 @@
 
 #include <string_view>
 
+#include "comport/BoardPort.h"
 #include "downloader/RecordStream.h"
 #include "downloader/SerialLamp.h"
 #include "gui/Dialogs.h"
@@ -69,33 +70,7 @@ void TForm1::CreateComponents(comm::CommApi& Api) {
 // The port is not opened here: only the port the command line names is.
 void TForm1::ConfigureComPort() {
     TComPort& port = *ComPort1;
-    port.Name = "ComPort1";
-    port.SetBaudRate(br1200);
-    port.SetPort("COM2");
-    port.SetDataBits(dbEight);
-    port.Parity().SetBits(prNone);
-    port.SetStopBits(sbOneStopBit);
-    port.SetEvents({evRxChar, evTxEmpty, evDSR});
-    port.Buffer().SetInputSize(2);
-    port.Buffer().SetOutputSize(2);
-    TComFlowControl& flow = port.FlowControl();
-    flow.SetFlowControl(fcCustom);
-    flow.SetXonXoffOut(true);
-    flow.SetXonXoffIn(false);
-    flow.SetXonChar(0x11);
-    flow.SetXoffChar(0x13);
-    flow.SetOutCTSFlow(false);
-    flow.SetOutDSRFlow(false);
-    flow.SetControlDTR(dtrDisable);
-    flow.SetControlRTS(rtsDisable);
-    flow.SetDSRSensitivity(false);
-    flow.SetTxContinueOnXoff(false);
-    TComTimeouts& timeouts = port.Timeouts();
-    timeouts.SetReadInterval(-1);
-    timeouts.SetReadTotalMultiplier(0);
-    timeouts.SetReadTotalConstant(0);
-    timeouts.SetWriteTotalMultiplier(100);
-    timeouts.SetWriteTotalConstant(1000);
+    ConfigureBoardPort(port, TBoardPortUse::RecordStream);
     port.OnTxEmpty = [this](TObject* Sender) { gui::Guarded(this, [this, Sender] { ComPort1TxEmpty(Sender); }); };
 }
 

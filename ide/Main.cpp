@@ -1,5 +1,6 @@
 #include "ide/Main.h"
 
+#include "comport/BoardPort.h"
 #include "gui/Guard.h"
 #include "ide/About.h"
 #include "ide/Childwin.h"
@@ -359,35 +360,8 @@ void TMainForm::createDialogs() {
 }
 
 void TMainForm::createPort() {
-    // 1200 baud 8N1 without flow control; DSR tells the board is there.
-    ComPort1.Name = "ComPort1";
-    ComPort1.SetBaudRate(br1200);
-    ComPort1.SetPort("COM2");
-    ComPort1.SetDataBits(dbEight);
-    ComPort1.SetStopBits(sbOneStopBit);
-    ComPort1.Parity().SetBits(prNone);
-    ComPort1.Parity().SetCheck(false);
-    ComPort1.Parity().SetReplace(false);
-    TComFlowControl& flow = ComPort1.FlowControl();
-    flow.SetOutCTSFlow(false);
-    flow.SetOutDSRFlow(false);
-    flow.SetControlDTR(dtrDisable);
-    flow.SetControlRTS(rtsDisable);
-    flow.SetXonXoffOut(false);
-    flow.SetXonXoffIn(false);
-    flow.SetDSRSensitivity(false);
-    flow.SetTxContinueOnXoff(false);
-    ComPort1.SetEvents({evRxChar, evDSR});
-    ComPort1.Buffer().SetInputSize(2);
-    ComPort1.Buffer().SetOutputSize(1024);
-    TComTimeouts& timeouts = ComPort1.Timeouts();
-    timeouts.SetReadInterval(-1);
-    timeouts.SetReadTotalMultiplier(0);
-    timeouts.SetReadTotalConstant(0);
-    timeouts.SetWriteTotalMultiplier(100);
-    timeouts.SetWriteTotalConstant(1000);
-    ComPort1.SetDiscardNull(false);
-    ComPort1.SetEventChar(0);
+    // DSR tells the board is there.
+    ConfigureBoardPort(ComPort1, TBoardPortUse::Bootstrap);
     ComPort1.OnAfterOpen = [this](TObject* Sender) { ComPort1AfterOpen(Sender); };
     ComPort1.OnDSRChange = [this](TObject* Sender, bool OnOff) { ComPort1DSRChange(Sender, OnOff); };
 }
