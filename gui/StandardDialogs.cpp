@@ -96,4 +96,10 @@ bool TFontDialog::Execute() {
     return false;
 }
 
+void ShowFontLabels(QLabel* name, QLabel* size, const QFont& font) {
+    name->setText(font.family());
+    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / size->logicalDpiY();
+    size->setText(QString::number(qRound(points)));
+}
+
 }  // namespace gui
