@@ -2,24 +2,25 @@
 
 namespace Vantrel {
 
+// Their start values are ResetGlobals's, given before anything runs.
 std::string AppDir;
 std::string SourceName;
 std::string ListingName;
 std::string ReportName;
 std::string ObjectName;
-uint8_t ErrorsFound = 0;
-uint8_t PortOpen = 1;
-uint8_t ProgrammerFound = 0;
-int SerialPortNumber = 0;
-std::string MemoryKind = "RAM";
-std::string ChipName = "MC68HC11A1";
-int RamSize = 256;
-int EepromSize = 512;
+uint8_t ErrorsFound;
+uint8_t PortOpen;
+uint8_t ProgrammerFound;
+int SerialPortNumber;
+std::string MemoryKind;
+std::string ChipName;
+int RamSize;
+int EepromSize;
 
 std::array<std::string, ChipSlots> ChipNames;
-std::array<int, ChipSlots> ChipRamSize{};
-std::array<int, ChipSlots> ChipEESize{};
-int ChipCount = 0;
+std::array<int, ChipSlots> ChipRamSize;
+std::array<int, ChipSlots> ChipEESize;
+int ChipCount;
 
 void ResetGlobals() {
     SourceName.clear();
@@ -39,6 +40,12 @@ void ResetGlobals() {
     ChipEESize.fill(0);
     ChipCount = 0;
 }
+
+namespace {
+
+[[maybe_unused]] const bool StartValuesGiven = (ResetGlobals(), true);
+
+}  // namespace
 
 void FillBuiltInChips() {
     struct Chip {
