@@ -39,21 +39,19 @@ constexpr TFormSlot Slot() {
 }  // namespace
 
 // In refresh order (TToolWindowIndex). A row: caption, menu key, menu
-// position, menu item and its handler, minimise button, refresh on
+// position, menu item's name and its handler, minimise button, refresh on
 // activation, kept without a listing, form variable. The I/O ports window
 // stays without a listing: the pins can be set up before a program is loaded.
 constinit const std::array<TToolWindowKind, 6> ToolWindowTable = {{
-    {"Registri CPE", "CPE", 0, &TMainForm::OknoregistrovCPE1, &TMainForm::OknoregistrovCPE1Click, false, true, false,
+    {"Registri CPE", "CPE", 0, "OknoregistrovCPE1", &TMainForm::OknoregistrovCPE1Click, false, true, false,
      Slot<TFormCPUreg, FormCPUreg>()},
-    {"Registri vgrajenih enot", "Registri vgrajenih enot", 1, &TMainForm::Registrivgrajenihenot1,
+    {"Registri vgrajenih enot", "Registri vgrajenih enot", 1, "Registrivgrajenihenot1",
      &TMainForm::Registrivgrajenihenot1Click, true, true, false, Slot<TFormRegistri, FormRegistri>()},
-    {"Spominske lokacije", "lokacije", 3, &TMainForm::Spominskelokacije1, &TMainForm::Spominskelokacije1Click, true,
-     true, false, Slot<TFormNaslovi, FormNaslovi>()},
-    {"Sklad", "Sklad", 2, &TMainForm::Sklad1, &TMainForm::Sklad1Click, true, true, false,
-     Slot<TFormSklad, FormSklad>()},
-    {"V/I vrata", "vrata", 5, &TMainForm::VrataA1, &TMainForm::VrataA1Click, true, false, true,
-     Slot<TFormVrata, FormVrata>()},
-    {"Uporabniške spremenljivke", "spremenljivke", 4, &TMainForm::Uporabnikespremenljivke1,
+    {"Spominske lokacije", "lokacije", 3, "Spominskelokacije1", &TMainForm::Spominskelokacije1Click, true, true, false,
+     Slot<TFormNaslovi, FormNaslovi>()},
+    {"Sklad", "Sklad", 2, "Sklad1", &TMainForm::Sklad1Click, true, true, false, Slot<TFormSklad, FormSklad>()},
+    {"V/I vrata", "vrata", 5, "VrataA1", &TMainForm::VrataA1Click, true, false, true, Slot<TFormVrata, FormVrata>()},
+    {"Uporabniške spremenljivke", "spremenljivke", 4, "Uporabnikespremenljivke1",
      &TMainForm::Uporabnikespremenljivke1Click, true, false, false, Slot<TFormViewSprem, FormViewSprem>()},
 }};
 

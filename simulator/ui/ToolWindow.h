@@ -13,7 +13,6 @@
 
 #include <array>
 
-class QAction;
 struct TMemoryCell;
 
 namespace VantrelSIM {
@@ -31,10 +30,10 @@ struct TFormSlot {
 
 // One kind of tool window: a row of ToolWindowTable.
 struct TToolWindowKind {
-    const char* Caption;  // UTF-8; also its OpenWindowList entry and menu item text
-    const char* MenuKey;  // what OdprtoOkno looks for in a window-menu item
-    int MenuPosition;     // place among the six items of the menu "O&kno"
-    QAction* TMainForm::*MenuItem;
+    const char* Caption;       // UTF-8; also its OpenWindowList entry and menu item text
+    const char* MenuKey;       // what OdprtoOkno looks for in a window-menu item
+    int MenuPosition;          // place among the six items of the menu "O&kno"
+    const char* MenuItemName;  // its item's component name in "O&kno"
     void (TMainForm::*OpenHandler)();
     bool Minimise;             // a minimise button besides the close button
     bool RefreshOnActivation;  // FormActivate whenever the window becomes active

@@ -192,7 +192,7 @@ void TFormVrata::TipkaClick(int n) {
 }
 
 void TFormVrata::closeEvent(QCloseEvent* event) {
-    if (MainForm && MainForm->VrataA1) MainForm->VrataA1->setChecked(false);
+    if (MainForm) MainForm->ToolWindowItem(PortsWindow)->setChecked(false);
     TToolWindow::closeEvent(event);
 }
 
