@@ -34,6 +34,16 @@ QAction* MakeCommand(QWidget* owner, const char* name, const char* text, const c
     return action;
 }
 
+void AddActions(QWidget* menuOrToolBar, std::initializer_list<QAction*> actions) {
+    for (QAction* action : actions) {
+        if (!action) {
+            action = new QAction(menuOrToolBar);
+            action->setSeparator(true);
+        }
+        menuOrToolBar->addAction(action);
+    }
+}
+
 bool ShowStatusTip(QEvent* event, QLabel* panel0) {
     if (event->type() != QEvent::StatusTip) return false;
     panel0->setText(static_cast<QStatusTipEvent*>(event)->tip());

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStyle>
 
+#include <initializer_list>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -83,6 +84,10 @@ void CreateCommands(Form* form, std::span<const TCommandRow<Form>> rows) {
             ConnectGuarded(action, &QAction::triggered, form, run);
     }
 }
+
+// Places the actions on a menu or a tool bar in order; nullptr stands for a
+// separator.
+void AddActions(QWidget* menuOrToolBar, std::initializer_list<QAction*> actions);
 
 // A frame's component by its name (an action, a menu, ...), for tests and
 // the screenshot programs; throws when there is none.

@@ -117,7 +117,7 @@ public:
     bool ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;  // FormCloseQuery decides
     bool event(QEvent* event) override;
 
 private:
@@ -140,7 +140,7 @@ private:
     void createActions();
     void createMenus();
     void createToolBar();
-    void UpdateActions();
+    void UpdateActions();  // the programmer's commands and the erase
 
     QMenu* File1 = nullptr;
     QAction* FileNewItem = nullptr;

@@ -80,54 +80,30 @@ void TMainForm::createActions() {
 
 void TMainForm::createMenus() {
     QMenuBar* bar = menuBar();
-    auto addMenu = [bar](const char* name, const QString& title) {
+    auto addMenu = [bar](const char* name, const QString& title, std::initializer_list<QAction*> items) {
         QMenu* menu = bar->addMenu(title);
         menu->setObjectName(QString::fromLatin1(name));
+        gui::AddActions(menu, items);
         return menu;
     };
-    File1 = addMenu("File1", QStringLiteral("&Datoteka"));
-    File1->addActions({FileNewItem, FileOpenItem, FileCloseItem, Shrani1, Shranikot1});
-    File1->addSeparator();
-    File1->addAction(Tiskaj1);
-    File1->addSeparator();
-    File1->addAction(FileExitItem);
-
-    Edit1 = addMenu("Edit1", QStringLiteral("&Orodja"));
-    Edit1->addAction(Razveljavi1);
-    Edit1->addSeparator();
-    Edit1->addActions({CutItem, CopyItem, PasteItem});
-    Edit1->addSeparator();
-    Edit1->addActions({IzberiVse1, Najdi1});
-    Edit1->addSeparator();
-    Edit1->addAction(Izbirapisave1);
-
-    Prevajalnik1 = addMenu("Prevajalnik1", QStringLiteral("Pre&vajalnik"));
-    Prevajalnik1->addAction(Nastavitve1);
-    Prevajalnik1->addSeparator();
-    Prevajalnik1->addAction(Zaeni1);
-    Prevajalnik1->addSeparator();
-    Prevajalnik1->addAction(Branjeporoila1);
-
-    Programator1 = addMenu("Programator1", QStringLiteral("Pro&gramator"));
-    Programator1->addActions({Nastavitve2, Nastavvrat1});
-    Programator1->addSeparator();
-    Programator1->addAction(EEPROMbrii1);
-    Programator1->addSeparator();
-    Programator1->addAction(Zagon1);
-
-    Simulator1 = addMenu("Simulator1", QStringLiteral("&Simulator"));
-    Simulator1->addAction(Zagon2);
-
-    Window1 = addMenu("Window1", QStringLiteral("O&kno"));
-    Window1->addActions({WindowCascadeItem, WindowTileItem});
+    // nullptr: a separator.
+    File1 = addMenu(
+        "File1", QStringLiteral("&Datoteka"),
+        {FileNewItem, FileOpenItem, FileCloseItem, Shrani1, Shranikot1, nullptr, Tiskaj1, nullptr, FileExitItem});
+    Edit1 = addMenu(
+        "Edit1", QStringLiteral("&Orodja"),
+        {Razveljavi1, nullptr, CutItem, CopyItem, PasteItem, nullptr, IzberiVse1, Najdi1, nullptr, Izbirapisave1});
+    Prevajalnik1 = addMenu("Prevajalnik1", QStringLiteral("Pre&vajalnik"),
+                           {Nastavitve1, nullptr, Zaeni1, nullptr, Branjeporoila1});
+    Programator1 = addMenu("Programator1", QStringLiteral("Pro&gramator"),
+                           {Nastavitve2, Nastavvrat1, nullptr, EEPROMbrii1, nullptr, Zagon1});
+    Simulator1 = addMenu("Simulator1", QStringLiteral("&Simulator"), {Zagon2});
+    Window1 = addMenu("Window1", QStringLiteral("O&kno"), {WindowCascadeItem, WindowTileItem});
     windowListSeparator_ = Window1->addSeparator();
     gui::ConnectGuarded(Window1, &QMenu::aboutToShow, this,
                         [this] { gui::FillWindowList(Window1, windowListSeparator_, mdi_, true); });
+    Help1 = addMenu("Help1", QStringLiteral("Po&moč"), {HelpAboutItem, nullptr, Vsebina1});
 
-    Help1 = addMenu("Help1", QStringLiteral("Po&moč"));
-    Help1->addAction(HelpAboutItem);
-    Help1->addSeparator();
-    Help1->addAction(Vsebina1);
     auto* helpKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     connect(helpKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(Help1->menuAction()); });
     auto* contextKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -139,15 +115,9 @@ void TMainForm::createToolBar() {
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
     ToolBar2->setMovable(false);
     ToolBar2->setIconSize(QSize(16, 16));
-    ToolBar2->addActions({ToolButton9, ToolButton1, ToolButton2, ToolButton11});
-    ToolBar2->addSeparator();
-    ToolBar2->addActions({ToolButton4, ToolButton5, ToolButton6, ToolButton26});
-    ToolBar2->addSeparator();
-    ToolBar2->addActions({ToolButton27, ToolButton8, ToolButton10});
-    ToolBar2->addSeparator();
-    ToolBar2->addActions({ToolButton15, ToolButton17});
-    ToolBar2->addSeparator();
-    ToolBar2->addAction(ToolButton16);
+    gui::AddActions(ToolBar2, {ToolButton9, ToolButton1, ToolButton2, ToolButton11, nullptr, ToolButton4, ToolButton5,
+                               ToolButton6, ToolButton26, nullptr, ToolButton27, ToolButton8, ToolButton10, nullptr,
+                               ToolButton15, ToolButton17, nullptr, ToolButton16});
     Gauge1 = new QProgressBar(ToolBar2);
     Gauge1->setRange(0, 100);
     Gauge1->setValue(0);
@@ -155,12 +125,7 @@ void TMainForm::createToolBar() {
     Gauge1->setMaximumHeight(16);
     Gauge1->setTextVisible(false);
     ToolBar2->addWidget(Gauge1);
-    ToolBar2->addSeparator();
-    ToolBar2->addAction(ToolButton28);
-    ToolBar2->addSeparator();
-    ToolBar2->addAction(ToolButton21);
-    ToolBar2->addSeparator();
-    ToolBar2->addAction(ToolButton25);
+    gui::AddActions(ToolBar2, {nullptr, ToolButton28, nullptr, ToolButton21, nullptr, ToolButton25});
 }
 
 void TMainForm::UpdateActions() {

@@ -42,10 +42,10 @@ public:
     QCheckBox* CheckBTipMK = nullptr;
     QCheckBox* CheckBBrisiEE = nullptr;
     QPushButton* BitBtnOK = nullptr;
-    QPushButton* BitBtnPreklic = nullptr;
+    QPushButton* BitBtnPreklic = nullptr;  // "PREKLIC"
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void showEvent(QShowEvent* event) override;  // FormShow once shown
 
 private:
     gui::TFontDialog& fontDialog_;

@@ -58,8 +58,9 @@ signals:
     void StepDone();
 
 protected:
+    // The MDI children close first, last first; one that refuses keeps the program.
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
+    bool event(QEvent* event) override;  // hints to panel 1
 
 private:
     void createMdiArea();
@@ -77,7 +78,7 @@ private:
     void createActions();
     void createMenus();
     void createToolBar();
-    void UpdateActions();
+    void UpdateActions();  // IRQ and NMI
 
     QAction* FileOpen1 = nullptr;
     QAction* FileClose1 = nullptr;

@@ -64,25 +64,14 @@ void TMainForm::createActions() {
 }
 
 void TMainForm::createMenus() {
-    QMenu* datoteka = menuBar()->addMenu(QStringLiteral("&Datoteka"));
-    datoteka->addActions({FileOpen1, FileClose1});
-    datoteka->addSeparator();
-    datoteka->addAction(FileExit1);
-
-    QMenu* orodja = menuBar()->addMenu(QStringLiteral("&Orodja"));
-    orodja->addActions({Find1, Izbirapisave1});
-
+    // nullptr: a separator.
+    gui::AddActions(menuBar()->addMenu(QStringLiteral("&Datoteka")), {FileOpen1, FileClose1, nullptr, FileExit1});
+    gui::AddActions(menuBar()->addMenu(QStringLiteral("&Orodja")), {Find1, Izbirapisave1});
     QMenu* simulator = menuBar()->addMenu(QStringLiteral("&Simulator"));
-    simulator->addActions({StartStop1, Korak1, Reset1, Odkurzorja1});
-    simulator->addSeparator();
-    simulator->addActions({Vstaviustavitvenotoko1, Odstrani1});
-    simulator->addSeparator();
-    simulator->addAction(Stimulacije1);
-    QMenu* brisi = simulator->addMenu(QStringLiteral("Briši"));
-    brisi->addActions({EEPROM1, SFR1});
-    simulator->addAction(Osveiprogpomnilnik1);
-    simulator->addSeparator();
-    simulator->addAction(Nastavitve1);
+    gui::AddActions(simulator, {StartStop1, Korak1, Reset1, Odkurzorja1, nullptr, Vstaviustavitvenotoko1, Odstrani1,
+                                nullptr, Stimulacije1});
+    gui::AddActions(simulator->addMenu(QStringLiteral("Briši")), {EEPROM1, SFR1});
+    gui::AddActions(simulator, {Osveiprogpomnilnik1, nullptr, Nastavitve1});
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
     QAction* byPosition[ToolWindowTable.size()] = {};
@@ -101,13 +90,8 @@ void TMainForm::createToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Orodna vrstica"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    bar->addActions({FileOpen1, Find1});
-    bar->addSeparator();
-    bar->addActions({ToolButton15, ToolButton2, ToolButton3});
-    bar->addSeparator();
-    bar->addActions({SpeedBIRQ, SpeedBNMI});
-    bar->addSeparator();
-    bar->addAction(ToolButton4);
+    gui::AddActions(bar, {FileOpen1, Find1, nullptr, ToolButton15, ToolButton2, ToolButton3, nullptr, SpeedBIRQ,
+                          SpeedBNMI, nullptr, ToolButton4});
     // IRQ and NMI are text buttons, as on the board's front.
     for (QAction* button : {SpeedBIRQ, SpeedBNMI})
         if (auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(button)))

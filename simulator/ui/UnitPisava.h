@@ -46,7 +46,7 @@ public:
     QLineEdit* Edit2 = nullptr;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void showEvent(QShowEvent* event) override;  // FormShow before the dialog shows
 
 private:
     gui::TFontDialog& fontDialog_;
