@@ -13,11 +13,10 @@
 class QPlainTextEdit;
 class QTextCursor;
 
-// The key of a listing line: its first four characters (the whole line if it
-// is shorter). Breakpoints are keys.
-
 namespace VantrelSIM {
 
+// The key of a listing line: its first four characters (the whole line if it
+// is shorter). Breakpoints are keys.
 QString ListingKey(const QString& line);
 // The address in characters 6-9 when they are four hex digits (either case),
 // else -1: such a line never matches PC.

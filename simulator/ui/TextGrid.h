@@ -10,12 +10,11 @@
 #include <functional>
 #include <vector>
 
-// Writes a title into the top-left corner of a table view.
-
 namespace VantrelSIM {
 
 class TFramePacer;
 
+// Writes a title into the top-left corner of a table view.
 void SetCornerText(QTableView* view, const QString& text);
 
 class TextGrid : public QTableWidget {

@@ -11,11 +11,10 @@
 
 class QTableView;
 
-// Reads the stack straight from the model state; a refresh only tells the
-// view which rows changed, and the view asks for the rows it shows.
-
 namespace VantrelSIM {
 
+// Reads the stack straight from the model state; a refresh only tells the
+// view which rows changed, and the view asks for the rows it shows.
 class TStackModel : public QAbstractTableModel {
     Q_OBJECT
 public:

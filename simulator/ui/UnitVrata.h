@@ -12,10 +12,9 @@ class QLineEdit;
 class QListWidget;
 class QToolButton;
 
-// Outlive the window; 0 at program start.
-
 namespace VantrelSIM {
 
+// Outlive the window; 0 at program start.
 extern uint16_t PortAddress;
 extern uint32_t PortValue;
 extern uint32_t PortOutputMask;
