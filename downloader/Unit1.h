@@ -33,7 +33,7 @@ class TForm1 : public QWidget {
 
 public:
     // Creating the window runs FormCreate.
-    TForm1(comm::CommApi& Api, TParameters Parameters, QWidget* Parent = nullptr);
+    TForm1(comm::CommApi& api, TParameters parameters, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // --- Components
@@ -58,27 +58,27 @@ public:
     void FormCreate();
     void Timer1Timer();
     void StartTransfer();
-    void LoadS19(const QString& FileName);
+    void LoadS19(const QString& fileName);
     // True when the port took the byte; false when its write timed out.
-    bool SendByte(uint8_t Byte);
-    void ComPort1TxEmpty(TObject* Sender);
+    bool SendByte(uint8_t byte);
+    void ComPort1TxEmpty(TObject* sender);
     bool FormCloseQuery();
 
     // The last byte went out and the program is ending.
-    bool Terminated() const { return FTerminated; }
+    bool Terminated() const { return terminated_; }
 
 protected:
-    void closeEvent(QCloseEvent* Event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateComponents(comm::CommApi& Api);
+    void CreateComponents(comm::CommApi& api);
     void ConfigureComPort();
     void LoadComLed();
-    bool SendStreamByte(uint8_t Byte);
+    bool SendStreamByte(uint8_t byte);
     void TerminateApplication();
 
-    TParameters FParameters;
-    bool FTerminated = false;
+    TParameters parameters_;
+    bool terminated_ = false;
 };
 
 }  // namespace Tolvex

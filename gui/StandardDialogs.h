@@ -49,7 +49,7 @@ signals:
     void Apply();
 
 private:
-    QFont Chosen;
+    QFont chosen_;
 };
 
 // The font group of the settings dialogs: the font's name and its size in

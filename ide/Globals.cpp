@@ -49,18 +49,18 @@ namespace {
 
 void FillBuiltInChips() {
     struct Chip {
-        const char* name;
-        int ram;
-        int eeprom;
+        const char* Name;
+        int Ram;
+        int Eeprom;
     };
     static constexpr Chip BuiltIn[BuiltInChips] = {
         {"MC68HC11A1", 256, 512}, {"MC68HC11A8", 256, 512}, {"MC68HC11A0", 256, 0}, {"MC68HC11E9", 512, 512},
         {"MC68HC11E1", 512, 512}, {"MC68HC11E0", 512, 0},   {"MC68HC11D3", 192, 0},
     };
     for (int slot = 0; slot < BuiltInChips; ++slot) {
-        ChipNames[slot] = BuiltIn[slot].name;
-        ChipRamSize[slot] = BuiltIn[slot].ram;
-        ChipEESize[slot] = BuiltIn[slot].eeprom;
+        ChipNames[slot] = BuiltIn[slot].Name;
+        ChipRamSize[slot] = BuiltIn[slot].Ram;
+        ChipEESize[slot] = BuiltIn[slot].Eeprom;
     }
     if (ChipCount < BuiltInChips) ChipCount = BuiltInChips;
 }

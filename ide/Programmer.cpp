@@ -12,12 +12,12 @@ namespace Vantrel {
 // ------------------------------------------------------------------ wire
 
 bool TBootstrapLine::oddaj(uint8_t byte) {
-    if (Short) return false;
-    if (Port.WriteBuffer(&byte, 1) != 1) {
-        Short = true;
+    if (short_) return false;
+    if (port_.WriteBuffer(&byte, 1) != 1) {
+        short_ = true;
         return false;
     }
-    ++Count;
+    ++count_;
     if (OnByteSent) OnByteSent();
     return true;
 }
@@ -117,13 +117,13 @@ std::optional<std::string> DownloaderCommandLine(const std::string& objectName, 
 
 shell::StartResult TDownloaderWatch::Start(shell::ShellApi& shell, const std::string& parameters) {
     shell::StartResult result = shell.ShellExecute(DownloaderProgram, parameters, "", shell::SW_SHOWNORMAL);
-    Process = result.Started() ? result.process : 0;
+    process_ = result.Started() ? result.process : 0;
     return result;
 }
 
 bool TDownloaderWatch::MayReopenPort(shell::ShellApi& shell) {
-    if (Process != 0 && shell.IsRunning(Process)) return false;
-    Process = 0;
+    if (process_ != 0 && shell.IsRunning(process_)) return false;
+    process_ = 0;
     return true;
 }
 

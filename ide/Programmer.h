@@ -51,7 +51,7 @@ public:
     bool MayReopenPort(shell::ShellApi& shell);
 
 private:
-    shell::ProcessHandle Process = 0;
+    shell::ProcessHandle process_ = 0;
 };
 
 // The globals the commands read and write (Main's), and the services.
@@ -74,20 +74,20 @@ struct TProgrammerContext {
 // nothing more goes out (port failures raise EComPort as the port does).
 class TBootstrapLine {
 public:
-    explicit TBootstrapLine(TComPort& port) : Port(port) {}
+    explicit TBootstrapLine(TComPort& port) : port_(port) {}
     // oddaj: one byte; false when the write came back short (or had before).
     bool oddaj(uint8_t byte);
     // berihexpolje: the bytes of a hex text (upper-case digits, as the stored
     // programs), then $FF up to ramSize bytes in all.
     bool berihexpolje(std::string_view hexText, int ramSize);
-    bool ShortWrite() const { return Short; }
-    int Sent() const { return Count; }
+    bool ShortWrite() const { return short_; }
+    int Sent() const { return count_; }
     std::function<void()> OnByteSent;
 
 private:
-    TComPort& Port;
-    bool Short = false;
-    int Count = 0;
+    TComPort& port_;
+    bool short_ = false;
+    int count_ = 0;
 };
 
 // --- RAM image

@@ -56,23 +56,23 @@ constinit const std::array<TToolWindowKind, 6> ToolWindowTable = {{
 }};
 
 TToolWindow::TToolWindow(QWidget* owner, TToolWindowIndex index)
-    : QWidget(owner, ToolWindowFlags(ToolWindowTable[index].Minimise)), Kind_(ToolWindowTable[index]) {
+    : QWidget(owner, ToolWindowFlags(ToolWindowTable[index].Minimise)), kind_(ToolWindowTable[index]) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromUtf8(Kind_.Caption));
+    setWindowTitle(QString::fromUtf8(kind_.Caption));
     setFont(ToolWindowFont());
 }
 
 TToolWindow::~TToolWindow() { Forget(); }
 
 void TToolWindow::Forget() {
-    if (Forgotten) return;
-    Forgotten = true;
-    Kind_.Form.Forget();
+    if (forgotten_) return;
+    forgotten_ = true;
+    kind_.Form.Forget();
 }
 
 void TToolWindow::closeEvent(QCloseEvent* event) {
     if (MainForm) {
-        MainForm->OpenWindowList.removeOne(QString::fromUtf8(Kind_.Caption));
+        MainForm->OpenWindowList.removeOne(QString::fromUtf8(kind_.Caption));
         MainForm->UpdateWindowMenu();
     }
     Forget();
@@ -81,7 +81,7 @@ void TToolWindow::closeEvent(QCloseEvent* event) {
 
 void TToolWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (Kind_.RefreshOnActivation && event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (kind_.RefreshOnActivation && event->type() == QEvent::ActivationChange && isActiveWindow())
         gui::Guarded(this, [this] { FormActivate(); });
 }
 

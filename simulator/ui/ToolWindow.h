@@ -58,7 +58,7 @@ class TToolWindow : public QWidget {
 public:
     // Rereads the simulator state into the window.
     virtual void RefreshView() = 0;
-    const TToolWindowKind& Kind() const { return Kind_; }
+    const TToolWindowKind& Kind() const { return kind_; }
 
 protected:
     // Made by its row's Create only: it empties the row's form variable
@@ -75,8 +75,8 @@ protected:
 private:
     void Forget();
 
-    const TToolWindowKind& Kind_;
-    bool Forgotten = false;
+    const TToolWindowKind& kind_;
+    bool forgotten_ = false;
 };
 
 // A memory cell's text as the grids show it, without a copy.

@@ -32,7 +32,7 @@ private:
     int depth_ = 0;
     int top_ = 0;
     // The cells the first rows showed at the last refresh.
-    std::vector<TMemoryCell> Shown;
+    std::vector<TMemoryCell> shown_;
 };
 
 class TFormSklad : public TToolWindow {

@@ -47,7 +47,7 @@ private:
     void ListBox1Click();
 
     // The value the box and the captions show; none before the first.
-    int64_t ShownValue = -1;
+    int64_t shownValue_ = -1;
 };
 
 extern TFormVrata* FormVrata;
