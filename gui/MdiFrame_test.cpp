@@ -69,6 +69,18 @@ TEST(Commands, EachRowMakesItsNamedActionWithTextHintShortcutAndHandler) {
     EXPECT_THROW(Component(form, "Nmi"), std::logic_error);
 }
 
+TEST(Commands, AListPlacesTheActionsWithNullptrForASeparator) {
+    QMenu menu;
+    QAction first(QStringLiteral("a"));
+    QAction second(QStringLiteral("b"));
+    AddActions(&menu, {&first, nullptr, &second});
+    const QList<QAction*> placed = menu.actions();
+    ASSERT_EQ(placed.size(), 3);
+    EXPECT_EQ(placed[0], &first);
+    EXPECT_TRUE(placed[1]->isSeparator());
+    EXPECT_EQ(placed[2], &second);
+}
+
 TEST(WindowList, ListsTheChildrenInCreationOrderAfterTheSeparator) {
     QMainWindow frame;
     auto* area = new QMdiArea(&frame);
