@@ -26,8 +26,8 @@ namespace {
 constexpr double FrameSeconds = 10.0 / 1200;
 
 struct SilentUi : Vantrel::TProgrammerUi {
-    void ShowMessage(const std::string& text, const std::string&) override { Last = text; }
-    bool Confirm(const std::string&, const std::string&) override { return true; }
+    void ShowMessage(const std::string& text, TBoxKind) override { Last = text; }
+    bool Confirm(const std::string&, TBoxKind) override { return true; }
     std::optional<std::string> AskEraseAddress() override { return std::nullopt; }
     void SetGauge(int, int) override {}
     std::string Last;

@@ -9,6 +9,7 @@
 // second, painting included (offscreen by default; QT_QPA_PLATFORM=xcb
 // under Xvfb paints to a real X server).
 #include "gui/DialogAnswers.h"
+#include "gui/MdiFrame.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
@@ -202,7 +203,7 @@ void BM_RunTick(benchmark::State& state) {
     }
     TMainForm& form = *simulator.Form;
     form.Timer1->stop();  // the benchmark is the clock here
-    form.ToolButton2->setChecked(true);
+    gui::Component(form, "ToolButton2")->setChecked(true);
     TStepCounter counter(form);
     for (auto _ : state) {
         form.Timer1Timer();

@@ -21,86 +21,86 @@ enum TLedKind : uint8_t { lkRedLight, lkGreenLight, lkBlueLight, lkYellowLight, 
 enum TLedState : uint8_t { lsOff, lsOn };
 
 class TComLed;
-using TLedStateEvent = std::function<void(TComLed* Sender, TLedState AState)>;
+using TLedStateEvent = std::function<void(TComLed* sender, TLedState state)>;
 
 // The names of the glyph resources of a kind (on, off); empty for lkCustom.
 struct TGlyphNames {
     const char* On;
     const char* Off;
 };
-TGlyphNames GlyphNames(TLedKind Kind);
+TGlyphNames GlyphNames(TLedKind kind);
 
 // A glyph resource by name, drawn transparently; raises std::runtime_error
 // ("Resource <name> not found") when the program does not carry it.
-QImage LoadGlyphResource(const char* Name);
+QImage LoadGlyphResource(const char* name);
 
 // Makes the colour of the bottom-left pixel transparent, as a bitmap drawn
 // with its own transparent colour.
-void MakeTransparent(QImage& Image);
+void MakeTransparent(QImage& image);
 
 class TComLed : public QWidget, public TObject {
     Q_OBJECT
 
 public:
-    explicit TComLed(QWidget* Parent = nullptr);
+    explicit TComLed(QWidget* parent = nullptr);
     // Leaves the port without telling anyone: the owner may be half gone.
     ~TComLed() override;
 
     // Not owned; the lamp detaches when the port goes away.
-    TCustomComPort* ComPort() const { return FComPort; }
-    void SetComPort(TCustomComPort* Value);
-    TComLedSignal LedSignal() const { return FLedSignal; }
-    void SetLedSignal(TComLedSignal Value);
-    TLedKind Kind() const { return FKind; }
-    void SetKind(TLedKind Value);
-    const QImage& GlyphOn() const { return FGlyphOn; }
-    const QImage& GlyphOff() const { return FGlyphOff; }
-    // Only for lkCustom: Value itself is made transparent, then copied.
-    void SetGlyphOn(QImage& Value);
-    void SetGlyphOff(QImage& Value);
-    TLedState State() const { return FState; }
+    TCustomComPort* ComPort() const { return comPort_; }
+    void SetComPort(TCustomComPort* value);
+    TComLedSignal LedSignal() const { return ledSignal_; }
+    void SetLedSignal(TComLedSignal value);
+    TLedKind Kind() const { return kind_; }
+    void SetKind(TLedKind value);
+    const QImage& GlyphOn() const { return glyphOn_; }
+    const QImage& GlyphOff() const { return glyphOff_; }
+    // Only for lkCustom: value itself is made transparent, then copied.
+    void SetGlyphOn(QImage& value);
+    void SetGlyphOff(QImage& value);
+    TLedState State() const { return state_; }
     // Raises EComPort code 19 while a port is set.
-    void SetState(TLedState Value);
-    int RingDuration() const { return FRingTimer.interval(); }
-    void SetRingDuration(int Value);
+    void SetState(TLedState value);
+    int RingDuration() const { return ringTimer_.interval(); }
+    void SetRingDuration(int value);
 
     TLedStateEvent OnChange;
 
     // The form reader applies stored properties between these two.
-    bool Loading() const { return FLoading; }
-    void BeginLoad() { FLoading = true; }
-    void EndLoad() { FLoading = false; }
+    bool Loading() const { return loading_; }
+    void BeginLoad() { loading_ = true; }
+    void EndLoad() { loading_ = false; }
 
     // The followed line as the port reads it now; False for ring, Rx and Tx.
     bool CurrentSignalState();
-    bool RingTimerActive() const { return FRingTimer.isActive(); }
+    bool RingTimerActive() const { return ringTimer_.isActive(); }
 
 protected:
-    virtual void FireChange(TLedState AState);
-    void paintEvent(QPaintEvent* Event) override;
-    void changeEvent(QEvent* Event) override;
+    virtual void FireChange(TLedState state);
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    void SetLedState(TLedState Value);
-    void SignalChanged(TObject* Sender, bool OnOff);
-    void RingReceived(TObject* Sender);
+    void SetLedState(TLedState value);
+    void SignalChanged(TObject* sender, bool onOff);
+    void RingReceived(TObject* sender);
     void RingTimeout();
-    void PortRemoved(TComponent* Component);
-    void SetCustomGlyph(QImage& Glyph, QImage& Value);
-    void LoadGlyphs(TLedKind Kind);
+    void PortRemoved(TComponent* component);
+    void SetCustomGlyph(QImage& glyph, QImage& value);
+    void LoadGlyphs(TLedKind kind);
     void EnsureGlyphs();
     QPoint GlyphPosition() const;
     const QImage& CurrentGlyph() const;
 
-    TCustomComPort* FComPort = nullptr;
-    TComLedSignal FLedSignal = lsCTS;
-    TLedKind FKind = lkRedLight;
-    TLedState FState = lsOff;
-    QImage FGlyphOn;
-    QImage FGlyphOff;
-    std::unique_ptr<TComLink> FLink;
-    QTimer FRingTimer;
-    bool FLoading = false;
+    TCustomComPort* comPort_ = nullptr;
+    TComLedSignal ledSignal_ = lsCTS;
+    TLedKind kind_ = lkRedLight;
+    TLedState state_ = lsOff;
+    QImage glyphOn_;
+    QImage glyphOff_;
+    std::unique_ptr<TComLink> link_;
+    QTimer ringTimer_;
+    bool loading_ = false;
 };
 
 }  // namespace Tolvex

@@ -10,6 +10,7 @@
 
 #include <string_view>
 
+#include "comport/BoardPort.h"
 #include "downloader/RecordStream.h"
 #include "downloader/SerialLamp.h"
 #include "gui/Dialogs.h"
@@ -18,17 +19,9 @@
 
 namespace Tolvex {
 
-namespace {
-
-void ShowErrorBox(QWidget* parent, const QString& text) {
-    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption, text);
-}
-
-}  // namespace
-
-TForm1::TForm1(comm::CommApi& Api, TParameters Parameters, QWidget* Parent)
-    : QWidget(Parent), FParameters(std::move(Parameters)) {
-    CreateComponents(Api);
+TForm1::TForm1(comm::CommApi& api, TParameters parameters, QWidget* parent)
+    : QWidget(parent), parameters_(std::move(parameters)) {
+    CreateComponents(api);
     gui::Guarded(this, [this] { FormCreate(); });
     Timer1->start();
 }
@@ -43,7 +36,7 @@ TForm1::~TForm1() {
 }
 
 // The window as designed: 226 by 128 pixels, Times New Roman.
-void TForm1::CreateComponents(comm::CommApi& Api) {
+void TForm1::CreateComponents(comm::CommApi& api) {
     setFixedSize(226, 128);
     setFont(QFont(QStringLiteral("Times New Roman"), 10));
     setWindowTitle(QStringLiteral("Tolvex"));
@@ -64,7 +57,7 @@ void TForm1::CreateComponents(comm::CommApi& Api) {
     ComLed1 = new TComLed(this);
     ComLed1->setGeometry(184, 8, 25, 25);
 
-    ComPort1 = std::make_unique<TComPort>(Api);
+    ComPort1 = std::make_unique<TComPort>(api);
     ConfigureComPort();
     LoadComLed();
 
@@ -77,34 +70,8 @@ void TForm1::CreateComponents(comm::CommApi& Api) {
 // The port is not opened here: only the port the command line names is.
 void TForm1::ConfigureComPort() {
     TComPort& port = *ComPort1;
-    port.Name = "ComPort1";
-    port.SetBaudRate(br1200);
-    port.SetPort("COM2");
-    port.SetDataBits(dbEight);
-    port.Parity().SetBits(prNone);
-    port.SetStopBits(sbOneStopBit);
-    port.SetEvents({evRxChar, evTxEmpty, evDSR});
-    port.Buffer().SetInputSize(2);
-    port.Buffer().SetOutputSize(2);
-    TComFlowControl& flow = port.FlowControl();
-    flow.SetFlowControl(fcCustom);
-    flow.SetXonXoffOut(true);
-    flow.SetXonXoffIn(false);
-    flow.SetXonChar(0x11);
-    flow.SetXoffChar(0x13);
-    flow.SetOutCTSFlow(false);
-    flow.SetOutDSRFlow(false);
-    flow.SetControlDTR(dtrDisable);
-    flow.SetControlRTS(rtsDisable);
-    flow.SetDSRSensitivity(false);
-    flow.SetTxContinueOnXoff(false);
-    TComTimeouts& timeouts = port.Timeouts();
-    timeouts.SetReadInterval(-1);
-    timeouts.SetReadTotalMultiplier(0);
-    timeouts.SetReadTotalConstant(0);
-    timeouts.SetWriteTotalMultiplier(100);
-    timeouts.SetWriteTotalConstant(1000);
-    port.OnTxEmpty = [this](TObject* Sender) { gui::Guarded(this, [this, Sender] { ComPort1TxEmpty(Sender); }); };
+    ConfigureBoardPort(port, TBoardPortUse::RecordStream);
+    port.OnTxEmpty = [this](TObject* sender) { gui::Guarded(this, [this, sender] { ComPort1TxEmpty(sender); }); };
 }
 
 // The lamp's stored properties in their order; its port is bound while it
@@ -121,9 +88,9 @@ void TForm1::LoadComLed() {
 
 void TForm1::FormCreate() {
     TimerArmed = 0;
-    ObjectName = ParamStr(FParameters, 1);
-    ComPort1->SetPort(DownloaderPortName(StrToInt(ParamStr(FParameters, 2))));
-    Capacity = StrToInt(ParamStr(FParameters, 3));
+    ObjectName = ParamStr(parameters_, 1);
+    ComPort1->SetPort(DownloaderPortName(StrToInt(ParamStr(parameters_, 2))));
+    Capacity = StrToInt(ParamStr(parameters_, 3));
     setWindowTitle(QStringLiteral("Programator EEPROMA!"));
     Label1->setText(QStringLiteral("DATOTEKA: ") + QString::fromStdString(ObjectName));
     Label2->setText(QStringLiteral("KAPACITETA: %1 B").arg(Capacity));
@@ -153,10 +120,10 @@ void TForm1::StartTransfer() {
     LoadS19(QString::fromStdString(*found));
 }
 
-void TForm1::LoadS19(const QString& FileName) {
-    QFile file(FileName);
+void TForm1::LoadS19(const QString& fileName) {
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowErrorBox(this, QString::fromUtf8(OpenErrorText));
+        gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(FileOpenErrorText));
         return;
     }
     const QByteArray text = file.readAll();
@@ -172,32 +139,33 @@ void TForm1::LoadS19(const QString& FileName) {
     if (!SendStreamByte(StreamStartByte)) return;
     switch (stream.Status) {
         case TRecordStream::Okay: break;
-        case TRecordStream::TooLong: ShowErrorBox(this, QString::fromUtf8(TooLongText)); break;
+        case TRecordStream::TooLong: gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(TooLongText)); break;
         case TRecordStream::BadRecord:
-            ShowErrorBox(this, QStringLiteral("Napačen zapis S1 v vrstici %1 datoteke %2:\n%3")
-                                   .arg(stream.BadLine)
-                                   .arg(QString::fromStdString(ObjectName))
-                                   .arg(QString::fromUtf8(stream.BadText.data(),
-                                                          static_cast<qsizetype>(stream.BadText.size()))));
+            gui::ShowBox(
+                this, TBoxKind::Error,
+                QStringLiteral("Napačen zapis S1 v vrstici %1 datoteke %2:\n%3")
+                    .arg(stream.BadLine)
+                    .arg(QString::fromStdString(ObjectName))
+                    .arg(QString::fromUtf8(stream.BadText.data(), static_cast<qsizetype>(stream.BadText.size()))));
             break;
     }
 }
 
-bool TForm1::SendByte(uint8_t Byte) { return ComPort1->WriteBuffer(&Byte, 1) == 1; }
+bool TForm1::SendByte(uint8_t byte) { return ComPort1->WriteBuffer(&byte, 1) == 1; }
 
 // A write that timed out (the board held XOFF too long) or failed ends the
 // transfer: sending on would shift every later byte into the wrong place.
-bool TForm1::SendStreamByte(uint8_t Byte) {
+bool TForm1::SendStreamByte(uint8_t byte) {
     bool written = false;
     try {
-        written = SendByte(Byte);
+        written = SendByte(byte);
     } catch (...) {
         Sending = 0;
         throw;
     }
     if (!written) {
         Sending = 0;
-        ShowErrorBox(this, QString::fromUtf8(BoardStoppedText));
+        gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(BoardStoppedText));
     }
     return written;
 }
@@ -217,7 +185,7 @@ void TForm1::ComPort1TxEmpty(TObject*) {
 // The write of the end byte has returned, so the driver holds it; closing the
 // port lets what is on the line finish before the handle goes.
 void TForm1::TerminateApplication() {
-    FTerminated = true;
+    terminated_ = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -232,9 +200,9 @@ bool TForm1::FormCloseQuery() {
     return true;
 }
 
-void TForm1::closeEvent(QCloseEvent* Event) {
+void TForm1::closeEvent(QCloseEvent* event) {
     gui::Guarded(this, [this] { FormCloseQuery(); });
-    Event->accept();
+    event->accept();
 }
 
 }  // namespace Tolvex

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Messages.h"
 #include "comport/SerialPort.h"
 #include "downloader/CommandLine.h"
 
@@ -25,17 +26,14 @@ namespace Tolvex {
 
 class TComLed;
 
-// The box of a write the board held back past the write timeout.
-inline constexpr char BoardStoppedText[] = "Ploščica se ne odziva: prenos je prekinjen!";
 inline constexpr char TooLongText[] = "Programska koda je predolga!";
-inline constexpr char OpenErrorText[] = "Napaka pri odpiranju datoteke!";
 
 class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
     // Creating the window runs FormCreate.
-    TForm1(comm::CommApi& Api, TParameters Parameters, QWidget* Parent = nullptr);
+    TForm1(comm::CommApi& api, TParameters parameters, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // --- Components
@@ -60,27 +58,27 @@ public:
     void FormCreate();
     void Timer1Timer();
     void StartTransfer();
-    void LoadS19(const QString& FileName);
+    void LoadS19(const QString& fileName);
     // True when the port took the byte; false when its write timed out.
-    bool SendByte(uint8_t Byte);
-    void ComPort1TxEmpty(TObject* Sender);
+    bool SendByte(uint8_t byte);
+    void ComPort1TxEmpty(TObject* sender);
     bool FormCloseQuery();
 
     // The last byte went out and the program is ending.
-    bool Terminated() const { return FTerminated; }
+    bool Terminated() const { return terminated_; }
 
 protected:
-    void closeEvent(QCloseEvent* Event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateComponents(comm::CommApi& Api);
+    void CreateComponents(comm::CommApi& api);
     void ConfigureComPort();
     void LoadComLed();
-    bool SendStreamByte(uint8_t Byte);
+    bool SendStreamByte(uint8_t byte);
     void TerminateApplication();
 
-    TParameters FParameters;
-    bool FTerminated = false;
+    TParameters parameters_;
+    bool terminated_ = false;
 };
 
 }  // namespace Tolvex

@@ -8,12 +8,17 @@
 
 #include <functional>
 
+#include "common/Messages.h"
+
 namespace gui {
 
 // The captions of the programs' message boxes.
 inline const QString ErrorCaption = QStringLiteral("NAPAKA!");
 inline const QString WarningCaption = QStringLiteral("OPOZORILO!");
 inline const QString InformationCaption = QStringLiteral("Obvestilo");
+
+const QString& BoxCaption(TBoxKind kind);
+QMessageBox::Icon BoxIcon(TBoxKind kind);
 
 struct TDialogHooks {
     // Stands in for a message box; returns the button "pressed".
@@ -30,6 +35,9 @@ extern TDialogHooks DialogHooks;
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                            const QString& text, QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+// A box of the kind's caption and icon.
+QMessageBox::StandardButton ShowBox(QWidget* parent, TBoxKind kind, const QString& text,
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
 // The application's error display: the message under the application's
 // display name (its name unless a display name was set).

@@ -109,6 +109,20 @@ TEST(DialogRoute, HooksAnswerInPlaceOfTheUser) {
     DialogHooks = {};
 }
 
+TEST(DialogRoute, EachKindOfBoxHasItsCaptionAndIcon) {
+    TDialogAnswers answers;
+    ShowBox(nullptr, TBoxKind::Error, QStringLiteral("e"));
+    ShowBox(nullptr, TBoxKind::Warning, QStringLiteral("w"));
+    answers.BoxAnswer = QMessageBox::Cancel;
+    EXPECT_EQ(ShowBox(nullptr, TBoxKind::Information, QStringLiteral("i"), QMessageBox::Ok | QMessageBox::Cancel),
+              QMessageBox::Cancel);
+    EXPECT_EQ(answers.Messages(), (QStringList{"NAPAKA!|e", "OPOZORILO!|w", "Obvestilo|i"}));
+    ASSERT_EQ(answers.Boxes.size(), 3u);
+    EXPECT_EQ(answers.Boxes[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(answers.Boxes[1].Icon, QMessageBox::Warning);
+    EXPECT_EQ(answers.Boxes[2].Icon, QMessageBox::Information);
+}
+
 TEST(DialogAnswers, AnswerFileDialogsAndOtherDialogsUntilDestroyed) {
     {
         TDialogAnswers answers;

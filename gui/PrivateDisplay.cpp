@@ -28,10 +28,10 @@ constexpr int StartTimeoutMs = 10000;
 }  // namespace
 
 TPrivateDisplay::~TPrivateDisplay() {
-    if (Server <= 0) return;
-    kill(Server, SIGTERM);
+    if (server_ <= 0) return;
+    kill(server_, SIGTERM);
     int status = 0;
-    while (waitpid(Server, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(server_, &status, 0) < 0 && errno == EINTR) {
     }
 }
 
@@ -50,11 +50,11 @@ bool TPrivateDisplay::Start(QString* err) {
     std::string fd = std::to_string(DisplayFd);
     const char* args[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
                           "1280x1024x24", "-nolisten",  "tcp",      nullptr};
-    const int spawned = posix_spawnp(&Server, "Xvfb", &actions, nullptr, const_cast<char* const*>(args), environ);
+    const int spawned = posix_spawnp(&server_, "Xvfb", &actions, nullptr, const_cast<char* const*>(args), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (spawned != 0) {
-        Server = -1;
+        server_ = -1;
         close(pipeEnds[0]);
         if (err) *err = QStringLiteral("Xvfb cannot be started: ") + QString::fromLocal8Bit(std::strerror(spawned));
         return false;
@@ -74,8 +74,8 @@ bool TPrivateDisplay::Start(QString* err) {
         return false;
     }
     number.resize(number.find('\n'));
-    Name_ = QStringLiteral(":") + QString::fromStdString(number);
-    qputenv("DISPLAY", Name_.toLocal8Bit());
+    name_ = QStringLiteral(":") + QString::fromStdString(number);
+    qputenv("DISPLAY", name_.toLocal8Bit());
     return true;
 }
 

@@ -20,11 +20,11 @@ public:
     // cannot be started or does not name its display within a few seconds.
     bool Start(QString* err);
     // ":N" once started.
-    QString Name() const { return Name_; }
+    QString Name() const { return name_; }
 
 private:
-    pid_t Server = -1;
-    QString Name_;
+    pid_t server_ = -1;
+    QString name_;
 };
 
 // main() of a Qt test program that paints to a real X server: a private

@@ -29,20 +29,20 @@ class TQtTranslator : public QTranslator {
 public:
     explicit TQtTranslator(QObject* parent) : QTranslator(parent) {}
     bool Load(const QLocale& locale) {
-        return Catalog.load(locale, QStringLiteral("qt"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        return catalog_.load(locale, QStringLiteral("qt"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     }
     QString translate(const char* context, const char* sourceText, const char* disambiguation, int n) const override {
-        const QString text = Catalog.translate(context, sourceText, disambiguation, n);
+        const QString text = catalog_.translate(context, sourceText, disambiguation, n);
         if (!text.isEmpty()) return text;
         for (const TContextMove& move : MovedContexts)
-            if (qstrcmp(context, move.Now) == 0) return Catalog.translate(move.Before, sourceText, disambiguation, n);
+            if (qstrcmp(context, move.Now) == 0) return catalog_.translate(move.Before, sourceText, disambiguation, n);
         return text;
     }
-    bool isEmpty() const override { return Catalog.isEmpty(); }
+    bool isEmpty() const override { return catalog_.isEmpty(); }
 
 private:
-    QTranslator Catalog;
+    QTranslator catalog_;
 };
 
 class TTextOnlyButtonsStyle : public QProxyStyle {

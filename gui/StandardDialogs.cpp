@@ -73,27 +73,33 @@ TFontDialog::TFontDialog(QWidget* parent) : QDialog(parent) {
 }
 
 QFont TFontDialog::SelectedFont() const {
-    QFont font = Chosen;
+    QFont font = chosen_;
     font.setFamily(FamilyBox->currentFont().family());
     font.setPointSize(SizeBox->currentData().toInt());
     return font;
 }
 
 void TFontDialog::SetSelectedFont(const QFont& font) {
-    Chosen = font;
+    chosen_ = font;
     FamilyBox->setCurrentFont(font);
     const int size = std::clamp(font.pointSize() > 0 ? font.pointSize() : 9, 8, 18);
     SizeBox->setCurrentIndex(size - 8);
 }
 
 bool TFontDialog::Execute() {
-    const QFont before = Chosen;
+    const QFont before = chosen_;
     if (ExecModal(*this) == QDialog::Accepted) {
-        Chosen = SelectedFont();
+        chosen_ = SelectedFont();
         return true;
     }
     SetSelectedFont(before);
     return false;
+}
+
+void ShowFontLabels(QLabel* name, QLabel* size, const QFont& font) {
+    name->setText(font.family());
+    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / size->logicalDpiY();
+    size->setText(QString::number(qRound(points)));
 }
 
 }  // namespace gui

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QFontComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace gui {
@@ -48,7 +49,11 @@ signals:
     void Apply();
 
 private:
-    QFont Chosen;
+    QFont chosen_;
 };
+
+// The font group of the settings dialogs: the font's name and its size in
+// points (a size set in pixels shows in points, as the font dialog counts).
+void ShowFontLabels(QLabel* name, QLabel* size, const QFont& font);
 
 }  // namespace gui

@@ -106,7 +106,7 @@ TEST_F(EditorTest, ACharacterWindows1250LacksKeepsTheFileAndTheChanges) {
     TMDIChild* editor = Open(Path("c.asm"));
     editor->RichEdit1->moveCursor(QTextCursor::End);
     editor->RichEdit1->insertPlainText("жук");
-    form.Shrani1->trigger();
+    Action(form, "Shrani1")->trigger();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_TRUE(Boxes[0].Text.startsWith("Napaka pri shranjevanju datoteke")) << Boxes[0].Text.toStdString();
     EXPECT_EQ(ReadFile("c.asm"), bytes);
@@ -263,11 +263,11 @@ TEST_F(EditorTest, FindStartsAtTheTextsStartOrAfterTheSelectionAndDoesNotWrap) {
 
 TEST_F(EditorTest, FindDialogShowsOnlyWithAnEditorAndSearchesItsText) {
     TMainForm& form = Start();
-    form.Najdi1->trigger();
+    Action(form, "Najdi1")->trigger();
     EXPECT_FALSE(form.FindDialog1->isVisible());
     TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
     editor->RichEdit1->setPlainText("NOP\nstart BRA start");
-    form.ToolButton27->trigger();
+    Action(form, "ToolButton27")->trigger();
     EXPECT_TRUE(form.FindDialog1->isVisible());
     form.FindDialog1->SetFindText("START");
     emit form.FindDialog1->Find();
@@ -317,19 +317,6 @@ TEST_F(EditorTest, SpremeniRunsTheFontDialogAndItsChoiceShowsAtTheNextOpening) {
     form.FormPisava->hide();
     form.FormPisava->show();
     EXPECT_EQ(form.FormPisava->Label6->text(), "12");
-}
-
-TEST(FindForward, PlainSubstringIgnoringCase) {
-    struct Row {
-        const char* text;
-        const char* what;
-        int start;
-        int found;
-    };
-    for (Row row : {Row{"abc ABC", "bc", 0, 1}, Row{"abc ABC", "bc", 2, 5}, Row{"abc ABC", "bc", 6, -1},
-                    Row{"abc", "", 0, -1}, Row{"abc", "abc", 3, -1}, Row{"čŠž", "ŠŽ", 0, 1}, Row{"a.b", ".", 0, 1}})
-        EXPECT_EQ(FindForward(QString::fromUtf8(row.text), QString::fromUtf8(row.what), row.start), row.found)
-            << row.text << " / " << row.what;
 }
 
 }  // namespace

@@ -54,8 +54,8 @@ TEST_F(ChipTableTest, RefusalsChangeNothing) {
         const char* Name;
         const char* Ram;
         const char* Eeprom;
-        TAddChip Result;
-        const char* Error;
+        TAddChip Result;    // what AddChip returns
+        const char* Error;  // its conversion error, empty when there is none
     } cases[] = {
         {"mc68hc11a1", "1", "1", TAddChip::Known, ""},
         {"MC68HC11D3", "1", "1", TAddChip::Known, ""},

@@ -30,7 +30,9 @@ inline constexpr std::array<TMessagePair, 8> AssemblerMessageTable{{
 }};
 
 inline constexpr char NoErrorsLine[] = "V datoteki ni odkritih napak!";
-inline constexpr char FileErrorText[] = "Napaka pri odpiranju datoteke!\n(Verjetno zaradi napačnega imena datoteke)";
+// The error-finding window's box when the listing or the object file cannot be read.
+inline constexpr char ScanFileErrorText[] =
+    "Napaka pri odpiranju datoteke!\n(Verjetno zaradi napačnega imena datoteke)";
 
 // The line number of an error line: the text after the first "," up to the
 // first ": ", in the line's own case. Empty when there is no ": " or it

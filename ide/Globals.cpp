@@ -2,24 +2,25 @@
 
 namespace Vantrel {
 
+// Their start values are ResetGlobals's, given before anything runs.
 std::string AppDir;
 std::string SourceName;
 std::string ListingName;
 std::string ReportName;
 std::string ObjectName;
-uint8_t ErrorsFound = 0;
-uint8_t PortOpen = 1;
-uint8_t ProgrammerFound = 0;
-int SerialPortNumber = 0;
-std::string MemoryKind = "RAM";
-std::string ChipName = "MC68HC11A1";
-int RamSize = 256;
-int EepromSize = 512;
+uint8_t ErrorsFound;
+uint8_t PortOpen;
+uint8_t ProgrammerFound;
+int SerialPortNumber;
+std::string MemoryKind;
+std::string ChipName;
+int RamSize;
+int EepromSize;
 
 std::array<std::string, ChipSlots> ChipNames;
-std::array<int, ChipSlots> ChipRamSize{};
-std::array<int, ChipSlots> ChipEESize{};
-int ChipCount = 0;
+std::array<int, ChipSlots> ChipRamSize;
+std::array<int, ChipSlots> ChipEESize;
+int ChipCount;
 
 void ResetGlobals() {
     SourceName.clear();
@@ -40,20 +41,26 @@ void ResetGlobals() {
     ChipCount = 0;
 }
 
+namespace {
+
+[[maybe_unused]] const bool StartValuesGiven = (ResetGlobals(), true);
+
+}  // namespace
+
 void FillBuiltInChips() {
     struct Chip {
-        const char* name;
-        int ram;
-        int eeprom;
+        const char* Name;
+        int Ram;
+        int Eeprom;
     };
     static constexpr Chip BuiltIn[BuiltInChips] = {
         {"MC68HC11A1", 256, 512}, {"MC68HC11A8", 256, 512}, {"MC68HC11A0", 256, 0}, {"MC68HC11E9", 512, 512},
         {"MC68HC11E1", 512, 512}, {"MC68HC11E0", 512, 0},   {"MC68HC11D3", 192, 0},
     };
     for (int slot = 0; slot < BuiltInChips; ++slot) {
-        ChipNames[slot] = BuiltIn[slot].name;
-        ChipRamSize[slot] = BuiltIn[slot].ram;
-        ChipEESize[slot] = BuiltIn[slot].eeprom;
+        ChipNames[slot] = BuiltIn[slot].Name;
+        ChipRamSize[slot] = BuiltIn[slot].Ram;
+        ChipEESize[slot] = BuiltIn[slot].Eeprom;
     }
     if (ChipCount < BuiltInChips) ChipCount = BuiltInChips;
 }

@@ -34,7 +34,9 @@ extern std::array<int, ChipSlots> ChipRamSize;
 extern std::array<int, ChipSlots> ChipEESize;
 extern int ChipCount;  // slots 0 .. ChipCount-1 are in use
 
-// Every global back to its start-up value (the chip table empty, AppDir kept).
+// Every global to its start-up value (the chip table empty, AppDir kept):
+// the one place those values are written. The program starts with them, and
+// the main window's start-up gives them again.
 void ResetGlobals();
 
 // Slots 0-6 with the built-in chip types.

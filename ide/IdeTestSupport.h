@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gui/DialogAnswers.h"
+#include "gui/MdiFrame.h"
 #include "ide/Globals.h"
 #include "ide/Main.h"
 #include "platform/clock/FakeClock.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -30,6 +32,11 @@
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace Vantrel {
+
+// The main window's actions and menus are private: tests reach them by
+// their component names.
+inline QAction* Action(const TMainForm& form, const char* name) { return gui::Component<QAction>(form, name); }
+inline QMenu* Menu(const TMainForm& form, const char* name) { return gui::Component<QMenu>(form, name); }
 
 // Dialogs answered in turn: each queued modal answer takes the next dialog
 // (file dialogs included), each queued button the next box; then the

@@ -1,15 +1,15 @@
-// Unit Main: the development environment's MDI frame with its menus, tool
-// bar and status bar, the start-up and close sequences, the serial port
-// ComPort1 and the commands of the editor windows. The assembler driver, the
-// report, the chip dialog and the programmer hang their handlers off the
-// actions declared here.
+// Unit Main: the development environment's MDI frame. This header is the
+// table of contents of TMainForm: each group names the file that implements
+// it. The handlers carry the system's names and are public, as the form's
+// published handlers are; the actions and menus are private, reached from
+// outside by their component names (gui::Component).
 #pragma once
 
 #include <QMainWindow>
 #include <QPixmap>
-#include <QPointer>
 
 #include <memory>
+#include <string>
 
 #include "comport/SerialPort.h"
 #include "gui/StandardDialogs.h"
@@ -56,14 +56,47 @@ class TMainForm : public QMainWindow {
 
     // The services made here when none was given; before the references
     // below, which are bound to them.
-    std::unique_ptr<help::HelpApi> OwnHelp;
-    std::unique_ptr<printing::PrintApi> OwnPrinter;
+    std::unique_ptr<help::HelpApi> ownHelp_;
+    std::unique_ptr<printing::PrintApi> ownPrinter_;
 
+    // ------------------------------------------------------------ Main.cpp
+    // The frame: its construction in named steps, the status bar, Timer1,
+    // the port, activation and the close sequence.
 public:
     explicit TMainForm(const TServices& services = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     TComPort ComPort1;
+    shell::ShellApi& Shell;
+    help::HelpApi& Help;
+    printing::PrintApi& Printer;
+    timing::Clock& Clock;
+    // AppDir + "Pomoc/VantrelHELP.hlp": the help pages in Pomoc/.
+    std::string HelpFile;
+
+    // Status bar: eight panels; 7 shows the programmer image.
+    static constexpr int PanelCount = 8;
+    QLabel* StatusPanels[PanelCount] = {};
+    QTimer* Timer1 = nullptr;
+    gui::TFindDialog* FindDialog1 = nullptr;
+    gui::TFontDialog* FontDialog1 = nullptr;
+    TFormEENasloviBranje* FormEENasloviBranje = nullptr;
+    // The forms the main block creates after the main window, in its order.
+    TAboutBox* AboutBox = nullptr;
+    TForm1* Form1 = nullptr;                  // assembler options (Unit1)
+    TForm2* Form2 = nullptr;                  // error finding (Unit2)
+    TForNastavProg* ForNastavProg = nullptr;  // target chip (Unit3)
+    TFormPisava* FormPisava = nullptr;        // settings (UnitPisava)
+
+    void FormCreate();
+    void TogglePort();
+    void updateMenuitems();
+    void FormActivate();
+    void Timer1Timer();
+    void vrstica();
+    void UpdateStatusPanels();
+    // The close sequence; false when the user chose to keep a modified editor.
+    bool FormCloseQuery();
 
     // The rich-edit control the editor commands act on (the current editor):
     // the focused one of the current MDI child, an editor or a report
@@ -73,83 +106,42 @@ public:
     // The current MDI child when it is an editor window.
     TMDIChild* ActiveEditor() const;
     QList<TMDIChild*> EditorWindows() const;
-    QMdiArea* MdiArea() const { return Mdi; }
+    QMdiArea* MdiArea() const { return mdi_; }
     // Places a window among the MDI children (editors, reports); Timer1
     // follows the children as they come and go.
     QMdiSubWindow* AddMDIChild(QWidget* child);
     int MDIChildCount() const;
 
-    shell::ShellApi& Shell;
-    help::HelpApi& Help;
-    printing::PrintApi& Printer;
-    timing::Clock& Clock;
-    // AppDir + "Pomoc/VantrelHELP.hlp": the help pages in Pomoc/.
-    std::string HelpFile;
-
     // The shell's "open" of a program or a .bat file; a start that fails
     // shows a box naming the program. True when the program started.
     bool ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show);
-    // A help command; a page that is missing shows an information box.
-    void ShowHelp(unsigned command, std::uintptr_t data);
 
-    // --- Frame (this unit)
-    void FormCreate();
-    void TogglePort();
-    void updateMenuitems();
-    void FormActivate();
-    void Timer1Timer();
-    void vrstica();
-    void UpdateStatusPanels();
-    void Izbirapisave1Click();
-    void Nastavvrat1Click();
-    void Vsebina1Click();
-    // F1: the help page of the active editor window, else the contents.
-    void ContextHelp();
-    // The close sequence; false when the user chose to keep a modified editor.
-    bool FormCloseQuery();
-    void LoadSettings();
-    void SaveSettings();
+protected:
+    void closeEvent(QCloseEvent* event) override;  // FormCloseQuery decides
+    bool event(QEvent* event) override;
 
-    // --- Editor windows (MainEditor.cpp)
-    TMDIChild* OpenEditorWindow(const QString& name);
-    void FileNew1Execute();
-    void FileOpen1Execute();
-    void FileClose1Execute();
-    void FileSaveAsItemClick();
-    void ShraniKot();
-    void ToolButton11Click();
-    void FileExit1Execute();
-    void Razveljavi1Click();
-    void EditCut1Execute();
-    void EditCopy1Execute();
-    void EditPaste1Execute();
-    void IzberiVse1Click();
-    void Najdi1Click();
-    void FindDialog1Find();
-    // One find-next for `what` in the active editor.
-    void FindNext(const QString& what);
-    void FontDialog1Apply();
-    void HelpAbout1Execute();
-    void WindowCascade1Execute();
-    void WindowTileHorizontal1Execute();
+private:
+    void createMdiArea();
+    void createStatusBar();
+    void createPort();
+    void createDialogs();
+    void createForms();
 
-    // --- Filled in by the assembler driver, the report, the chip dialog and
-    // the programmer.
-    void ToolButton15Click();
-    void Nastavitve1Click();
-    void ToolButton17Click();
-    void ToolButton28Click();
-    void Nastavitve2Click();
-    void ToolButton16Click();
-    void EEPROMbrii1Click();
+    QMdiArea* mdi_ = nullptr;
+    QPixmap programmerImages_[2];  // not found, found
 
-    // --- Programmer (MainProgrammer.cpp)
-    void ComPort1AfterOpen(TObject* Sender);
-    void ComPort1DSRChange(TObject* Sender, bool OnOff);
-    // The downloader this window started; while it runs it holds the port.
-    TDownloaderWatch Downloader;
+    // ----------------------------------------------------- MainActions.cpp
+    // Every command from one table; the menus and the tool bar placing them;
+    // the one place that sets which commands are enabled.
+public:
+    QProgressBar* Gauge1 = nullptr;  // the programmer's progress, on the tool bar
 
-    // --- Menus, in the order they stand.
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void UpdateActions();  // the programmer's commands and the erase
+
     QMenu* File1 = nullptr;
     QAction* FileNewItem = nullptr;
     QAction* FileOpenItem = nullptr;
@@ -180,11 +172,11 @@ public:
     QMenu* Window1 = nullptr;
     QAction* WindowCascadeItem = nullptr;
     QAction* WindowTileItem = nullptr;
+    QAction* windowListSeparator_ = nullptr;
     QMenu* Help1 = nullptr;
     QAction* HelpAboutItem = nullptr;
     QAction* Vsebina1 = nullptr;
 
-    // --- Tool bar, left to right.
     QToolBar* ToolBar2 = nullptr;
     QAction* ToolButton9 = nullptr;   // new
     QAction* ToolButton1 = nullptr;   // open
@@ -200,62 +192,99 @@ public:
     QAction* ToolButton15 = nullptr;  // assemble
     QAction* ToolButton17 = nullptr;  // report
     QAction* ToolButton16 = nullptr;  // programmer
-    QProgressBar* Gauge1 = nullptr;
     QAction* ToolButton28 = nullptr;  // simulator
     QAction* ToolButton21 = nullptr;  // help
     QAction* ToolButton25 = nullptr;  // exit
 
-    // --- Status bar: eight panels; 7 shows the programmer image.
-    static constexpr int PanelCount = 8;
-    QLabel* StatusPanels[PanelCount] = {};
-    QTimer* Timer1 = nullptr;
+    // What the enabled states follow.
+    bool assembledClean_ = false;  // the last assembly found no error: the programmer may run
+    bool eraseAllowed_ = true;     // "Omogoči brisanje EEproma" as the settings dialog last confirmed it
 
-    gui::TFindDialog* FindDialog1 = nullptr;
-    gui::TFontDialog* FontDialog1 = nullptr;
-    TAboutBox* AboutBox = nullptr;
-    TFormPisava* FormPisava = nullptr;
-    TForm1* Form1 = nullptr;                  // assembler options (Unit1)
-    TForm2* Form2 = nullptr;                  // error finding (Unit2)
-    TForNastavProg* ForNastavProg = nullptr;  // target chip (Unit3)
-
-    // A new report window (Unit5) captioned with the file and showing it.
-    TFormPorocilo* OpenReportWindow(const QString& fileName);
-    TFormEENasloviBranje* FormEENasloviBranje = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
+    // ------------------------------------------------------ MainEditor.cpp
+    // The editor windows' commands: new, open, close, save, print, exit,
+    // the edit commands, find and font, and the arrangement of the windows.
+public:
+    TMDIChild* OpenEditorWindow(const QString& name);
+    void FileNew1Execute();
+    void FileOpen1Execute();
+    void FileClose1Execute();
+    void FileSaveAsItemClick();
+    void ShraniKot();
+    void ToolButton11Click();
+    void FileExit1Execute();
+    void Razveljavi1Click();
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
+    void IzberiVse1Click();
+    void Najdi1Click();
+    void FindDialog1Find();
+    // One find-next for `what` in the active editor.
+    void FindNext(const QString& what);
+    void FontDialog1Apply();
+    void WindowCascade1Execute();
+    void WindowTileHorizontal1Execute();
 
 private:
-    void createMdiArea();
-    void createActions();
-    void createMenus();
-    void createToolBar();
-    void createStatusBar();
-    void createPort();
-    void createDialogs();
-    void FillWindowMenu();
+    QString RunSaveDialog();
     // Writes the active child's text to name; throws with the reason when it cannot.
     void SaveActive(const QString& name);
-    QString RunSaveDialog();
 
-    QPixmap ProgrammerImages[2];  // not found, found
-    QMdiArea* Mdi = nullptr;
-    QAction* WindowListSeparator = nullptr;
-    int NewDocumentNumber = 0;
+    // ---------------------------------------------------- MainSettings.cpp
+    // The settings dialog and Vantrel.ini.
+public:
+    void Izbirapisave1Click();
+    void Nastavvrat1Click();
+    void LoadSettings();
+    void SaveSettings();
+
+    // -------------------------------------------------------- MainHelp.cpp
+    // The help pages and the about box.
+public:
+    void Vsebina1Click();
+    // F1: the help page of the active editor window, else the contents.
+    void ContextHelp();
+    // A help command; a page that is missing shows an information box.
+    void ShowHelp(unsigned command, std::uintptr_t data);
+    void HelpAbout1Execute();
+
+    // --------------------------------------------------- MainAssembler.cpp
+    // Assembling, the assembler's options and the start of the simulator.
+public:
+    void ToolButton15Click();
+    void Nastavitve1Click();
+    void ToolButton28Click();
+
+private:
+    // asm.bat anew with the line; throws naming the file when it cannot.
+    void WriteAsmBatFile(const std::string& line);
+
+    // ------------------------------------------------------ MainReport.cpp
+    // The report windows.
+public:
+    // A new report window (Unit5) captioned with the file and showing it.
+    TFormPorocilo* OpenReportWindow(const QString& fileName);
+    void ToolButton17Click();
+
+    // -------------------------------------------------------- MainChip.cpp
+    // The target chip.
+public:
+    void Nastavitve2Click();
+
+    // -------------------------------------------------- MainProgrammer.cpp
+    // The programmer: RAM, the EEPROM's erase and its programming through
+    // the downloader, and the port's events.
+public:
+    void ToolButton16Click();
+    void EEPROMbrii1Click();
+    void ComPort1AfterOpen(TObject* sender);
+    void ComPort1DSRChange(TObject* sender, bool onOff);
+    // The downloader this window started; while it runs it holds the port.
+    TDownloaderWatch Downloader;
 };
 
-extern TMainForm* MainForm;
-
-// Start-up in the main block's order: the main window, the about box, the
-// settings dialog. Deleting the main window frees the others.
+// Start-up as the main block has it: the main window, which creates the
+// forms that live as long as it (Main.cpp).
 TMainForm* CreateVantrelForms(const TServices& services = {});
-// The assembler options, error-finding and target-chip forms, in that order
-// (Unit1.cpp).
-void CreateAssemblerForms(TMainForm& form);
-
-// Where a find-next finds `what` in `text`: forwards from `start`, letter
-// case ignored, no wrap; -1 when not found.
-int FindForward(const QString& text, const QString& what, int start);
 
 }  // namespace Vantrel

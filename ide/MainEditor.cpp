@@ -1,9 +1,9 @@
-// The editor commands of the main window: new, open, save, print, edit,
-// find, font, about and the window menu.
+// The editor windows' commands: new, open, close, save, print, exit, the
+// edit commands, find, font, and the arrangement of the windows.
 #include "ide/Main.h"
 
 #include "gui/Guard.h"
-#include "ide/About.h"
+#include "gui/MdiFrame.h"
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
 #include "ide/PrintLayout.h"
@@ -15,21 +15,14 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QTextCharFormat>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <stdexcept>
 
 namespace Vantrel {
 
 namespace {
-
-void ShowOpenError(QWidget* parent) {
-    gui::ShowMessageBox(parent, QMessageBox::Critical, gui::ErrorCaption,
-                        QStringLiteral("Napaka pri odpiranju datoteke!"));
-}
 
 QString ExamplesDirectory() { return QString::fromStdString(AppDir) + QStringLiteral("Primeri/"); }
 
@@ -41,35 +34,6 @@ QString BothCases(const QString& title, const QStringList& extensions) {
 }
 
 }  // namespace
-
-QTextEdit* TMainForm::ActiveRichEdit() const {
-    QMdiSubWindow* window = Mdi->currentSubWindow();
-    if (!window || !window->widget()) return nullptr;
-    auto* focused = qobject_cast<QTextEdit*>(window->widget()->focusWidget());
-    if (focused) return focused;
-    return window->widget()->findChild<QTextEdit*>();
-}
-
-TMDIChild* TMainForm::ActiveEditor() const {
-    QMdiSubWindow* window = Mdi->currentSubWindow();
-    return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
-}
-
-QList<TMDIChild*> TMainForm::EditorWindows() const {
-    QList<TMDIChild*> editors;
-    for (QMdiSubWindow* window : Mdi->subWindowList())
-        if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editors << editor;
-    return editors;
-}
-
-QMdiSubWindow* TMainForm::AddMDIChild(QWidget* child) {
-    QMdiSubWindow* window = Mdi->addSubWindow(child);
-    // Timer1 follows the children also when the last one goes.
-    connect(
-        window, &QObject::destroyed, this, [this] { gui::Guarded(this, [this] { updateMenuitems(); }); },
-        Qt::QueuedConnection);
-    return window;
-}
 
 TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
     auto* child = new TMDIChild;
@@ -85,7 +49,7 @@ TMDIChild* TMainForm::OpenEditorWindow(const QString& name) {
         }
     }
     child->show();
-    Mdi->setActiveSubWindow(window);
+    mdi_->setActiveSubWindow(window);
     updateMenuitems();
     return child;
 }
@@ -106,14 +70,14 @@ void TMainForm::FileOpen1Execute() {
         try {
             OpenEditorWindow(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
         } catch (const std::ios_base::failure&) {
-            ShowOpenError(this);
+            gui::ShowOpenError(this);
         }
     }
     WindowTileHorizontal1Execute();
 }
 
 void TMainForm::FileClose1Execute() {
-    if (QMdiSubWindow* window = Mdi->currentSubWindow()) window->close();
+    if (QMdiSubWindow* window = mdi_->currentSubWindow()) window->close();
 }
 
 QString TMainForm::RunSaveDialog() {
@@ -129,7 +93,7 @@ QString TMainForm::RunSaveDialog() {
 }
 
 void TMainForm::SaveActive(const QString& name) {
-    QWidget* child = Mdi->currentSubWindow()->widget();
+    QWidget* child = mdi_->currentSubWindow()->widget();
     auto* editor = qobject_cast<TMDIChild*>(child);
     QString err;
     const bool saved =
@@ -140,7 +104,7 @@ void TMainForm::SaveActive(const QString& name) {
 void TMainForm::FileSaveAsItemClick() {
     if (!ActiveRichEdit()) return;
     QDir::setCurrent(QString::fromStdString(AppDir));
-    QWidget* child = Mdi->currentSubWindow()->widget();
+    QWidget* child = mdi_->currentSubWindow()->widget();
     const QString caption = child->windowTitle();
     SourceName = QFileInfo(caption).fileName().toStdString();
     if (QString::fromStdString(SourceName).toUpper().contains(QStringLiteral("NEIMEN"))) {
@@ -159,7 +123,7 @@ void TMainForm::ShraniKot() {
     const QString name = RunSaveDialog();
     if (name.isEmpty()) return;
     SaveActive(name);
-    Mdi->currentSubWindow()->widget()->setWindowTitle(name);
+    mdi_->currentSubWindow()->widget()->setWindowTitle(name);
 }
 
 void TMainForm::ToolButton11Click() {
@@ -167,7 +131,7 @@ void TMainForm::ToolButton11Click() {
     if (!edit || !Printer.PrinterSetup()) return;
     const printing::PrintFont font;
     const int linesPerPage = Printer.PageSizeFor(font).LinesPerPage();
-    const QString caption = Mdi->currentSubWindow()->windowTitle();
+    const QString caption = mdi_->currentSubWindow()->windowTitle();
     // The control's lines: a line end closes a line, it opens none after it.
     QStringList texts = edit->toPlainText().split('\n');
     if (texts.last().isEmpty()) texts.removeLast();
@@ -176,8 +140,7 @@ void TMainForm::ToolButton11Click() {
     std::string error;
     if (!Printer.PrintPages(caption.toStdString(), font, PaginateForPrint(caption.toStdString(), lines, linesPerPage),
                             &error))
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption,
-                            QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
+        gui::ShowBox(this, TBoxKind::Error, QStringLiteral("Napaka pri komunikaciji s tiskalnikom!"));
 }
 
 void TMainForm::FileExit1Execute() { close(); }
@@ -204,37 +167,16 @@ void TMainForm::IzberiVse1Click() {
     if (QTextEdit* edit = ActiveRichEdit()) edit->selectAll();
 }
 
-int FindForward(const QString& text, const QString& what, int start) {
-    if (what.isEmpty() || start < 0 || start > text.size()) return -1;
-    return static_cast<int>(text.indexOf(what, start, Qt::CaseInsensitive));
-}
-
 void TMainForm::Najdi1Click() {
-    if (!ActiveRichEdit()) return;
-    FindDialog1->show();
-    FindDialog1->raise();
-    FindDialog1->activateWindow();
+    if (ActiveRichEdit()) gui::BringToFront(FindDialog1);
 }
 
 void TMainForm::FindDialog1Find() { FindNext(FindDialog1->FindText()); }
 
 void TMainForm::FindNext(const QString& what) {
-    QTextEdit* edit = ActiveRichEdit();
-    if (!edit) return;
-    QTextCursor cursor = edit->textCursor();
-    // From the end of the selection, or from the very start: not from the caret.
-    const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
-    const int found = FindForward(edit->document()->toPlainText(), what, start);
-    if (found < 0) {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Ne najdem besede \"%1\"").arg(what));
-        return;
-    }
-    edit->setFocus();
-    cursor.setPosition(found);
-    cursor.setPosition(found + static_cast<int>(what.size()), QTextCursor::KeepAnchor);
-    edit->setTextCursor(cursor);
+    if (QTextEdit* edit = ActiveRichEdit()) gui::FindNext(this, *edit, what);
 }
+
 void TMainForm::FontDialog1Apply() {
     QTextEdit* edit = ActiveRichEdit();
     if (!edit) return;
@@ -245,43 +187,19 @@ void TMainForm::FontDialog1Apply() {
     if (FormPisava) FormPisava->ShowFont(FontDialog1->SelectedFont());
 }
 
-void TMainForm::HelpAbout1Execute() { gui::ExecModal(*AboutBox); }
-
-void TMainForm::WindowCascade1Execute() { Mdi->cascadeSubWindows(); }
+void TMainForm::WindowCascade1Execute() { mdi_->cascadeSubWindows(); }
 
 void TMainForm::WindowTileHorizontal1Execute() {
     // One window under the other, each the frame's full width.
-    const QList<QMdiSubWindow*> windows = Mdi->subWindowList();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
     if (windows.isEmpty()) return;
-    const QSize area = Mdi->viewport()->size();
+    const QSize area = mdi_->viewport()->size();
     const int height = std::max(1, area.height() / static_cast<int>(windows.size()));
     int top = 0;
     for (QMdiSubWindow* window : windows) {
         window->showNormal();
         window->setGeometry(0, top, area.width(), height);
         top += height;
-    }
-}
-
-void TMainForm::FillWindowMenu() {
-    const QList<QAction*> actions = Window1->actions();
-    for (qsizetype i = actions.indexOf(WindowListSeparator) + 1; i < actions.size(); ++i) {
-        Window1->removeAction(actions[i]);
-        actions[i]->deleteLater();
-    }
-    const QList<QMdiSubWindow*> windows = Mdi->subWindowList();
-    WindowListSeparator->setVisible(!windows.isEmpty());
-    int number = 0;
-    for (QMdiSubWindow* window : windows) {
-        ++number;
-        const QString prefix = number < 10 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
-        QAction* item = Window1->addAction(prefix + window->windowTitle());
-        item->setCheckable(true);
-        item->setChecked(window == Mdi->currentSubWindow());
-        QPointer<QMdiSubWindow> target(window);
-        connect(item, &QAction::triggered, this, [this, target] {
-            if (target) Mdi->setActiveSubWindow(target);
-        });
     }
 }
 

@@ -1,5 +1,6 @@
-// Unit Main: the programmer's handlers. The work is in Programmer.cpp; these
-// hand it the port, the globals and the window's boxes, dialog and gauge.
+// The programmer's commands and the port's events. The work is in
+// Programmer.cpp; these hand it the port, the globals and the window's
+// boxes, dialog and gauge.
 #include "ide/Globals.h"
 #include "ide/Main.h"
 #include "ide/ProgrammerUi.h"
@@ -23,7 +24,7 @@ TProgrammerContext ContextOf(TMainForm& form, TProgrammerUi& ui) {
 
 void TMainForm::ComPort1AfterOpen(TObject*) { ComPort1.SetDTR(true); }
 
-void TMainForm::ComPort1DSRChange(TObject*, bool OnOff) { Vantrel::ComPort1DSRChange(ProgrammerFound, OnOff); }
+void TMainForm::ComPort1DSRChange(TObject*, bool onOff) { Vantrel::ComPort1DSRChange(ProgrammerFound, onOff); }
 
 void TMainForm::ToolButton16Click() {
     TProgrammerWidgets ui(this, FormEENasloviBranje, Gauge1);

@@ -114,8 +114,8 @@ TEST_F(ProgrammerFrameTest, BoardVanishingMidDownloadIsAnErrorBoxAndThePortRecov
     WriteFile("TEMP$$.S19", "S1070000860120FE33\n");
     ObjectName = "TEMP$$.S19";
     Line.WhenWireReaches(100, [this] { Line.Unplug(); });
-    form.Zagon1->setEnabled(true);
-    form.Zagon1->trigger();
+    Action(form, "Zagon1")->setEnabled(true);
+    Action(form, "Zagon1")->trigger();
     ASSERT_EQ(Boxes.size(), 2u);
     EXPECT_EQ(Boxes[1].Text.toStdString(), EComPort(CError_WriteFailed, comm::ERROR_GEN_FAILURE).what());
     EXPECT_EQ(Line.Wire().size(), 100u);
@@ -125,7 +125,7 @@ TEST_F(ProgrammerFrameTest, BoardVanishingMidDownloadIsAnErrorBoxAndThePortRecov
     Line.PlugIn();
     form.TogglePort();
     Boxes.clear();
-    form.Zagon1->trigger();
+    Action(form, "Zagon1")->trigger();
     EXPECT_EQ(Boxes.size(), 1u);
     Line.RunFor(100 * board::Millisecond);
     EXPECT_EQ(Line.Wire().size(), 100u + 257u);

@@ -74,9 +74,9 @@ TEST_F(FrameTest, FirstStartWithoutIniOpensCom2AndWritesTheDefaultAsmBat) {
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.Timer1->interval(), 100);
     for (int panel = 1; panel <= 6; ++panel) EXPECT_EQ(form.StatusPanels[panel]->text(), "") << panel;
-    EXPECT_FALSE(form.ToolButton16->isEnabled());
-    EXPECT_FALSE(form.Zagon1->isEnabled());
-    EXPECT_TRUE(form.EEPROMbrii1->isEnabled());
+    EXPECT_FALSE(Action(form, "ToolButton16")->isEnabled());
+    EXPECT_FALSE(Action(form, "Zagon1")->isEnabled());
+    EXPECT_TRUE(Action(form, "EEPROMbrii1")->isEnabled());
     EXPECT_EQ(form.windowTitle(), "Vantrel");
 }
 
@@ -137,24 +137,27 @@ TEST_F(FrameTest, IniPortNumberChoosesThePortAndPanelTwoShowsIt) {
 
 TEST_F(FrameTest, MenusHoldEveryItemShortcutAndSeparatorInOrder) {
     TMainForm& form = Start();
-    EXPECT_THAT(MenuTexts(form.File1), ElementsAre("&Nova Ctrl+N", "&Odpri Ctrl+O", "&Zapri", "&Shrani  Ctrl+S",
-                                                   "S&hrani kot Ctrl+K", "-", "&Tiskaj Ctrl+P", "-", "&Izhod"));
-    EXPECT_THAT(MenuTexts(form.Edit1),
+    EXPECT_THAT(MenuTexts(Menu(form, "File1")),
+                ElementsAre("&Nova Ctrl+N", "&Odpri Ctrl+O", "&Zapri", "&Shrani  Ctrl+S", "S&hrani kot Ctrl+K", "-",
+                            "&Tiskaj Ctrl+P", "-", "&Izhod"));
+    EXPECT_THAT(MenuTexts(Menu(form, "Edit1")),
                 ElementsAre("&Razveljavi", "-", "&Odreži Ctrl+X", "&Kopiraj Ctrl+C", "&Prilepi Ctrl+V", "-",
                             "Izberi vse Ctrl+A", "Najdi Ctrl+F", "-", "&Nastavitve"));
-    EXPECT_THAT(MenuTexts(form.Prevajalnik1), ElementsAre("&Nastavitve", "-", "&Zaženi", "-", "&Branje poročila"));
-    EXPECT_THAT(MenuTexts(form.Programator1),
+    EXPECT_THAT(MenuTexts(Menu(form, "Prevajalnik1")),
+                ElementsAre("&Nastavitve", "-", "&Zaženi", "-", "&Branje poročila"));
+    EXPECT_THAT(MenuTexts(Menu(form, "Programator1")),
                 ElementsAre("&Izbira mikrokrmilnika", "&Nastav. serijskih vrat", "-", "EEPROM &briši", "-", "Zaženi"));
-    EXPECT_THAT(MenuTexts(form.Simulator1), ElementsAre("&Zaženi"));
-    EXPECT_THAT(MenuTexts(form.Help1), ElementsAre("O &programu", "-", "Vsebina"));
+    EXPECT_THAT(MenuTexts(Menu(form, "Simulator1")), ElementsAre("&Zaženi"));
+    EXPECT_THAT(MenuTexts(Menu(form, "Help1")), ElementsAre("O &programu", "-", "Vsebina"));
     QStringList titles;
     for (QMenu* menu :
-         {form.File1, form.Edit1, form.Prevajalnik1, form.Programator1, form.Simulator1, form.Window1, form.Help1})
+         {Menu(form, "File1"), Menu(form, "Edit1"), Menu(form, "Prevajalnik1"), Menu(form, "Programator1"),
+          Menu(form, "Simulator1"), Menu(form, "Window1"), Menu(form, "Help1")})
         titles << menu->title();
     EXPECT_THAT(titles,
                 ElementsAre("&Datoteka", "&Orodja", "Pre&vajalnik", "Pro&gramator", "&Simulator", "O&kno", "Po&moč"));
     EXPECT_THAT(
-        ToolBarHints(form.ToolBar2),
+        ToolBarHints(gui::Component<QToolBar>(form, "ToolBar2")),
         ElementsAre("Nova!", "Odpri!", "Shrani!", "Tiskaj!", "-", "Odreži!", "Kopiraj!", "Prilepi!", "Razveljavi!", "-",
                     "Najdi!", "Kaskadno!", "Horizontalno!", "-", "Prevedi datoteko!", "Prikaži poročilo prevajanja!",
                     "-", "Zaženi programator!", "Gauge1", "-", "Zaženi simulator!", "-", "Pomoč!", "-", "Izhod!"));
@@ -164,11 +167,11 @@ TEST_F(FrameTest, WindowMenuListsTheOpenWindowsAfterCascadeAndTile) {
     TMainForm& form = Start();
     form.FileNew1Execute();
     form.FileNew1Execute();
-    emit form.Window1->aboutToShow();
-    EXPECT_THAT(MenuTexts(form.Window1),
+    emit Menu(form, "Window1")->aboutToShow();
+    EXPECT_THAT(MenuTexts(Menu(form, "Window1")),
                 ElementsAre("Razvrsti &kaskadno", "Razvrsti &horizontalno", "-", "&1 Neimenovana1", "&2 Neimenovana2"));
-    EXPECT_TRUE(form.Window1->actions().last()->isChecked());
-    form.Window1->actions()[3]->trigger();
+    EXPECT_TRUE(Menu(form, "Window1")->actions().last()->isChecked());
+    Menu(form, "Window1")->actions()[3]->trigger();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana1");
 }
 
@@ -176,10 +179,10 @@ TEST_F(FrameTest, StatusPanelsHaveTheirWidthsAndTheHintGoesToPanelZero) {
     TMainForm& form = Start();
     const int widths[] = {200, 90, 40, 60, 70, 110, 80, 25};
     for (int i = 0; i < TMainForm::PanelCount; ++i) EXPECT_EQ(form.StatusPanels[i]->width(), widths[i]) << i;
-    QStatusTipEvent tip(form.ToolButton15->statusTip());
+    QStatusTipEvent tip(Action(form, "ToolButton15")->statusTip());
     QApplication::sendEvent(&form, &tip);
     EXPECT_EQ(form.StatusPanels[0]->text(), "Prevedi datoteko!");
-    EXPECT_EQ(form.ToolButton1->statusTip(), "Odpri obstoječo datoteko");
+    EXPECT_EQ(Action(form, "ToolButton1")->statusTip(), "Odpri obstoječo datoteko");
 }
 
 TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
@@ -270,7 +273,7 @@ TEST_F(FrameTest, SettingsDialogRefillsThePortListAndTakesTheNumberFromTheChosen
     EXPECT_EQ(form.ComPort1.Port(), "COM5");
     EXPECT_TRUE(Api.IsOpen("COM5"));
     EXPECT_FALSE(Api.IsOpen("COM2"));
-    EXPECT_TRUE(form.EEPROMbrii1->isEnabled());
+    EXPECT_TRUE(Action(form, "EEPROMbrii1")->isEnabled());
     EXPECT_EQ(form.FormPisava->ListBox1->item(0)->text(), "1200 bps");
     EXPECT_FALSE(form.FormPisava->ListBox1->isEnabled());
 }
@@ -281,7 +284,7 @@ TEST_F(FrameTest, SettingsDialogCancelledOrWithoutSelectionChangesNoPort) {
     form.Nastavvrat1Click();
     EXPECT_EQ(SerialPortNumber, 2);
     EXPECT_EQ(form.ComPort1.Port(), "COM2");
-    EXPECT_TRUE(form.EEPROMbrii1->isEnabled());
+    EXPECT_TRUE(Action(form, "EEPROMbrii1")->isEnabled());
     // The boxes keep what the user set, also after "PREKLIC".
     EXPECT_TRUE(form.FormPisava->CheckBBrisiEE->isChecked());
 
@@ -290,7 +293,7 @@ TEST_F(FrameTest, SettingsDialogCancelledOrWithoutSelectionChangesNoPort) {
     EXPECT_EQ(SerialPortNumber, 2);
     EXPECT_EQ(form.ComPort1.Port(), "COM2");
     EXPECT_TRUE(Api.IsOpen("COM2"));
-    EXPECT_FALSE(form.EEPROMbrii1->isEnabled());
+    EXPECT_FALSE(Action(form, "EEPROMbrii1")->isEnabled());
 }
 
 TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {

@@ -12,12 +12,12 @@ namespace Vantrel {
 // ------------------------------------------------------------------ wire
 
 bool TBootstrapLine::oddaj(uint8_t byte) {
-    if (Short) return false;
-    if (Port.WriteBuffer(&byte, 1) != 1) {
-        Short = true;
+    if (short_) return false;
+    if (port_.WriteBuffer(&byte, 1) != 1) {
+        short_ = true;
         return false;
     }
-    ++Count;
+    ++count_;
     if (OnByteSent) OnByteSent();
     return true;
 }
@@ -117,13 +117,13 @@ std::optional<std::string> DownloaderCommandLine(const std::string& objectName, 
 
 shell::StartResult TDownloaderWatch::Start(shell::ShellApi& shell, const std::string& parameters) {
     shell::StartResult result = shell.ShellExecute(DownloaderProgram, parameters, "", shell::SW_SHOWNORMAL);
-    Process = result.Started() ? result.process : 0;
+    process_ = result.Started() ? result.process : 0;
     return result;
 }
 
 bool TDownloaderWatch::MayReopenPort(shell::ShellApi& shell) {
-    if (Process != 0 && shell.IsRunning(Process)) return false;
-    Process = 0;
+    if (process_ != 0 && shell.IsRunning(process_)) return false;
+    process_ = 0;
     return true;
 }
 
@@ -138,25 +138,25 @@ void OpenPortIfClosed(TProgrammerContext& c) {
 }
 
 // Ends a command whose write came back short.
-void ReportShortWrite(TProgrammerContext& c) { c.Ui.ShowMessage(ShortWriteText, ErrorCaption); }
+void ReportShortWrite(TProgrammerContext& c) { c.Ui.ShowMessage(BoardStoppedText, TBoxKind::Error); }
 
 void ProgramRam(TProgrammerContext& c, TBootstrapLine& line) {
     c.Ui.SetGauge(0, c.RamSize);
     if (!line.oddaj(0xFF)) return ReportShortWrite(c);
     const TImageStatus status =
         DownloadS19ToRam(line, c.ObjectName, c.RamSize, [&](int sent) { c.Ui.SetGauge(sent, c.RamSize); });
-    if (status == TImageStatus::OutsideRam) return c.Ui.ShowMessage(AddressOutsideRamText, ErrorCaption);
-    if (status == TImageStatus::FileError) return c.Ui.ShowMessage(FileErrorText, ErrorCaption);
+    if (status == TImageStatus::OutsideRam) return c.Ui.ShowMessage(AddressOutsideRamText, TBoxKind::Error);
+    if (status == TImageStatus::FileError) return c.Ui.ShowMessage(FileOpenErrorText, TBoxKind::Error);
     if (line.ShortWrite()) ReportShortWrite(c);
 }
 
 void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
     const std::optional<std::string> parameters = DownloaderCommandLine(c.ObjectName, c.ComPort1.Port(), c.EepromSize);
-    if (!parameters) return c.Ui.ShowMessage(DownloaderPortText, ErrorCaption);
+    if (!parameters) return c.Ui.ShowMessage(DownloaderPortText, TBoxKind::Error);
     if (!line.oddaj(0xFF) || !line.berihexpolje(EepromTalker, c.RamSize)) return ReportShortWrite(c);
     c.ComPort1.Close();
     const shell::StartResult started = c.Downloader.Start(c.Shell, *parameters);
-    if (!started.Started()) c.Ui.ShowMessage(started.error, ErrorCaption);
+    if (!started.Started()) c.Ui.ShowMessage(started.error, TBoxKind::Error);
     c.PortOpen = 0;
 }
 
@@ -164,9 +164,9 @@ void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
 
 void ProgramBoard(TProgrammerContext& c) {
     c.Ui.SetGauge(0, -1);
-    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, ErrorCaption);
+    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     OpenPortIfClosed(c);
-    c.Ui.ShowMessage(ResetBeforeProgrammingText, WarningCaption);
+    c.Ui.ShowMessage(ResetBeforeProgrammingText, TBoxKind::Warning);
     TBootstrapLine line(c.ComPort1);
     if (c.MemoryKind == "RAM") {
         ProgramRam(c, line);
@@ -181,8 +181,8 @@ void EraseEeprom(TProgrammerContext& c) {
     // The dialog's OK takes four hex digits only; anything else keeps B600.
     const std::optional<std::string> address = c.Ui.AskEraseAddress();
     if (address && IsEraseAddress(*address)) loader = EraseLoaderFor(*address);
-    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, ErrorCaption);
-    if (!c.Ui.Confirm(EraseQuestionText, WarningCaption)) return;
+    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
+    if (!c.Ui.Confirm(EraseQuestionText, TBoxKind::Warning)) return;
     TBootstrapLine line(c.ComPort1);
     if (!line.oddaj(0xFF) || !line.berihexpolje(loader, c.RamSize)) ReportShortWrite(c);
 }

@@ -13,21 +13,17 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Messages.h"
 #include "comport/SerialPort.h"
 #include "platform/shell/ShellApi.h"
 
 namespace Vantrel {
 
-inline constexpr char ErrorCaption[] = "NAPAKA!";
-inline constexpr char WarningCaption[] = "OPOZORILO!";
 inline constexpr char ProgrammerNotFoundText[] = "Ne najdem programatorja!";
 inline constexpr char ResetBeforeProgrammingText[] = "Pred programiranjem je potrebno mikrokontroler resetirati!";
 inline constexpr char EraseQuestionText[] =
     "Naj EEPROM pobrišem?\r\nPred brisanjem je potrebno mikrokontroler resetirati!";
 inline constexpr char AddressOutsideRamText[] = "Naslov izven prostora RAM- pomnilnika!";
-inline constexpr char FileErrorText[] = "Napaka pri odpiranju datoteke!";
-// A write that ran out of time: the board would run a shifted image.
-inline constexpr char ShortWriteText[] = "Ploščica se ne odziva: prenos je prekinjen!";
 // The downloader reaches the board on COM1, COM2 or COM3 only.
 inline constexpr char DownloaderPortText[] = "EEPROM je mogoče programirati le na vratih COM1, COM2 ali COM3!";
 inline constexpr char DownloaderProgram[] = "Tolvex.exe";
@@ -37,9 +33,9 @@ class TProgrammerUi {
 public:
     virtual ~TProgrammerUi() = default;
     // A box with an OK button.
-    virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    virtual void ShowMessage(const std::string& text, TBoxKind kind) = 0;
     // A box with OK and Cancel; true for OK.
-    virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
+    virtual bool Confirm(const std::string& text, TBoxKind kind) = 0;
     // The address dialog TFormEENasloviBranje: the confirmed address, or
     // nothing when it was closed otherwise.
     virtual std::optional<std::string> AskEraseAddress() = 0;
@@ -55,7 +51,7 @@ public:
     bool MayReopenPort(shell::ShellApi& shell);
 
 private:
-    shell::ProcessHandle Process = 0;
+    shell::ProcessHandle process_ = 0;
 };
 
 // The globals the commands read and write (Main's), and the services.
@@ -78,20 +74,20 @@ struct TProgrammerContext {
 // nothing more goes out (port failures raise EComPort as the port does).
 class TBootstrapLine {
 public:
-    explicit TBootstrapLine(TComPort& port) : Port(port) {}
+    explicit TBootstrapLine(TComPort& port) : port_(port) {}
     // oddaj: one byte; false when the write came back short (or had before).
     bool oddaj(uint8_t byte);
     // berihexpolje: the bytes of a hex text (upper-case digits, as the stored
     // programs), then $FF up to ramSize bytes in all.
     bool berihexpolje(std::string_view hexText, int ramSize);
-    bool ShortWrite() const { return Short; }
-    int Sent() const { return Count; }
+    bool ShortWrite() const { return short_; }
+    int Sent() const { return count_; }
     std::function<void()> OnByteSent;
 
 private:
-    TComPort& Port;
-    bool Short = false;
-    int Count = 0;
+    TComPort& port_;
+    bool short_ = false;
+    int count_ = 0;
 };
 
 // --- RAM image

@@ -14,18 +14,18 @@ namespace Vantrel {
 class TProgrammerWidgets : public TProgrammerUi {
 public:
     TProgrammerWidgets(QWidget* owner, TFormEENasloviBranje* addressDialog, QProgressBar* gauge)
-        : Owner(owner), AddressDialog(addressDialog), Gauge(gauge) {}
+        : owner_(owner), addressDialog_(addressDialog), gauge_(gauge) {}
 
-    void ShowMessage(const std::string& text, const std::string& caption) override;
-    bool Confirm(const std::string& text, const std::string& caption) override;
+    void ShowMessage(const std::string& text, TBoxKind kind) override;
+    bool Confirm(const std::string& text, TBoxKind kind) override;
     std::optional<std::string> AskEraseAddress() override;
     // Repainted at once: the download keeps the window busy.
     void SetGauge(int progress, int maxValue) override;
 
 private:
-    QPointer<QWidget> Owner;
-    QPointer<TFormEENasloviBranje> AddressDialog;
-    QPointer<QProgressBar> Gauge;
+    QPointer<QWidget> owner_;
+    QPointer<TFormEENasloviBranje> addressDialog_;
+    QPointer<QProgressBar> gauge_;
 };
 
 }  // namespace Vantrel

@@ -25,14 +25,15 @@ using board::Millisecond;
 using ::testing::ElementsAre;
 
 struct Box {
-    std::string text, caption;
+    std::string text;
+    TBoxKind kind;
     bool operator==(const Box&) const = default;
 };
 
 struct FakeUi : TProgrammerUi {
-    void ShowMessage(const std::string& text, const std::string& caption) override { Boxes.push_back({text, caption}); }
-    bool Confirm(const std::string& text, const std::string& caption) override {
-        Boxes.push_back({text, caption});
+    void ShowMessage(const std::string& text, TBoxKind kind) override { Boxes.push_back({text, kind}); }
+    bool Confirm(const std::string& text, TBoxKind kind) override {
+        Boxes.push_back({text, kind});
         return ConfirmAnswer;
     }
     std::optional<std::string> AskEraseAddress() override {
@@ -52,8 +53,8 @@ struct FakeUi : TProgrammerUi {
     std::function<void(int)> OnGauge;
 };
 
-const Box NotFound{ProgrammerNotFoundText, ErrorCaption};
-const Box ResetFirst{ResetBeforeProgrammingText, WarningCaption};
+const Box NotFound{ProgrammerNotFoundText, TBoxKind::Error};
+const Box ResetFirst{ResetBeforeProgrammingText, TBoxKind::Warning};
 
 // Vantrel's port on the stand-in board's timed line, with an object file in
 // a folder of its own.
@@ -128,8 +129,8 @@ TEST_F(ProgrammerTest, ObjectFileFaultsSendOnlyTheLeadingFF) {
         const char* object;
         Box box;
     };
-    const Box outside{AddressOutsideRamText, ErrorCaption};
-    const Box fileError{FileErrorText, ErrorCaption};
+    const Box outside{AddressOutsideRamText, TBoxKind::Error};
+    const Box fileError{FileOpenErrorText, TBoxKind::Error};
     const Case cases[] = {
         {"a record at $0100", "S1040100AA50\n", outside},
         // Its first byte lies in RAM, its last ones do not.
@@ -154,7 +155,7 @@ TEST_F(ProgrammerTest, ObjectFileFaultsSendOnlyTheLeadingFF) {
     std::filesystem::remove(Dir / "TEMP$$.S19");
     TProgrammerContext c = Context();
     ProgramBoard(c);
-    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst, Box{FileErrorText, ErrorCaption}));
+    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst, Box{FileOpenErrorText, TBoxKind::Error}));
 }
 
 TEST(ProgrammerImage, SizedToTheRamLowerCaseAndEveryByteChecked) {
@@ -217,7 +218,7 @@ TEST_F(Com5Test, EepromRefusedBeyondCom3) {
     c.ProgrammerFound = 1;
     c.MemoryKind = "EEPROM";
     ProgramBoard(c);
-    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst, Box{DownloaderPortText, ErrorCaption}));
+    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst, Box{DownloaderPortText, TBoxKind::Error}));
     EXPECT_EQ(Wire(), "");
     EXPECT_TRUE(Port.Connected());
     EXPECT_TRUE(Shell.Starts().empty());
@@ -243,7 +244,7 @@ TEST_F(ProgrammerTest, EraseAtTheConfirmedAddress) {
     Ui.Address = "B7F0";
     TProgrammerContext c = Context();
     EraseEeprom(c);
-    EXPECT_THAT(Ui.Boxes, ElementsAre(Box{EraseQuestionText, WarningCaption}));
+    EXPECT_THAT(Ui.Boxes, ElementsAre(Box{EraseQuestionText, TBoxKind::Warning}));
     const std::string wire = Wire();
     ASSERT_EQ(wire.size(), 257u);
     EXPECT_EQ(static_cast<uint8_t>(wire[1 + 0x17]), 0xB7);
@@ -314,7 +315,7 @@ TEST_F(ProgrammerTest, ShortWriteEndsTheCommand) {
         if (progress == 10) Line.HoldOutput(true);
     };
     ProgramBoard(c);
-    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst, Box{ShortWriteText, ErrorCaption}));
+    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst, Box{BoardStoppedText, TBoxKind::Error}));
     EXPECT_EQ(Line.WriteTimeouts(), 1);
     Line.HoldOutput(false);
     // Nothing after the write that ran out: $FF and ten bytes, two of them

@@ -49,7 +49,7 @@ TEST_F(ServicesTest, PrintLaysOutHeadersAndPageBreaksFromThePrintersPage) {
     Printer.SetPageSize({1000, 100});  // 10 lines: 8 of text a page
     TMainForm& form = Start();
     EditorWithLines(form, "Neimenovana1", 17);
-    form.Tiskaj1->trigger();
+    Action(form, "Tiskaj1")->trigger();
     ASSERT_EQ(Printer.Jobs().size(), 1u);
     const auto job = Printer.Jobs()[0];
     EXPECT_EQ(job.title, "Neimenovana1");
@@ -115,8 +115,8 @@ TEST_F(ServicesTest, PrintToAPdfFileGivesOneSheetPerPage) {
 
 TEST_F(ServicesTest, HelpContentsAndQuitGoToThePomocFolder) {
     TMainForm& form = Start();
-    form.Vsebina1->trigger();
-    form.ToolButton21->trigger();
+    Action(form, "Vsebina1")->trigger();
+    Action(form, "ToolButton21")->trigger();
     ASSERT_EQ(Help.Calls().size(), 2u);
     EXPECT_EQ(Help.Calls()[0].helpFile, AppDir + "Pomoc/VantrelHELP.hlp");
     EXPECT_EQ(Help.Calls()[0].command, help::HELP_CONTENTS);

@@ -1,32 +1,15 @@
 #include "ide/Unit1.h"
 
-#include "gui/Dialogs.h"
 #include "gui/Guard.h"
-#include "ide/AsmDriver.h"
-#include "ide/Globals.h"
-#include "ide/Main.h"
-#include "ide/Unit2.h"
-#include "ide/Unit3.h"
 #include "platform/help/HelpApi.h"
-#include "platform/text/TextFile.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QStyle>
-#include <QTextEdit>
 #include <QVBoxLayout>
-
-#include <filesystem>
-#include <stdexcept>
 
 namespace Vantrel {
 
@@ -63,103 +46,6 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     layout->addWidget(GroupBdodaj);
     layout->addLayout(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
-}
-
-// ------------------------------------------- the main window's commands
-
-void CreateAssemblerForms(TMainForm& form) {
-    form.Form1 = new TForm1(&form);
-    auto help = [&form](unsigned command, std::uintptr_t data) { form.ShowHelp(command, data); };
-    form.Form1->ShowHelp = help;
-    form.Form2 = new TForm2(&form, form.Form1);
-    form.ForNastavProg = new TForNastavProg(&form);
-    form.ForNastavProg->ShowHelp = help;
-}
-
-namespace {
-
-constexpr char SimulatorProgram[] = "VantrelSIM.EXE";
-
-// Paints and runs timers while a wait lasts, but takes no user input, so no
-// command can start inside another.
-void KeepPainting() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-void RemoveQuietly(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-}
-
-}  // namespace
-
-void TMainForm::ToolButton15Click() {
-    QTextEdit* edit = ActiveRichEdit();
-    if (!edit) return;
-    QDir::setCurrent(QString::fromStdString(AppDir));
-    SourceName = "TEMP$$.ASM";
-
-    // Written, and the window counts as saved, even when the caption test
-    // below refuses: so it has always been.
-    std::string err;
-    if (!WriteTextFile(AppDir + SourceName, edit->toPlainText().toStdString(),
-                       TTextFormat{TTextEncoding::Utf8, TLineEnds::CrLf}, &err))
-        throw std::runtime_error(err);
-    edit->document()->setModified(false);
-
-    const QString caption = Mdi->currentSubWindow()->widget()->windowTitle();
-    if (!caption.toUpper().contains(QStringLiteral(".ASM"))) {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Za prevajanje je potrebna datoteka izvorne kode (*.asm)!"));
-        return;
-    }
-
-    ListingName = "TEMP$$.LST";
-    RemoveQuietly(AppDir + ListingName);
-    // An object file from an earlier run must never pass for this one's.
-    RemoveQuietly(AppDir + "TEMP$$.S19");
-
-    if (FindFileIgnoringCase(AppDir + "asm.bat")) {
-        // The outcome shows in the scan: no listing is a failed assembly.
-        Shell.ShellExecute(AppDir + "asm.bat", SourceName, {}, shell::SW_HIDE);
-    } else {
-        gui::ShowMessageBox(this, QMessageBox::Information, gui::InformationCaption,
-                            QStringLiteral("Ne najdem prevajalniškega programa!"));
-    }
-    {
-        WaitCursor cursor;
-        const std::string listing = AppDir + ListingName;
-        WaitForListing(
-            Clock, [&listing] { return std::filesystem::exists(listing); }, KeepPainting);
-    }
-
-    ReportName = "TEMP$$.RPT";
-    ObjectName = "TEMP$$.S19";
-    Form2->ShowAndScan();
-    Branjeporoila1->setEnabled(true);
-    ToolButton17->setEnabled(true);
-    const bool clean = ErrorsFound == 0;
-    ToolButton16->setEnabled(clean);
-    Zagon1->setEnabled(clean);
-    if (clean) StatusPanels[6]->setText(QString::fromStdString(ObjectName));
-}
-
-void TMainForm::Nastavitve1Click() {
-    if (gui::ExecModal(*Form1) != QDialog::Accepted) return;
-    const std::string path = AppDir + "asm.bat";
-    if (!WriteAsmBat(path, AsmBatLine(Form1->CheckBox1->isChecked(), Form1->CheckBox4->isChecked())))
-        throw std::runtime_error("Ne morem pisati datoteke " + path);
-}
-
-void TMainForm::ToolButton28Click() {
-    if (!StatusPanels[6]->text().toUpper().contains(QStringLiteral("TEMP$$"))) return;
-    ShellOpen(AppDir + SimulatorProgram, {}, shell::SW_HIDE);
 }
 
 }  // namespace Vantrel

@@ -1,7 +1,6 @@
 // Unit Unit1: the assembler options dialog "Nastavitve prevajalnika".
 // Created once at start-up and reused, so the check boxes keep their state
-// for the whole run. The assemble and simulator commands of the main window
-// live in Unit1.cpp beside it.
+// for the whole run.
 #pragma once
 
 #include <QDialog>

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -48,7 +49,7 @@ protected:
     // Runs the assemble command; the fake time it took.
     timing::Ticks Assemble(TMainForm& form) {
         const timing::Ticks start = Clock.GetTickCount64();
-        form.ToolButton15->trigger();
+        Action(form, "ToolButton15")->trigger();
         return Clock.GetTickCount64() - start;
     }
     bool Exists(const QString& name) const { return QFileInfo::exists(Path(name)); }
@@ -59,8 +60,8 @@ protected:
     }
     static QString Panel6(TMainForm& form) { return form.StatusPanels[6]->text(); }
     static bool ProgrammerEnabled(TMainForm& form) {
-        EXPECT_EQ(form.ToolButton16->isEnabled(), form.Zagon1->isEnabled());
-        return form.ToolButton16->isEnabled();
+        EXPECT_EQ(Action(form, "ToolButton16")->isEnabled(), Action(form, "Zagon1")->isEnabled());
+        return Action(form, "ToolButton16")->isEnabled();
     }
 };
 
@@ -92,8 +93,8 @@ TEST_F(AssembleTest, ACleanAssemblyEnablesTheProgrammerAndNamesTheObject) {
     EXPECT_EQ(ReadFile("TEMP$$.RPT"),
               "V datoteki ni odkritih napak!\r\n \r\n86 05 20 FE \r\nDolžina programske kode je 4 zlogov\r\n");
     EXPECT_TRUE(ProgrammerEnabled(form));
-    EXPECT_TRUE(form.ToolButton17->isEnabled());
-    EXPECT_TRUE(form.Branjeporoila1->isEnabled());
+    EXPECT_TRUE(Action(form, "ToolButton17")->isEnabled());
+    EXPECT_TRUE(Action(form, "Branjeporoila1")->isEnabled());
     EXPECT_EQ(Panel6(form), "TEMP$$.S19");
     EXPECT_TRUE(Exists("TEMP$$.LST"));  // "Ustvari" is on
     EXPECT_TRUE(Boxes.empty());
@@ -120,7 +121,7 @@ TEST_F(AssembleTest, ErrorsAfterACleanRunDisableTheProgrammerButKeepPanel6) {
     // Kept as it always was: the simulator command still starts.
     EXPECT_EQ(Panel6(form), "TEMP$$.S19");
     Shell.AddProgram("VantrelSIM", shell::FakeShellApi::Program::Stays());
-    form.ToolButton28->trigger();
+    Action(form, "ToolButton28")->trigger();
     EXPECT_THAT(Shell.StartedPrograms(), ElementsAre("AS11M", "AS11M", AppDir + "VantrelSIM.EXE"));
 }
 
@@ -158,7 +159,7 @@ TEST_F(AssembleTest, AReportWindowInFrontIsSavedAsTheSourceAndRefused) {
     TMainForm& form = Start();
     Editor(form, "prog.asm");
     Assemble(form);
-    form.ToolButton17->trigger();
+    Action(form, "ToolButton17")->trigger();
     Boxes.clear();
     Shell.ClearStarts();
     Assemble(form);
@@ -218,7 +219,7 @@ TEST_F(AssembleTest, AMissingAssemblerOnTheFirstRunEnablesNothing) {
     EXPECT_FALSE(Exists("TEMP$$.S19"));
     EXPECT_FALSE(ProgrammerEnabled(form));
     EXPECT_EQ(Panel6(form), "");
-    form.ToolButton28->trigger();
+    Action(form, "ToolButton28")->trigger();
     EXPECT_TRUE(Shell.StartedPrograms().empty());
 }
 
@@ -295,7 +296,7 @@ TEST_F(AssembleTest, TheOptionsDialogWritesAsmBatOnOkOnly) {
             form.Form1->CheckBox4->setChecked(c.Cycles);
             return int(QDialog::Accepted);
         });
-        form.Nastavitve1->trigger();
+        Action(form, "Nastavitve1")->trigger();
         EXPECT_EQ(ReadFile("asm.bat"), c.Line);
     }
     // Closed without OK: the file stays, the boxes keep what was set.
@@ -303,7 +304,7 @@ TEST_F(AssembleTest, TheOptionsDialogWritesAsmBatOnOkOnly) {
         form.Form1->CheckBox1->setChecked(false);
         return int(QDialog::Rejected);
     });
-    form.Nastavitve1->trigger();
+    Action(form, "Nastavitve1")->trigger();
     EXPECT_EQ(ReadFile("asm.bat"), "AS11M %1 -l s c");
     EXPECT_FALSE(form.Form1->CheckBox1->isChecked());
     EXPECT_TRUE(Boxes.empty());
@@ -316,7 +317,7 @@ TEST_F(AssembleTest, TheNextAssemblyRunsTheOptionsLine) {
         form.Form1->CheckBox1->setChecked(true);
         return int(QDialog::Accepted);
     });
-    form.Nastavitve1->trigger();
+    Action(form, "Nastavitve1")->trigger();
     Editor(form, "prog.asm");
     Assemble(form);
     EXPECT_THAT(Shell.Starts().back().arguments, ElementsAre("TEMP$$.ASM", "-l", "s", "noc"));
@@ -337,7 +338,7 @@ TEST_F(AssembleTest, TheOptionsDialogAsBuilt) {
         EXPECT_EQ(shown.result(), 0);
         return int(QDialog::Rejected);
     });
-    form.Nastavitve1->trigger();
+    Action(form, "Nastavitve1")->trigger();
     ASSERT_TRUE(Help.LastCall());
     EXPECT_EQ(Help.LastCall()->command, help::HELP_CONTEXT);
     EXPECT_EQ(Help.LastCall()->data, 3u);
@@ -352,12 +353,12 @@ TEST_F(AssembleTest, TheSimulatorStartsOnlyForTheAssemblyOutput) {
     TMainForm& form = Start();
     for (const QString& panel : {QString(), QStringLiteral("prog.s19")}) {
         form.StatusPanels[6]->setText(panel);
-        form.ToolButton28->trigger();
-        form.Zagon2->trigger();
+        Action(form, "ToolButton28")->trigger();
+        Action(form, "Zagon2")->trigger();
     }
     EXPECT_TRUE(Shell.Starts().empty());
     form.StatusPanels[6]->setText("Temp$$.S19");
-    form.Zagon2->trigger();
+    Action(form, "Zagon2")->trigger();
     const auto starts = Shell.Starts();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].file, AppDir + "VantrelSIM.EXE");
@@ -370,7 +371,7 @@ TEST_F(AssembleTest, TheSimulatorStartsOnlyForTheAssemblyOutput) {
 TEST_F(AssembleTest, AMissingSimulatorIsReportedByName) {
     TMainForm& form = Start();
     form.StatusPanels[6]->setText("TEMP$$.S19");
-    form.ToolButton28->trigger();
+    Action(form, "ToolButton28")->trigger();
     EXPECT_EQ(BoxTexts(),
               QStringList{"NAPAKA!|Ne najdem programa \"" + QString::fromStdString(AppDir) + "VantrelSIM.EXE\"!"});
 }
@@ -380,7 +381,7 @@ TEST_F(AssembleTest, AMissingSimulatorIsReportedByName) {
 TEST_F(AssembleTest, EachReportCommandOpensANewWindowOfTheFileAsItWas) {
     TMainForm& form = Start();
     // Before the first assembly: an empty window captioned with the folder.
-    form.ToolButton17->trigger();
+    Action(form, "ToolButton17")->trigger();
     ASSERT_EQ(form.MDIChildCount(), 1);
     auto* first = qobject_cast<TFormPorocilo*>(form.MdiArea()->currentSubWindow()->widget());
     ASSERT_TRUE(first);
@@ -390,7 +391,7 @@ TEST_F(AssembleTest, EachReportCommandOpensANewWindowOfTheFileAsItWas) {
     AssemblerWrites(ErrorListing, CleanObject);
     Editor(form, "prog.asm");
     Assemble(form);
-    form.Branjeporoila1->trigger();
+    Action(form, "Branjeporoila1")->trigger();
     auto* second = qobject_cast<TFormPorocilo*>(form.MdiArea()->currentSubWindow()->widget());
     ASSERT_TRUE(second);
     EXPECT_NE(second, first);
@@ -428,7 +429,7 @@ TEST_F(RealAssembleTest, ACleanProgramGivesTheReportWithItsDump) {
     Editor(form, Path("prog.asm"), "        ORG $0000\nZAC     LDAA #$5a\n        STAA $10\nL       BRA L\n");
     for (const bool keep : {true, false}) {
         form.Form1->CheckBox3->setChecked(keep);
-        form.ToolButton15->trigger();
+        Action(form, "ToolButton15")->trigger();
         EXPECT_TRUE(Boxes.empty());
         EXPECT_EQ(form.Form2->RichEdit1->toPlainText(), "V datoteki ni odkritih napak!");
         EXPECT_EQ(ReadFile("TEMP$$.RPT"),
@@ -446,7 +447,7 @@ TEST_F(RealAssembleTest, AnExampleAssemblesClean) {
     TMainForm& form = Start();
     TMDIChild* editor = form.OpenEditorWindow(QStringLiteral(EXAMPLES_DIR "/zanka.asm"));
     ASSERT_TRUE(editor);
-    form.ToolButton15->trigger();
+    Action(form, "ToolButton15")->trigger();
     EXPECT_TRUE(Boxes.empty());
     const QList<QByteArray> lines = ReadFile("TEMP$$.RPT").split('\n');
     ASSERT_GE(lines.size(), 4);
@@ -466,7 +467,7 @@ TEST_F(RealAssembleTest, EachOfTheEightErrorsInSlovenian) {
     Editor(form, "napake.asm",
            " ORG $0000\n BNQ\n LDAA #$1G\n LDAA #256\n1ABC NOP\n LDAA NIC\nL NOP\n RMB 200\n BRA L\n"
            "X1 NOP\nX1 NOP\n LDAA\n");
-    form.ToolButton15->trigger();
+    Action(form, "ToolButton15")->trigger();
     EXPECT_TRUE(Boxes.empty());
     EXPECT_EQ(form.Form2->RichEdit1->toPlainText(), "Število odkritih napak: 8.");
     EXPECT_EQ(ReadFile("TEMP$$.RPT"),
@@ -484,7 +485,7 @@ TEST_F(RealAssembleTest, EachOfTheEightErrorsInSlovenian) {
     if (const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS"); !folder.isEmpty()) {
         form.resize(900, 600);
         form.show();
-        form.ToolButton17->trigger();
+        Action(form, "ToolButton17")->trigger();
         QCoreApplication::processEvents();
         form.grab().save(folder + "/report.png");
         form.Form2->grab().save(folder + "/error-window.png");
@@ -500,9 +501,9 @@ TEST_F(RealAssembleTest, EveryOptionsLineIsOneTheAssemblerRuns) {
         form.Form1->CheckBox4->setChecked(true);
         return int(QDialog::Accepted);
     });
-    form.Nastavitve1->trigger();
+    Action(form, "Nastavitve1")->trigger();
     ASSERT_EQ(ReadFile("asm.bat"), "AS11M %1 -l s c");
-    form.ToolButton15->trigger();
+    Action(form, "ToolButton15")->trigger();
     EXPECT_TRUE(Boxes.empty());
     EXPECT_TRUE(ProgrammerEnabled(form));
     EXPECT_TRUE(ReadFile("TEMP$$.LST").contains("L"));
@@ -517,7 +518,7 @@ TEST_F(RealAssembleTest, NoAssemblerProgramEnablesNothing) {
     WriteFile("TEMP$$.S19", CleanObject);
     WriteFile("TEMP$$.LST", CleanListing);
     Editor(form, "prog.asm");
-    form.ToolButton15->trigger();
+    Action(form, "ToolButton15")->trigger();
     qputenv("PATH", path);
     EXPECT_EQ(BoxTexts(), QStringList{FileErrorBox});
     EXPECT_FALSE(Exists("TEMP$$.S19"));

@@ -12,7 +12,7 @@
 
 namespace Vantrel {
 
-TForm2::TForm2(QWidget* parent, TForm1* form1) : QWidget(parent), Form1(form1) {
+TForm2::TForm2(QWidget* parent, TForm1* form1) : QWidget(parent), form1_(form1) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Odkrivanje napak"));
     RichEdit1 = new QTextEdit(this);
@@ -43,10 +43,10 @@ void TForm2::ShowAndScan() {
 
 void TForm2::FormShow() {
     RichEdit1->clear();
-    const TScanResult result = ScanListing(ListingName, ReportName, ObjectName, Form1 && Form1->CheckBox3->isChecked());
+    const TScanResult result =
+        ScanListing(ListingName, ReportName, ObjectName, form1_ && form1_->CheckBox3->isChecked());
     if (!result.WindowLine.empty()) RichEdit1->append(QString::fromStdString(result.WindowLine));
-    if (result.FileError)
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromUtf8(FileErrorText));
+    if (result.FileError) gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(ScanFileErrorText));
 }
 
 }  // namespace Vantrel

@@ -26,7 +26,7 @@ public:
     void FormShow();
 
 private:
-    TForm1* Form1;
+    TForm1* form1_;
 };
 
 }  // namespace Vantrel

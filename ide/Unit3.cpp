@@ -4,11 +4,8 @@
 #include "gui/Guard.h"
 #include "ide/ChipTable.h"
 #include "ide/Globals.h"
-#include "ide/Main.h"
-#include "ide/UnitPisava.h"
 #include "platform/help/HelpApi.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -154,9 +151,9 @@ void TForNastavProg::Button1Click() {
         case TAddChip::Known:
         case TAddChip::NotHc11: break;
         case TAddChip::TableFull:
-            gui::ShowMessageBox(this, QMessageBox::Warning, gui::WarningCaption,
-                                QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
-                                    .arg(ChipSlots - BuiltInChips));
+            gui::ShowBox(this, TBoxKind::Warning,
+                         QStringLiteral("Tabela je polna: dodati je mogoče največ %1 tipov mikrokrmilnikov!")
+                             .arg(ChipSlots - BuiltInChips));
             break;
         case TAddChip::BadSize: gui::ShowApplicationError(this, QString::fromStdString(error)); break;
     }
@@ -194,41 +191,6 @@ bool TForNastavProg::eventFilter(QObject* watched, QEvent* event) {
         if (text.size() == 1 && text[0].isPrint() && (text[0] < '0' || text[0] > '9')) return true;
     }
     return QDialog::eventFilter(watched, event);
-}
-
-// ------------------------------------------- the main window's command
-
-void TMainForm::Nastavitve2Click() {
-    TForNastavProg& dialog = *ForNastavProg;
-    const bool adding = FormPisava->CheckBTipMK->isChecked();
-    dialog.Button1->setEnabled(adding);
-    dialog.EditKapacRam->setEnabled(adding);
-    dialog.EditKapacEE->setEnabled(adding);
-    if (MemoryKind == "RAM")
-        dialog.RadioBRAM->setChecked(true);
-    else
-        dialog.RadioBEEPROM->setChecked(true);
-    int selected = 0;
-    for (int i = 0; i < dialog.ComboBox1->count(); ++i)
-        if (dialog.ComboBox1->itemText(i).toStdString() == ChipName) selected = i;
-    dialog.SelectQuietly(selected);
-    // The boxes show the sizes in force, not what a cancelled choice left.
-    dialog.ShowSizes(RamSize, EepromSize);
-
-    if (gui::ExecModal(dialog) != QDialog::Accepted) return;
-    const std::string ramText = dialog.EditKapacRam->text().toStdString();
-    const std::string eepromText = dialog.EditKapacEE->text().toStdString();
-    const std::optional<int> ram = SizeFromText(ramText);
-    const std::optional<int> eeprom = SizeFromText(eepromText);
-    if (!ram || !eeprom) {
-        gui::ShowApplicationError(this, QString::fromStdString(SizeErrorText(!ram ? ramText : eepromText)));
-        return;
-    }
-    const int index = dialog.ComboBox1->findText(dialog.ComboBox1->currentText(), Qt::MatchFixedString);
-    ChipName = index >= 0 ? dialog.ComboBox1->itemText(index).toStdString() : std::string();
-    EepromSize = *eeprom;
-    RamSize = *ram;
-    MemoryKind = dialog.RadioBRAM->isChecked() ? "RAM" : "EEPROM";
 }
 
 }  // namespace Vantrel

@@ -31,7 +31,7 @@ protected:
             act(Dialog());
             return answer;
         });
-        Form->Nastavitve2->trigger();
+        Action(*Form, "Nastavitve2")->trigger();
     }
     void Type(QLineEdit* edit, const QString& text) {
         edit->clear();

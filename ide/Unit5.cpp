@@ -1,12 +1,7 @@
 #include "ide/Unit5.h"
 
-#include "ide/Globals.h"
-#include "ide/Main.h"
 #include "platform/text/TextFile.h"
 
-#include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -36,25 +31,6 @@ bool TFormPorocilo::LoadReport(const QString& path) {
     shown.remove(QLatin1Char('\r'));
     RichEditPorocilo->setPlainText(shown);
     return true;
-}
-
-// ------------------------------------------- the main window's commands
-
-TFormPorocilo* TMainForm::OpenReportWindow(const QString& fileName) {
-    auto* report = new TFormPorocilo;
-    report->setWindowTitle(fileName);
-    QMdiSubWindow* window = AddMDIChild(report);
-    if (QFileInfo::exists(fileName)) report->LoadReport(fileName);
-    report->show();
-    Mdi->setActiveSubWindow(window);
-    updateMenuitems();
-    return report;
-}
-
-void TMainForm::ToolButton17Click() {
-    OpenReportWindow(QString::fromStdString(AppDir + ReportName));
-    // The frame's tiling, one window under the other, as the window menu does.
-    WindowTileHorizontal1Execute();
 }
 
 }  // namespace Vantrel

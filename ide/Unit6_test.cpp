@@ -60,11 +60,11 @@ TEST(TProgrammerWidgets, BoxesAndGauge) {
     QProgressBar gauge(&owner);
     TFormEENasloviBranje dialog(&owner);
     TProgrammerWidgets ui(&owner, &dialog, &gauge);
-    ui.ShowMessage(ProgrammerNotFoundText, ErrorCaption);
+    ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     answers.BoxAnswer = QMessageBox::Cancel;
-    EXPECT_FALSE(ui.Confirm(EraseQuestionText, WarningCaption));
+    EXPECT_FALSE(ui.Confirm(EraseQuestionText, TBoxKind::Warning));
     answers.BoxAnswer = QMessageBox::Ok;
-    EXPECT_TRUE(ui.Confirm(EraseQuestionText, WarningCaption));
+    EXPECT_TRUE(ui.Confirm(EraseQuestionText, TBoxKind::Warning));
     EXPECT_THAT(answers.Messages(),
                 ::testing::ElementsAre("NAPAKA!|Ne najdem programatorja!",
                                        "OPOZORILO!|Naj EEPROM pobrišem?\r\nPred brisanjem je potrebno mikrokontroler "

@@ -1,7 +1,7 @@
 #include "ide/UnitPisava.h"
 
 #include "gui/Guard.h"
-#include "ide/Main.h"
+#include "gui/StandardDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,7 +16,7 @@
 
 namespace Vantrel {
 
-TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
+TFormPisava::TFormPisava(gui::TFontDialog& fontDialog, QWidget* parent) : QDialog(parent), fontDialog_(fontDialog) {
     setWindowTitle(QStringLiteral("Nastavitve"));
 
     GroupBUrejevalnika = new QGroupBox(QStringLiteral("Pisava urejevalnika"));
@@ -74,20 +74,13 @@ TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
     resize(360, 0);
 }
 
-void TFormPisava::ShowFont(const QFont& font) {
-    Label4->setText(font.family());
-    // A size given in pixels shows in points, as the font dialog counts.
-    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
-    Label6->setText(QString::number(qRound(points)));
-}
+void TFormPisava::ShowFont(const QFont& font) { gui::ShowFontLabels(Label4, Label6, font); }
 
-void TFormPisava::FormShow() {
-    if (MainForm) ShowFont(MainForm->FontDialog1->SelectedFont());
-}
+void TFormPisava::FormShow() { ShowFont(fontDialog_.SelectedFont()); }
 
 void TFormPisava::Button1Click() {
     // The choice is taken by the font dialog itself; its result is not used.
-    if (MainForm) MainForm->FontDialog1->Execute();
+    fontDialog_.Execute();
 }
 
 void TFormPisava::showEvent(QShowEvent* event) {

@@ -5,6 +5,10 @@
 
 #include <QDialog>
 
+namespace gui {
+class TFontDialog;
+}
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -19,7 +23,8 @@ class TFormPisava : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFormPisava(QWidget* parent);
+    // fontDialog: the main window's, which the font group shows and runs.
+    TFormPisava(gui::TFontDialog& fontDialog, QWidget* parent);
 
     void ShowFont(const QFont& font);
     void FormShow();
@@ -37,10 +42,13 @@ public:
     QCheckBox* CheckBTipMK = nullptr;
     QCheckBox* CheckBBrisiEE = nullptr;
     QPushButton* BitBtnOK = nullptr;
-    QPushButton* BitBtnPreklic = nullptr;
+    QPushButton* BitBtnPreklic = nullptr;  // "PREKLIC"
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void showEvent(QShowEvent* event) override;  // FormShow once shown
+
+private:
+    gui::TFontDialog& fontDialog_;
 };
 
 }  // namespace Vantrel

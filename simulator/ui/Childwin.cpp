@@ -70,7 +70,7 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     RichEdit1->viewport()->installEventFilter(this);
     for (auto signal : {&QPlainTextEdit::cursorPositionChanged, &QPlainTextEdit::selectionChanged})
         connect(RichEdit1, signal, this, [this] {
-            if (!Colouring) emit CaretChanged();
+            if (!colouring_) emit CaretChanged();
         });
     BuildAddressIndex();
 }
@@ -87,11 +87,11 @@ bool TMDIChild::LoadFile(const QString& name, QString* err) {
     content.replace(QChar('\r'), QChar('\n'));
     if (content.endsWith('\n')) content.chop(1);
     const QStringList lines = content.split('\n');
-    Keys.clear();
-    Addresses.clear();
+    keys_.clear();
+    addresses_.clear();
     for (const QString& line : lines) {
-        Keys << ListingKey(line);
-        Addresses.push_back(ListingAddress(line));
+        keys_ << ListingKey(line);
+        addresses_.push_back(ListingAddress(line));
     }
     BuildAddressIndex();
     RichEdit1->setPlainText(content);
@@ -107,14 +107,14 @@ bool TMDIChild::LoadFile(const QString& name, QString* err) {
 }
 
 void TMDIChild::BuildAddressIndex() {
-    LineStart.assign(65537, 0);
-    for (int address : Addresses)
-        if (address >= 0) ++LineStart[static_cast<size_t>(address) + 1];
-    for (size_t a = 1; a < LineStart.size(); ++a) LineStart[a] += LineStart[a - 1];
-    LinesByAddress.assign(LineStart.back(), 0);
-    std::vector<uint32_t> next(LineStart.begin(), LineStart.end() - 1);
-    for (size_t i = 0; i < Addresses.size(); ++i)
-        if (Addresses[i] >= 0) LinesByAddress[next[static_cast<size_t>(Addresses[i])]++] = static_cast<int>(i) + 1;
+    lineStart_.assign(65537, 0);
+    for (int address : addresses_)
+        if (address >= 0) ++lineStart_[static_cast<size_t>(address) + 1];
+    for (size_t a = 1; a < lineStart_.size(); ++a) lineStart_[a] += lineStart_[a - 1];
+    linesByAddress_.assign(lineStart_.back(), 0);
+    std::vector<uint32_t> next(lineStart_.begin(), lineStart_.end() - 1);
+    for (size_t i = 0; i < addresses_.size(); ++i)
+        if (addresses_[i] >= 0) linesByAddress_[next[static_cast<size_t>(addresses_[i])]++] = static_cast<int>(i) + 1;
 }
 
 QString TMDIChild::LineText(int line) const {
@@ -124,12 +124,12 @@ QString TMDIChild::LineText(int line) const {
 
 QString TMDIChild::LineKey(int line) const {
     if (line < 1 || line > LineCount()) return {};
-    return Keys[line - 1];
+    return keys_[line - 1];
 }
 
 std::span<const int> TMDIChild::LinesAt(uint16_t address) const {
-    const uint32_t first = LineStart[address];
-    return std::span<const int>(LinesByAddress).subspan(first, LineStart[address + 1u] - first);
+    const uint32_t first = lineStart_[address];
+    return std::span<const int>(linesByAddress_).subspan(first, lineStart_[address + 1u] - first);
 }
 
 namespace {
@@ -155,14 +155,14 @@ void TMDIChild::ColourLine(int line, const QColor& colour, bool deferred) {
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setForeground(colour);
-        Colouring = true;
+        colouring_ = true;
         cursor.mergeCharFormat(format);
-        Colouring = false;
+        colouring_ = false;
     }
     if (deferred) {
-        WaitingLine = line;
+        waitingLine_ = line;
     } else {
-        WaitingLine = 0;
+        waitingLine_ = 0;
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         Select(cursor);
@@ -172,13 +172,13 @@ void TMDIChild::ColourLine(int line, const QColor& colour, bool deferred) {
 }
 
 void TMDIChild::Select(const QTextCursor& cursor) {
-    Colouring = true;
+    colouring_ = true;
     RichEdit1->setTextCursor(cursor);
-    Colouring = false;
+    colouring_ = false;
 }
 
 void TMDIChild::ShowSelection() {
-    const int line = std::exchange(WaitingLine, 0);
+    const int line = std::exchange(waitingLine_, 0);
     if (line < 1 || line > LineCount()) return;
     const QTextBlock block = RichEdit1->document()->findBlockByNumber(line - 1);
     const QTextCursor selected = RichEdit1->textCursor();
@@ -192,8 +192,8 @@ void TMDIChild::ShowSelection() {
 }
 
 int TMDIChild::SelectionStart() const {
-    if (WaitingLine >= 1 && WaitingLine <= LineCount())
-        return RichEdit1->document()->findBlockByNumber(WaitingLine - 1).position();
+    if (waitingLine_ >= 1 && waitingLine_ <= LineCount())
+        return RichEdit1->document()->findBlockByNumber(waitingLine_ - 1).position();
     return RichEdit1->textCursor().selectionStart();
 }
 
@@ -203,7 +203,7 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick:
         case QEvent::KeyPress:
         case QEvent::Wheel:
-            if (WaitingLine != 0) ShowSelection();
+            if (waitingLine_ != 0) ShowSelection();
             break;
         default: break;
     }

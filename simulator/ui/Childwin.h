@@ -13,11 +13,10 @@
 class QPlainTextEdit;
 class QTextCursor;
 
-// The key of a listing line: its first four characters (the whole line if it
-// is shorter). Breakpoints are keys.
-
 namespace VantrelSIM {
 
+// The key of a listing line: its first four characters (the whole line if it
+// is shorter). Breakpoints are keys.
 QString ListingKey(const QString& line);
 // The address in characters 6-9 when they are four hex digits (either case),
 // else -1: such a line never matches PC.
@@ -40,7 +39,7 @@ public:
     // file cannot be read.
     bool LoadFile(const QString& name, QString* err);
 
-    int LineCount() const { return static_cast<int>(Keys.size()); }
+    int LineCount() const { return static_cast<int>(keys_.size()); }
     // 1-based line number; an empty text outside the listing.
     QString LineText(int line) const;
     QString LineKey(int line) const;
@@ -78,17 +77,17 @@ private:
     void ScrollIntoViewAhead(int line);
     void Select(const QTextCursor& cursor);
 
-    QStringList Keys;
-    std::vector<int> Addresses;
-    // The lines of address a are LinesByAddress[LineStart[a]] up to
-    // LinesByAddress[LineStart[a + 1]]: the step finds the PC's lines
+    QStringList keys_;
+    std::vector<int> addresses_;
+    // The lines of address a are linesByAddress_[lineStart_[a]] up to
+    // linesByAddress_[lineStart_[a + 1]]: the step finds the PC's lines
     // without a search through the listing.
-    std::vector<uint32_t> LineStart;
-    std::vector<int> LinesByAddress;
+    std::vector<uint32_t> lineStart_;
+    std::vector<int> linesByAddress_;
     // ColourLine reports the caret once, not at every signal of the edit.
-    bool Colouring = false;
+    bool colouring_ = false;
     // The line whose selection waits for ShowSelection; 0 for none.
-    int WaitingLine = 0;
+    int waitingLine_ = 0;
 };
 
 }  // namespace VantrelSIM

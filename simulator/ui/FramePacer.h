@@ -24,8 +24,8 @@ public:
     // Holding: paint requests wait for the frame. Letting go serves the
     // waiting ones at once.
     void Hold(bool holding);
-    bool Holding() const { return Holding_; }
-    // While holding: a frame is due once FrameMs have passed since the last.
+    bool Holding() const { return holding_; }
+    // While holding: a frame is due once frameMs_ have passed since the last.
     bool FrameDue() const;
     // Serves the waiting requests and starts the next frame's time.
     void PaintFrame();
@@ -41,12 +41,12 @@ protected:
 private:
     void Release();
 
-    const int FrameMs;
-    bool Holding_ = false;
-    QElapsedTimer FrameClock;
-    QList<QPointer<QWidget>> Waiting;
+    const int frameMs_;
+    bool holding_ = false;
+    QElapsedTimer frameClock_;
+    QList<QPointer<QWidget>> waiting_;
     // Windows whose released request is under way: the filter lets it pass.
-    QList<QObject*> Passing;
+    QList<QObject*> passing_;
 };
 
 }  // namespace VantrelSIM

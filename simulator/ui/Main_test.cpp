@@ -2,6 +2,7 @@
 // run, breakpoints, interrupts, memory commands, find and settings.
 #include "simulator/ui/Main.h"
 #include "gui/DialogAnswers.h"
+#include "gui/MdiFrame.h"
 #include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
@@ -90,6 +91,10 @@ protected:
     }
 
     QPlainTextEdit* Edit() { return Form->ListingWindow()->RichEdit1; }
+    // OdprtoOkno11 .. OdprtoOkno61 by position.
+    QAction* WindowListItem(int i) const {
+        return gui::Component(*Form, ("OdprtoOkno" + std::to_string(i + 1) + "1").c_str());
+    }
 
     void PutCaret(int line, int column = 1) {
         QTextCursor cursor(Edit()->document()->findBlockByNumber(line - 1));
@@ -209,28 +214,28 @@ TEST_F(SimulatorShell, RunFromTheCursor) {
 
 TEST_F(SimulatorShell, IrqIsDroppedWhileMaskedAndEnteredOnceCleared) {
     Open();
-    EXPECT_FALSE(Form->SpeedBIRQ->isEnabled());
-    Form->Stimulacije1->trigger();
-    ASSERT_TRUE(Form->SpeedBIRQ->isEnabled());
-    ASSERT_TRUE(Form->SpeedBNMI->isEnabled());
+    EXPECT_FALSE(gui::Component(*Form, "SpeedBIRQ")->isEnabled());
+    gui::Component(*Form, "Stimulacije1")->trigger();
+    ASSERT_TRUE(gui::Component(*Form, "SpeedBIRQ")->isEnabled());
+    ASSERT_TRUE(gui::Component(*Form, "SpeedBNMI")->isEnabled());
 
-    Form->SpeedBIRQ->trigger();
+    gui::Component(*Form, "SpeedBIRQ")->trigger();
     Form->ToolButton15Click();  // FlagI = 1 after reset
     EXPECT_EQ(IrqPending, 0);
     EXPECT_EQ(CpuRegs.PC, 0x0002);
 
     CpuRegs.PC = 0x0007;
     Form->ToolButton15Click();  // CLI
-    Form->SpeedBIRQ->trigger();
+    gui::Component(*Form, "SpeedBIRQ")->trigger();
     Form->ToolButton15Click();
     EXPECT_EQ(CpuRegs.PC, PseudoVectors::Irq);
 }
 
 TEST_F(SimulatorShell, NmiWaitsForXToClear) {
     Open();
-    Form->Stimulacije1->trigger();
+    gui::Component(*Form, "Stimulacije1")->trigger();
     CpuRegs.PC = 0x0009;
-    Form->SpeedBNMI->trigger();
+    gui::Component(*Form, "SpeedBNMI")->trigger();
     Form->ToolButton15Click();  // LDAA #$00, X still set
     EXPECT_EQ(XirqPending, 1);
     EXPECT_EQ(CpuRegs.PC, 0x000B);
@@ -246,7 +251,7 @@ TEST_F(SimulatorShell, IllegalOpcodeStopsTheRunBeforeItsOneBox) {
     OnBox = [&] {
         runningDuringBox = Form->Running();
         pcDuringBox = CpuRegs.PC;
-        Form->ToolButton2->setChecked(true);  // even a switch pressed again must not step now
+        gui::Component(*Form, "ToolButton2")->setChecked(true);  // even a switch pressed again must not step now
         QTest::qWait(20);
         Form->StopRun();
     };
@@ -263,7 +268,7 @@ TEST_F(SimulatorShell, IllegalOpcodeStopsTheRunBeforeItsOneBox) {
 }
 
 TEST_F(SimulatorShell, NoStepRunsWhileTheOpenCommandIsUnderWay) {
-    Form->ToolButton2->setChecked(true);  // left on from before
+    gui::Component(*Form, "ToolButton2")->setChecked(true);  // left on from before
     uint16_t pcDuringDialog = 0xFFFF;
     bool highlightedDuringDialog = true;
     DuringReset = [&] {
@@ -402,14 +407,14 @@ TEST_F(SimulatorShell, FontApplyChangesTheSelectionOnly) {
 TEST_F(SimulatorShell, WindowMenuListsOpenToolWindowsInOrder) {
     Form->OpenWindowList = {QStringLiteral("Sklad"), QStringLiteral("Registri CPE")};
     Form->UpdateWindowMenu();
-    EXPECT_EQ(Form->OdprtoOknoItems[0]->text(), QStringLiteral("&1 Sklad"));
-    EXPECT_EQ(Form->OdprtoOknoItems[1]->text(), QStringLiteral("&2 Registri CPE"));
-    EXPECT_TRUE(Form->OdprtoOknoItems[1]->isVisible());
-    EXPECT_FALSE(Form->OdprtoOknoItems[2]->isVisible());
+    EXPECT_EQ(WindowListItem(0)->text(), QStringLiteral("&1 Sklad"));
+    EXPECT_EQ(WindowListItem(1)->text(), QStringLiteral("&2 Registri CPE"));
+    EXPECT_TRUE(WindowListItem(1)->isVisible());
+    EXPECT_FALSE(WindowListItem(2)->isVisible());
     Form->OpenWindowList.removeFirst();
     Form->UpdateWindowMenu();
-    EXPECT_EQ(Form->OdprtoOknoItems[0]->text(), QStringLiteral("&1 Registri CPE"));
-    EXPECT_FALSE(Form->OdprtoOknoItems[1]->isVisible());
+    EXPECT_EQ(WindowListItem(0)->text(), QStringLiteral("&1 Registri CPE"));
+    EXPECT_FALSE(WindowListItem(1)->isVisible());
 }
 
 TEST_F(SimulatorShell, WindowMenuOffersTheSixToolWindowsInItsOrder) {
@@ -421,9 +426,9 @@ TEST_F(SimulatorShell, WindowMenuOffersTheSixToolWindowsInItsOrder) {
     for (QAction* item : okno->actions().mid(0, 6)) offered << item->text();
     EXPECT_EQ(offered, (QStringList{"Registri CPE", "Registri vgrajenih enot", "Sklad", "Spominske lokacije",
                                     "Uporabniške spremenljivke", "V/I vrata"}));
-    EXPECT_EQ(okno->actions().value(0), Form->OknoregistrovCPE1);
-    EXPECT_EQ(okno->actions().value(5), Form->VrataA1);
-    Form->Sklad1->trigger();
+    EXPECT_EQ(okno->actions().value(0), gui::Component(*Form, "OknoregistrovCPE1"));
+    EXPECT_EQ(okno->actions().value(5), gui::Component(*Form, "VrataA1"));
+    gui::Component(*Form, "Sklad1")->trigger();
     EXPECT_NE(FormSklad, nullptr);
     EXPECT_EQ(FormSklad->windowTitle(), QStringLiteral("Sklad"));
 }
@@ -440,16 +445,15 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     const QStringList opened = {"Registri CPE",       "Registri vgrajenih enot",   "Sklad",
                                 "Spominske lokacije", "Uporabniške spremenljivke", "V/I vrata"};
     EXPECT_EQ(Form->OpenWindowList, opened);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(Form->OdprtoOknoItems[i]->text(), QStringLiteral("&%1 ").arg(i + 1) + opened[i]);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(WindowListItem(i)->text(), QStringLiteral("&%1 ").arg(i + 1) + opened[i]);
     EXPECT_EQ(FormCPUreg->windowTitle(), QStringLiteral("Registri CPE"));
 
     FormRegistri->close();
     ASSERT_TRUE(WaitUntil([] { return FormRegistri == nullptr; }));
-    EXPECT_EQ(Form->OdprtoOknoItems[1]->text(), QStringLiteral("&2 Sklad"));
-    EXPECT_FALSE(Form->OdprtoOknoItems[5]->isVisible());
+    EXPECT_EQ(WindowListItem(1)->text(), QStringLiteral("&2 Sklad"));
+    EXPECT_FALSE(WindowListItem(5)->isVisible());
 
-    Form->OdprtoOknoItems[1]->trigger();
+    WindowListItem(1)->trigger();
     EXPECT_TRUE(FormSklad->isVisible());
 
     Form->ToolButton15Click();  // every open window refreshes without complaint
@@ -474,7 +478,7 @@ TEST_F(SimulatorShell, EachTableRowOpensItsWindowAndTheWindowsForgetThemselvesWi
         ASSERT_NE(window, nullptr) << kind.Caption;
         EXPECT_EQ(window->windowTitle(), QString::fromUtf8(kind.Caption));
         EXPECT_EQ(&window->Kind(), &kind);
-        EXPECT_EQ((form.*kind.MenuItem)->text(), QString::fromUtf8(kind.Caption));
+        EXPECT_EQ(gui::Component(form, kind.MenuItemName)->text(), QString::fromUtf8(kind.Caption));
         EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     }
     EXPECT_EQ(Form->OpenWindowList.size(), 6);
@@ -500,10 +504,10 @@ TEST_F(SimulatorShell, ShortcutsReachTheCommandsFromTheListing) {
 }
 
 TEST_F(SimulatorShell, LongHintsGoToTheFirstPanel) {
-    QStatusTipEvent tip(Form->ToolButton15->statusTip());
+    QStatusTipEvent tip(gui::Component(*Form, "ToolButton15")->statusTip());
     QCoreApplication::sendEvent(Form, &tip);
     EXPECT_EQ(Form->StatusPanels[0]->text(), QStringLiteral("Izvajaj po korakih!"));
-    EXPECT_EQ(Form->ToolButton15->toolTip(), QStringLiteral("Po korakih!"));
+    EXPECT_EQ(gui::Component(*Form, "ToolButton15")->toolTip(), QStringLiteral("Po korakih!"));
 }
 
 QString Hex4(uint16_t value) { return QStringLiteral("%1").arg(value, 4, 16, QChar('0')).toUpper(); }
@@ -512,7 +516,7 @@ TEST_F(SimulatorShell, DuringARunTheWindowsReadAsIfRefreshedAtEveryStep) {
     Open();
     Form->OknoregistrovCPE1Click();
     Form->Timer1->stop();  // the test makes the ticks
-    Form->ToolButton2->setChecked(true);
+    gui::Component(*Form, "ToolButton2")->setChecked(true);
     Form->Timer1Timer();  // the run holds its frames from here on
     // Lines of PC $0002, $0003, $0004, $0005, $0000 and $0002 again.
     for (int line : {3, 4, 5, 6, 2, 3}) {

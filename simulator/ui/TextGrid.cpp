@@ -59,7 +59,7 @@ void SetCornerText(QTableView* view, const QString& text) {
 }
 
 TextGrid::TextGrid(int columns, int rows, QWidget* parent)
-    : QTableWidget(rows, columns, parent), Columns_(columns), Rows_(rows) {
+    : QTableWidget(rows, columns, parent), columns_(columns), rows_(rows) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -75,23 +75,23 @@ TextGrid::TextGrid(int columns, int rows, QWidget* parent)
         for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
     setItemPrototype(new QTableWidgetItem);
     setVerticalHeaderLabels(QStringList(rows, QString()));
-    Texts_.resize(static_cast<qsizetype>(rows) * columns);
-    Edited_.resize(static_cast<size_t>(rows) * static_cast<size_t>(columns));
-    IsWaiting_.resize(Edited_.size());
+    texts_.resize(static_cast<qsizetype>(rows) * columns);
+    edited_.resize(static_cast<size_t>(rows) * static_cast<size_t>(columns));
+    isWaiting_.resize(edited_.size());
     connect(this, &QTableWidget::itemChanged, this, &TextGrid::ItemChanged);
 }
 
 int TextGrid::CellIndex(int column, int row) const {
     // The grid's size is fixed at construction.
-    if (column < 0 || row < 0 || column >= Columns_ || row >= Rows_) return -1;
-    return row * Columns_ + column;
+    if (column < 0 || row < 0 || column >= columns_ || row >= rows_) return -1;
+    return row * columns_ + column;
 }
 
 void TextGrid::ItemChanged(QTableWidgetItem* item) {
     // Whoever changed the item, the kept text follows it.
     const int index = CellIndex(item->column(), item->row());
-    if (index >= 0) Texts_[index] = item->text();
-    ++Generation_;
+    if (index >= 0) texts_[index] = item->text();
+    ++generation_;
 }
 
 void TextGrid::SetGeometry(int titleColumnWidth, const QList<int>& columnWidths, int rowHeight, int visibleRows,
@@ -138,7 +138,7 @@ void TextGrid::SetColumnAlignment(int column, Qt::Alignment alignment) {
 
 QString TextGrid::Cell(int column, int row) const {
     const int index = CellIndex(column, row);
-    return index < 0 ? QString() : Texts_[index];
+    return index < 0 ? QString() : texts_[index];
 }
 
 namespace {
@@ -161,34 +161,34 @@ void TextGrid::WriteCell(int column, int row, const Text& text) {
     const int index = CellIndex(column, row);
     if (index < 0) return;
     const auto at = static_cast<size_t>(index);
-    if (!SameText(std::as_const(Texts_)[index], text)) {
-        if (Pacer_ && Pacer_->Holding()) {
-            Texts_[index] = QString(text);
-            ++Generation_;
-            if (!IsWaiting_[at]) {
-                IsWaiting_[at] = true;
-                Waiting_.push_back(index);
+    if (!SameText(std::as_const(texts_)[index], text)) {
+        if (pacer_ && pacer_->Holding()) {
+            texts_[index] = QString(text);
+            ++generation_;
+            if (!isWaiting_[at]) {
+                isWaiting_[at] = true;
+                waiting_.push_back(index);
             }
         } else if (QTableWidgetItem* cell = ItemAt(column, row)) {
             cell->setText(QString(text));
         }
     }
-    Edited_[at] = false;
+    edited_[at] = false;
     if (column == typingColumn_ && row == typingRow_) typingColumn_ = typingRow_ = -1;
 }
 
 void TextGrid::PaceBy(TFramePacer* pacer) {
-    Pacer_ = pacer;
+    pacer_ = pacer;
     connect(pacer, &TFramePacer::Painting, this, &TextGrid::ShowCells);
 }
 
 void TextGrid::ShowCells() {
-    const std::vector<int> waiting = std::exchange(Waiting_, {});
+    const std::vector<int> waiting = std::exchange(waiting_, {});
     for (int index : waiting) {
-        IsWaiting_[static_cast<size_t>(index)] = false;
-        if (QTableWidgetItem* cell = ItemAt(index % Columns_, index / Columns_)) {
+        isWaiting_[static_cast<size_t>(index)] = false;
+        if (QTableWidgetItem* cell = ItemAt(index % columns_, index / columns_)) {
             // setText reports back through ItemChanged, which keeps the text.
-            const QString text = Texts_[index];
+            const QString text = texts_[index];
             cell->setText(text);
         }
     }
@@ -205,7 +205,7 @@ void TextGrid::SetCell(int column, int row, QLatin1StringView text) { WriteCell(
 
 bool TextGrid::Edited(int column, int row) const {
     const int index = CellIndex(column, row);
-    return index >= 0 && Edited_[static_cast<size_t>(index)];
+    return index >= 0 && edited_[static_cast<size_t>(index)];
 }
 
 void TextGrid::keyPressEvent(QKeyEvent* event) {
@@ -236,7 +236,7 @@ void TextGrid::keyPressEvent(QKeyEvent* event) {
     typingColumn_ = column;
     typingRow_ = row;
     cell->setText(text);
-    Edited_[static_cast<size_t>(CellIndex(column, row))] = true;
+    edited_[static_cast<size_t>(CellIndex(column, row))] = true;
 }
 
 void TextGrid::keyReleaseEvent(QKeyEvent* event) {

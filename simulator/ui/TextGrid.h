@@ -10,12 +10,11 @@
 #include <functional>
 #include <vector>
 
-// Writes a title into the top-left corner of a table view.
-
 namespace VantrelSIM {
 
 class TFramePacer;
 
+// Writes a title into the top-left corner of a table view.
 void SetCornerText(QTableView* view, const QString& text);
 
 class TextGrid : public QTableWidget {
@@ -46,7 +45,7 @@ public:
     // Counts every change of a cell's text, whoever made it: a window whose
     // refresh finds the grid's count and its own data as they were has
     // nothing to write.
-    uint64_t Generation() const { return Generation_; }
+    uint64_t Generation() const { return generation_; }
     // Writes during a run wait for the pacer's frame.
     void PaceBy(TFramePacer* pacer);
     // Shows the texts written since the last frame.
@@ -74,24 +73,24 @@ protected:
 
 private:
     QTableWidgetItem* ItemAt(int column, int row) const;
-    // Index into Texts_ and Edited_; -1 outside the grid.
+    // Index into texts_ and edited_; -1 outside the grid.
     int CellIndex(int column, int row) const;
     template <class Text>
     void WriteCell(int column, int row, const Text& text);
     void ItemChanged(QTableWidgetItem* item);
 
-    int Columns_ = 0;
-    int Rows_ = 0;
+    int columns_ = 0;
+    int rows_ = 0;
     // The cells' texts as the items hold them, kept beside the items so that
     // a refresh compares without going through the model.
-    QList<QString> Texts_;
+    QList<QString> texts_;
     // Typed into since the cell was last set.
-    std::vector<bool> Edited_;
-    uint64_t Generation_ = 0;
-    QPointer<TFramePacer> Pacer_;
+    std::vector<bool> edited_;
+    uint64_t generation_ = 0;
+    QPointer<TFramePacer> pacer_;
     // Cells whose text waits for the frame.
-    std::vector<int> Waiting_;
-    std::vector<bool> IsWaiting_;
+    std::vector<int> waiting_;
+    std::vector<bool> isWaiting_;
 
     KeyFilter keyFilter_;
     bool upperCase_ = false;

@@ -39,42 +39,40 @@ constexpr TFormSlot Slot() {
 }  // namespace
 
 // In refresh order (TToolWindowIndex). A row: caption, menu key, menu
-// position, menu item and its handler, minimise button, refresh on
+// position, menu item's name and its handler, minimise button, refresh on
 // activation, kept without a listing, form variable. The I/O ports window
 // stays without a listing: the pins can be set up before a program is loaded.
 constinit const std::array<TToolWindowKind, 6> ToolWindowTable = {{
-    {"Registri CPE", "CPE", 0, &TMainForm::OknoregistrovCPE1, &TMainForm::OknoregistrovCPE1Click, false, true, false,
+    {"Registri CPE", "CPE", 0, "OknoregistrovCPE1", &TMainForm::OknoregistrovCPE1Click, false, true, false,
      Slot<TFormCPUreg, FormCPUreg>()},
-    {"Registri vgrajenih enot", "Registri vgrajenih enot", 1, &TMainForm::Registrivgrajenihenot1,
+    {"Registri vgrajenih enot", "Registri vgrajenih enot", 1, "Registrivgrajenihenot1",
      &TMainForm::Registrivgrajenihenot1Click, true, true, false, Slot<TFormRegistri, FormRegistri>()},
-    {"Spominske lokacije", "lokacije", 3, &TMainForm::Spominskelokacije1, &TMainForm::Spominskelokacije1Click, true,
-     true, false, Slot<TFormNaslovi, FormNaslovi>()},
-    {"Sklad", "Sklad", 2, &TMainForm::Sklad1, &TMainForm::Sklad1Click, true, true, false,
-     Slot<TFormSklad, FormSklad>()},
-    {"V/I vrata", "vrata", 5, &TMainForm::VrataA1, &TMainForm::VrataA1Click, true, false, true,
-     Slot<TFormVrata, FormVrata>()},
-    {"Uporabniške spremenljivke", "spremenljivke", 4, &TMainForm::Uporabnikespremenljivke1,
+    {"Spominske lokacije", "lokacije", 3, "Spominskelokacije1", &TMainForm::Spominskelokacije1Click, true, true, false,
+     Slot<TFormNaslovi, FormNaslovi>()},
+    {"Sklad", "Sklad", 2, "Sklad1", &TMainForm::Sklad1Click, true, true, false, Slot<TFormSklad, FormSklad>()},
+    {"V/I vrata", "vrata", 5, "VrataA1", &TMainForm::VrataA1Click, true, false, true, Slot<TFormVrata, FormVrata>()},
+    {"Uporabniške spremenljivke", "spremenljivke", 4, "Uporabnikespremenljivke1",
      &TMainForm::Uporabnikespremenljivke1Click, true, false, false, Slot<TFormViewSprem, FormViewSprem>()},
 }};
 
 TToolWindow::TToolWindow(QWidget* owner, TToolWindowIndex index)
-    : QWidget(owner, ToolWindowFlags(ToolWindowTable[index].Minimise)), Kind_(ToolWindowTable[index]) {
+    : QWidget(owner, ToolWindowFlags(ToolWindowTable[index].Minimise)), kind_(ToolWindowTable[index]) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromUtf8(Kind_.Caption));
+    setWindowTitle(QString::fromUtf8(kind_.Caption));
     setFont(ToolWindowFont());
 }
 
 TToolWindow::~TToolWindow() { Forget(); }
 
 void TToolWindow::Forget() {
-    if (Forgotten) return;
-    Forgotten = true;
-    Kind_.Form.Forget();
+    if (forgotten_) return;
+    forgotten_ = true;
+    kind_.Form.Forget();
 }
 
 void TToolWindow::closeEvent(QCloseEvent* event) {
     if (MainForm) {
-        MainForm->OpenWindowList.removeOne(QString::fromUtf8(Kind_.Caption));
+        MainForm->OpenWindowList.removeOne(QString::fromUtf8(kind_.Caption));
         MainForm->UpdateWindowMenu();
     }
     Forget();
@@ -83,7 +81,7 @@ void TToolWindow::closeEvent(QCloseEvent* event) {
 
 void TToolWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (Kind_.RefreshOnActivation && event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (kind_.RefreshOnActivation && event->type() == QEvent::ActivationChange && isActiveWindow())
         gui::Guarded(this, [this] { FormActivate(); });
 }
 

@@ -13,7 +13,6 @@
 
 #include <array>
 
-class QAction;
 struct TMemoryCell;
 
 namespace VantrelSIM {
@@ -31,10 +30,10 @@ struct TFormSlot {
 
 // One kind of tool window: a row of ToolWindowTable.
 struct TToolWindowKind {
-    const char* Caption;  // UTF-8; also its OpenWindowList entry and menu item text
-    const char* MenuKey;  // what OdprtoOkno looks for in a window-menu item
-    int MenuPosition;     // place among the six items of the menu "O&kno"
-    QAction* TMainForm::*MenuItem;
+    const char* Caption;       // UTF-8; also its OpenWindowList entry and menu item text
+    const char* MenuKey;       // what OdprtoOkno looks for in a window-menu item
+    int MenuPosition;          // place among the six items of the menu "O&kno"
+    const char* MenuItemName;  // its item's component name in "O&kno"
     void (TMainForm::*OpenHandler)();
     bool Minimise;             // a minimise button besides the close button
     bool RefreshOnActivation;  // FormActivate whenever the window becomes active
@@ -59,7 +58,7 @@ class TToolWindow : public QWidget {
 public:
     // Rereads the simulator state into the window.
     virtual void RefreshView() = 0;
-    const TToolWindowKind& Kind() const { return Kind_; }
+    const TToolWindowKind& Kind() const { return kind_; }
 
 protected:
     // Made by its row's Create only: it empties the row's form variable
@@ -76,8 +75,8 @@ protected:
 private:
     void Forget();
 
-    const TToolWindowKind& Kind_;
-    bool Forgotten = false;
+    const TToolWindowKind& kind_;
+    bool forgotten_ = false;
 };
 
 // A memory cell's text as the grids show it, without a copy.

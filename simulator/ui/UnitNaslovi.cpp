@@ -69,7 +69,7 @@ void TFormNaslovi::FormCreate() {
     gui::ConnectGuarded(StringGrid, &TextGrid::KeyReleased, this, &TFormNaslovi::StringGridKeyUp);
     MemoryArea = AreaOfTab(0);
     for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, MemoryArea.Labels.mid(row * 3, 3));
-    LabelledArea = &AreaOfTab(0);
+    labelledArea_ = &AreaOfTab(0);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -88,24 +88,24 @@ void TFormNaslovi::RefreshView() {
     const TMemoryArea& area = AreaOfTab(TabControl1->currentIndex());
     MemoryArea = area;
     // The labels change with the area only; only this function writes them.
-    if (LabelledArea != &area) {
+    if (labelledArea_ != &area) {
         for (int row = 0; row < Rows; ++row) StringGrid->SetRowTitle(row, area.Labels.mid(row * 3, 3));
-        LabelledArea = &area;
+        labelledArea_ = &area;
     }
     const auto first = MemoryImage.begin() + area.First;
     const auto last = MemoryImage.begin() + area.Last + 1;
     // Nothing to write when the grid is as this refresh left it and the
     // area's cells are as they were then.
-    if (WrittenArea == &area && WrittenGeneration == StringGrid->Generation() &&
-        std::equal(first, last, Written.begin()))
+    if (writtenArea_ == &area && writtenGeneration_ == StringGrid->Generation() &&
+        std::equal(first, last, written_.begin()))
         return;
     for (int a = area.First; a <= area.Last; ++a) {
         const int offset = a - area.First;
         StringGrid->SetCell(offset % Columns, offset / Columns, CellLatin1(MemoryImage[a]));
     }
-    Written.assign(first, last);
-    WrittenArea = &area;
-    WrittenGeneration = StringGrid->Generation();
+    written_.assign(first, last);
+    writtenArea_ = &area;
+    writtenGeneration_ = StringGrid->Generation();
 }
 
 void TFormNaslovi::TabControl1Change() {

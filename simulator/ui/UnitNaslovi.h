@@ -43,11 +43,11 @@ private:
     void StringGridKeyUp(int key, Qt::KeyboardModifiers modifiers);
 
     // The area whose row labels the grid shows.
-    const TMemoryArea* LabelledArea = nullptr;
+    const TMemoryArea* labelledArea_ = nullptr;
     // What the last refresh wrote: the area, its cells, the grid's count.
-    const TMemoryArea* WrittenArea = nullptr;
-    std::vector<TMemoryCell> Written;
-    uint64_t WrittenGeneration = 0;
+    const TMemoryArea* writtenArea_ = nullptr;
+    std::vector<TMemoryCell> written_;
+    uint64_t writtenGeneration_ = 0;
 };
 
 extern TFormNaslovi* FormNaslovi;

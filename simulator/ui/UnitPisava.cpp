@@ -3,7 +3,6 @@
 #include "gui/Guard.h"
 #include "gui/StandardDialogs.h"
 #include "simulator/Hc11.h"
-#include "simulator/ui/Main.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -28,7 +27,7 @@ uint8_t AdValueForPosition(int position) {
     return static_cast<uint8_t>(value);
 }
 
-TFormPisava::TFormPisava(QWidget* parent) : QDialog(parent) {
+TFormPisava::TFormPisava(gui::TFontDialog& fontDialog, QWidget* parent) : QDialog(parent), fontDialog_(fontDialog) {
     FormPisava = this;
     setWindowTitle(QStringLiteral("Nastavitve"));
 
@@ -100,23 +99,16 @@ void TFormPisava::ShowAdPage() {
     GroupBox2->show();
 }
 
-void TFormPisava::ShowFont(const QFont& font) {
-    Label4->setText(font.family());
-    Label6->setText(QString::number(font.pointSize()));
-}
+void TFormPisava::ShowFont(const QFont& font) { gui::ShowFontLabels(Label4, Label6, font); }
 
 void TFormPisava::showEvent(QShowEvent* event) {
     gui::Guarded(this, [this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
-void TFormPisava::FormShow() {
-    if (MainForm && MainForm->FontDialog1) ShowFont(MainForm->FontDialog1->SelectedFont());
-}
+void TFormPisava::FormShow() { ShowFont(fontDialog_.SelectedFont()); }
 
-void TFormPisava::Button1Click() {
-    if (MainForm && MainForm->FontDialog1) MainForm->FontDialog1->Execute();
-}
+void TFormPisava::Button1Click() { fontDialog_.Execute(); }
 
 void TFormPisava::TrackBar1Change(int position) {
     const double volts = position * 5.0 / 64.0;

@@ -10,19 +10,22 @@ class QLineEdit;
 class QPushButton;
 class QSlider;
 class QTabBar;
-
-// A/D input byte for a track-bar position (0..64 = 0..5 V): volts * 51,
-// rounded to the nearest integer, halves to the even one.
+namespace gui {
+class TFontDialog;
+}
 
 namespace VantrelSIM {
 
+// A/D input byte for a track-bar position (0..64 = 0..5 V): volts * 51,
+// rounded to the nearest integer, halves to the even one.
 uint8_t AdValueForPosition(int position);
 
 class TFormPisava : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFormPisava(QWidget* parent);
+    // fontDialog: the main window's, which the font page shows and runs.
+    TFormPisava(gui::TFontDialog& fontDialog, QWidget* parent);
     ~TFormPisava() override;
 
     void ShowFontPage();
@@ -43,7 +46,10 @@ public:
     QLineEdit* Edit2 = nullptr;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void showEvent(QShowEvent* event) override;  // FormShow before the dialog shows
+
+private:
+    gui::TFontDialog& fontDialog_;
 };
 
 extern TFormPisava* FormPisava;

@@ -64,7 +64,7 @@ void TStackModel::Refresh() {
     int lastChanged = -1;
     const int compared = std::min(depth_, ComparedRows);
     for (int row = 0; row < compared; ++row) {
-        if (moved || Shown[static_cast<size_t>(row)] != MemoryImage[static_cast<uint16_t>(first + row)]) {
+        if (moved || shown_[static_cast<size_t>(row)] != MemoryImage[static_cast<uint16_t>(first + row)]) {
             if (firstChanged < 0) firstChanged = row;
             lastChanged = row;
         }
@@ -80,9 +80,9 @@ void TStackModel::Refresh() {
 
 void TStackModel::TakeShown(uint16_t first) {
     const int compared = std::min(depth_, ComparedRows);
-    Shown.resize(static_cast<size_t>(compared));
+    shown_.resize(static_cast<size_t>(compared));
     for (int row = 0; row < compared; ++row)
-        Shown[static_cast<size_t>(row)] = MemoryImage[static_cast<uint16_t>(first + row)];
+        shown_[static_cast<size_t>(row)] = MemoryImage[static_cast<uint16_t>(first + row)];
 }
 
 TFormSklad::TFormSklad(QWidget* owner) : TToolWindow(owner, StackWindow) { FormCreate(); }

@@ -11,11 +11,10 @@
 
 class QTableView;
 
-// Reads the stack straight from the model state; a refresh only tells the
-// view which rows changed, and the view asks for the rows it shows.
-
 namespace VantrelSIM {
 
+// Reads the stack straight from the model state; a refresh only tells the
+// view which rows changed, and the view asks for the rows it shows.
 class TStackModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -33,7 +32,7 @@ private:
     int depth_ = 0;
     int top_ = 0;
     // The cells the first rows showed at the last refresh.
-    std::vector<TMemoryCell> Shown;
+    std::vector<TMemoryCell> shown_;
 };
 
 class TFormSklad : public TToolWindow {

@@ -90,7 +90,7 @@ bool TFormViewSprem::RefreshRow(int row) {
         ShowConversionError(this);
         return false;
     }
-    TShownValue& shown = Shown[static_cast<size_t>(row - 1)];
+    TShownValue& shown = shown_[static_cast<size_t>(row - 1)];
     const bool isSigned = watch.Signed == 1;
     if (shown.Count == bytes.size() && std::equal(bytes.begin(), bytes.end(), shown.Bytes.begin()) &&
         shown.Format == watch.Format && shown.Signed == isSigned &&

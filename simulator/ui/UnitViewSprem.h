@@ -57,7 +57,7 @@ private:
         QChar Sign;
         QString Text;
     };
-    std::array<TShownValue, 10> Shown;
+    std::array<TShownValue, 10> shown_;
 };
 
 extern TFormViewSprem* FormViewSprem;

@@ -1,5 +1,6 @@
 #include "simulator/ui/UnitViewSprem.h"
 
+#include "gui/MdiFrame.h"
 #include "simulator/ui/TextGrid.h"
 #include "simulator/ui/ToolWindowsTestSupport.h"
 #include "simulator/ui/UnitOrodjeWatches.h"
@@ -123,7 +124,7 @@ TEST_F(UserVariablesWindow, BadCellShowsOneMessageAndStopsTheRefresh) {
     Define(2, "B", "0011", 0, 0, false);
     SetCell(0x0010, "G1");
     SetCell(0x0011, "22");
-    Form->ToolButton2->setChecked(true);
+    gui::Component(*Form, "ToolButton2")->setChecked(true);
     FormViewSprem->RefreshView();
     EXPECT_FALSE(Form->Running());
     EXPECT_EQ(Messages(), QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});

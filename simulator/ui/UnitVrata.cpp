@@ -150,8 +150,8 @@ void TFormVrata::ListBox1Click() { RefreshView(); }
 
 void TFormVrata::ShowValue(uint32_t value) {
     // Only this function writes the value box and the captions.
-    if (value == ShownValue) return;
-    ShownValue = value;
+    if (value == shownValue_) return;
+    shownValue_ = value;
     Edit1->setText(QStringLiteral("%1").arg(value, 3));
     for (int n = 1; n <= 8; ++n)
         SpeedButtons[static_cast<size_t>(n - 1)]->setText(value >> BitOfButton(n) & 1 ? QStringLiteral("1")
@@ -192,7 +192,7 @@ void TFormVrata::TipkaClick(int n) {
 }
 
 void TFormVrata::closeEvent(QCloseEvent* event) {
-    if (MainForm && MainForm->VrataA1) MainForm->VrataA1->setChecked(false);
+    if (MainForm) MainForm->ToolWindowItem(PortsWindow)->setChecked(false);
     TToolWindow::closeEvent(event);
 }
 

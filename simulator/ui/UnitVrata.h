@@ -12,10 +12,9 @@ class QLineEdit;
 class QListWidget;
 class QToolButton;
 
-// Outlive the window; 0 at program start.
-
 namespace VantrelSIM {
 
+// Outlive the window; 0 at program start.
 extern uint16_t PortAddress;
 extern uint32_t PortValue;
 extern uint32_t PortOutputMask;
@@ -48,7 +47,7 @@ private:
     void ListBox1Click();
 
     // The value the box and the captions show; none before the first.
-    int64_t ShownValue = -1;
+    int64_t shownValue_ = -1;
 };
 
 extern TFormVrata* FormVrata;

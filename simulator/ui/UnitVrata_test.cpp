@@ -1,5 +1,6 @@
 #include "simulator/ui/UnitVrata.h"
 
+#include "gui/MdiFrame.h"
 #include "simulator/ui/ToolWindowsTestSupport.h"
 #include "simulator/ui/UnitViewSprem.h"
 
@@ -141,7 +142,7 @@ TEST_F(PortsWindow, CountsPulsesEndToEnd) {
 
 TEST_F(PortsWindow, BadPortCellStopsTheRunWithOneMessage) {
     Open();
-    Form->ToolButton2->setChecked(true);
+    gui::Component(*Form, "ToolButton2")->setChecked(true);
     SetCell(0x1000, "Z1");
     LoadProgram(0x0000, {0x01});
     Step();

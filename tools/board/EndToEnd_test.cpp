@@ -193,20 +193,20 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
 
     // Open the example, assemble it as it stands (ORG $0000).
     AnswerFileDialog(QString::fromStdString((Work() / "Primeri" / "zanka.asm").string()));
-    form.FileOpenItem->trigger();
+    Action(form, "FileOpenItem")->trigger();
     TMDIChild* editor = form.ActiveEditor();
     ASSERT_NE(editor, nullptr);
     const auto assemble = [&] {
-        form.ToolButton15->trigger();
+        Action(form, "ToolButton15")->trigger();
         EXPECT_EQ(form.Form2->RichEdit1->toPlainText().section('\n', 0, 0), "V datoteki ni odkritih napak!");
-        EXPECT_TRUE(form.ToolButton16->isEnabled());
+        EXPECT_TRUE(Action(form, "ToolButton16")->isEnabled());
         return ReadAll(Work() / "TEMP$$.S19");
     };
     const std::string ramObject = assemble();
     ASSERT_NE(ramObject.find("S1"), std::string::npos);
 
     // The simulator starts, a real process; it has no command line, so it is ended here.
-    form.ToolButton28->trigger();
+    Action(form, "ToolButton28")->trigger();
     const shell::ProcessHandle simulator = shell.Find("VantrelSIM.EXE");
     ASSERT_NE(simulator, 0u);
     const int pid = shell.Real.ProcessId(simulator);
@@ -220,7 +220,7 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
 
     // RAM.
     MemoryKind = "RAM";
-    form.ToolButton16->trigger();
+    Action(form, "ToolButton16")->trigger();
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: user program", 20000)) << Board.Output;
     std::string error;
     std::vector<uint8_t> expectedRam(256, 0xFF), ram(256, 0x00);
@@ -239,13 +239,13 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
 
     // Erase, after the silence the stand-in takes as the reset button.
     Pump(1300);
-    form.EEPROMbrii1->trigger();  // the address dialog cancelled: B600
+    Action(form, "EEPROMbrii1")->trigger();  // the address dialog cancelled: B600
     ASSERT_TRUE(BoardSays("EEPROM erased", 20000)) << Board.Output;
 
     // EEPROM through Tolvex, which ends by itself.
     Pump(1300);
     MemoryKind = "EEPROM";
-    form.ToolButton16->trigger();
+    Action(form, "ToolButton16")->trigger();
     EXPECT_EQ(PortOpen, 0);
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker", 20000)) << Board.Output;
     ASSERT_TRUE(BoardSays("record " + std::to_string(records) + ":", 60000)) << Board.Output << object;

@@ -22,8 +22,8 @@ namespace board {
 namespace {
 
 struct SilentUi : Vantrel::TProgrammerUi {
-    void ShowMessage(const std::string& text, const std::string&) override { Boxes.push_back(text); }
-    bool Confirm(const std::string&, const std::string&) override { return true; }
+    void ShowMessage(const std::string& text, TBoxKind) override { Boxes.push_back(text); }
+    bool Confirm(const std::string&, TBoxKind) override { return true; }
     std::optional<std::string> AskEraseAddress() override { return std::nullopt; }
     void SetGauge(int, int) override {}
     std::vector<std::string> Boxes;
@@ -153,7 +153,7 @@ TEST_F(Road, HostThatWaitsForEachByteToLeaveDeadlocksTolvex) {
     EXPECT_EQ(Hc11.RecordsProgrammed(), 0);
     EXPECT_EQ(Line.WriteTimeouts(), 1);
     ASSERT_EQ(Answers.Boxes.size(), 1u);
-    EXPECT_EQ(Answers.Boxes[0].Text.toStdString(), Tolvex::BoardStoppedText);
+    EXPECT_EQ(Answers.Boxes[0].Text.toStdString(), BoardStoppedText);
     EXPECT_FALSE(tolvex->Terminated());
 }
 

@@ -3,6 +3,7 @@
 // The frame runs on the recording stand-ins of the port, the shell, help,
 // printing and the clock, in a temporary working folder.
 #include "gui/DialogAnswers.h"
+#include "gui/MdiFrame.h"
 #include "ide/About.h"
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
@@ -82,7 +83,7 @@ bool SaveScreenshots(const QString& folder) {
         form->FileNew1Execute();
         form->WindowTileHorizontal1Execute();
         form->Timer1Timer();
-        QStatusTipEvent tip(form->ToolButton15->statusTip());
+        QStatusTipEvent tip(gui::Component(*form, "ToolButton15")->statusTip());
         QApplication::sendEvent(form.get(), &tip);
         Settle(50);
         saved &= Save(form->grab(), folder + "/vantrel-main.png");
@@ -97,7 +98,8 @@ bool SaveScreenshots(const QString& folder) {
         saved &= SaveWindow(form->ForNastavProg, folder + "/vantrel-chip.png");
         saved &= Save(ProgrammerImage(true).scaled(84, 64), folder + "/vantrel-programmer-found.png");
         saved &= Save(ProgrammerImage(false).scaled(84, 64), folder + "/vantrel-programmer-not-found.png");
-        for (QMenu* menu : {form->File1, form->Edit1, form->Prevajalnik1, form->Programator1, form->Help1}) {
+        for (const char* name : {"File1", "Edit1", "Prevajalnik1", "Programator1", "Help1"}) {
+            QMenu* menu = gui::Component<QMenu>(*form, name);
             menu->popup(QPoint(0, 0));
             Settle(20);
             saved &= Save(menu->grab(), folder + "/vantrel-menu-" + menu->title().remove('&') + ".png");
