@@ -183,7 +183,7 @@ void TCustomComPort::SetDiscardNull(bool Value) { SetAndApplyState(FDiscardNull,
 void TCustomComPort::SetEventChar(char Value) { SetAndApplyState(FEventChar, Value); }
 
 void TCustomComPort::SetConnected(bool Value) {
-    if (Designing() || Loading()) {
+    if (Loading()) {
         FConnected = Value;  // acted on by AfterLoad
         return;
     }
@@ -197,7 +197,7 @@ void TCustomComPort::SetConnected(bool Value) {
 void TCustomComPort::SetPort(const std::string& Value) {
     const std::string name = NormalizePortName(Value);
     if (name == FPort) return;
-    if (FConnected && !Designing() && !Loading()) {
+    if (FConnected && !Loading()) {
         // The new name is taken only once the old device is closed, so a failed
         // Close never leaves that device open under the new name.
         Close();
@@ -210,7 +210,7 @@ void TCustomComPort::SetPort(const std::string& Value) {
 
 void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
     if (Value == FSyncMethod) return;
-    if (FConnected && !Designing() && !Loading()) throw EComPort(CError_SyncMeth);
+    if (FConnected && !Loading()) throw EComPort(CError_SyncMeth);
     FSyncMethod = Value;
 }
 
@@ -227,11 +227,6 @@ void TCustomComPort::SetFlowControl(const TComFlowControl& Value) {
 void TCustomComPort::SetTimeouts(const TComTimeouts& Value) {
     FTimeouts->Assign(Value);
     ApplyCommTimeouts();
-}
-
-void TCustomComPort::SetBuffer(const TComBuffer& Value) {
-    FBuffer->Assign(Value);
-    ApplyQueueSizes();
 }
 
 // ------------------------------------------------------------- converters

@@ -130,7 +130,7 @@ TCustomComPort::~TCustomComPort() {
 // --------------------------------------------------------------- open, close
 
 void TCustomComPort::Open() {
-    if (FConnected || Designing()) return;
+    if (FConnected) return;
     JoinRetiredThreads();
     NotifyBeforeOpen();
     CreateHandle();
@@ -156,7 +156,7 @@ void TCustomComPort::Open() {
 void TCustomComPort::Close() {
     // A Close reached again from its own notifications or from the hand-overs
     // its wait serves finds the port already on its way out.
-    if (!FConnected || Designing() || FClosing) return;
+    if (!FConnected || FClosing) return;
     struct ClosingScope {
         bool& closing;
         explicit ClosingScope(bool& c) : closing(c) { closing = true; }
@@ -204,7 +204,7 @@ void TCustomComPort::EndUpdate() {
 
 void TCustomComPort::AfterLoad() {
     EndLoad();
-    if (FConnected && !Designing()) {
+    if (FConnected) {
         FConnected = false;
         try {
             Open();
@@ -232,7 +232,7 @@ void TCustomComPort::RaiseWin32(int Code) { throw EComPort(Code, static_cast<int
 
 // --------------------------------------------------------- applying settings
 
-bool TCustomComPort::CanApply() const { return FConnected && FUpdateDepth == 0 && !Designing() && !Loading(); }
+bool TCustomComPort::CanApply() const { return FConnected && FUpdateDepth == 0 && !Loading(); }
 
 void TCustomComPort::ApplySettings() {
     ApplyQueueSizes();

@@ -41,14 +41,8 @@ public:
     constexpr TEnumSet(std::initializer_list<E> values) {
         for (E v : values) Bits |= Bit(v);
     }
-    static constexpr TEnumSet FromBits(uint32_t bits) {
-        TEnumSet s;
-        s.Bits = bits;
-        return s;
-    }
     constexpr bool Contains(E v) const { return (Bits & Bit(v)) != 0; }
     constexpr void Include(E v) { Bits |= Bit(v); }
-    constexpr void Exclude(E v) { Bits &= ~Bit(v); }
     constexpr bool Empty() const { return Bits == 0; }
     constexpr uint32_t ToBits() const { return Bits; }
     constexpr bool operator==(const TEnumSet&) const = default;
@@ -77,17 +71,15 @@ protected:
     virtual void AssignTo(TPersistent& Dest) const;
 };
 
-// The framework's component: a name (the ini section), the designing and
-// loading states, and the removal notifications other components ask for.
+// The framework's component: a name (the ini section), the loading state, and
+// the removal notifications other components ask for.
 class TComponent : public TPersistent {
 public:
     ~TComponent() override;
 
     std::string Name;
 
-    bool Designing() const { return FDesigning; }
     bool Loading() const { return FLoading; }
-    void SetDesigning(bool Value) { FDesigning = Value; }
     // The form reader starts setting stored properties; AfterLoad ends it.
     void BeginLoad() { FLoading = true; }
 
@@ -102,7 +94,6 @@ protected:
     void NotifyRemoval();
 
 private:
-    bool FDesigning = false;
     bool FLoading = false;
     std::vector<std::pair<TObject*, std::function<void(TComponent*)>>> FRemovalClients;
 };
@@ -553,7 +544,6 @@ public:
     void SetParity(const TComParity& Value);
     void SetFlowControl(const TComFlowControl& Value);
     void SetTimeouts(const TComTimeouts& Value);
-    void SetBuffer(const TComBuffer& Value);
 
     // --- State, read by tests and the lamp
     comm::HANDLE PortHandle() const { return FPortHandle; }

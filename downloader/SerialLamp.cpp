@@ -119,8 +119,6 @@ void TComLed::SetKind(TLedKind Value) {
 
 void TComLed::SetGlyphOn(QImage& Value) { SetCustomGlyph(FGlyphOn, Value); }
 
-void TComLed::SetGlyphOff(QImage& Value) { SetCustomGlyph(FGlyphOff, Value); }
-
 void TComLed::SetCustomGlyph(QImage& Glyph, QImage& Value) {
     if (FKind != lkCustom) return;
     MakeTransparent(Value);

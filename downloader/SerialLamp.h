@@ -57,7 +57,6 @@ public:
     const QImage& GlyphOff() const { return FGlyphOff; }
     // Only for lkCustom: Value itself is made transparent, then copied.
     void SetGlyphOn(QImage& Value);
-    void SetGlyphOff(QImage& Value);
     TLedState State() const { return FState; }
     // Raises EComPort code 19 while a port is set.
     void SetState(TLedState Value);

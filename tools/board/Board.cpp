@@ -62,13 +62,6 @@ bool Board::Dsr(bool hostDtr) const {
     return false;
 }
 
-std::string Board::ReceivedBytes() const {
-    std::string bytes;
-    for (const LogEntry& entry : Log_)
-        if (entry.kind == LogEntry::Received) bytes += static_cast<char>(entry.byte);
-    return bytes;
-}
-
 void Board::note(Nanos now, std::string text) {
     Log_.push_back({LogEntry::Note, now, 0, std::move(text)});
     if (OnLog) OnLog(Log_.back());

@@ -93,7 +93,6 @@ public:
     std::vector<uint8_t>& Eeprom() { return Eeprom_; }
     const Flags& LineFlags() const { return Flags_; }
     const std::vector<LogEntry>& Log() const { return Log_; }
-    std::string ReceivedBytes() const;  // every byte received, in order
     // $FF came but fewer than RamSize bytes followed.
     bool IncompleteBootstrap() const { return Mode_ == Mode::BootRom && Step_ == Step::Loading; }
     int BootstrapLength() const { return Loaded_; }  // bytes taken into RAM by the last download

@@ -73,11 +73,6 @@ std::string TimedCommApi::HostReceived() const {
     return hostReceived_;
 }
 
-bool TimedCommApi::HostHeldByXoff() const {
-    std::lock_guard lock(mutex_);
-    return xoff_;
-}
-
 int TimedCommApi::WriteTimeouts() const {
     std::lock_guard lock(mutex_);
     return writeTimeouts_;

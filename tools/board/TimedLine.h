@@ -78,7 +78,6 @@ public:
     std::vector<Nanos> HostReceivedTimes() const;
     // Simulated time at which each wire byte started.
     std::vector<Nanos> WireTimes() const;
-    bool HostHeldByXoff() const;
     int WriteTimeouts() const;
     bool IsOpen() const;
 
