@@ -4,45 +4,9 @@
 
 #include "common/NumberText.h"
 
-#include <QtGlobal>
-
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <iterator>
-
-// ---------------------------------------------------------------- framework
-
-void TPersistent::AssignTo(TPersistent& Dest) const {
-    throw EConvertError(std::string("Cannot assign a ") + ClassName() + " to a " + Dest.ClassName());
-}
-
-TComponent::~TComponent() { NotifyRemoval(); }
-
-void TComponent::FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed) {
-    RemoveFreeNotification(Client);
-    FRemovalClients.emplace_back(Client, std::move(Removed));
-}
-
-void TComponent::RemoveFreeNotification(TObject* Client) {
-    std::erase_if(FRemovalClients, [Client](const auto& entry) { return entry.first == Client; });
-}
-
-void TComponent::NotifyRemoval() {
-    // A client may unregister others while it is told; take them one by one.
-    while (!FRemovalClients.empty()) {
-        auto entry = std::move(FRemovalClients.front());
-        FRemovalClients.erase(FRemovalClients.begin());
-        // Sent from destructors: a client's error is logged, never thrown on.
-        try {
-            if (entry.second) entry.second(this);
-        } catch (const std::exception& e) {
-            qWarning("Removal notification of %s: %s", Name.c_str(), e.what());
-        } catch (...) {
-            qWarning("Removal notification of %s failed", Name.c_str());
-        }
-    }
-}
 
 // ---------------------------------------------------------- settings objects
 

@@ -11,7 +11,6 @@
 #include <deque>
 #include <exception>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -19,84 +18,15 @@
 #include <thread>
 #include <vector>
 
+#include "common/Framework.h"
 #include "platform/comm/CommApi.h"
 
 class IniFile;
 class RegistryKey;
 
 // ---------------------------------------------------------------------------
-// ComSettings.cpp: framework stand-ins, enumerations, settings objects
+// ComSettings.cpp: enumerations, settings objects
 // ---------------------------------------------------------------------------
-
-class TObject {
-public:
-    virtual ~TObject() = default;
-};
-
-// A small set over an enumeration whose values are 0..31 (the Pascal set).
-template <class E>
-class TEnumSet {
-public:
-    constexpr TEnumSet() = default;
-    constexpr TEnumSet(std::initializer_list<E> values) {
-        for (E v : values) Bits |= Bit(v);
-    }
-    constexpr bool Contains(E v) const { return (Bits & Bit(v)) != 0; }
-    constexpr void Include(E v) { Bits |= Bit(v); }
-    constexpr bool Empty() const { return Bits == 0; }
-    constexpr uint32_t ToBits() const { return Bits; }
-    constexpr bool operator==(const TEnumSet&) const = default;
-
-private:
-    static constexpr uint32_t Bit(E v) { return uint32_t{1} << static_cast<unsigned>(v); }
-    uint32_t Bits = 0;
-};
-
-// The framework's conversion error, raised by an assignment between objects
-// of different classes.
-class EConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The framework's persistent base: assignment copies Source into this object
-// through Source.AssignTo.
-class TPersistent : public TObject {
-public:
-    virtual const char* ClassName() const = 0;
-    void Assign(const TPersistent& Source) { Source.AssignTo(*this); }
-
-protected:
-    // The default refuses: "Cannot assign a <Source> to a <Dest>".
-    virtual void AssignTo(TPersistent& Dest) const;
-};
-
-// The framework's component: a name (the ini section), the loading state, and
-// the removal notifications other components ask for.
-class TComponent : public TPersistent {
-public:
-    ~TComponent() override;
-
-    std::string Name;
-
-    bool Loading() const { return FLoading; }
-    // The form reader starts setting stored properties; AfterLoad ends it.
-    void BeginLoad() { FLoading = true; }
-
-    // Client is told, once, when this component goes away (the Pascal
-    // FreeNotification); a client registers at most one callback.
-    void FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed);
-    void RemoveFreeNotification(TObject* Client);
-
-protected:
-    void EndLoad() { FLoading = false; }
-    // Sends the removal notifications; later calls send nothing.
-    void NotifyRemoval();
-
-private:
-    bool FLoading = false;
-    std::vector<std::pair<TObject*, std::function<void(TComponent*)>>> FRemovalClients;
-};
 
 enum TBaudRate : uint8_t {
     brCustom,

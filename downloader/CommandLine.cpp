@@ -1,7 +1,7 @@
 #include "downloader/CommandLine.h"
 
 #include "common/NumberText.h"
-#include "comport/SerialPort.h"
+#include "common/Framework.h"
 
 namespace Tolvex {
 
