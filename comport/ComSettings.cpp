@@ -2,6 +2,8 @@
 // port-name rule.
 #include "comport/SerialPort.h"
 
+#include "common/AsciiText.h"
+#include "common/ComPortName.h"
 #include "common/NumberText.h"
 
 #include <algorithm>
@@ -206,13 +208,6 @@ const char* const FlowControlTexts[] = {"Hardware", "Software", "None", "Custom"
 const char* const DTRControlTexts[] = {"Disable", "Enable", "Handshake"};
 const char* const RTSControlTexts[] = {"Disable", "Enable", "Handshake", "Toggle"};
 
-// Only a..z change: the texts are compared as the user typed them otherwise.
-std::string UpperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 template <class E, size_t N>
 E TextToValue(const char* const (&texts)[N], const std::string& text, E fallback) {
     const std::string wanted = UpperAscii(text);
@@ -272,6 +267,6 @@ std::string NormalizePortName(const std::string& Text) {
     std::string rest = Text;
     if (UpperAscii(Text.substr(0, 3)) == "COM") rest = Text.substr(3);
     int number = 1;
-    if (!TryTextToInt(rest, number) || number < 1 || number > 16) number = 1;
-    return "COM" + std::to_string(number);
+    if (!TryTextToInt(rest, number) || number < 1 || number > MaxComPort) number = 1;
+    return ComPortName(number);
 }

@@ -1,5 +1,6 @@
 #include "ide/ErrorScan.h"
 
+#include "common/AsciiText.h"
 #include "common/ListingLine.h"
 #include "common/SRecord.h"
 #include "ide/Globals.h"
@@ -14,13 +15,6 @@ namespace Vantrel {
 namespace {
 
 constexpr char LineEnd[] = "\r\n";
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
 
 bool ReadBytes(const std::string& path, std::string* bytes) {
     std::ifstream in(path, std::ios::binary);
@@ -46,9 +40,9 @@ std::string ErrorLineNumber(std::string_view line) {
 std::vector<std::string> ReportLinesFor(std::string_view line) {
     std::vector<std::string> lines;
     if (!IsListingErrorLine(line)) return lines;
-    const std::string upper = Upper(line);
+    const std::string upper = UpperAscii(line);
     for (const TMessagePair& pair : AssemblerMessageTable) {
-        if (upper.find(Upper(pair.English)) == std::string::npos) continue;
+        if (upper.find(UpperAscii(pair.English)) == std::string::npos) continue;
         lines.push_back("> NAPAKA V VRSTICI " + ErrorLineNumber(line) + ": " + std::string(pair.Slovenian));
     }
     return lines;

@@ -3,7 +3,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/AsciiText.h"
 #include "common/BootstrapPrograms.h"
+#include "common/ComPortName.h"
 #include "common/SRecord.h"
 #include "platform/text/TextFile.h"
 
@@ -91,21 +93,16 @@ bool IsEraseAddress(std::string_view text) {
 
 std::string EraseLoaderFor(std::string_view address) {
     std::string loader(EepromEraseLoader);
-    std::string upper(address);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
     const size_t at = loader.find(DefaultEraseAddress);
-    loader.replace(at, DefaultEraseAddress.size(), upper);
+    loader.replace(at, DefaultEraseAddress.size(), UpperAscii(address));
     return loader;
 }
 
 // ------------------------------------------------------------------ downloader
 
 int DownloaderPortNumber(const std::string& port) {
-    if (port == "COM1") return 1;
-    if (port == "COM2") return 2;
-    if (port == "COM3") return 3;
-    return 0;
+    const int number = ComPortNumber(port, 3);
+    return port == ComPortName(number) ? number : 0;
 }
 
 std::optional<std::string> DownloaderCommandLine(const std::string& objectName, const std::string& port,

@@ -1,32 +1,17 @@
 #include "platform/comm/FakeCommApi.h"
 
+#include "platform/comm/ComPortMap.h"
 #include "platform/comm/PortInfo.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace comm {
 
 namespace {
 
-std::string portName(const char* fileName) {
-    std::string name = fileName ? fileName : "";
-    if (name.rfind("\\\\.\\", 0) == 0) name.erase(0, 4);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
-}
-
-int portNumber(const std::string& name) {
-    if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return 0;
-    int n = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return 0;
-        n = n * 10 + (name[i] - '0');
-        if (n > 255) return 0;
-    }
-    return n;
-}
+// The fake takes every port the system could name, up to COM255.
+int portNumber(const std::string& name) { return ComPortNumber(name, 255); }
 
 FakeCommApi::Call makeCall(std::string name, HANDLE handle = 0, std::vector<DWORD> args = {}) {
     FakeCommApi::Call call;
@@ -385,7 +370,7 @@ HANDLE FakeCommApi::CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, D
     call.args = {dwDesiredAccess, dwShareMode, dwCreationDisposition, dwFlagsAndAttributes};
     if (enter(call)) return INVALID_HANDLE_VALUE;
     std::lock_guard lock(mutex_);
-    const std::string name = portName(lpFileName);
+    const std::string name = DevicePortName(lpFileName ? lpFileName : "");
     auto it = ports_.find(name);
     if (portNumber(name) == 0 || it == ports_.end() || !it->second.present) {
         fail(ERROR_FILE_NOT_FOUND);

@@ -101,7 +101,7 @@ void PosixCommApi::complete(OVERLAPPED* ov, DWORD error, DWORD count, DWORD* mas
 }
 
 HANDLE PosixCommApi::CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
-    const int n = ComPortNumber(lpFileName ? lpFileName : "");
+    const int n = DevicePortNumber(lpFileName ? lpFileName : "");
     if (n == 0) {
         fail(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "common/AsciiText.h"
+
 namespace comm {
 
 namespace {
@@ -26,7 +28,7 @@ constexpr LineName kLineNames[] = {{"CTS", MS_CTS_ON},  {"DSR", MS_DSR_ON}, {"RL
 std::optional<VirtualLines> ParseVirtualLines(std::string text) {
     auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
     text.erase(std::remove_if(text.begin(), text.end(), isSpace), text.end());
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    text = UpperAscii(text);
     if (text == "LOOP" || text.empty()) return VirtualLines{};
     if (text == "NONE") return VirtualLines{false, 0};
     VirtualLines lines{false, 0};

@@ -1,8 +1,8 @@
 #include "platform/ini/IniFile.h"
 
+#include "common/AsciiText.h"
 #include "common/NumberText.h"
 
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -14,38 +14,23 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
-std::string trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // The section named by a "[name]" line, or npos-like failure.
 bool sectionHeader(const std::string& line, std::string* name) {
-    const std::string t = trim(line);
+    const std::string t = TrimAsciiBlanks(line);
     if (t.size() < 2 || t.front() != '[') return false;
     const size_t close = t.find(']');
     if (close == npos) return false;
-    *name = trim(t.substr(1, close - 1));
+    *name = TrimAsciiBlanks(t.substr(1, close - 1));
     return true;
 }
 
 bool keyLine(const std::string& line, std::string* key, std::string* value) {
-    const std::string t = trim(line);
+    const std::string t = TrimAsciiBlanks(line);
     if (t.empty() || t[0] == ';' || t[0] == '#' || t[0] == '[') return false;
     const size_t eq = t.find('=');
     if (eq == npos) return false;
-    *key = trim(t.substr(0, eq));
-    if (value) *value = trim(t.substr(eq + 1));
+    *key = TrimAsciiBlanks(t.substr(0, eq));
+    if (value) *value = TrimAsciiBlanks(t.substr(eq + 1));
     return true;
 }
 
@@ -108,7 +93,7 @@ void IniFile::save(const Lines& lines) const {
 IniFile::Span IniFile::findSection(const Lines& lines, const std::string& section) {
     Span span{npos, lines.text.size()};
     // Names are compared as they are written: trimmed, as the file's own are.
-    const std::string wanted = trim(section);
+    const std::string wanted = TrimAsciiBlanks(section);
     std::string name;
     for (size_t i = 0; i < lines.text.size(); ++i) {
         if (!sectionHeader(lines.text[i], &name)) continue;
@@ -116,17 +101,17 @@ IniFile::Span IniFile::findSection(const Lines& lines, const std::string& sectio
             span.end = i;
             break;
         }
-        if (sameName(name, wanted)) span.header = i;
+        if (EqualIgnoringAsciiCase(name, wanted)) span.header = i;
     }
     return span;
 }
 
 size_t IniFile::findKey(const Lines& lines, const Span& span, const std::string& key) {
     if (span.header == npos) return npos;
-    const std::string wanted = trim(key);
+    const std::string wanted = TrimAsciiBlanks(key);
     std::string name;
     for (size_t i = span.header + 1; i < span.end; ++i)
-        if (keyLine(lines.text[i], &name, nullptr) && sameName(name, wanted)) return i;
+        if (keyLine(lines.text[i], &name, nullptr) && EqualIgnoringAsciiCase(name, wanted)) return i;
     return npos;
 }
 
@@ -142,7 +127,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
-    return TextToInt(trim(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
+    return TextToInt(TrimAsciiBlanks(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
 }
 
 bool IniFile::SectionExists(const std::string& section) const { return findSection(load(), section).header != npos; }
@@ -172,7 +157,7 @@ std::vector<std::string> IniFile::ReadSections() const {
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    const std::string k = trim(key);
+    const std::string k = TrimAsciiBlanks(key);
     if (hasLineBreak(section) || section.find(']') != npos || hasLineBreak(value) || hasLineBreak(key) || k.empty() ||
         k.find('=') != npos || k[0] == '[' || k[0] == ';' || k[0] == '#')
         throw IniFileError("Unable to write to " + fileName_ + ": invalid section, key or value");
@@ -186,11 +171,11 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     } else if (span.header != npos) {
         // After the section's last entry, before the blank lines that part it from the next.
         size_t insert = span.end;
-        while (insert > span.header + 1 && trim(lines.text[insert - 1]).empty()) --insert;
+        while (insert > span.header + 1 && TrimAsciiBlanks(lines.text[insert - 1]).empty()) --insert;
         lines.text.insert(lines.text.begin() + static_cast<long>(insert), k + "=" + value);
     } else {
         std::string header = "[";
-        header += trim(section);
+        header += TrimAsciiBlanks(section);
         header += ']';
         lines.text.push_back(std::move(header));
         lines.text.push_back(k + "=" + value);

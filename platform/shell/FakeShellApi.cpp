@@ -1,7 +1,8 @@
 #include "platform/shell/FakeShellApi.h"
 
+#include "common/AsciiText.h"
+
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -9,12 +10,7 @@ namespace shell {
 
 namespace {
 
-std::string key(const std::string& name) {
-    std::string lower = ProgramName(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
+std::string key(const std::string& name) { return LowerAscii(ProgramName(name)); }
 
 }  // namespace
 

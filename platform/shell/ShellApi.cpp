@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/AsciiText.h"
 #include "platform/text/TextFile.h"
 
 namespace shell {
@@ -18,12 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
-    if (text.size() < ending.size()) return false;
-    for (size_t i = 0; i < ending.size(); ++i) {
-        const char a = text[text.size() - ending.size() + i];
-        if (std::tolower(static_cast<unsigned char>(a)) != ending[i]) return false;
-    }
-    return true;
+    return text.size() >= ending.size() &&
+           EqualIgnoringAsciiCase(std::string_view(text).substr(text.size() - ending.size()), ending);
 }
 
 bool isExecutableFile(const fs::path& path) {

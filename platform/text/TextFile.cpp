@@ -1,5 +1,7 @@
 #include "platform/text/TextFile.h"
 
+#include "common/AsciiText.h"
+
 #include <unistd.h>
 #include <algorithm>
 
@@ -11,17 +13,6 @@
 #include <fstream>
 #include <sstream>
 #include <vector>
-
-namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-}  // namespace
 
 TTextFormat TextFormatOf(std::string_view bytes) {
     TTextFormat format;

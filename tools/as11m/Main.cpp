@@ -12,6 +12,7 @@
 #include <iostream>
 #include <string>
 
+#include "common/AsciiText.h"
 #include "tools/as11m/Assembler.h"
 #include "tools/as11m/Output.h"
 #include "tools/as11m/SourceText.h"
@@ -29,12 +30,6 @@ struct CommandLine {
     as11m::ListingOptions Options;
 };
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& error) {
     if (argc < 2) {
         error = "usage: as11m FILE [-l] [s] [c|noc]";
@@ -42,7 +37,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& 
     }
     command.Source = argv[1];
     for (int i = 2; i < argc; ++i) {
-        std::string word = Lower(argv[i]);
+        std::string word = LowerAscii(argv[i]);
         if (word == "-l")
             command.Listing = true;
         else if (word == "s")

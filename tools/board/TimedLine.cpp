@@ -1,11 +1,11 @@
 #include "tools/board/TimedLine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
+#include "platform/comm/ComPortMap.h"
 #include "platform/comm/PortInfo.h"
 
 using namespace comm;
@@ -18,13 +18,6 @@ constexpr int BoardBaud = 1200;
 // A frame is complete at the receiver in the middle of its stop bit.
 constexpr int ReceiveHalfBits = 19;
 constexpr int FrameHalfBits = 20;
-
-std::string portName(const char* fileName) {
-    std::string name = fileName ? fileName : "";
-    if (name.rfind("\\\\.\\", 0) == 0) name.erase(0, 4);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
-}
 
 BOOL fail(DWORD error) {
     CommApi::SetLastError(error);
@@ -367,7 +360,7 @@ DWORD TimedCommApi::waitSimulating(DWORD count, const HANDLE* handles, bool wait
 
 HANDLE TimedCommApi::CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
     std::lock_guard lock(mutex_);
-    if (portName(lpFileName) != port_ || !present_) {
+    if (comm::DevicePortName(lpFileName ? lpFileName : "") != port_ || !present_) {
         fail(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
