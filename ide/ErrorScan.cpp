@@ -8,23 +8,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace Vantrel {
 
 namespace {
 
 constexpr char LineEnd[] = "\r\n";
-
-bool ReadBytes(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    if (in.bad()) return false;
-    *bytes = std::move(all).str();
-    return true;
-}
 
 }  // namespace
 
@@ -78,7 +67,7 @@ bool DumpObjectText(std::string_view records, std::string* dump) {
 bool DumpObjectCode(const std::string& objectName, std::ostream& report) {
     std::string records;
     std::string dump;
-    if (!ReadBytes(objectName, &records) || !DumpObjectText(records, &dump)) return false;
+    if (ReadFileBytes(objectName, &records) != TBytesRead::Okay || !DumpObjectText(records, &dump)) return false;
     report << dump;
     return static_cast<bool>(report);
 }

@@ -1,8 +1,5 @@
 #include "ide/Programmer.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "common/AsciiText.h"
 #include "common/BootstrapPrograms.h"
 #include "common/ComPortName.h"
@@ -63,11 +60,9 @@ TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName,
                               const std::function<void(int)>& progress) {
     const std::optional<std::string> path = FindFileIgnoringCase(fileName);
     if (!path) return TImageStatus::FileError;
-    std::ifstream in(*path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) return TImageStatus::FileError;
-    const TRamImage image = BuildRamImage(text.str(), ramSize);
+    std::string text;
+    if (ReadFileBytes(*path, &text) != TBytesRead::Okay) return TImageStatus::FileError;
+    const TRamImage image = BuildRamImage(text, ramSize);
     if (image.Status != TImageStatus::Ok) return image.Status;
     int sent = 0;
     for (uint8_t byte : image.Bytes) {

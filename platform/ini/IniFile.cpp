@@ -2,13 +2,13 @@
 
 #include "common/AsciiText.h"
 #include "common/NumberText.h"
+#include "platform/text/TextFile.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -42,11 +42,9 @@ IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 IniFile::Lines IniFile::load() const {
     Lines lines;
-    std::ifstream in(fileName_, std::ios::binary);
-    if (!in) return lines;
-    std::stringstream whole;
-    whole << in.rdbuf();  // a folder or a read error reads as an empty file
-    std::string bytes = whole.str();
+    std::string bytes;
+    // A folder or a file that cannot be read reads as an empty file.
+    if (ReadFileBytes(fileName_, &bytes) != TBytesRead::Okay) return lines;
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
         bytes.erase(0, 3);
         lines.bom = true;

@@ -133,6 +133,21 @@ TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
         << "a named pipe with no writer must not hang the reader";
 }
 
+TEST_F(TextFileFolder, ReadsBytesWholeUpToALimitAndTellsWhatFailed) {
+    Write("a.s19", std::string("S1\0\xE8\r\n", 6));
+    std::string bytes;
+    int error = 0;
+    ASSERT_EQ(ReadFileBytes((Folder / "a.s19").string(), &bytes), TBytesRead::Okay);
+    EXPECT_EQ(bytes, std::string("S1\0\xE8\r\n", 6)) << "bytes as stored, nothing decoded";
+    EXPECT_EQ(ReadFileBytes((Folder / "a.s19").string(), &bytes, &error, 6), TBytesRead::Okay);
+    EXPECT_EQ(ReadFileBytes((Folder / "a.s19").string(), &bytes, &error, 5), TBytesRead::TooLarge);
+    EXPECT_EQ(ReadFileBytes((Folder / "b.s19").string(), &bytes, &error), TBytesRead::NotFound);
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(ReadFileBytes((Folder / "a.s19" / "c").string(), &bytes, &error), TBytesRead::NotFound);
+    EXPECT_EQ(ReadFileBytes(Folder.string(), &bytes, &error), TBytesRead::NotAFile);
+    EXPECT_EQ(ReadFileBytes("/dev/zero", &bytes, &error), TBytesRead::NotAFile) << "a device never ends";
+}
+
 TEST(TextFormatOf, EncodingAndFirstLineEnd) {
     const struct {
         std::string bytes;
