@@ -1,9 +1,13 @@
 #include "platform/comm/Tty.h"
 
 #include <asm/termbits.h>
+#include <fcntl.h>
 #include <linux/serial.h>
+#include <stdlib.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace comm::tty {
@@ -24,6 +28,21 @@ tcflag_t speedCode(std::uint32_t baud) {
 }
 
 }  // namespace
+
+bool OpenPseudoTerminal(int* master, std::string* slavePath) {
+    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    const char* slave = ::grantpt(fd) == 0 && ::unlockpt(fd) == 0 ? ::ptsname(fd) : nullptr;
+    if (!slave) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return false;
+    }
+    *master = fd;
+    *slavePath = slave;
+    return true;
+}
 
 bool MakeRaw(int fd) {
     termios2 t{};

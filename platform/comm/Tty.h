@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace comm::tty {
 
@@ -18,6 +19,10 @@ struct Settings {
     char xonChar = 0x11;
     char xoffChar = 0x13;
 };
+
+// A new pseudo-terminal: its master side (non-blocking, never our controlling
+// terminal) in *master and the path of its slave in *slavePath.
+bool OpenPseudoTerminal(int* master, std::string* slavePath);
 
 // Raw bytes, no echo, no translation, non-blocking reads; parity and framing
 // errors and breaks marked in the data (\377 \0 c, \377 \0 \0, \377 \377).

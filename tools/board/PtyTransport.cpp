@@ -1,8 +1,6 @@
 #include "tools/board/PtyTransport.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/comm/Tty.h"
 #include "platform/comm/VirtualLines.h"
 
 namespace board {
@@ -29,14 +28,9 @@ PtyTransport::~PtyTransport() {
 }
 
 bool PtyTransport::Open(std::string* error) {
-    Master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (Master_ < 0 || ::grantpt(Master_) != 0 || ::unlockpt(Master_) != 0) {
-        if (error) *error = std::string("cannot make a pseudo-terminal: ") + std::strerror(errno);
-        Close();
-        return false;
-    }
-    Slave_ = ::ptsname(Master_);
-    return true;
+    if (comm::tty::OpenPseudoTerminal(&Master_, &Slave_)) return true;
+    if (error) *error = std::string("cannot make a pseudo-terminal: ") + std::strerror(errno);
+    return false;
 }
 
 bool PtyTransport::WriteLinesFile(const std::string& path, std::string* error) const {
