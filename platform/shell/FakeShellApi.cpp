@@ -58,25 +58,8 @@ StartResult FakeShellApi::ShellExecute(const std::string& file, const std::strin
     start.show = show;
     start.tick = clock_.GetTickCount64();
     StartResult& result = start.result;
-    std::error_code ec;
-
     std::vector<std::string> command;
-    if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
-        result.status = StartStatus::NotFound;
-        result.error = DirectoryNotFoundMessage(directory);
-    } else if (IsBatchFile(file)) {
-        const std::string batch = FindBatchFile(file, directory);
-        if (batch.empty()) {
-            result.status = StartStatus::NotFound;
-            result.error = NotFoundMessage(file);
-        } else {
-            result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
-        }
-    } else {
-        command = SplitParameters(parameters);
-        command.insert(command.begin(), file);
-        result.status = StartStatus::Started;
-    }
+    result.status = ResolveStart(file, parameters, directory, &command, &result.error);
 
     std::unique_lock lock(mutex_);
     Program program = Program::Missing();

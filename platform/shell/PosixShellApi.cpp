@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace shell {
 
@@ -84,27 +83,9 @@ PosixShellApi::~PosixShellApi() {
 StartResult PosixShellApi::ShellExecute(const std::string& file, const std::string& parameters,
                                         const std::string& directory, ShowCommand show) {
     StartResult result;
-    std::error_code ec;
-    if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
-        result.status = StartStatus::NotFound;
-        result.error = DirectoryNotFoundMessage(directory);
-        return result;
-    }
-
     std::vector<std::string> command;
-    if (IsBatchFile(file)) {
-        const std::string batch = FindBatchFile(file, directory);
-        if (batch.empty()) {
-            result.status = StartStatus::NotFound;
-            result.error = NotFoundMessage(file);
-            return result;
-        }
-        result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
-        if (result.status != StartStatus::Started) return result;
-    } else {
-        command = SplitParameters(parameters);
-        command.insert(command.begin(), file);
-    }
+    result.status = ResolveStart(file, parameters, directory, &command, &result.error);
+    if (result.status != StartStatus::Started) return result;
 
     const std::string path = FindProgram(command.front(), directory);
     if (path.empty()) {

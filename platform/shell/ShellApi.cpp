@@ -127,6 +127,26 @@ StartStatus ReadBatchFile(const std::string& path, const std::vector<std::string
     return StartStatus::Started;
 }
 
+StartStatus ResolveStart(const std::string& file, const std::string& parameters, const std::string& directory,
+                         std::vector<std::string>* command, std::string* error) {
+    std::error_code ec;
+    if (!directory.empty() && !fs::is_directory(directory, ec)) {
+        if (error) *error = DirectoryNotFoundMessage(directory);
+        return StartStatus::NotFound;
+    }
+    if (!IsBatchFile(file)) {
+        *command = SplitParameters(parameters);
+        command->insert(command->begin(), file);
+        return StartStatus::Started;
+    }
+    const std::string batch = FindBatchFile(file, directory);
+    if (batch.empty()) {
+        if (error) *error = NotFoundMessage(file);
+        return StartStatus::NotFound;
+    }
+    return ReadBatchFile(batch, SplitParameters(parameters), command, error);
+}
+
 std::string FindBatchFile(const std::string& file, const std::string& directory) {
     const fs::path given(file);
     const fs::path path = given.is_absolute() ? given : baseFolder(directory) / given;

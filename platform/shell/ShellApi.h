@@ -86,6 +86,14 @@ StartStatus ReadBatchFile(const std::string& path, const std::vector<std::string
 // counts from `directory` (empty: the current directory). Empty when none.
 std::string FindBatchFile(const std::string& file, const std::string& directory);
 
+// The command a start runs, before its program is looked for: the words of
+// the line of the .bat file that `file` names, or else `file` followed by the
+// parameter words. NotFound or Failed, with `error` filled and `command` left
+// empty, when the directory or the .bat file is missing or the .bat file
+// cannot be read or holds no command.
+StartStatus ResolveStart(const std::string& file, const std::string& parameters, const std::string& directory,
+                         std::vector<std::string>* command, std::string* error);
+
 // The program a name resolves to, regardless of letter case and of a ".exe"
 // ending: a name with a folder in it only in that folder (a relative one
 // counted from `directory`); a bare name in `directory` (empty: the current
