@@ -138,7 +138,8 @@ public:
 
 private:
     struct Pending {
-        enum Kind { Read, Write, Wait } kind = Read;
+        enum Operation { Read, Write, Wait };
+        Operation kind = Read;
         OVERLAPPED* ov = nullptr;
         void* buffer = nullptr;  // Read
         DWORD size = 0;          // Read: wanted; Write: bytes

@@ -314,7 +314,7 @@ BOOL PosixCommApi::WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpO
         lpOverlapped->Internal = STATUS_PENDING;
         lpOverlapped->InternalHigh = 0;
     }
-    d->wait = Device::Wait{lpOverlapped, lpEvtMask};
+    d->wait = Device::PendingWait{lpOverlapped, lpEvtMask};
     return fail(ERROR_IO_PENDING);
 }
 
@@ -349,7 +349,7 @@ BOOL PosixCommApi::ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesTo
     if (d->read) return fail(ERROR_INVALID_PARAMETER);
     const COMMTIMEOUTS& t = d->timeouts;
     const auto now = Clock::now();
-    Device::Read r;
+    Device::PendingRead r;
     r.ov = lpOverlapped;
     r.buffer = static_cast<BYTE*>(lpBuffer);
     r.wanted = nNumberOfBytesToRead;
@@ -397,7 +397,7 @@ BOOL PosixCommApi::WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOf
     if (!lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite > 0)) return fail(ERROR_INVALID_PARAMETER);
     std::lock_guard lock(d->m);
     if (d->dead) return fail(ERROR_GEN_FAILURE);
-    Device::Write w;
+    Device::PendingWrite w;
     w.ov = lpOverlapped;
     const BYTE* bytes = static_cast<const BYTE*>(lpBuffer);
     w.data.assign(bytes, bytes + nNumberOfBytesToWrite);

@@ -235,7 +235,7 @@ void PosixCommApi::Device::readInput() {
 
 void PosixCommApi::Device::serveRead(Clock::time_point now) {
     if (!read) return;
-    Read& r = *read;
+    PendingRead& r = *read;
     const DWORD take = std::min<DWORD>(r.wanted - r.got, static_cast<DWORD>(in.size()));
     if (take > 0) {
         std::copy_n(in.begin(), take, r.buffer + r.got);
@@ -264,7 +264,7 @@ bool PosixCommApi::Device::mayHandOver(Clock::time_point now) {
 
 Clock::duration PosixCommApi::Device::lead() const { return std::max<Clock::duration>(2 * frame, kMinLead); }
 
-void PosixCommApi::Device::writeDone(Write& w) {
+void PosixCommApi::Device::writeDone(PendingWrite& w) {
     api.complete(w.ov, ERROR_SUCCESS, static_cast<DWORD>(w.handed));
     writes.pop_front();
     if (writes.empty()) raise(EV_TXEMPTY);
@@ -273,7 +273,7 @@ void PosixCommApi::Device::writeDone(Write& w) {
 void PosixCommApi::Device::serveWrites(Clock::time_point now) {
     waitingForRoom = false;
     while (!writes.empty() && !dead) {
-        Write& w = writes.front();
+        PendingWrite& w = writes.front();
         if (!w.started) {
             w.started = true;
             const std::uint64_t ms = std::uint64_t{timeouts.WriteTotalTimeoutMultiplier} * w.data.size() +
@@ -345,7 +345,7 @@ void PosixCommApi::Device::abortAll(DWORD error) {
         api.complete(read->ov, error, read->got);
         read.reset();
     }
-    for (Write& w : writes) api.complete(w.ov, error, static_cast<DWORD>(w.handed));
+    for (PendingWrite& w : writes) api.complete(w.ov, error, static_cast<DWORD>(w.handed));
     writes.clear();
 }
 

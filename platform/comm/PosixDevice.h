@@ -39,7 +39,7 @@ DWORD errnoToWin(int err, bool atOpen);
 struct PosixCommApi::Device {
     using Clock = driver::Clock;
 
-    struct Write {
+    struct PendingWrite {
         OVERLAPPED* ov = nullptr;
         std::vector<BYTE> data;
         size_t handed = 0;
@@ -47,7 +47,7 @@ struct PosixCommApi::Device {
         bool hasDeadline = false;
         Clock::time_point deadline;
     };
-    struct Read {
+    struct PendingRead {
         OVERLAPPED* ov = nullptr;
         BYTE* buffer = nullptr;
         DWORD wanted = 0;
@@ -58,7 +58,7 @@ struct PosixCommApi::Device {
         Clock::duration interval{};  // zero: none
         Clock::time_point lastByte;
     };
-    struct Wait {
+    struct PendingWait {
         OVERLAPPED* ov = nullptr;
         DWORD* mask = nullptr;
     };
@@ -87,9 +87,9 @@ struct PosixCommApi::Device {
     std::deque<BYTE> in;
     int markState = 0;  // PARMRK decoding: 0 plain, 1 after \377, 2 after \377 \0
     bool above80 = false;
-    std::optional<Read> read;
+    std::optional<PendingRead> read;
 
-    std::deque<Write> writes;
+    std::deque<PendingWrite> writes;
     bool anyHanded = false;
     Clock::time_point lastStart;  // estimated start on the wire of the last byte handed over
     bool waitingForRoom = false;  // the terminal refused a byte (XOFF on a pty)
@@ -97,7 +97,7 @@ struct PosixCommApi::Device {
 
     DWORD mask = 0;
     DWORD history = 0;
-    std::optional<Wait> wait;
+    std::optional<PendingWait> wait;
     DWORD errors = 0;
 
     DWORD lines = 0;  // last sampled MS_ bits
@@ -138,7 +138,7 @@ struct PosixCommApi::Device {
     // holding and a shift register, so two bytes are in flight when an XOFF
     // comes at the programs' 1200 baud), or kMinLead at high rates.
     Clock::duration lead() const;
-    void writeDone(Write& w);
+    void writeDone(PendingWrite& w);
     void serveWrites(Clock::time_point now);
     // The next moment the driver must look again without being woken.
     Clock::time_point nextDeadline(Clock::time_point now) const;

@@ -68,7 +68,7 @@ StartResult FakeShellApi::ShellExecute(const std::string& file, const std::strin
         start.arguments.assign(command.begin() + 1, command.end());
         if (const auto it = programs_.find(key(start.program)); it != programs_.end()) program = it->second;
     }
-    if (result.Started() && program.missing) {
+    if (result.Started() && program.absent) {
         result.status = StartStatus::NotFound;
         result.error = NotFoundMessage(start.program);
     }

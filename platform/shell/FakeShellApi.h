@@ -28,7 +28,7 @@ public:
     struct Program {
         static constexpr timing::Ticks Forever = ~timing::Ticks{0};
 
-        bool missing = false;
+        bool absent = false;
         std::vector<File> files;
         timing::Ticks delay = 0;  // the files appear this long after the start
         timing::Ticks runs = 0;   // runs this long after the start (at least `delay`);
@@ -42,7 +42,7 @@ public:
         static Program WritesNothing() { return Program{}; }
         static Program Missing() {
             Program program;
-            program.missing = true;
+            program.absent = true;
             return program;
         }
         static Program Slow(timing::Ticks delay, std::vector<File> files) {

@@ -52,7 +52,8 @@ struct Parameters {
 };
 
 struct LogEntry {
-    enum Kind { Received, Sent, Note } kind;
+    enum EntryKind { Received, Sent, Note };
+    EntryKind kind;
     Nanos time;
     uint8_t byte = 0;  // Received, Sent
     std::string text;  // Note
