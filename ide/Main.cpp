@@ -526,7 +526,7 @@ void TMainForm::ShowHelp(unsigned command, std::uintptr_t data) {
 bool TMainForm::ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show) {
     const shell::StartResult result = Shell.ShellExecute(file, parameters, {}, show);
     if (!result.Started())
-        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromStdString(result.error));
+        gui::ShowMessageBox(this, QMessageBox::Critical, gui::ErrorCaption, QString::fromStdString(result.Error));
     return result.Started();
 }
 

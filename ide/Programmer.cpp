@@ -109,7 +109,7 @@ std::optional<std::string> DownloaderCommandLine(const std::string& objectName, 
 
 shell::StartResult TDownloaderWatch::Start(shell::ShellApi& shell, const std::string& parameters) {
     shell::StartResult result = shell.ShellExecute(DownloaderProgram, parameters, "", shell::SW_SHOWNORMAL);
-    Process = result.Started() ? result.process : 0;
+    Process = result.Started() ? result.Process : 0;
     return result;
 }
 
@@ -148,7 +148,7 @@ void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
     if (!line.oddaj(0xFF) || !line.berihexpolje(EepromTalker, c.RamSize)) return ReportShortWrite(c);
     c.ComPort1.Close();
     const shell::StartResult started = c.Downloader.Start(c.Shell, *parameters);
-    if (!started.Started()) c.Ui.ShowMessage(started.error, ErrorCaption);
+    if (!started.Started()) c.Ui.ShowMessage(started.Error, ErrorCaption);
     c.PortOpen = 0;
 }
 

@@ -16,8 +16,8 @@ namespace comm {
 namespace {
 
 struct LineName {
-    const char* name;
-    DWORD bit;
+    const char* Name;
+    DWORD Bit;
 };
 // The first name of each line is the one written.
 constexpr LineName kLineNames[] = {{"CTS", MS_CTS_ON},  {"DSR", MS_DSR_ON}, {"RLSD", MS_RLSD_ON},
@@ -40,22 +40,22 @@ std::optional<VirtualLines> ParseVirtualLines(std::string text) {
         start = end + 1;
         if (name.empty()) continue;
         auto it = std::find_if(std::begin(kLineNames), std::end(kLineNames),
-                               [&](const LineName& l) { return name == l.name; });
+                               [&](const LineName& l) { return name == l.Name; });
         if (it == std::end(kLineNames)) return std::nullopt;
-        lines.fixed |= it->bit;
+        lines.Fixed |= it->Bit;
     }
     return lines;
 }
 
 std::string FormatVirtualLines(const VirtualLines& lines) {
-    if (lines.loop) return "loop";
+    if (lines.Loop) return "loop";
     std::string text;
     for (DWORD bit : {MS_CTS_ON, MS_DSR_ON, MS_RLSD_ON, MS_RING_ON}) {
-        if (!(lines.fixed & bit)) continue;
+        if (!(lines.Fixed & bit)) continue;
         auto it =
-            std::find_if(std::begin(kLineNames), std::end(kLineNames), [&](const LineName& l) { return l.bit == bit; });
+            std::find_if(std::begin(kLineNames), std::end(kLineNames), [&](const LineName& l) { return l.Bit == bit; });
         if (!text.empty()) text += ',';
-        text += it->name;
+        text += it->Name;
     }
     return text.empty() ? "none" : text;
 }

@@ -40,7 +40,7 @@ std::vector<std::string> FakeShellApi::StartedPrograms() const {
     std::lock_guard lock(mutex_);
     std::vector<std::string> programs;
     for (const Start& start : starts_)
-        if (start.result.Started()) programs.push_back(start.program);
+        if (start.Result.Started()) programs.push_back(start.Program);
     return programs;
 }
 
@@ -52,40 +52,40 @@ void FakeShellApi::ClearStarts() {
 StartResult FakeShellApi::ShellExecute(const std::string& file, const std::string& parameters,
                                        const std::string& directory, ShowCommand show) {
     Start start;
-    start.file = file;
-    start.parameters = parameters;
-    start.directory = directory;
-    start.show = show;
-    start.tick = clock_.GetTickCount64();
-    StartResult& result = start.result;
+    start.File = file;
+    start.Parameters = parameters;
+    start.Directory = directory;
+    start.Show = show;
+    start.Tick = clock_.GetTickCount64();
+    StartResult& result = start.Result;
     std::vector<std::string> command;
-    result.status = ResolveStart(file, parameters, directory, &command, &result.error);
+    result.Status = ResolveStart(file, parameters, directory, &command, &result.Error);
 
     std::unique_lock lock(mutex_);
     Program program = Program::Missing();
     if (!command.empty()) {
-        start.program = command.front();
-        start.arguments.assign(command.begin() + 1, command.end());
-        if (const auto it = programs_.find(key(start.program)); it != programs_.end()) program = it->second;
+        start.Program = command.front();
+        start.Arguments.assign(command.begin() + 1, command.end());
+        if (const auto it = programs_.find(key(start.Program)); it != programs_.end()) program = it->second;
     }
-    if (result.Started() && program.absent) {
-        result.status = StartStatus::NotFound;
-        result.error = NotFoundMessage(start.program);
+    if (result.Started() && program.Absent) {
+        result.Status = StartStatus::NotFound;
+        result.Error = NotFoundMessage(start.Program);
     }
     if (result.Started()) {
-        result.process = next_++;
-        ends_[result.process] =
-            program.runs == Program::Forever ? Program::Forever : start.tick + std::max(program.runs, program.delay);
+        result.Process = next_++;
+        ends_[result.Process] =
+            program.Runs == Program::Forever ? Program::Forever : start.Tick + std::max(program.Runs, program.Delay);
     }
     starts_.push_back(start);
     lock.unlock();
 
-    if (result.Started() && !program.files.empty()) {
-        if (program.delay == 0) {
-            writeFiles(directory, program.files);
+    if (result.Started() && !program.Files.empty()) {
+        if (program.Delay == 0) {
+            writeFiles(directory, program.Files);
         } else {
-            const ProcessHandle process = result.process;
-            const auto id = clock_.At(start.tick + program.delay, [this, process, directory, files = program.files] {
+            const ProcessHandle process = result.Process;
+            const auto id = clock_.At(start.Tick + program.Delay, [this, process, directory, files = program.Files] {
                 bool stillRuns;
                 {
                     std::lock_guard inner(mutex_);

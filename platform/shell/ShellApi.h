@@ -35,11 +35,11 @@ enum class StartStatus {
 };
 
 struct StartResult {
-    StartStatus status = StartStatus::Failed;
-    ProcessHandle process = 0;  // when started
-    std::string error;          // when not: a message naming the program, for a box
+    StartStatus Status = StartStatus::Failed;
+    ProcessHandle Process = 0;  // when started
+    std::string Error;          // when not: a message naming the program, for a box
 
-    bool Started() const { return status == StartStatus::Started; }
+    bool Started() const { return Status == StartStatus::Started; }
 };
 
 class ShellApi {

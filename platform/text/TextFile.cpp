@@ -35,8 +35,8 @@ TBytesRead ReadFileBytes(const std::string& path, std::string* bytes, int* error
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failed(errno == ENOENT || errno == ENOTDIR ? TBytesRead::NotFound : TBytesRead::OpenFailed);
     struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
+        int Fd;
+        ~Closer() { ::close(Fd); }
     } closer{fd};
     struct stat info;
     if (::fstat(fd, &info) != 0) return failed(TBytesRead::ReadFailed);
