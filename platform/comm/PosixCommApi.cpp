@@ -552,7 +552,7 @@ BOOL PosixCommApi::EnumPortsA(const char*, DWORD Level, BYTE* pPorts, DWORD cbBu
     if (!resolveMap(&map, &error)) return fail(ERROR_INVALID_PARAMETER);
     std::vector<std::string> names;
     for (const auto& [n, path] : map)
-        if (pathExists(path)) names.push_back("COM" + std::to_string(n) + ":");
+        if (pathExists(path)) names.push_back(ComPortName(n) + ":");
     return WritePortInfo1(names, Level, pPorts, cbBuf, pcbNeeded, pcReturned) ? TRUE : FALSE;
 }
 
