@@ -1,5 +1,7 @@
 #include "platform/text/TextFile.h"
 
+#include "common/AsciiText.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -111,8 +113,7 @@ TEST_F(TextFileFolder, ChoiceDoesNotDependOnTheOrderOfTheDirectory) {
             for (const std::string& name : names) Write(name, name);
         }
         for (const auto& names : variants) {
-            std::string asked = names.front();
-            for (char& c : asked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string asked = LowerAscii(names.front());
             EXPECT_EQ(FindFileIgnoringCase((Folder / asked).string()), (Folder / names.front()).string())
                 << asked << (reversed ? ", created in reverse" : "");
         }
