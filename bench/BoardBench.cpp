@@ -148,7 +148,7 @@ void RamDownloadPty(benchmark::State& state) {
         }
         std::atomic<bool> loaded{false}, stop{false};
         hc11.OnLog = [&](const board::LogEntry& entry) {
-            if (entry.kind == board::LogEntry::Note && entry.text.rfind("bootstrap of", 0) == 0) loaded = true;
+            if (entry.Kind == board::LogEntry::Note && entry.Text.rfind("bootstrap of", 0) == 0) loaded = true;
         };
         std::thread runner([&] { line.Run(stop); });
         comm::PosixCommApi api;
@@ -188,7 +188,7 @@ void EepromPty(benchmark::State& state) {
         std::atomic<int> programmed{0};
         std::atomic<bool> stop{false};
         hc11.OnLog = [&](const board::LogEntry& entry) {
-            if (entry.kind == board::LogEntry::Note && entry.text.rfind("record ", 0) == 0) ++programmed;
+            if (entry.Kind == board::LogEntry::Note && entry.Text.rfind("record ", 0) == 0) ++programmed;
         };
         std::thread runner([&] { line.Run(stop); });
         comm::PosixCommApi api;

@@ -179,7 +179,7 @@ void BM_AssembleRepeatedly(benchmark::State& state) {
             std::filesystem::remove(listing);
             const shell::StartResult started = shell.ShellExecute("asm.bat", "TEMP$$.ASM", folder, shell::SW_HIDE);
             if (!started.Started()) return false;
-            while (shell.IsRunning(started.process)) QThread::usleep(500);
+            while (shell.IsRunning(started.Process)) QThread::usleep(500);
             const bool made = std::filesystem::exists(listing) && std::filesystem::file_size(object) > 0;
             std::filesystem::remove(listing);
             std::filesystem::remove(object);

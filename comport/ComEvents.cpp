@@ -6,33 +6,33 @@
 // ------------------------------------------------------------------ links
 
 void TCustomComPort::AddLink(TComLink* Link) {
-    std::lock_guard lock(FLinkMutex);
-    if (std::find(FLinkList.begin(), FLinkList.end(), Link) != FLinkList.end()) throw EComPort(CError_RegFailed);
-    FLinkList.push_back(Link);
+    std::lock_guard lock(linkMutex_);
+    if (std::find(linkList_.begin(), linkList_.end(), Link) != linkList_.end()) throw EComPort(CError_RegFailed);
+    linkList_.push_back(Link);
 }
 
 void TCustomComPort::RemoveLink(TComLink* Link) {
-    std::lock_guard lock(FLinkMutex);
-    auto it = std::find(FLinkList.begin(), FLinkList.end(), Link);
-    if (it == FLinkList.end()) throw EComPort(CError_RegFailed);
-    FLinkList.erase(it);
+    std::lock_guard lock(linkMutex_);
+    auto it = std::find(linkList_.begin(), linkList_.end(), Link);
+    if (it == linkList_.end()) throw EComPort(CError_RegFailed);
+    linkList_.erase(it);
 }
 
 int TCustomComPort::LinkCount() const {
-    std::lock_guard lock(FLinkMutex);
-    return static_cast<int>(FLinkList.size());
+    std::lock_guard lock(linkMutex_);
+    return static_cast<int>(linkList_.size());
 }
 
 // A walk goes over the links registered when it started and skips those a
 // callback has removed meanwhile, so it never reads past the list.
 std::vector<TComLink*> TCustomComPort::LinkSnapshot() const {
-    std::lock_guard lock(FLinkMutex);
-    return FLinkList;
+    std::lock_guard lock(linkMutex_);
+    return linkList_;
 }
 
 bool TCustomComPort::IsLinked(TComLink* Link) const {
-    std::lock_guard lock(FLinkMutex);
-    return std::find(FLinkList.begin(), FLinkList.end(), Link) != FLinkList.end();
+    std::lock_guard lock(linkMutex_);
+    return std::find(linkList_.begin(), linkList_.end(), Link) != linkList_.end();
 }
 
 void TCustomComPort::NotifyLinks(TComLedSignal Signal, bool OnOff) {
@@ -97,10 +97,10 @@ void TCustomComPort::ReadForLinks(int& Count) {
     bool taken = false;
     int read = 0;
     struct ZeroCountWhenTaken {
-        int& count;
-        const bool& taken;
+        int& Count;
+        const bool& Taken;
         ~ZeroCountWhenTaken() {
-            if (taken) count = 0;
+            if (Taken) Count = 0;
         }
     } zero{Count, taken};
     for (TComLink* link : LinkSnapshot()) {

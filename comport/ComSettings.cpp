@@ -2,150 +2,116 @@
 // port-name rule.
 #include "comport/SerialPort.h"
 
+#include "common/AsciiText.h"
+#include "common/ComPortName.h"
 #include "common/NumberText.h"
-
-#include <QtGlobal>
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <iterator>
-
-// ---------------------------------------------------------------- framework
-
-void TPersistent::AssignTo(TPersistent& Dest) const {
-    throw EConvertError(std::string("Cannot assign a ") + ClassName() + " to a " + Dest.ClassName());
-}
-
-TComponent::~TComponent() { NotifyRemoval(); }
-
-void TComponent::FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed) {
-    RemoveFreeNotification(Client);
-    FRemovalClients.emplace_back(Client, std::move(Removed));
-}
-
-void TComponent::RemoveFreeNotification(TObject* Client) {
-    std::erase_if(FRemovalClients, [Client](const auto& entry) { return entry.first == Client; });
-}
-
-void TComponent::NotifyRemoval() {
-    // A client may unregister others while it is told; take them one by one.
-    while (!FRemovalClients.empty()) {
-        auto entry = std::move(FRemovalClients.front());
-        FRemovalClients.erase(FRemovalClients.begin());
-        // Sent from destructors: a client's error is logged, never thrown on.
-        try {
-            if (entry.second) entry.second(this);
-        } catch (const std::exception& e) {
-            qWarning("Removal notification of %s: %s", Name.c_str(), e.what());
-        } catch (...) {
-            qWarning("Removal notification of %s failed", Name.c_str());
-        }
-    }
-}
 
 // ---------------------------------------------------------- settings objects
 
 void TComTimeouts::SetInt(int& Field, int Value) {
     if (Field == Value) return;
     Field = Value;
-    if (FOwnerPort) FOwnerPort->ApplyCommTimeouts();
+    if (ownerPort_) ownerPort_->ApplyCommTimeouts();
 }
 
-void TComTimeouts::SetReadInterval(int Value) { SetInt(FReadInterval, Value); }
-void TComTimeouts::SetReadTotalMultiplier(int Value) { SetInt(FReadTotalMultiplier, Value); }
-void TComTimeouts::SetReadTotalConstant(int Value) { SetInt(FReadTotalConstant, Value); }
-void TComTimeouts::SetWriteTotalMultiplier(int Value) { SetInt(FWriteTotalMultiplier, Value); }
-void TComTimeouts::SetWriteTotalConstant(int Value) { SetInt(FWriteTotalConstant, Value); }
+void TComTimeouts::SetReadInterval(int Value) { SetInt(readInterval_, Value); }
+void TComTimeouts::SetReadTotalMultiplier(int Value) { SetInt(readTotalMultiplier_, Value); }
+void TComTimeouts::SetReadTotalConstant(int Value) { SetInt(readTotalConstant_, Value); }
+void TComTimeouts::SetWriteTotalMultiplier(int Value) { SetInt(writeTotalMultiplier_, Value); }
+void TComTimeouts::SetWriteTotalConstant(int Value) { SetInt(writeTotalConstant_, Value); }
 
 void TComTimeouts::AssignTo(TPersistent& Dest) const {
     auto* d = dynamic_cast<TComTimeouts*>(&Dest);
     if (!d) return TPersistent::AssignTo(Dest);
-    d->FReadInterval = FReadInterval;
-    d->FReadTotalMultiplier = FReadTotalMultiplier;
-    d->FReadTotalConstant = FReadTotalConstant;
-    d->FWriteTotalMultiplier = FWriteTotalMultiplier;
-    d->FWriteTotalConstant = FWriteTotalConstant;
+    d->readInterval_ = readInterval_;
+    d->readTotalMultiplier_ = readTotalMultiplier_;
+    d->readTotalConstant_ = readTotalConstant_;
+    d->writeTotalMultiplier_ = writeTotalMultiplier_;
+    d->writeTotalConstant_ = writeTotalConstant_;
 }
 
 template <class T>
 void TComFlowControl::SetField(T& Field, T Value) {
     if (Field == Value) return;
     Field = Value;
-    if (FOwnerPort) FOwnerPort->ApplyCommState();
+    if (ownerPort_) ownerPort_->ApplyCommState();
 }
 
-void TComFlowControl::SetOutCTSFlow(bool Value) { SetField(FOutCTSFlow, Value); }
-void TComFlowControl::SetOutDSRFlow(bool Value) { SetField(FOutDSRFlow, Value); }
-void TComFlowControl::SetControlDTR(TDTRFlowControl Value) { SetField(FControlDTR, Value); }
-void TComFlowControl::SetControlRTS(TRTSFlowControl Value) { SetField(FControlRTS, Value); }
-void TComFlowControl::SetXonXoffOut(bool Value) { SetField(FXonXoffOut, Value); }
-void TComFlowControl::SetXonXoffIn(bool Value) { SetField(FXonXoffIn, Value); }
-void TComFlowControl::SetDSRSensitivity(bool Value) { SetField(FDSRSensitivity, Value); }
-void TComFlowControl::SetTxContinueOnXoff(bool Value) { SetField(FTxContinueOnXoff, Value); }
-void TComFlowControl::SetXonChar(char Value) { SetField(FXonChar, Value); }
-void TComFlowControl::SetXoffChar(char Value) { SetField(FXoffChar, Value); }
+void TComFlowControl::SetOutCTSFlow(bool Value) { SetField(outCtsFlow_, Value); }
+void TComFlowControl::SetOutDSRFlow(bool Value) { SetField(outDsrFlow_, Value); }
+void TComFlowControl::SetControlDTR(TDTRFlowControl Value) { SetField(controlDtr_, Value); }
+void TComFlowControl::SetControlRTS(TRTSFlowControl Value) { SetField(controlRts_, Value); }
+void TComFlowControl::SetXonXoffOut(bool Value) { SetField(xonXoffOut_, Value); }
+void TComFlowControl::SetXonXoffIn(bool Value) { SetField(xonXoffIn_, Value); }
+void TComFlowControl::SetDSRSensitivity(bool Value) { SetField(dsrSensitivity_, Value); }
+void TComFlowControl::SetTxContinueOnXoff(bool Value) { SetField(txContinueOnXoff_, Value); }
+void TComFlowControl::SetXonChar(char Value) { SetField(xonChar_, Value); }
+void TComFlowControl::SetXoffChar(char Value) { SetField(xoffChar_, Value); }
 
 TFlowControl TComFlowControl::FlowControl() const {
-    const bool xonXoff = FXonXoffIn || FXonXoffOut;
-    if (FControlRTS == rtsHandshake && FOutCTSFlow && !xonXoff) return fcHardware;
-    if (FControlRTS == rtsDisable && !FOutCTSFlow && FXonXoffIn && FXonXoffOut) return fcSoftware;
-    if (FControlRTS == rtsDisable && !FOutCTSFlow && !xonXoff) return fcNone;
+    const bool xonXoff = xonXoffIn_ || xonXoffOut_;
+    if (controlRts_ == rtsHandshake && outCtsFlow_ && !xonXoff) return fcHardware;
+    if (controlRts_ == rtsDisable && !outCtsFlow_ && xonXoffIn_ && xonXoffOut_) return fcSoftware;
+    if (controlRts_ == rtsDisable && !outCtsFlow_ && !xonXoff) return fcNone;
     return fcCustom;
 }
 
 void TComFlowControl::SetFlowControl(TFlowControl Value) {
     if (Value != fcCustom) {
-        FControlRTS = rtsDisable;
-        FOutCTSFlow = false;
-        FXonXoffIn = false;
-        FXonXoffOut = false;
+        controlRts_ = rtsDisable;
+        outCtsFlow_ = false;
+        xonXoffIn_ = false;
+        xonXoffOut_ = false;
         if (Value == fcHardware) {
-            FControlRTS = rtsHandshake;
-            FOutCTSFlow = true;
+            controlRts_ = rtsHandshake;
+            outCtsFlow_ = true;
         } else if (Value == fcSoftware) {
-            FXonXoffIn = true;
-            FXonXoffOut = true;
+            xonXoffIn_ = true;
+            xonXoffOut_ = true;
         }
     }
     // Applied even when nothing changed: the form reader relies on it.
-    if (FOwnerPort) FOwnerPort->ApplyCommState();
+    if (ownerPort_) ownerPort_->ApplyCommState();
 }
 
 void TComFlowControl::AssignTo(TPersistent& Dest) const {
     auto* d = dynamic_cast<TComFlowControl*>(&Dest);
     if (!d) return TPersistent::AssignTo(Dest);
-    d->FOutCTSFlow = FOutCTSFlow;
-    d->FOutDSRFlow = FOutDSRFlow;
-    d->FControlDTR = FControlDTR;
-    d->FControlRTS = FControlRTS;
-    d->FXonXoffOut = FXonXoffOut;
-    d->FXonXoffIn = FXonXoffIn;
-    d->FDSRSensitivity = FDSRSensitivity;
-    d->FTxContinueOnXoff = FTxContinueOnXoff;
-    d->FXonChar = FXonChar;
-    d->FXoffChar = FXoffChar;
+    d->outCtsFlow_ = outCtsFlow_;
+    d->outDsrFlow_ = outDsrFlow_;
+    d->controlDtr_ = controlDtr_;
+    d->controlRts_ = controlRts_;
+    d->xonXoffOut_ = xonXoffOut_;
+    d->xonXoffIn_ = xonXoffIn_;
+    d->dsrSensitivity_ = dsrSensitivity_;
+    d->txContinueOnXoff_ = txContinueOnXoff_;
+    d->xonChar_ = xonChar_;
+    d->xoffChar_ = xoffChar_;
 }
 
 template <class T>
 void TComParity::SetField(T& Field, T Value) {
     if (Field == Value) return;
     Field = Value;
-    if (FOwnerPort) FOwnerPort->ApplyCommState();
+    if (ownerPort_) ownerPort_->ApplyCommState();
 }
 
-void TComParity::SetBits(TParityBits Value) { SetField(FBits, Value); }
-void TComParity::SetCheck(bool Value) { SetField(FCheck, Value); }
-void TComParity::SetReplace(bool Value) { SetField(FReplace, Value); }
-void TComParity::SetReplaceChar(char Value) { SetField(FReplaceChar, Value); }
+void TComParity::SetBits(TParityBits Value) { SetField(bits_, Value); }
+void TComParity::SetCheck(bool Value) { SetField(check_, Value); }
+void TComParity::SetReplace(bool Value) { SetField(replace_, Value); }
+void TComParity::SetReplaceChar(char Value) { SetField(replaceChar_, Value); }
 
 void TComParity::AssignTo(TPersistent& Dest) const {
     auto* d = dynamic_cast<TComParity*>(&Dest);
     if (!d) return TPersistent::AssignTo(Dest);
-    d->FBits = FBits;
-    d->FCheck = FCheck;
-    d->FReplace = FReplace;
-    d->FReplaceChar = FReplaceChar;
+    d->bits_ = bits_;
+    d->check_ = check_;
+    d->replace_ = replace_;
+    d->replaceChar_ = replaceChar_;
 }
 
 void TComBuffer::SetSize(int& Field, int Value) {
@@ -153,17 +119,17 @@ void TComBuffer::SetSize(int& Field, int Value) {
     if (Field == Value) return;
     Field = Value;
     if (Value % 2 == 1) --Field;
-    if (FOwnerPort) FOwnerPort->ApplyQueueSizes();
+    if (ownerPort_) ownerPort_->ApplyQueueSizes();
 }
 
-void TComBuffer::SetInputSize(int Value) { SetSize(FInputSize, Value); }
-void TComBuffer::SetOutputSize(int Value) { SetSize(FOutputSize, Value); }
+void TComBuffer::SetInputSize(int Value) { SetSize(inputSize_, Value); }
+void TComBuffer::SetOutputSize(int Value) { SetSize(outputSize_, Value); }
 
 void TComBuffer::AssignTo(TPersistent& Dest) const {
     auto* d = dynamic_cast<TComBuffer*>(&Dest);
     if (!d) return TPersistent::AssignTo(Dest);
-    d->FInputSize = FInputSize;
-    d->FOutputSize = FOutputSize;
+    d->inputSize_ = inputSize_;
+    d->outputSize_ = outputSize_;
 }
 
 // ------------------------------------------------------- port property setters
@@ -175,19 +141,19 @@ void TCustomComPort::SetAndApplyState(T& Field, T Value) {
     ApplyCommState();
 }
 
-void TCustomComPort::SetBaudRate(TBaudRate Value) { SetAndApplyState(FBaudRate, Value); }
-void TCustomComPort::SetCustomBaudRate(int Value) { SetAndApplyState(FCustomBaudRate, Value); }
-void TCustomComPort::SetStopBits(TStopBits Value) { SetAndApplyState(FStopBits, Value); }
-void TCustomComPort::SetDataBits(TDataBits Value) { SetAndApplyState(FDataBits, Value); }
-void TCustomComPort::SetDiscardNull(bool Value) { SetAndApplyState(FDiscardNull, Value); }
-void TCustomComPort::SetEventChar(char Value) { SetAndApplyState(FEventChar, Value); }
+void TCustomComPort::SetBaudRate(TBaudRate Value) { SetAndApplyState(baudRate_, Value); }
+void TCustomComPort::SetCustomBaudRate(int Value) { SetAndApplyState(customBaudRate_, Value); }
+void TCustomComPort::SetStopBits(TStopBits Value) { SetAndApplyState(stopBits_, Value); }
+void TCustomComPort::SetDataBits(TDataBits Value) { SetAndApplyState(dataBits_, Value); }
+void TCustomComPort::SetDiscardNull(bool Value) { SetAndApplyState(discardNull_, Value); }
+void TCustomComPort::SetEventChar(char Value) { SetAndApplyState(eventChar_, Value); }
 
 void TCustomComPort::SetConnected(bool Value) {
-    if (Designing() || Loading()) {
-        FConnected = Value;  // acted on by AfterLoad
+    if (Loading()) {
+        connected_ = Value;  // acted on by AfterLoad
         return;
     }
-    if (Value == FConnected) return;
+    if (Value == connected_) return;
     if (Value)
         Open();
     else
@@ -196,42 +162,37 @@ void TCustomComPort::SetConnected(bool Value) {
 
 void TCustomComPort::SetPort(const std::string& Value) {
     const std::string name = NormalizePortName(Value);
-    if (name == FPort) return;
-    if (FConnected && !Designing() && !Loading()) {
+    if (name == port_) return;
+    if (connected_ && !Loading()) {
         // The new name is taken only once the old device is closed, so a failed
         // Close never leaves that device open under the new name.
         Close();
-        FPort = name;
+        port_ = name;
         Open();
     } else {
-        FPort = name;
+        port_ = name;
     }
 }
 
 void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
-    if (Value == FSyncMethod) return;
-    if (FConnected && !Designing() && !Loading()) throw EComPort(CError_SyncMeth);
-    FSyncMethod = Value;
+    if (Value == syncMethod_) return;
+    if (connected_ && !Loading()) throw EComPort(CError_SyncMeth);
+    syncMethod_ = Value;
 }
 
 void TCustomComPort::SetParity(const TComParity& Value) {
-    FParity->Assign(Value);
+    parity_->Assign(Value);
     ApplyCommState();
 }
 
 void TCustomComPort::SetFlowControl(const TComFlowControl& Value) {
-    FFlowControl->Assign(Value);
+    flowControl_->Assign(Value);
     ApplyCommState();
 }
 
 void TCustomComPort::SetTimeouts(const TComTimeouts& Value) {
-    FTimeouts->Assign(Value);
+    timeouts_->Assign(Value);
     ApplyCommTimeouts();
-}
-
-void TCustomComPort::SetBuffer(const TComBuffer& Value) {
-    FBuffer->Assign(Value);
-    ApplyQueueSizes();
 }
 
 // ------------------------------------------------------------- converters
@@ -246,13 +207,6 @@ const char* const ParityTexts[] = {"None", "Odd", "Even", "Mark", "Space"};
 const char* const FlowControlTexts[] = {"Hardware", "Software", "None", "Custom"};
 const char* const DTRControlTexts[] = {"Disable", "Enable", "Handshake"};
 const char* const RTSControlTexts[] = {"Disable", "Enable", "Handshake", "Toggle"};
-
-// Only a..z change: the texts are compared as the user typed them otherwise.
-std::string UpperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 
 template <class E, size_t N>
 E TextToValue(const char* const (&texts)[N], const std::string& text, E fallback) {
@@ -313,6 +267,6 @@ std::string NormalizePortName(const std::string& Text) {
     std::string rest = Text;
     if (UpperAscii(Text.substr(0, 3)) == "COM") rest = Text.substr(3);
     int number = 1;
-    if (!TryTextToInt(rest, number) || number < 1 || number > 16) number = 1;
-    return "COM" + std::to_string(number);
+    if (!TryTextToInt(rest, number) || number < 1 || number > MaxComPort) number = 1;
+    return ComPortName(number);
 }

@@ -145,30 +145,30 @@ public:
 
 class IniStore : public SettingsStore {
 public:
-    IniStore(IniFile& ini, std::string section) : Ini(ini), Section(std::move(section)) {}
+    IniStore(IniFile& ini, std::string section) : ini_(ini), section_(std::move(section)) {}
     std::string ReadText(const char* name, const std::string& current) override {
-        return Ini.ReadString(Section, name, current);
+        return ini_.ReadString(section_, name, current);
     }
-    int ReadInt(const char* name, int current) override { return Ini.ReadInteger(Section, name, current); }
-    void WriteText(const char* name, const std::string& value) override { Ini.WriteString(Section, name, value); }
-    void WriteInt(const char* name, int value) override { Ini.WriteInteger(Section, name, value); }
+    int ReadInt(const char* name, int current) override { return ini_.ReadInteger(section_, name, current); }
+    void WriteText(const char* name, const std::string& value) override { ini_.WriteString(section_, name, value); }
+    void WriteInt(const char* name, int value) override { ini_.WriteInteger(section_, name, value); }
 
 private:
-    IniFile& Ini;
-    std::string Section;
+    IniFile& ini_;
+    std::string section_;
 };
 
 // No defaults: a missing text reads empty, a missing integer raises.
 class RegistryStore : public SettingsStore {
 public:
-    explicit RegistryStore(RegistryKey& registry) : Registry(registry) {}
-    std::string ReadText(const char* name, const std::string&) override { return Registry.ReadString(name); }
-    int ReadInt(const char* name, int) override { return Registry.ReadInteger(name); }
-    void WriteText(const char* name, const std::string& value) override { Registry.WriteString(name, value); }
-    void WriteInt(const char* name, int value) override { Registry.WriteInteger(name, value); }
+    explicit RegistryStore(RegistryKey& registry) : registry_(registry) {}
+    std::string ReadText(const char* name, const std::string&) override { return registry_.ReadString(name); }
+    int ReadInt(const char* name, int) override { return registry_.ReadInteger(name); }
+    void WriteText(const char* name, const std::string& value) override { registry_.WriteString(name, value); }
+    void WriteInt(const char* name, int value) override { registry_.WriteInteger(name, value); }
 
 private:
-    RegistryKey& Registry;
+    RegistryKey& registry_;
 };
 
 template <class F>

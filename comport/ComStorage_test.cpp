@@ -224,7 +224,7 @@ TEST_F(StorageTest, LoadingIntoAnOpenPortAppliesKeyByKey) {
     port.LoadFromIniFile(ini);
     EXPECT_TRUE(api.IsOpen("COM2"));
     EXPECT_FALSE(api.IsOpen("COM1"));
-    EXPECT_EQ(api.LastCall("SetCommState")->dcb.BaudRate, 1200u);
+    EXPECT_EQ(api.LastCall("SetCommState")->Dcb.BaudRate, 1200u);
     port.Close();
 }
 

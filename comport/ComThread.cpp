@@ -17,8 +17,8 @@ HandOver& HandOver::Instance() {
     return *instance;
 }
 
-HandOver::HandOver() : CreatorThread(std::this_thread::get_id()) {
-    Post = [] {
+HandOver::HandOver() : creatorThread_(std::this_thread::get_id()) {
+    post_ = [] {
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
                 app, [] { HandOver::Instance().Serve(); }, Qt::QueuedConnection);
@@ -26,13 +26,13 @@ HandOver::HandOver() : CreatorThread(std::this_thread::get_id()) {
 }
 
 void HandOver::SetPost(std::function<void()> NewPost) {
-    std::lock_guard lock(Mutex);
-    Post = std::move(NewPost);
+    std::lock_guard lock(mutex_);
+    post_ = std::move(NewPost);
 }
 
 bool HandOver::OnGuiThread() const {
     if (QCoreApplication* app = QCoreApplication::instance()) return QThread::currentThread() == app->thread();
-    return std::this_thread::get_id() == CreatorThread;
+    return std::this_thread::get_id() == creatorThread_;
 }
 
 void HandOver::RunOnGui(std::function<void()> Fn) {
@@ -44,25 +44,25 @@ void HandOver::RunOnGui(std::function<void()> Fn) {
     request.Fn = std::move(Fn);
     std::function<void()> post;
     {
-        std::lock_guard lock(Mutex);
-        Queue.push_back(&request);
-        post = Post;
+        std::lock_guard lock(mutex_);
+        queue_.push_back(&request);
+        post = post_;
     }
     if (post) post();
-    std::unique_lock lock(Mutex);
-    Changed.wait(lock, [&] { return request.Done; });
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return request.Done; });
     if (request.Error) std::rethrow_exception(request.Error);
 }
 
 void HandOver::PostToGui(std::function<void()> Fn) {
     std::function<void()> post;
     {
-        std::lock_guard lock(Mutex);
-        Posted.push_back(std::move(Fn));
-        post = Post;
+        std::lock_guard lock(mutex_);
+        posted_.push_back(std::move(Fn));
+        post = post_;
     }
     if (post) post();
-    Changed.notify_all();
+    changed_.notify_all();
 }
 
 void HandOver::Serve() {
@@ -70,13 +70,13 @@ void HandOver::Serve() {
         Request* request = nullptr;
         std::function<void()> posted;
         {
-            std::lock_guard lock(Mutex);
-            if (!Queue.empty()) {
-                request = Queue.front();
-                Queue.pop_front();
-            } else if (!Posted.empty()) {
-                posted = std::move(Posted.front());
-                Posted.pop_front();
+            std::lock_guard lock(mutex_);
+            if (!queue_.empty()) {
+                request = queue_.front();
+                queue_.pop_front();
+            } else if (!posted_.empty()) {
+                posted = std::move(posted_.front());
+                posted_.pop_front();
             } else {
                 return;
             }
@@ -91,25 +91,25 @@ void HandOver::Serve() {
             request->Error = std::current_exception();  // raised again on the event thread
         }
         {
-            std::lock_guard lock(Mutex);
+            std::lock_guard lock(mutex_);
             request->Done = true;
         }
-        Changed.notify_all();
+        changed_.notify_all();
     }
 }
 
 void HandOver::WaitServing(const std::atomic<bool>& Ended) {
     for (;;) {
         Serve();
-        std::unique_lock lock(Mutex);
+        std::unique_lock lock(mutex_);
         if (Ended) return;
-        Changed.wait_for(lock, std::chrono::milliseconds(10), [&] { return Ended.load() || !Queue.empty(); });
+        changed_.wait_for(lock, std::chrono::milliseconds(10), [&] { return Ended.load() || !queue_.empty(); });
     }
 }
 
 void HandOver::NotifyEnded() {
-    { std::lock_guard lock(Mutex); }
-    Changed.notify_all();
+    { std::lock_guard lock(mutex_); }
+    changed_.notify_all();
 }
 
 // --------------------------------------------------------------- event thread
@@ -118,39 +118,39 @@ const DWORD TComThread::EventOrder[10] = {EV_RXCHAR, EV_TXEMPTY, EV_BREAK, EV_RI
                                           EV_DSR,    EV_RXFLAG,  EV_RLSD,  EV_ERR,  EV_RX80FULL};
 
 TComThread::TComThread(TCustomComPort* Port)
-    : OwnerPort(Port), Api(Port->Api()), Handle(Port->PortHandle()), SyncMethod(Port->SyncMethod()) {
-    StopSignal = Api.CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    : ownerPort_(Port), api_(Port->Api()), handle_(Port->PortHandle()), syncMethod_(Port->SyncMethod()) {
+    stopSignal_ = api_.CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetEventMask();
-    FThread = std::thread([this] { Run(); });
+    thread_ = std::thread([this] { Run(); });
 }
 
 TComThread::~TComThread() {
     SignalStop();
-    if (!FThread.joinable()) return;
+    if (!thread_.joinable()) return;
     if (IsCurrentThread()) {
-        FThread.detach();
+        thread_.detach();
         return;
     }
     // The thread may be blocked in a hand-over to this very thread.
-    if (HandOver::Instance().OnGuiThread()) HandOver::Instance().WaitServing(FEnded);
-    FThread.join();
+    if (HandOver::Instance().OnGuiThread()) HandOver::Instance().WaitServing(ended_);
+    thread_.join();
 }
 
 DWORD TComThread::EventMask() const {
     static const DWORD bits[] = {EV_RXCHAR, EV_TXEMPTY, EV_RXFLAG, EV_RING, EV_BREAK,
                                  EV_CTS,    EV_DSR,     EV_ERR,    EV_RLSD, EV_RX80FULL};
     DWORD mask = 0;
-    const TComEvents events = OwnerPort->Events();
+    const TComEvents events = ownerPort_->Events();
     for (int e = evRxChar; e <= evRx80Full; ++e)
         if (events.Contains(static_cast<TComEvent>(e))) mask |= bits[e];
     return mask;
 }
 
-void TComThread::SetEventMask() { Api.SetCommMask(Handle, EventMask()); }
+void TComThread::SetEventMask() { api_.SetCommMask(handle_, EventMask()); }
 
 void TComThread::SignalStop() {
-    Api.SetEvent(StopSignal);
-    Api.Sleep(0);
+    api_.SetEvent(stopSignal_);
+    api_.Sleep(0);
 }
 
 namespace {
@@ -177,10 +177,10 @@ void TComThread::Run() {
         // and HasWaitThread says so once FEnded is set.
         error = std::current_exception();
         EndPendingWait();
-        Api.CloseHandle(Overlapped.hEvent);
-        Api.CloseHandle(StopSignal);
+        api_.CloseHandle(overlapped_.hEvent);
+        api_.CloseHandle(stopSignal_);
     }
-    FEnded = true;
+    ended_ = true;
     HandOver::Instance().NotifyEnded();
     // Nothing of this object is used from here on: the port may free it now.
     if (error)
@@ -193,52 +193,52 @@ void TComThread::Run() {
 }
 
 void TComThread::Execute() {
-    Overlapped = OVERLAPPED{};
-    Overlapped.hEvent = Api.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    overlapped_ = OVERLAPPED{};
+    overlapped_.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
     DWORD r;
     do {
         // A failed wait leaves the event clear, so the loop then blocks on
         // StopSignal instead of spinning.
-        Api.WaitCommEvent(Handle, &PendingMask, &Overlapped);
-        const HANDLE events[2] = {StopSignal, Overlapped.hEvent};
-        r = Api.WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        api_.WaitCommEvent(handle_, &pendingMask_, &overlapped_);
+        const HANDLE events[2] = {stopSignal_, overlapped_.hEvent};
+        r = api_.WaitForMultipleObjects(2, events, FALSE, INFINITE);
         DWORD transferred = 0;
-        if (r == WAIT_OBJECT_0 + 1 && Api.GetOverlappedResult(Handle, &Overlapped, &transferred, FALSE))
+        if (r == WAIT_OBJECT_0 + 1 && api_.GetOverlappedResult(handle_, &overlapped_, &transferred, FALSE))
             DeliverEvents();
     } while (r == WAIT_OBJECT_0 + 1);
     EndPendingWait();
-    Api.PurgeComm(Handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
-    Api.CloseHandle(Overlapped.hEvent);
-    Api.CloseHandle(StopSignal);
+    api_.PurgeComm(handle_, PURGE_TXCLEAR | PURGE_RXCLEAR);
+    api_.CloseHandle(overlapped_.hEvent);
+    api_.CloseHandle(stopSignal_);
 }
 
 // The wait may still be pending with this object's record; clearing the mask
 // completes it, so the device never writes into a freed record.
 void TComThread::EndPendingWait() {
     DWORD transferred = 0;
-    if (Api.GetOverlappedResult(Handle, &Overlapped, &transferred, FALSE) ||
+    if (api_.GetOverlappedResult(handle_, &overlapped_, &transferred, FALSE) ||
         CommApi::GetLastError() != ERROR_IO_INCOMPLETE)
         return;
-    Api.SetCommMask(Handle, 0);
-    Api.GetOverlappedResult(Handle, &Overlapped, &transferred, TRUE);
+    api_.SetCommMask(handle_, 0);
+    api_.GetOverlappedResult(handle_, &overlapped_, &transferred, TRUE);
 }
 
 namespace {
 
 // Counts the port's hand-overs on the GUI stack while one runs.
 struct HandOverScope {
-    int& depth;
-    explicit HandOverScope(int& d) : depth(d) { ++depth; }
-    ~HandOverScope() { --depth; }
+    int& Depth;
+    explicit HandOverScope(int& d) : Depth(d) { ++Depth; }
+    ~HandOverScope() { --Depth; }
 };
 
 }  // namespace
 
 void TComThread::DeliverEvents() {
-    switch (SyncMethod) {
+    switch (syncMethod_) {
         case smThreadSync:
             HandOver::Instance().RunOnGui([this] {
-                HandOverScope scope(OwnerPort->FHandOverDepth);
+                HandOverScope scope(ownerPort_->handOverDepth_);
                 HandleEvents();
             });
             break;
@@ -248,34 +248,34 @@ void TComThread::DeliverEvents() {
 }
 
 void TComThread::SendEventsToWindow() {
-    const DWORD mask = PendingMask;
+    const DWORD mask = pendingMask_;
     for (DWORD bit : EventOrder) {
         if (!(mask & bit)) continue;
         HandOver::Instance().RunOnGui([this, bit] {
-            HandOverScope scope(OwnerPort->FHandOverDepth);
+            HandOverScope scope(ownerPort_->handOverDepth_);
             // A message to a window that Close has destroyed goes nowhere.
-            if (OwnerPort->NotifyWindow() != 0) OwnerPort->PortWindowProc(TCustomComPort::CM_COMPORT, bit, 0);
+            if (ownerPort_->NotifyWindow() != 0) ownerPort_->PortWindowProc(TCustomComPort::CM_COMPORT, bit, 0);
         });
     }
 }
 
 void TComThread::HandleEvents() {
-    const DWORD mask = PendingMask;
+    const DWORD mask = pendingMask_;
     for (DWORD bit : EventOrder) {
         if (!(mask & bit)) continue;
         // A handler that closed the port ends the batch.
-        if (!OwnerPort->Connected()) return;
+        if (!ownerPort_->Connected()) return;
         switch (bit) {
-            case EV_RXCHAR: OwnerPort->HandleRxChar(); break;
-            case EV_TXEMPTY: OwnerPort->HandleTxEmpty(); break;
-            case EV_BREAK: OwnerPort->HandleBreak(); break;
-            case EV_RING: OwnerPort->HandleRing(); break;
-            case EV_CTS: OwnerPort->HandleCTSChange(); break;
-            case EV_DSR: OwnerPort->HandleDSRChange(); break;
-            case EV_RXFLAG: OwnerPort->HandleRxFlag(); break;
-            case EV_RLSD: OwnerPort->HandleRLSDChange(); break;
-            case EV_ERR: OwnerPort->HandleError(); break;
-            case EV_RX80FULL: OwnerPort->HandleRx80Full(); break;
+            case EV_RXCHAR: ownerPort_->HandleRxChar(); break;
+            case EV_TXEMPTY: ownerPort_->HandleTxEmpty(); break;
+            case EV_BREAK: ownerPort_->HandleBreak(); break;
+            case EV_RING: ownerPort_->HandleRing(); break;
+            case EV_CTS: ownerPort_->HandleCTSChange(); break;
+            case EV_DSR: ownerPort_->HandleDSRChange(); break;
+            case EV_RXFLAG: ownerPort_->HandleRxFlag(); break;
+            case EV_RLSD: ownerPort_->HandleRLSDChange(); break;
+            case EV_ERR: ownerPort_->HandleError(); break;
+            case EV_RX80FULL: ownerPort_->HandleRx80Full(); break;
         }
     }
 }

@@ -84,45 +84,45 @@ void ListComPorts(std::vector<std::string>& List, CommApi& Api) {
 
 // ------------------------------------------------------------- construction
 
-TCustomComPort::TCustomComPort(CommApi& Api) : FApi(Api) {
+TCustomComPort::TCustomComPort(CommApi& Api) : api_(Api) {
     HandOver::Instance();  // the GUI thread is the one that makes ports
-    FParity = std::make_unique<TComParity>();
-    FParity->FOwnerPort = this;
-    FFlowControl = std::make_unique<TComFlowControl>();
-    FFlowControl->FOwnerPort = this;
-    FTimeouts = std::make_unique<TComTimeouts>();
-    FTimeouts->FOwnerPort = this;
-    FBuffer = std::make_unique<TComBuffer>();
-    FBuffer->FOwnerPort = this;
+    parity_ = std::make_unique<TComParity>();
+    parity_->ownerPort_ = this;
+    flowControl_ = std::make_unique<TComFlowControl>();
+    flowControl_->ownerPort_ = this;
+    timeouts_ = std::make_unique<TComTimeouts>();
+    timeouts_->ownerPort_ = this;
+    buffer_ = std::make_unique<TComBuffer>();
+    buffer_->ownerPort_ = this;
 }
 
 TCustomComPort::~TCustomComPort() {
     try {
         Close();
     } catch (const std::exception& e) {
-        qWarning("Closing %s: %s", FPort.c_str(), e.what());
+        qWarning("Closing %s: %s", port_.c_str(), e.what());
     } catch (...) {
-        qWarning("Closing %s failed", FPort.c_str());
+        qWarning("Closing %s failed", port_.c_str());
     }
     // Whatever Close left behind goes now, without events.
-    if (FWaitThread) {
-        FWaitThread->SignalStop();
-        FRetiredThreads.push_back(std::move(FWaitThread));
+    if (waitThread_) {
+        waitThread_->SignalStop();
+        retiredThreads_.push_back(std::move(waitThread_));
     }
-    for (auto& thread : FRetiredThreads) {
+    for (auto& thread : retiredThreads_) {
         // Destroyed from inside its own hand-over: the thread cannot be waited
         // for here; it is left to end by itself.
-        if (thread->IsCurrentThread() || FHandOverDepth > 0) (void)thread.release();
+        if (thread->IsCurrentThread() || handOverDepth_ > 0) (void)thread.release();
     }
-    FRetiredThreads.clear();
-    FHasWaitThread = false;
-    FNotifyWindow = 0;
+    retiredThreads_.clear();
+    hasWaitThread_ = false;
+    notifyWindow_ = 0;
     DestroyHandle();
-    FConnected = false;
-    FBuffer.reset();
-    FFlowControl.reset();
-    FTimeouts.reset();
-    FParity.reset();
+    connected_ = false;
+    buffer_.reset();
+    flowControl_.reset();
+    timeouts_.reset();
+    parity_.reset();
     // Clients such as the lamp remove their links while the list still stands.
     NotifyRemoval();
 }
@@ -130,25 +130,25 @@ TCustomComPort::~TCustomComPort() {
 // --------------------------------------------------------------- open, close
 
 void TCustomComPort::Open() {
-    if (FConnected || Designing()) return;
+    if (connected_) return;
     JoinRetiredThreads();
     NotifyBeforeOpen();
     CreateHandle();
-    FConnected = true;
+    connected_ = true;
     try {
         ApplySettings();
     } catch (...) {
         DestroyHandle();
-        FConnected = false;
+        connected_ = false;
         throw;
     }
-    if (FEvents.Empty()) {
-        FHasWaitThread = false;
+    if (events_.Empty()) {
+        hasWaitThread_ = false;
     } else {
         static intptr_t nextWindow = 0;
-        if (FSyncMethod == smWindowSync) FNotifyWindow = ++nextWindow;
-        FWaitThread = std::make_unique<TComThread>(this);
-        FHasWaitThread = true;
+        if (syncMethod_ == smWindowSync) notifyWindow_ = ++nextWindow;
+        waitThread_ = std::make_unique<TComThread>(this);
+        hasWaitThread_ = true;
     }
     NotifyAfterOpen();
 }
@@ -156,56 +156,56 @@ void TCustomComPort::Open() {
 void TCustomComPort::Close() {
     // A Close reached again from its own notifications or from the hand-overs
     // its wait serves finds the port already on its way out.
-    if (!FConnected || Designing() || FClosing) return;
+    if (!connected_ || closing_) return;
     struct ClosingScope {
-        bool& closing;
-        explicit ClosingScope(bool& c) : closing(c) { closing = true; }
-        ~ClosingScope() { closing = false; }
-    } scope(FClosing);
+        bool& Closing;
+        explicit ClosingScope(bool& c) : Closing(c) { Closing = true; }
+        ~ClosingScope() { Closing = false; }
+    } scope(closing_);
     NotifyBeforeClose();
     AbortPendingIo();
-    if (FHasWaitThread) {
+    if (hasWaitThread_) {
         StopThread();
-        if (FSyncMethod == smWindowSync) FNotifyWindow = 0;
-        FHasWaitThread = false;
+        if (syncMethod_ == smWindowSync) notifyWindow_ = 0;
+        hasWaitThread_ = false;
     }
     DestroyHandle();
-    FConnected = false;
+    connected_ = false;
     NotifyAfterClose();
 }
 
 void TCustomComPort::StopThread() {
-    if (!FWaitThread) return;
-    if (FHandOverDepth > 0 || FWaitThread->IsCurrentThread()) {
+    if (!waitThread_) return;
+    if (handOverDepth_ > 0 || waitThread_->IsCurrentThread()) {
         // Inside this port's own hand-over the thread waits for us: stop it and
         // wait for it later.
-        FWaitThread->SignalStop();
-        FRetiredThreads.push_back(std::move(FWaitThread));
+        waitThread_->SignalStop();
+        retiredThreads_.push_back(std::move(waitThread_));
     } else {
-        FWaitThread.reset();
+        waitThread_.reset();
     }
     JoinRetiredThreads();
 }
 
 void TCustomComPort::JoinRetiredThreads() {
-    if (FHandOverDepth > 0) return;
-    std::erase_if(FRetiredThreads,
+    if (handOverDepth_ > 0) return;
+    std::erase_if(retiredThreads_,
                   [](const std::unique_ptr<TComThread>& thread) { return !thread->IsCurrentThread(); });
 }
 
-bool TCustomComPort::HasWaitThread() const { return FHasWaitThread && !(FWaitThread && FWaitThread->Ended()); }
+bool TCustomComPort::HasWaitThread() const { return hasWaitThread_ && !(waitThread_ && waitThread_->Ended()); }
 
-void TCustomComPort::BeginUpdate() { ++FUpdateDepth; }
+void TCustomComPort::BeginUpdate() { ++updateDepth_; }
 
 void TCustomComPort::EndUpdate() {
-    if (FUpdateDepth == 0) return;
-    if (--FUpdateDepth == 0) ApplySettings();
+    if (updateDepth_ == 0) return;
+    if (--updateDepth_ == 0) ApplySettings();
 }
 
 void TCustomComPort::AfterLoad() {
     EndLoad();
-    if (FConnected && !Designing()) {
-        FConnected = false;
+    if (connected_) {
+        connected_ = false;
         try {
             Open();
         } catch (const std::exception& e) {
@@ -215,24 +215,24 @@ void TCustomComPort::AfterLoad() {
 }
 
 void TCustomComPort::CreateHandle() {
-    const std::string name = "\\\\.\\" + FPort;
-    FPortHandle = FApi.CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const std::string name = "\\\\.\\" + port_;
+    portHandle_ = api_.CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_OVERLAPPED, 0);
-    if (FPortHandle == INVALID_HANDLE_VALUE) RaiseWin32(CError_OpenFailed);
+    if (portHandle_ == INVALID_HANDLE_VALUE) RaiseWin32(CError_OpenFailed);
 }
 
 void TCustomComPort::DestroyHandle() {
-    if (FPortHandle == INVALID_HANDLE_VALUE) return;
-    FApi.CloseHandle(FPortHandle);
+    if (portHandle_ == INVALID_HANDLE_VALUE) return;
+    api_.CloseHandle(portHandle_);
     // A closed port must not keep a handle that looks usable.
-    FPortHandle = INVALID_HANDLE_VALUE;
+    portHandle_ = INVALID_HANDLE_VALUE;
 }
 
 void TCustomComPort::RaiseWin32(int Code) { throw EComPort(Code, static_cast<int>(CommApi::GetLastError())); }
 
 // --------------------------------------------------------- applying settings
 
-bool TCustomComPort::CanApply() const { return FConnected && FUpdateDepth == 0 && !Designing() && !Loading(); }
+bool TCustomComPort::CanApply() const { return connected_ && updateDepth_ == 0 && !Loading(); }
 
 void TCustomComPort::ApplySettings() {
     ApplyQueueSizes();
@@ -245,9 +245,9 @@ DCB TCustomComPort::BuildDCB() const {
                                   14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
     DCB dcb;
     dcb.DCBlength = 28;
-    dcb.BaudRate = FBaudRate == brCustom ? static_cast<DWORD>(FCustomBaudRate) : rates[FBaudRate];
-    const TComParity& parity = *FParity;
-    const TComFlowControl& flow = *FFlowControl;
+    dcb.BaudRate = baudRate_ == brCustom ? static_cast<DWORD>(customBaudRate_) : rates[baudRate_];
+    const TComParity& parity = *parity_;
+    const TComFlowControl& flow = *flowControl_;
     DWORD flags = DCB::fBinary;
     if (parity.Check()) flags |= DCB::fParity;
     if (flow.OutCTSFlow()) flags |= DCB::fOutxCtsFlow;
@@ -259,35 +259,35 @@ DCB TCustomComPort::BuildDCB() const {
     if (flow.XonXoffIn()) flags |= DCB::fInX;
     const bool replace = parity.Check() && parity.Replace();
     if (replace) flags |= DCB::fErrorChar;
-    if (FDiscardNull) flags |= DCB::fNull;
+    if (discardNull_) flags |= DCB::fNull;
     flags |= static_cast<DWORD>(flow.ControlRTS()) << DCB::fRtsControlShift;
     dcb.Flags = flags;
-    const int limit = FBuffer->InputSize() / 4;
+    const int limit = buffer_->InputSize() / 4;
     dcb.XonLim = static_cast<WORD>(limit);
     dcb.XoffLim = static_cast<WORD>(limit);
-    dcb.ByteSize = static_cast<BYTE>(5 + FDataBits);
+    dcb.ByteSize = static_cast<BYTE>(5 + dataBits_);
     dcb.Parity = static_cast<BYTE>(parity.Bits());
-    dcb.StopBits = static_cast<BYTE>(FStopBits);
+    dcb.StopBits = static_cast<BYTE>(stopBits_);
     dcb.XonChar = flow.XonChar();
     dcb.XoffChar = flow.XoffChar();
     dcb.ErrorChar = replace ? parity.ReplaceChar() : 0;
-    dcb.EvtChar = FEventChar;
+    dcb.EvtChar = eventChar_;
     return dcb;
 }
 
 void TCustomComPort::ApplyCommState() {
     if (!CanApply()) return;
     // A rate or limit that the DCB cannot carry is refused rather than cut.
-    const int limit = FBuffer->InputSize() / 4;
-    if ((FBaudRate == brCustom && FCustomBaudRate <= 0) || limit < 0 || limit > 0xFFFF)
+    const int limit = buffer_->InputSize() / 4;
+    if ((baudRate_ == brCustom && customBaudRate_ <= 0) || limit < 0 || limit > 0xFFFF)
         throw EComPort(CError_SetStateFailed, ERROR_INVALID_PARAMETER);
     const DCB dcb = BuildDCB();
-    if (!FApi.SetCommState(FPortHandle, &dcb)) RaiseWin32(CError_SetStateFailed);
+    if (!api_.SetCommState(portHandle_, &dcb)) RaiseWin32(CError_SetStateFailed);
 }
 
 void TCustomComPort::ApplyCommTimeouts() {
     if (!CanApply()) return;
-    const TComTimeouts& t = *FTimeouts;
+    const TComTimeouts& t = *timeouts_;
     // -1 passes as MAXDWORD, any other value as its 32-bit pattern.
     COMMTIMEOUTS timeouts;
     timeouts.ReadIntervalTimeout = static_cast<DWORD>(t.ReadInterval());
@@ -295,16 +295,16 @@ void TCustomComPort::ApplyCommTimeouts() {
     timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(t.ReadTotalConstant());
     timeouts.WriteTotalTimeoutMultiplier = static_cast<DWORD>(t.WriteTotalMultiplier());
     timeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(t.WriteTotalConstant());
-    if (!FApi.SetCommTimeouts(FPortHandle, &timeouts)) RaiseWin32(CError_TimeoutsFailed);
+    if (!api_.SetCommTimeouts(portHandle_, &timeouts)) RaiseWin32(CError_TimeoutsFailed);
 }
 
 void TCustomComPort::ApplyQueueSizes() {
     if (!CanApply()) return;
     // A negative size would reach the driver as about 4 GB.
-    if (FBuffer->InputSize() < 0 || FBuffer->OutputSize() < 0)
+    if (buffer_->InputSize() < 0 || buffer_->OutputSize() < 0)
         throw EComPort(CError_SetupComFailed, ERROR_INVALID_PARAMETER);
-    if (!FApi.SetupComm(FPortHandle, static_cast<DWORD>(FBuffer->InputSize()),
-                        static_cast<DWORD>(FBuffer->OutputSize())))
+    if (!api_.SetupComm(portHandle_, static_cast<DWORD>(buffer_->InputSize()),
+                        static_cast<DWORD>(buffer_->OutputSize())))
         RaiseWin32(CError_SetupComFailed);
 }
 
@@ -313,17 +313,17 @@ void TCustomComPort::ApplyQueueSizes() {
 int TCustomComPort::InputQueueCount() {
     DWORD errors = 0;
     COMSTAT status;
-    if (!FApi.ClearCommError(FPortHandle, &errors, &status)) RaiseWin32(CError_ClearComFailed);
+    if (!api_.ClearCommError(portHandle_, &errors, &status)) RaiseWin32(CError_ClearComFailed);
     return static_cast<int>(status.cbInQue);
 }
 
 TComErrors TCustomComPort::ReadLineErrors() {
     DWORD errors = 0;
     COMSTAT status;
-    if (!FApi.ClearCommError(FPortHandle, &errors, &status)) RaiseWin32(CError_ClearComFailed);
+    if (!api_.ClearCommError(portHandle_, &errors, &status)) RaiseWin32(CError_ClearComFailed);
     TComErrors result;
     if (errors & CE_FRAME) result.Include(errFrame);
-    if ((errors & CE_RXPARITY) && FParity->Check()) result.Include(errParity);
+    if ((errors & CE_RXPARITY) && parity_->Check()) result.Include(errParity);
     if (errors & CE_OVERRUN) result.Include(errOverrun);
     if (errors & CE_BREAK) result.Include(errBreak);
     if (errors & CE_IOE) result.Include(errIO);
@@ -335,7 +335,7 @@ TComErrors TCustomComPort::ReadLineErrors() {
 
 TModemSignalSet TCustomComPort::ModemSignals() {
     DWORD status = 0;
-    if (!FApi.GetCommModemStatus(FPortHandle, &status)) RaiseWin32(CError_ModemStatFailed);
+    if (!api_.GetCommModemStatus(portHandle_, &status)) RaiseWin32(CError_ModemStatFailed);
     TModemSignalSet result;
     if (status & MS_CTS_ON) result.Include(msCTS);
     if (status & MS_DSR_ON) result.Include(msDSR);
@@ -345,18 +345,18 @@ TModemSignalSet TCustomComPort::ModemSignals() {
 }
 
 void TCustomComPort::SetDTR(bool State) {
-    if (!FApi.EscapeCommFunction(FPortHandle, State ? SETDTR : CLRDTR)) RaiseWin32(CError_EscapeComFailed);
+    if (!api_.EscapeCommFunction(portHandle_, State ? SETDTR : CLRDTR)) RaiseWin32(CError_EscapeComFailed);
 }
 
 void TCustomComPort::CreateAsyncRecord(PAsyncIoRecord& AsyncPtr) {
     AsyncPtr = new TAsyncIoRecord;
     AsyncPtr->Overlapped = OVERLAPPED{};
-    AsyncPtr->Overlapped.hEvent = FApi.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    AsyncPtr->Overlapped.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
 }
 
 void TCustomComPort::FreeAsyncRecord(PAsyncIoRecord& AsyncPtr) {
     if (!AsyncPtr) return;
-    FApi.CloseHandle(AsyncPtr->Overlapped.hEvent);
+    api_.CloseHandle(AsyncPtr->Overlapped.hEvent);
     delete AsyncPtr;
     AsyncPtr = nullptr;
 }
@@ -367,7 +367,7 @@ int TCustomComPort::StartWrite(const void* Buffer, int Count, PAsyncIoRecord Asy
     // A negative count would reach the driver as a huge unsigned one.
     if (Count < 0) throw EComPort(CError_WriteFailed, ERROR_INVALID_PARAMETER);
     DWORD written = 0;
-    if (!FApi.WriteFile(FPortHandle, Buffer, static_cast<DWORD>(Count), &written, &AsyncPtr->Overlapped) &&
+    if (!api_.WriteFile(portHandle_, Buffer, static_cast<DWORD>(Count), &written, &AsyncPtr->Overlapped) &&
         CommApi::GetLastError() != ERROR_IO_PENDING)
         RaiseWin32(CError_WriteFailed);
     NotifyLinks(lsTx, true);
@@ -379,7 +379,7 @@ int TCustomComPort::StartRead(void* Buffer, int Count, PAsyncIoRecord AsyncPtr) 
     AsyncPtr->Kind = aiRead;
     if (Count < 0) throw EComPort(CError_ReadFailed, ERROR_INVALID_PARAMETER);
     DWORD read = 0;
-    if (!FApi.ReadFile(FPortHandle, Buffer, static_cast<DWORD>(Count), &read, &AsyncPtr->Overlapped) &&
+    if (!api_.ReadFile(portHandle_, Buffer, static_cast<DWORD>(Count), &read, &AsyncPtr->Overlapped) &&
         CommApi::GetLastError() != ERROR_IO_PENDING)
         RaiseWin32(CError_ReadFailed);
     return static_cast<int>(read);
@@ -388,8 +388,8 @@ int TCustomComPort::StartRead(void* Buffer, int Count, PAsyncIoRecord AsyncPtr) 
 int TCustomComPort::WaitAsyncResult(PAsyncIoRecord AsyncPtr) {
     if (!AsyncPtr) throw EComPort(CError_InvalidAsync);
     DWORD transferred = 0;
-    const bool success = FApi.WaitForSingleObject(AsyncPtr->Overlapped.hEvent, INFINITE) == WAIT_OBJECT_0 &&
-                         FApi.GetOverlappedResult(FPortHandle, &AsyncPtr->Overlapped, &transferred, FALSE);
+    const bool success = api_.WaitForSingleObject(AsyncPtr->Overlapped.hEvent, INFINITE) == WAIT_OBJECT_0 &&
+                         api_.GetOverlappedResult(portHandle_, &AsyncPtr->Overlapped, &transferred, FALSE);
     const DWORD error = CommApi::GetLastError();
     const int code = AsyncPtr->Kind == aiWrite ? CError_WriteFailed : CError_ReadFailed;
     if (!success) throw EComPort(code, static_cast<int>(error));
@@ -427,7 +427,7 @@ int TCustomComPort::ReadBuffer(void* Buffer, int Count) {
 }
 
 void TCustomComPort::AbortPendingIo() {
-    if (!FApi.PurgeComm(FPortHandle, PURGE_TXABORT | PURGE_RXABORT)) RaiseWin32(CError_PurgeFailed);
+    if (!api_.PurgeComm(portHandle_, PURGE_TXABORT | PURGE_RXABORT)) RaiseWin32(CError_PurgeFailed);
 }
 
 intptr_t TCustomComPort::PortWindowProc(unsigned Msg, uintptr_t WParam, intptr_t) {

@@ -11,7 +11,6 @@
 #include <deque>
 #include <exception>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -19,93 +18,15 @@
 #include <thread>
 #include <vector>
 
+#include "common/Framework.h"
 #include "platform/comm/CommApi.h"
 
 class IniFile;
 class RegistryKey;
 
 // ---------------------------------------------------------------------------
-// ComSettings.cpp: framework stand-ins, enumerations, settings objects
+// ComSettings.cpp: enumerations, settings objects
 // ---------------------------------------------------------------------------
-
-class TObject {
-public:
-    virtual ~TObject() = default;
-};
-
-// A small set over an enumeration whose values are 0..31 (the Pascal set).
-template <class E>
-class TEnumSet {
-public:
-    constexpr TEnumSet() = default;
-    constexpr TEnumSet(std::initializer_list<E> values) {
-        for (E v : values) Bits |= Bit(v);
-    }
-    static constexpr TEnumSet FromBits(uint32_t bits) {
-        TEnumSet s;
-        s.Bits = bits;
-        return s;
-    }
-    constexpr bool Contains(E v) const { return (Bits & Bit(v)) != 0; }
-    constexpr void Include(E v) { Bits |= Bit(v); }
-    constexpr void Exclude(E v) { Bits &= ~Bit(v); }
-    constexpr bool Empty() const { return Bits == 0; }
-    constexpr uint32_t ToBits() const { return Bits; }
-    constexpr bool operator==(const TEnumSet&) const = default;
-
-private:
-    static constexpr uint32_t Bit(E v) { return uint32_t{1} << static_cast<unsigned>(v); }
-    uint32_t Bits = 0;
-};
-
-// The framework's conversion error, raised by an assignment between objects
-// of different classes.
-class EConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The framework's persistent base: assignment copies Source into this object
-// through Source.AssignTo.
-class TPersistent : public TObject {
-public:
-    virtual const char* ClassName() const = 0;
-    void Assign(const TPersistent& Source) { Source.AssignTo(*this); }
-
-protected:
-    // The default refuses: "Cannot assign a <Source> to a <Dest>".
-    virtual void AssignTo(TPersistent& Dest) const;
-};
-
-// The framework's component: a name (the ini section), the designing and
-// loading states, and the removal notifications other components ask for.
-class TComponent : public TPersistent {
-public:
-    ~TComponent() override;
-
-    std::string Name;
-
-    bool Designing() const { return FDesigning; }
-    bool Loading() const { return FLoading; }
-    void SetDesigning(bool Value) { FDesigning = Value; }
-    // The form reader starts setting stored properties; AfterLoad ends it.
-    void BeginLoad() { FLoading = true; }
-
-    // Client is told, once, when this component goes away (the Pascal
-    // FreeNotification); a client registers at most one callback.
-    void FreeNotification(TObject* Client, std::function<void(TComponent*)> Removed);
-    void RemoveFreeNotification(TObject* Client);
-
-protected:
-    void EndLoad() { FLoading = false; }
-    // Sends the removal notifications; later calls send nothing.
-    void NotifyRemoval();
-
-private:
-    bool FDesigning = false;
-    bool FLoading = false;
-    std::vector<std::pair<TObject*, std::function<void(TComponent*)>>> FRemovalClients;
-};
 
 enum TBaudRate : uint8_t {
     brCustom,
@@ -153,13 +74,13 @@ class TCustomComPort;
 class TComTimeouts : public TPersistent {
 public:
     const char* ClassName() const override { return "TComTimeouts"; }
-    TCustomComPort* OwnerPort() const { return FOwnerPort; }
+    TCustomComPort* OwnerPort() const { return ownerPort_; }
 
-    int ReadInterval() const { return FReadInterval; }
-    int ReadTotalMultiplier() const { return FReadTotalMultiplier; }
-    int ReadTotalConstant() const { return FReadTotalConstant; }
-    int WriteTotalMultiplier() const { return FWriteTotalMultiplier; }
-    int WriteTotalConstant() const { return FWriteTotalConstant; }
+    int ReadInterval() const { return readInterval_; }
+    int ReadTotalMultiplier() const { return readTotalMultiplier_; }
+    int ReadTotalConstant() const { return readTotalConstant_; }
+    int WriteTotalMultiplier() const { return writeTotalMultiplier_; }
+    int WriteTotalConstant() const { return writeTotalConstant_; }
     void SetReadInterval(int Value);
     void SetReadTotalMultiplier(int Value);
     void SetReadTotalConstant(int Value);
@@ -172,34 +93,34 @@ protected:
 private:
     friend class TCustomComPort;
     void SetInt(int& Field, int Value);
-    TCustomComPort* FOwnerPort = nullptr;
-    int FReadInterval = -1;  // passed as MAXDWORD: a read returns at once
-    int FReadTotalMultiplier = 0;
-    int FReadTotalConstant = 0;
-    int FWriteTotalMultiplier = 100;
-    int FWriteTotalConstant = 1000;
+    TCustomComPort* ownerPort_ = nullptr;
+    int readInterval_ = -1;  // passed as MAXDWORD: a read returns at once
+    int readTotalMultiplier_ = 0;
+    int readTotalConstant_ = 0;
+    int writeTotalMultiplier_ = 100;
+    int writeTotalConstant_ = 1000;
 };
 
 class TComFlowControl : public TPersistent {
 public:
     const char* ClassName() const override { return "TComFlowControl"; }
-    TCustomComPort* OwnerPort() const { return FOwnerPort; }
+    TCustomComPort* OwnerPort() const { return ownerPort_; }
 
     // Computed from the RTS, CTS and XON/XOFF fields; writing it always
     // re-applies, even an unchanged value.
     TFlowControl FlowControl() const;
     void SetFlowControl(TFlowControl Value);
 
-    bool OutCTSFlow() const { return FOutCTSFlow; }
-    bool OutDSRFlow() const { return FOutDSRFlow; }
-    TDTRFlowControl ControlDTR() const { return FControlDTR; }
-    TRTSFlowControl ControlRTS() const { return FControlRTS; }
-    bool XonXoffOut() const { return FXonXoffOut; }
-    bool XonXoffIn() const { return FXonXoffIn; }
-    bool DSRSensitivity() const { return FDSRSensitivity; }
-    bool TxContinueOnXoff() const { return FTxContinueOnXoff; }
-    char XonChar() const { return FXonChar; }
-    char XoffChar() const { return FXoffChar; }
+    bool OutCTSFlow() const { return outCtsFlow_; }
+    bool OutDSRFlow() const { return outDsrFlow_; }
+    TDTRFlowControl ControlDTR() const { return controlDtr_; }
+    TRTSFlowControl ControlRTS() const { return controlRts_; }
+    bool XonXoffOut() const { return xonXoffOut_; }
+    bool XonXoffIn() const { return xonXoffIn_; }
+    bool DSRSensitivity() const { return dsrSensitivity_; }
+    bool TxContinueOnXoff() const { return txContinueOnXoff_; }
+    char XonChar() const { return xonChar_; }
+    char XoffChar() const { return xoffChar_; }
     void SetOutCTSFlow(bool Value);
     void SetOutDSRFlow(bool Value);
     void SetControlDTR(TDTRFlowControl Value);
@@ -218,28 +139,28 @@ private:
     friend class TCustomComPort;
     template <class T>
     void SetField(T& Field, T Value);
-    TCustomComPort* FOwnerPort = nullptr;
-    bool FOutCTSFlow = false;
-    bool FOutDSRFlow = false;
-    TDTRFlowControl FControlDTR = dtrDisable;
-    TRTSFlowControl FControlRTS = rtsDisable;
-    bool FXonXoffOut = false;
-    bool FXonXoffIn = false;
-    bool FDSRSensitivity = false;
-    bool FTxContinueOnXoff = false;
-    char FXonChar = 17;
-    char FXoffChar = 19;
+    TCustomComPort* ownerPort_ = nullptr;
+    bool outCtsFlow_ = false;
+    bool outDsrFlow_ = false;
+    TDTRFlowControl controlDtr_ = dtrDisable;
+    TRTSFlowControl controlRts_ = rtsDisable;
+    bool xonXoffOut_ = false;
+    bool xonXoffIn_ = false;
+    bool dsrSensitivity_ = false;
+    bool txContinueOnXoff_ = false;
+    char xonChar_ = 17;
+    char xoffChar_ = 19;
 };
 
 class TComParity : public TPersistent {
 public:
     const char* ClassName() const override { return "TComParity"; }
-    TCustomComPort* OwnerPort() const { return FOwnerPort; }
+    TCustomComPort* OwnerPort() const { return ownerPort_; }
 
-    TParityBits Bits() const { return FBits; }
-    bool Check() const { return FCheck; }
-    bool Replace() const { return FReplace; }
-    char ReplaceChar() const { return FReplaceChar; }
+    TParityBits Bits() const { return bits_; }
+    bool Check() const { return check_; }
+    bool Replace() const { return replace_; }
+    char ReplaceChar() const { return replaceChar_; }
     void SetBits(TParityBits Value);
     void SetCheck(bool Value);
     void SetReplace(bool Value);
@@ -252,20 +173,20 @@ private:
     friend class TCustomComPort;
     template <class T>
     void SetField(T& Field, T Value);
-    TCustomComPort* FOwnerPort = nullptr;
-    TParityBits FBits = prNone;
-    bool FCheck = false;
-    bool FReplace = false;
-    char FReplaceChar = 0;
+    TCustomComPort* ownerPort_ = nullptr;
+    TParityBits bits_ = prNone;
+    bool check_ = false;
+    bool replace_ = false;
+    char replaceChar_ = 0;
 };
 
 class TComBuffer : public TPersistent {
 public:
     const char* ClassName() const override { return "TComBuffer"; }
-    TCustomComPort* OwnerPort() const { return FOwnerPort; }
+    TCustomComPort* OwnerPort() const { return ownerPort_; }
 
-    int InputSize() const { return FInputSize; }
-    int OutputSize() const { return FOutputSize; }
+    int InputSize() const { return inputSize_; }
+    int OutputSize() const { return outputSize_; }
     // An odd positive size is stored one less.
     void SetInputSize(int Value);
     void SetOutputSize(int Value);
@@ -276,9 +197,9 @@ protected:
 private:
     friend class TCustomComPort;
     void SetSize(int& Field, int Value);
-    TCustomComPort* FOwnerPort = nullptr;
-    int FInputSize = 1024;
-    int FOutputSize = 1024;
+    TCustomComPort* ownerPort_ = nullptr;
+    int inputSize_ = 1024;
+    int outputSize_ = 1024;
 };
 
 // ---------------------------------------------------------------------------
@@ -399,12 +320,12 @@ private:
         bool Done = false;
         std::exception_ptr Error;
     };
-    std::mutex Mutex;
-    std::condition_variable Changed;
-    std::deque<Request*> Queue;
-    std::deque<std::function<void()>> Posted;
-    std::function<void()> Post;
-    std::thread::id CreatorThread;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Request*> queue_;
+    std::deque<std::function<void()>> posted_;
+    std::function<void()> post_;
+    std::thread::id creatorThread_;
 };
 
 class TComThread {
@@ -418,8 +339,8 @@ public:
 
     void SetEventMask();
     void SignalStop();
-    bool Ended() const { return FEnded; }
-    bool IsCurrentThread() const { return std::this_thread::get_id() == FThread.get_id(); }
+    bool Ended() const { return ended_; }
+    bool IsCurrentThread() const { return std::this_thread::get_id() == thread_.get_id(); }
     comm::DWORD EventMask() const;
 
     // Batch order of the events, shared by both hand-over routines.
@@ -433,15 +354,15 @@ private:
     void HandleEvents();
     void EndPendingWait();
 
-    TCustomComPort* OwnerPort;
-    comm::CommApi& Api;
-    comm::HANDLE Handle;  // the port's handle at the start; a stale id is harmless
-    TSyncMethod SyncMethod;
-    comm::DWORD PendingMask = 0;
-    comm::HANDLE StopSignal = 0;
-    comm::OVERLAPPED Overlapped{};
-    std::atomic<bool> FEnded{false};
-    std::thread FThread;
+    TCustomComPort* ownerPort_;
+    comm::CommApi& api_;
+    comm::HANDLE handle_;  // the port's handle at the start; a stale id is harmless
+    TSyncMethod syncMethod_;
+    comm::DWORD pendingMask_ = 0;
+    comm::HANDLE stopSignal_ = 0;
+    comm::OVERLAPPED overlapped_{};
+    std::atomic<bool> ended_{false};
+    std::thread thread_;
 };
 
 // ---------------------------------------------------------------------------
@@ -520,49 +441,48 @@ public:
     void RemoveLink(TComLink* Link);
 
     // --- Properties (ComSettings.cpp)
-    bool Connected() const { return FConnected; }
+    bool Connected() const { return connected_; }
     void SetConnected(bool Value);
-    TBaudRate BaudRate() const { return FBaudRate; }
+    TBaudRate BaudRate() const { return baudRate_; }
     void SetBaudRate(TBaudRate Value);
-    int CustomBaudRate() const { return FCustomBaudRate; }
+    int CustomBaudRate() const { return customBaudRate_; }
     void SetCustomBaudRate(int Value);
-    const std::string& Port() const { return FPort; }
+    const std::string& Port() const { return port_; }
     void SetPort(const std::string& Value);
-    TStopBits StopBits() const { return FStopBits; }
+    TStopBits StopBits() const { return stopBits_; }
     void SetStopBits(TStopBits Value);
-    TDataBits DataBits() const { return FDataBits; }
+    TDataBits DataBits() const { return dataBits_; }
     void SetDataBits(TDataBits Value);
-    bool DiscardNull() const { return FDiscardNull; }
+    bool DiscardNull() const { return discardNull_; }
     void SetDiscardNull(bool Value);
-    char EventChar() const { return FEventChar; }
+    char EventChar() const { return eventChar_; }
     void SetEventChar(char Value);
-    TComEvents Events() const { return FEvents; }
-    void SetEvents(TComEvents Value) { FEvents = Value; }
-    TSyncMethod SyncMethod() const { return FSyncMethod; }
+    TComEvents Events() const { return events_; }
+    void SetEvents(TComEvents Value) { events_ = Value; }
+    TSyncMethod SyncMethod() const { return syncMethod_; }
     void SetSyncMethod(TSyncMethod Value);
-    TStoredGroups StoredGroups() const { return FStoredGroups; }
-    void SetStoredGroups(TStoredGroups Value) { FStoredGroups = Value; }
-    TComParity& Parity() { return *FParity; }
-    TComFlowControl& FlowControl() { return *FFlowControl; }
-    TComTimeouts& Timeouts() { return *FTimeouts; }
-    TComBuffer& Buffer() { return *FBuffer; }
-    const TComParity& Parity() const { return *FParity; }
-    const TComFlowControl& FlowControl() const { return *FFlowControl; }
-    const TComTimeouts& Timeouts() const { return *FTimeouts; }
-    const TComBuffer& Buffer() const { return *FBuffer; }
+    TStoredGroups StoredGroups() const { return storedGroups_; }
+    void SetStoredGroups(TStoredGroups Value) { storedGroups_ = Value; }
+    TComParity& Parity() { return *parity_; }
+    TComFlowControl& FlowControl() { return *flowControl_; }
+    TComTimeouts& Timeouts() { return *timeouts_; }
+    TComBuffer& Buffer() { return *buffer_; }
+    const TComParity& Parity() const { return *parity_; }
+    const TComFlowControl& FlowControl() const { return *flowControl_; }
+    const TComTimeouts& Timeouts() const { return *timeouts_; }
+    const TComBuffer& Buffer() const { return *buffer_; }
     void SetParity(const TComParity& Value);
     void SetFlowControl(const TComFlowControl& Value);
     void SetTimeouts(const TComTimeouts& Value);
-    void SetBuffer(const TComBuffer& Value);
 
     // --- State, read by tests and the lamp
-    comm::HANDLE PortHandle() const { return FPortHandle; }
+    comm::HANDLE PortHandle() const { return portHandle_; }
     // True while an event thread runs for the open port: false once a handler's
     // exception has ended it, since no further event will come.
     bool HasWaitThread() const;
-    int UpdateDepth() const { return FUpdateDepth; }
-    intptr_t NotifyWindow() const { return FNotifyWindow; }
-    comm::CommApi& Api() const { return FApi; }
+    int UpdateDepth() const { return updateDepth_; }
+    intptr_t NotifyWindow() const { return notifyWindow_; }
+    comm::CommApi& Api() const { return api_; }
     int LinkCount() const;
 
     // --- Events, in published order
@@ -643,36 +563,36 @@ private:
     template <class T>
     void SetAndApplyState(T& Field, T Value);
 
-    comm::CommApi& FApi;
-    std::unique_ptr<TComThread> FWaitThread;
-    bool FHasWaitThread = false;
-    comm::HANDLE FPortHandle = comm::INVALID_HANDLE_VALUE;
-    intptr_t FNotifyWindow = 0;
-    int FUpdateDepth = 0;
-    mutable std::mutex FLinkMutex;  // the event thread walks links under smNone
-    std::vector<TComLink*> FLinkList;
-    bool FConnected = false;
-    TBaudRate FBaudRate = br9600;
-    int FCustomBaudRate = 9600;
-    std::string FPort = "COM1";
-    TStopBits FStopBits = sbOneStopBit;
-    TDataBits FDataBits = dbEight;
-    bool FDiscardNull = false;
-    char FEventChar = 0;
-    TComEvents FEvents = AllComEvents;
-    std::unique_ptr<TComBuffer> FBuffer;
-    std::unique_ptr<TComParity> FParity;
-    std::unique_ptr<TComTimeouts> FTimeouts;
-    std::unique_ptr<TComFlowControl> FFlowControl;
-    TSyncMethod FSyncMethod = smThreadSync;
-    TStoredGroups FStoredGroups{sgBasic};
+    comm::CommApi& api_;
+    std::unique_ptr<TComThread> waitThread_;
+    bool hasWaitThread_ = false;
+    comm::HANDLE portHandle_ = comm::INVALID_HANDLE_VALUE;
+    intptr_t notifyWindow_ = 0;
+    int updateDepth_ = 0;
+    mutable std::mutex linkMutex_;  // the event thread walks links under smNone
+    std::vector<TComLink*> linkList_;
+    bool connected_ = false;
+    TBaudRate baudRate_ = br9600;
+    int customBaudRate_ = 9600;
+    std::string port_ = "COM1";
+    TStopBits stopBits_ = sbOneStopBit;
+    TDataBits dataBits_ = dbEight;
+    bool discardNull_ = false;
+    char eventChar_ = 0;
+    TComEvents events_ = AllComEvents;
+    std::unique_ptr<TComBuffer> buffer_;
+    std::unique_ptr<TComParity> parity_;
+    std::unique_ptr<TComTimeouts> timeouts_;
+    std::unique_ptr<TComFlowControl> flowControl_;
+    TSyncMethod syncMethod_ = smThreadSync;
+    TStoredGroups storedGroups_{sgBasic};
 
     // Hand-overs of this port now running on the GUI stack. A Close inside one
     // cannot wait for the thread, which waits for that very hand-over; the
     // thread is then stopped and joined later.
-    int FHandOverDepth = 0;
-    bool FClosing = false;
-    std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
+    int handOverDepth_ = 0;
+    bool closing_ = false;
+    std::vector<std::unique_ptr<TComThread>> retiredThreads_;
 };
 
 // Publishes everything; adds no behaviour.

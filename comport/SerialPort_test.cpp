@@ -158,7 +158,7 @@ TEST(ListComPortsTest, PortsAppearingBetweenTheTwoCallsAreRetried) {
 TEST_F(PortTest, VantrelSettingsGiveTheExactDcbTimeoutsAndQueues) {
     ConfigureAsVantrel();
     port.Open();
-    const DCB dcb = api.LastCall("SetCommState")->dcb;
+    const DCB dcb = api.LastCall("SetCommState")->Dcb;
     EXPECT_EQ(dcb.DCBlength, 28u);
     EXPECT_EQ(dcb.BaudRate, 1200u);
     EXPECT_EQ(dcb.Flags, 0x0001u);
@@ -167,11 +167,11 @@ TEST_F(PortTest, VantrelSettingsGiveTheExactDcbTimeoutsAndQueues) {
     EXPECT_EQ(dcb.ByteSize, 8);
     EXPECT_EQ(dcb.Parity, 0);
     EXPECT_EQ(dcb.StopBits, 0);
-    EXPECT_EQ(api.LastCall("SetupComm")->args, (std::vector<DWORD>{2, 2}));
-    EXPECT_EQ(api.LastCall("SetCommTimeouts")->timeouts, (COMMTIMEOUTS{MAXDWORD, 0, 0, 100, 1000}));
-    EXPECT_EQ(api.LastCall("SetCommMask")->args, (std::vector<DWORD>{0x0011}));
-    EXPECT_EQ(api.LastCall("CreateFileA")->text, "\\\\.\\COM1");
-    EXPECT_EQ(api.LastCall("CreateFileA")->args,
+    EXPECT_EQ(api.LastCall("SetupComm")->Args, (std::vector<DWORD>{2, 2}));
+    EXPECT_EQ(api.LastCall("SetCommTimeouts")->Timeouts, (COMMTIMEOUTS{MAXDWORD, 0, 0, 100, 1000}));
+    EXPECT_EQ(api.LastCall("SetCommMask")->Args, (std::vector<DWORD>{0x0011}));
+    EXPECT_EQ(api.LastCall("CreateFileA")->Text, "\\\\.\\COM1");
+    EXPECT_EQ(api.LastCall("CreateFileA")->Args,
               (std::vector<DWORD>{GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_OVERLAPPED}));
 }
 
@@ -183,12 +183,12 @@ TEST_F(PortTest, TolvexSettingsGiveXonXoffOutAlone) {
     port.SetEvents({evRxChar, evTxEmpty, evDSR});
     port.AfterLoad();
     port.Open();
-    const DCB dcb = api.LastCall("SetCommState")->dcb;
+    const DCB dcb = api.LastCall("SetCommState")->Dcb;
     EXPECT_EQ(dcb.Flags, 0x0101u);
     EXPECT_EQ(dcb.XonChar, 0x11);
     EXPECT_EQ(dcb.XoffChar, 0x13);
     EXPECT_EQ(port.FlowControl().FlowControl(), fcCustom);
-    EXPECT_EQ(api.LastCall("SetCommMask")->args, (std::vector<DWORD>{0x0015}));
+    EXPECT_EQ(api.LastCall("SetCommMask")->Args, (std::vector<DWORD>{0x0015}));
 }
 
 TEST_F(PortTest, EachSettingReachesItsDcbField) {
@@ -252,7 +252,7 @@ TEST_F(PortTest, EachSettingReachesItsDcbField) {
     };
     for (const Row& row : rows) {
         row.set(port);
-        EXPECT_TRUE(row.check(api.LastCall("SetCommState")->dcb)) << row.what;
+        EXPECT_TRUE(row.check(api.LastCall("SetCommState")->Dcb)) << row.what;
     }
 }
 
@@ -411,13 +411,13 @@ TEST_F(PortTest, CloseAbortsIoThenStopsTheThreadThenClosesTheDevice) {
     api.ClearCalls();
     port.Close();
     const auto onDevice = api.Calls([&](const FakeCommApi::Call& c) {
-        return c.handle == h && c.name != "GetCommModemStatus" && c.name != "GetOverlappedResult";
+        return c.Handle == h && c.Name != "GetCommModemStatus" && c.Name != "GetOverlappedResult";
     });
     std::vector<std::string> names;
     std::vector<DWORD> purges;
     for (const auto& c : onDevice) {
-        names.push_back(c.name);
-        if (c.name == "PurgeComm") purges.push_back(c.args[0]);
+        names.push_back(c.Name);
+        if (c.Name == "PurgeComm") purges.push_back(c.Args[0]);
     }
     EXPECT_THAT(names, ElementsAre("PurgeComm", "SetCommMask", "PurgeComm", "CloseHandle"));
     EXPECT_THAT(purges, ElementsAre(3u, 12u));
@@ -601,7 +601,7 @@ TEST_F(PortTest, LoadedConnectedOpensTheStoredPortOnceAfterLoading) {
     EXPECT_EQ(api.CallCount("CreateFileA"), 0);
     port.AfterLoad();
     EXPECT_EQ(api.CallCount("CreateFileA"), 1);
-    EXPECT_EQ(api.LastCall("CreateFileA")->text, "\\\\.\\COM2");
+    EXPECT_EQ(api.LastCall("CreateFileA")->Text, "\\\\.\\COM2");
     EXPECT_TRUE(port.Connected());
 }
 
@@ -640,7 +640,7 @@ TEST_F(PortTest, WriteBufferReportsWhatWasWrittenAndTellsTheLinks) {
     // event made here is the event thread's stop signal.)
     const auto here = [&](const char* name) {
         return api
-            .Calls([&](const FakeCommApi::Call& c) { return c.name == name && c.thread == std::this_thread::get_id(); })
+            .Calls([&](const FakeCommApi::Call& c) { return c.Name == name && c.Thread == std::this_thread::get_id(); })
             .size();
     };
     EXPECT_EQ(here("CreateEventA") - 1, here("CloseHandle"));

@@ -1,7 +1,8 @@
 #include "downloader/CommandLine.h"
 
+#include "common/ComPortName.h"
+#include "common/Framework.h"
 #include "common/NumberText.h"
-#include "comport/SerialPort.h"
 
 namespace Tolvex {
 
@@ -16,12 +17,6 @@ int StrToInt(const std::string& text) {
     return *value;
 }
 
-std::string DownloaderPortName(int number) {
-    switch (number) {
-        case 1: return "COM1";
-        case 3: return "COM3";
-        default: return "COM2";
-    }
-}
+std::string DownloaderPortName(int number) { return ComPortName(number == 1 || number == 3 ? number : 2); }
 
 }  // namespace Tolvex

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "comport/SerialPort.h"
+#include "common/Framework.h"
 
 using namespace Tolvex;
 

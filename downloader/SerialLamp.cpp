@@ -119,8 +119,6 @@ void TComLed::SetKind(TLedKind value) {
 
 void TComLed::SetGlyphOn(QImage& value) { SetCustomGlyph(glyphOn_, value); }
 
-void TComLed::SetGlyphOff(QImage& value) { SetCustomGlyph(glyphOff_, value); }
-
 void TComLed::SetCustomGlyph(QImage& glyph, QImage& value) {
     if (kind_ != lkCustom) return;
     MakeTransparent(value);

@@ -57,7 +57,6 @@ public:
     const QImage& GlyphOff() const { return glyphOff_; }
     // Only for lkCustom: value itself is made transparent, then copied.
     void SetGlyphOn(QImage& value);
-    void SetGlyphOff(QImage& value);
     TLedState State() const { return state_; }
     // Raises EComPort code 19 while a port is set.
     void SetState(TLedState value);

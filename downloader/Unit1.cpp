@@ -3,12 +3,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
-
-#include <string_view>
 
 #include "comport/BoardPort.h"
 #include "downloader/RecordStream.h"
@@ -121,17 +118,15 @@ void TForm1::StartTransfer() {
 }
 
 void TForm1::LoadS19(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::string text;
+    if (ReadFileBytes(fileName.toStdString(), &text) != TBytesRead::Okay) {
         gui::ShowBox(this, TBoxKind::Error, QString::fromUtf8(FileOpenErrorText));
         return;
     }
-    const QByteArray text = file.readAll();
-    file.close();
     SendLength = 0;
     SendPos = 0;
-    TRecordStream stream = BuildEepromRecordStream(std::string_view(text.constData(), static_cast<size_t>(text.size())),
-                                                   Capacity, [this](int progress) { Gauge1->setValue(progress); });
+    TRecordStream stream =
+        BuildEepromRecordStream(text, Capacity, [this](int progress) { Gauge1->setValue(progress); });
     SendLength = stream.SendLength();
     SendBuffer = std::move(stream.SendBuffer);
     // Armed before the start byte, whose transmit-empty event begins the chain.

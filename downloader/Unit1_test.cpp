@@ -96,8 +96,8 @@ protected:
     // The port names the fake saw opened.
     std::vector<std::string> Opened() {
         std::vector<std::string> names;
-        for (const auto& call : api.Calls([](const auto& c) { return c.name == "CreateFileA"; }))
-            names.push_back(call.text);
+        for (const auto& call : api.Calls([](const auto& c) { return c.Name == "CreateFileA"; }))
+            names.push_back(call.Text);
         return names;
     }
     FakeCommApi api;
@@ -137,21 +137,21 @@ TEST_F(DownloaderWindow, ThePortGetsExactlyItsSettingsAndDtr) {
     ASSERT_TRUE(api.IsOpen("COM1"));
     const auto state = api.LastCall("SetCommState");
     ASSERT_TRUE(state);
-    EXPECT_EQ(state->dcb.BaudRate, 1200u);
-    EXPECT_EQ(state->dcb.ByteSize, 8);
-    EXPECT_EQ(state->dcb.Parity, NOPARITY);
-    EXPECT_EQ(state->dcb.StopBits, ONESTOPBIT);
+    EXPECT_EQ(state->Dcb.BaudRate, 1200u);
+    EXPECT_EQ(state->Dcb.ByteSize, 8);
+    EXPECT_EQ(state->Dcb.Parity, NOPARITY);
+    EXPECT_EQ(state->Dcb.StopBits, ONESTOPBIT);
     // XON/XOFF on output only; DTR and RTS not driven by the driver, no
     // CTS, DSR or DSR-sensitivity, no transmit past an XOFF.
-    EXPECT_EQ(state->dcb.Flags, DCB::fBinary | DCB::fOutX);
-    EXPECT_EQ(state->dcb.XonChar, 0x11);
-    EXPECT_EQ(state->dcb.XoffChar, 0x13);
+    EXPECT_EQ(state->Dcb.Flags, DCB::fBinary | DCB::fOutX);
+    EXPECT_EQ(state->Dcb.XonChar, 0x11);
+    EXPECT_EQ(state->Dcb.XoffChar, 0x13);
     const auto queues = api.LastCall("SetupComm");
     ASSERT_TRUE(queues);
-    EXPECT_THAT(queues->args, ElementsAre(2u, 2u));
+    EXPECT_THAT(queues->Args, ElementsAre(2u, 2u));
     const auto timeouts = api.LastCall("SetCommTimeouts");
     ASSERT_TRUE(timeouts);
-    EXPECT_EQ(timeouts->timeouts, (COMMTIMEOUTS{MAXDWORD, 0, 0, 100, 1000}));
+    EXPECT_EQ(timeouts->Timeouts, (COMMTIMEOUTS{MAXDWORD, 0, 0, 100, 1000}));
     EXPECT_EQ(api.Mask("COM1"), EV_RXCHAR | EV_TXEMPTY | EV_DSR);
     EXPECT_TRUE(api.Dtr("COM1")) << "raised once open";
     // The board answers DTR with DSR, and the lamp shows it.
@@ -290,8 +290,8 @@ TEST_F(DownloaderWindow, AWholeTransferWritesEveryByteOnceOneAtATimeThenEnds) {
         ASSERT_TRUE(PumpUntil([&] { return form.Terminated() && !api.IsOpen("COM1"); })) << row.what;
         EXPECT_EQ(api.Written("COM1"), row.wire) << row.what;
         EXPECT_EQ(form.SendLength + 2, static_cast<int>(row.wire.size())) << row.what;
-        for (const auto& write : api.Calls([](const auto& c) { return c.name == "WriteFile"; }))
-            EXPECT_EQ(write.data.size(), 1u) << row.what << ": one byte per transmit-empty event";
+        for (const auto& write : api.Calls([](const auto& c) { return c.Name == "WriteFile"; }))
+            EXPECT_EQ(write.Data.size(), 1u) << row.what << ": one byte per transmit-empty event";
         EXPECT_FALSE(form.isVisible()) << row.what << ": the window closed";
         // The port's close came after the last write.
         EXPECT_EQ(api.CallNames({"WriteFile", "PurgeComm", "CloseHandle"}).back(), "CloseHandle") << row.what;

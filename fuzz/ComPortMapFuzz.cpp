@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(fuzz::AsText(data, size));
-    const int number = comm::ComPortNumber(text);
-    fuzz::Check(number >= 0 && number <= comm::kMaxComPort, "a port number of 0..16", text);
+    const int number = comm::DevicePortNumber(text);
+    fuzz::Check(number >= 0 && number <= MaxComPort, "a port number of 0..16", text);
 
     comm::ComPortMap map;
     std::string error;
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     for (const auto& [port, device] : map) {
-        fuzz::Check(port >= 1 && port <= comm::kMaxComPort, "ports of 1..16", text);
+        fuzz::Check(port >= 1 && port <= MaxComPort, "ports of 1..16", text);
         fuzz::Check(!device.empty() && device[0] == '/', "absolute device paths", device);
     }
     comm::ComPortMap again;

@@ -1,6 +1,6 @@
 // Tolvex's command line on any words: the port and the capacity are numbers
 // or an EConvertError naming the word; the port name is one of COM1..COM3.
-#include "comport/SerialPort.h"
+#include "common/Framework.h"
 #include "downloader/CommandLine.h"
 #include "fuzz/FuzzSupport.h"
 

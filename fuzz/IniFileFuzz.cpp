@@ -1,5 +1,6 @@
 // The ini reader on any file: every read ends; a value written is read back
 // as written (trimmed, one pair of quotes dropped) and changes no other value.
+#include "common/AsciiText.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/ini/IniFile.h"
 
@@ -10,19 +11,6 @@
 
 namespace {
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
 using Values = std::map<std::pair<std::string, std::string>, std::string>;
 
 // Every value the reader can reach, by section and key in lower case.
@@ -32,7 +20,7 @@ Values ReadAll(const IniFile& ini) {
         fuzz::Check(ini.SectionExists(section), "a listed section exists", section);
         for (const std::string& key : ini.ReadSection(section)) {
             fuzz::Check(ini.ValueExists(section, key), "a listed key exists", key);
-            values.try_emplace({Lower(section), Lower(key)}, ini.ReadString(section, key, "\x01"));
+            values.try_emplace({LowerAscii(section), LowerAscii(key)}, ini.ReadString(section, key, "\x01"));
             ini.ReadInteger(section, key, 0);
         }
     }
@@ -55,15 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const IniFileError&) {
         return 0;  // a name or value the layout cannot hold
     }
-    std::string expected = Trim(value);
+    std::string expected = TrimAsciiBlanks(value);
     if (expected.size() >= 2 && expected.front() == '"' && expected.back() == '"')
         expected = expected.substr(1, expected.size() - 2);
     fuzz::Check(ini.ReadString(section, key, "\x01") == expected, "a written value reads back", value);
 
     Values after = ReadAll(ini);
-    after.erase({Lower(Trim(section)), Lower(Trim(key))});
+    after.erase({LowerAscii(TrimAsciiBlanks(section)), LowerAscii(TrimAsciiBlanks(key))});
     for (const auto& [name, old] : before) {
-        if (name == std::make_pair(Lower(Trim(section)), Lower(Trim(key)))) continue;
+        if (name == std::make_pair(LowerAscii(TrimAsciiBlanks(section)), LowerAscii(TrimAsciiBlanks(key)))) continue;
         const auto found = after.find(name);
         fuzz::Check(found != after.end() && found->second == old, "a write changes no other value",
                     name.first + "/" + name.second);

@@ -1,26 +1,16 @@
 #include "ide/ChipTable.h"
 
+#include "common/AsciiText.h"
 #include "ide/Globals.h"
 
 #include <limits>
 
 namespace Vantrel {
 
-namespace {
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
-
-}  // namespace
-
 int FindChipSlot(std::string_view name, bool ignoreCase) {
-    const std::string wanted = ignoreCase ? Upper(name) : std::string(name);
+    const std::string wanted = ignoreCase ? UpperAscii(name) : std::string(name);
     for (int slot = 0; slot < ChipCount && slot < ChipSlots; ++slot) {
-        if ((ignoreCase ? Upper(ChipNames[slot]) : ChipNames[slot]) == wanted) return slot;
+        if ((ignoreCase ? UpperAscii(ChipNames[slot]) : ChipNames[slot]) == wanted) return slot;
     }
     return -1;
 }
@@ -44,7 +34,7 @@ std::string SizeErrorText(std::string_view text) {
 
 TAddChip AddChip(const std::string& name, std::string_view ramText, std::string_view eepromText, std::string* error) {
     if (FindChipSlot(name, true) >= 0) return TAddChip::Known;
-    if (Upper(name).find("68HC") == std::string::npos) return TAddChip::NotHc11;
+    if (UpperAscii(name).find("68HC") == std::string::npos) return TAddChip::NotHc11;
     if (ChipCount >= ChipSlots) return TAddChip::TableFull;
     // Both boxes are read before anything changes.
     const std::optional<int> ram = SizeFromText(ramText);

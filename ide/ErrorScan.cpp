@@ -1,5 +1,6 @@
 #include "ide/ErrorScan.h"
 
+#include "common/AsciiText.h"
 #include "common/ListingLine.h"
 #include "common/SRecord.h"
 #include "ide/Globals.h"
@@ -7,30 +8,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace Vantrel {
 
 namespace {
 
 constexpr char LineEnd[] = "\r\n";
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
-
-bool ReadBytes(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    if (in.bad()) return false;
-    *bytes = std::move(all).str();
-    return true;
-}
 
 }  // namespace
 
@@ -46,9 +29,9 @@ std::string ErrorLineNumber(std::string_view line) {
 std::vector<std::string> ReportLinesFor(std::string_view line) {
     std::vector<std::string> lines;
     if (!IsListingErrorLine(line)) return lines;
-    const std::string upper = Upper(line);
+    const std::string upper = UpperAscii(line);
     for (const TMessagePair& pair : AssemblerMessageTable) {
-        if (upper.find(Upper(pair.English)) == std::string::npos) continue;
+        if (upper.find(UpperAscii(pair.English)) == std::string::npos) continue;
         lines.push_back("> NAPAKA V VRSTICI " + ErrorLineNumber(line) + ": " + std::string(pair.Slovenian));
     }
     return lines;
@@ -84,7 +67,7 @@ bool DumpObjectText(std::string_view records, std::string* dump) {
 bool DumpObjectCode(const std::string& objectName, std::ostream& report) {
     std::string records;
     std::string dump;
-    if (!ReadBytes(objectName, &records) || !DumpObjectText(records, &dump)) return false;
+    if (ReadFileBytes(objectName, &records) != TBytesRead::Okay || !DumpObjectText(records, &dump)) return false;
     report << dump;
     return static_cast<bool>(report);
 }

@@ -279,7 +279,7 @@ int TMainForm::MDIChildCount() const { return static_cast<int>(mdi_->subWindowLi
 
 bool TMainForm::ShellOpen(const std::string& file, const std::string& parameters, shell::ShowCommand show) {
     const shell::StartResult result = Shell.ShellExecute(file, parameters, {}, show);
-    if (!result.Started()) gui::ShowBox(this, TBoxKind::Error, QString::fromStdString(result.error));
+    if (!result.Started()) gui::ShowBox(this, TBoxKind::Error, QString::fromStdString(result.Error));
     return result.Started();
 }
 

@@ -78,13 +78,13 @@ TEST_F(ProgrammerFrameTest, ProgramEepromLeavesThePortToTolvexUntilItEnds) {
     EXPECT_EQ(PortOpen, 0);
     EXPECT_FALSE(Line.IsOpen());
     ASSERT_EQ(Shell.Starts().size(), 1u);
-    EXPECT_EQ(Shell.Starts()[0].file, "Tolvex.exe");
-    EXPECT_EQ(Shell.Starts()[0].parameters, "TEMP$$.S19 2 512");
+    EXPECT_EQ(Shell.Starts()[0].File, "Tolvex.exe");
+    EXPECT_EQ(Shell.Starts()[0].Parameters, "TEMP$$.S19 2 512");
     // Activations while the downloader runs leave the port to it.
     form.FormActivate();
     EXPECT_FALSE(Line.IsOpen());
     EXPECT_EQ(PortOpen, 0);
-    Shell.Exit(Shell.Starts()[0].result.process);
+    Shell.Exit(Shell.Starts()[0].Result.Process);
     form.FormActivate();
     EXPECT_TRUE(Line.IsOpen());
     EXPECT_EQ(PortOpen, 1);

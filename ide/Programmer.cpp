@@ -1,9 +1,8 @@
 #include "ide/Programmer.h"
 
-#include <fstream>
-#include <sstream>
-
+#include "common/AsciiText.h"
 #include "common/BootstrapPrograms.h"
+#include "common/ComPortName.h"
 #include "common/SRecord.h"
 #include "platform/text/TextFile.h"
 
@@ -61,11 +60,9 @@ TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName,
                               const std::function<void(int)>& progress) {
     const std::optional<std::string> path = FindFileIgnoringCase(fileName);
     if (!path) return TImageStatus::FileError;
-    std::ifstream in(*path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) return TImageStatus::FileError;
-    const TRamImage image = BuildRamImage(text.str(), ramSize);
+    std::string text;
+    if (ReadFileBytes(*path, &text) != TBytesRead::Okay) return TImageStatus::FileError;
+    const TRamImage image = BuildRamImage(text, ramSize);
     if (image.Status != TImageStatus::Ok) return image.Status;
     int sent = 0;
     for (uint8_t byte : image.Bytes) {
@@ -91,21 +88,16 @@ bool IsEraseAddress(std::string_view text) {
 
 std::string EraseLoaderFor(std::string_view address) {
     std::string loader(EepromEraseLoader);
-    std::string upper(address);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
     const size_t at = loader.find(DefaultEraseAddress);
-    loader.replace(at, DefaultEraseAddress.size(), upper);
+    loader.replace(at, DefaultEraseAddress.size(), UpperAscii(address));
     return loader;
 }
 
 // ------------------------------------------------------------------ downloader
 
 int DownloaderPortNumber(const std::string& port) {
-    if (port == "COM1") return 1;
-    if (port == "COM2") return 2;
-    if (port == "COM3") return 3;
-    return 0;
+    const int number = ComPortNumber(port, 3);
+    return port == ComPortName(number) ? number : 0;
 }
 
 std::optional<std::string> DownloaderCommandLine(const std::string& objectName, const std::string& port,
@@ -117,7 +109,7 @@ std::optional<std::string> DownloaderCommandLine(const std::string& objectName, 
 
 shell::StartResult TDownloaderWatch::Start(shell::ShellApi& shell, const std::string& parameters) {
     shell::StartResult result = shell.ShellExecute(DownloaderProgram, parameters, "", shell::SW_SHOWNORMAL);
-    process_ = result.Started() ? result.process : 0;
+    process_ = result.Started() ? result.Process : 0;
     return result;
 }
 
@@ -156,7 +148,7 @@ void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
     if (!line.oddaj(0xFF) || !line.berihexpolje(EepromTalker, c.RamSize)) return ReportShortWrite(c);
     c.ComPort1.Close();
     const shell::StartResult started = c.Downloader.Start(c.Shell, *parameters);
-    if (!started.Started()) c.Ui.ShowMessage(started.error, TBoxKind::Error);
+    if (!started.Started()) c.Ui.ShowMessage(started.Error, TBoxKind::Error);
     c.PortOpen = 0;
 }
 

@@ -189,12 +189,12 @@ TEST_F(ProgrammerTest, EepromSendsTheTalkerAndHandsOver) {
     EXPECT_FALSE(Port.Connected());
     EXPECT_EQ(PortOpen, 0);
     ASSERT_EQ(Shell.Starts().size(), 1u);
-    EXPECT_EQ(Shell.Starts()[0].file, "Tolvex.exe");
-    EXPECT_EQ(Shell.Starts()[0].parameters, "TEMP$$.S19 2 512");
-    EXPECT_EQ(Shell.Starts()[0].directory, "");
+    EXPECT_EQ(Shell.Starts()[0].File, "Tolvex.exe");
+    EXPECT_EQ(Shell.Starts()[0].Parameters, "TEMP$$.S19 2 512");
+    EXPECT_EQ(Shell.Starts()[0].Directory, "");
     // While that downloader runs, the port is not taken back.
     EXPECT_FALSE(Downloader.MayReopenPort(Shell));
-    Shell.Exit(Shell.Starts()[0].result.process);
+    Shell.Exit(Shell.Starts()[0].Result.Process);
     EXPECT_TRUE(Downloader.MayReopenPort(Shell));
 }
 

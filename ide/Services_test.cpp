@@ -52,13 +52,13 @@ TEST_F(ServicesTest, PrintLaysOutHeadersAndPageBreaksFromThePrintersPage) {
     Action(form, "Tiskaj1")->trigger();
     ASSERT_EQ(Printer.Jobs().size(), 1u);
     const auto job = Printer.Jobs()[0];
-    EXPECT_EQ(job.title, "Neimenovana1");
-    ASSERT_EQ(job.pages.size(), 3u);
-    EXPECT_EQ(job.pages[0][0], std::string(23, ' ') + "Neimenovana1St.1");
-    EXPECT_EQ(job.pages[0][1], std::string(40, '-'));
-    EXPECT_EQ(job.pages[0].size(), 10u);
-    EXPECT_EQ(job.pages[1][2], "vrstica 9");
-    EXPECT_THAT(job.pages[2], ElementsAre(PageHeader("Neimenovana1", 3)[0], std::string(40, '-'), "vrstica 17"));
+    EXPECT_EQ(job.Title, "Neimenovana1");
+    ASSERT_EQ(job.Pages.size(), 3u);
+    EXPECT_EQ(job.Pages[0][0], std::string(23, ' ') + "Neimenovana1St.1");
+    EXPECT_EQ(job.Pages[0][1], std::string(40, '-'));
+    EXPECT_EQ(job.Pages[0].size(), 10u);
+    EXPECT_EQ(job.Pages[1][2], "vrstica 9");
+    EXPECT_THAT(job.Pages[2], ElementsAre(PageHeader("Neimenovana1", 3)[0], std::string(40, '-'), "vrstica 17"));
     EXPECT_EQ(Printer.FontsAsked().size(), 1u);
 }
 
@@ -118,12 +118,12 @@ TEST_F(ServicesTest, HelpContentsAndQuitGoToThePomocFolder) {
     Action(form, "Vsebina1")->trigger();
     Action(form, "ToolButton21")->trigger();
     ASSERT_EQ(Help.Calls().size(), 2u);
-    EXPECT_EQ(Help.Calls()[0].helpFile, AppDir + "Pomoc/VantrelHELP.hlp");
-    EXPECT_EQ(Help.Calls()[0].command, help::HELP_CONTENTS);
-    EXPECT_EQ(Help.Calls()[0].data, 1u);
+    EXPECT_EQ(Help.Calls()[0].HelpFile, AppDir + "Pomoc/VantrelHELP.hlp");
+    EXPECT_EQ(Help.Calls()[0].Command, help::HELP_CONTENTS);
+    EXPECT_EQ(Help.Calls()[0].Data, 1u);
     EXPECT_TRUE(Help.IsOpen());
     EXPECT_TRUE(form.close());
-    EXPECT_EQ(Help.LastCall()->command, help::HELP_QUIT);
+    EXPECT_EQ(Help.LastCall()->Command, help::HELP_QUIT);
     EXPECT_FALSE(Help.IsOpen());
 }
 
@@ -133,9 +133,9 @@ TEST_F(ServicesTest, F1ShowsTheEditorsPageOrTheContents) {
     form.FileNew1Execute();
     form.ContextHelp();
     ASSERT_EQ(Help.Calls().size(), 2u);
-    EXPECT_EQ(Help.Calls()[0].command, help::HELP_CONTENTS);
-    EXPECT_EQ(Help.Calls()[1].command, help::HELP_CONTEXT);
-    EXPECT_EQ(Help.Calls()[1].data, 1u);
+    EXPECT_EQ(Help.Calls()[0].Command, help::HELP_CONTENTS);
+    EXPECT_EQ(Help.Calls()[1].Command, help::HELP_CONTEXT);
+    EXPECT_EQ(Help.Calls()[1].Data, 1u);
     EXPECT_TRUE(Help.ShownPage().ends_with("Pomoc/1.html")) << Help.ShownPage();
 }
 

@@ -1,6 +1,7 @@
 #include "ide/Settings.h"
 
 #include <optional>
+#include "common/ComPortName.h"
 #include "common/NumberText.h"
 #include "ide/Globals.h"
 #include "platform/ini/IniFile.h"
@@ -23,20 +24,6 @@ bool ReadSize(const IniFile& ini, const std::string& key, int& size) {
 
 }  // namespace
 
-std::string PortNameForNumber(int number) { return "COM" + std::to_string(number); }
-
-int PortNumberFromName(const std::string& name) {
-    if (name.size() < 4 || name.size() > 5) return 0;
-    for (int i = 0; i < 3; ++i)
-        if ((name[i] & ~0x20) != "COM"[i]) return 0;
-    int number = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9') return 0;
-        number = number * 10 + (name[i] - '0');
-    }
-    return name[3] != '0' && number >= 1 && number <= 16 ? number : 0;
-}
-
 std::string LoadSettingsFromIni(const IniFile& ini) {
     FillBuiltInChips();
     int n = BuiltInChips;
@@ -55,9 +42,9 @@ std::string LoadSettingsFromIni(const IniFile& ini) {
     ChipCount = n;
 
     int number = TextToInt(ini.ReadString(PortSection, "ser1", Missing)).value_or(0);
-    if (number < 1 || number > 16) number = DefaultPortNumber;
+    if (number < 1 || number > MaxComPort) number = DefaultPortNumber;
     SerialPortNumber = number;
-    return PortNameForNumber(number);
+    return ComPortName(number);
 }
 
 void SaveSettingsToIni(IniFile& ini) {

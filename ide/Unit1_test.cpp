@@ -79,11 +79,11 @@ TEST_F(AssembleTest, ACleanAssemblyEnablesTheProgrammerAndNamesTheObject) {
     EXPECT_FALSE(editor->Modified());
     const auto starts = Shell.Starts();
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].file, AppDir + "asm.bat");
-    EXPECT_EQ(starts[0].parameters, "TEMP$$.ASM");
-    EXPECT_EQ(starts[0].show, shell::SW_HIDE);
-    EXPECT_EQ(starts[0].program, "AS11M");
-    EXPECT_THAT(starts[0].arguments, ElementsAre("TEMP$$.ASM", "-l"));
+    EXPECT_EQ(starts[0].File, AppDir + "asm.bat");
+    EXPECT_EQ(starts[0].Parameters, "TEMP$$.ASM");
+    EXPECT_EQ(starts[0].Show, shell::SW_HIDE);
+    EXPECT_EQ(starts[0].Program, "AS11M");
+    EXPECT_THAT(starts[0].Arguments, ElementsAre("TEMP$$.ASM", "-l"));
     // The listing was there at the first test: one more second only.
     EXPECT_GE(took, 1000u);
     EXPECT_LE(took, 1010u);
@@ -202,7 +202,7 @@ TEST_F(AssembleTest, AMissingAssemblerOffersNothingStale) {
 
     const timing::Ticks took = Assemble(form);
     EXPECT_GT(took, 10000u);
-    EXPECT_EQ(Shell.Starts().back().result.status, shell::StartStatus::NotFound);
+    EXPECT_EQ(Shell.Starts().back().Result.Status, shell::StartStatus::NotFound);
     EXPECT_EQ(BoxTexts(), QStringList{FileErrorBox});
     EXPECT_FALSE(Exists("TEMP$$.S19"));
     EXPECT_FALSE(Exists("TEMP$$.LST"));
@@ -320,7 +320,7 @@ TEST_F(AssembleTest, TheNextAssemblyRunsTheOptionsLine) {
     Action(form, "Nastavitve1")->trigger();
     Editor(form, "prog.asm");
     Assemble(form);
-    EXPECT_THAT(Shell.Starts().back().arguments, ElementsAre("TEMP$$.ASM", "-l", "s", "noc"));
+    EXPECT_THAT(Shell.Starts().back().Arguments, ElementsAre("TEMP$$.ASM", "-l", "s", "noc"));
 }
 
 TEST_F(AssembleTest, TheOptionsDialogAsBuilt) {
@@ -340,8 +340,8 @@ TEST_F(AssembleTest, TheOptionsDialogAsBuilt) {
     });
     Action(form, "Nastavitve1")->trigger();
     ASSERT_TRUE(Help.LastCall());
-    EXPECT_EQ(Help.LastCall()->command, help::HELP_CONTEXT);
-    EXPECT_EQ(Help.LastCall()->data, 3u);
+    EXPECT_EQ(Help.LastCall()->Command, help::HELP_CONTEXT);
+    EXPECT_EQ(Help.LastCall()->Data, 3u);
     if (const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS"); !folder.isEmpty())
         dialog.grab().save(folder + "/asm-options.png");
 }
@@ -361,10 +361,10 @@ TEST_F(AssembleTest, TheSimulatorStartsOnlyForTheAssemblyOutput) {
     Action(form, "Zagon2")->trigger();
     const auto starts = Shell.Starts();
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].file, AppDir + "VantrelSIM.EXE");
-    EXPECT_EQ(starts[0].parameters, "");
-    EXPECT_EQ(starts[0].show, shell::SW_HIDE);
-    EXPECT_TRUE(starts[0].result.Started());
+    EXPECT_EQ(starts[0].File, AppDir + "VantrelSIM.EXE");
+    EXPECT_EQ(starts[0].Parameters, "");
+    EXPECT_EQ(starts[0].Show, shell::SW_HIDE);
+    EXPECT_TRUE(starts[0].Result.Started());
     EXPECT_TRUE(Boxes.empty());
 }
 

@@ -283,8 +283,8 @@ TEST_F(ChipDialogTest, TheHelpButton) {
     Start();
     Open([](TForNastavProg& d) { d.BitBtn3->click(); }, QDialog::Rejected);
     ASSERT_TRUE(Help.LastCall());
-    EXPECT_EQ(Help.LastCall()->command, help::HELP_CONTENTS);
-    EXPECT_EQ(Help.LastCall()->data, 2u);
+    EXPECT_EQ(Help.LastCall()->Command, help::HELP_CONTENTS);
+    EXPECT_EQ(Help.LastCall()->Data, 2u);
     // F1 in the dialog: its own topic.
     Open(
         [](TForNastavProg& d) {
@@ -295,8 +295,8 @@ TEST_F(ChipDialogTest, TheHelpButton) {
             d.hide();
         },
         QDialog::Rejected);
-    EXPECT_EQ(Help.LastCall()->command, help::HELP_CONTEXT);
-    EXPECT_EQ(Help.LastCall()->data, 2u);
+    EXPECT_EQ(Help.LastCall()->Command, help::HELP_CONTEXT);
+    EXPECT_EQ(Help.LastCall()->Data, 2u);
     if (const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS"); !folder.isEmpty()) {
         AllowAdding();
         AddType("mc68hc11f1", "1024", "512");

@@ -1,5 +1,7 @@
 #include "platform/comm/ComPortMap.h"
 
+#include "common/AsciiText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -10,13 +12,6 @@
 namespace comm {
 
 namespace {
-
-std::string trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
 
 // The index of "ttyUSB12" after the prefix "ttyUSB", or -1.
 int deviceIndex(const std::string& name, const std::string& prefix) {
@@ -40,20 +35,12 @@ bool hasUart(const std::filesystem::path& sysTty, const std::string& name) {
 
 }  // namespace
 
-int ComPortNumber(const std::string& text) {
-    std::string name = text;
-    if (name.rfind("\\\\.\\", 0) == 0) name.erase(0, 4);
-    if (name.size() < 4 || name.size() > 5) return 0;
-    for (int i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return 0;
-    int n = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return 0;
-        n = n * 10 + (name[i] - '0');
-    }
-    if (name[3] == '0') return 0;
-    return n >= 1 && n <= kMaxComPort ? n : 0;
+std::string DevicePortName(std::string_view fileName) {
+    if (fileName.starts_with("\\\\.\\")) fileName.remove_prefix(4);
+    return UpperAscii(fileName);
 }
+
+int DevicePortNumber(const std::string& fileName) { return ComPortNumber(DevicePortName(fileName)); }
 
 bool ParseComPortMap(const std::string& text, ComPortMap* map, std::string* error) {
     ComPortMap result;
@@ -61,18 +48,18 @@ bool ParseComPortMap(const std::string& text, ComPortMap* map, std::string* erro
     while (start <= text.size()) {
         size_t end = text.find_first_of(";,", start);
         if (end == std::string::npos) end = text.size();
-        const std::string entry = trim(text.substr(start, end - start));
+        const std::string entry = TrimAsciiBlanks(text.substr(start, end - start));
         start = end + 1;
         if (entry.empty()) continue;
         const size_t eq = entry.find('=');
-        const int n = eq == std::string::npos ? 0 : ComPortNumber(trim(entry.substr(0, eq)));
-        const std::string path = eq == std::string::npos ? "" : trim(entry.substr(eq + 1));
+        const int n = eq == std::string::npos ? 0 : DevicePortNumber(TrimAsciiBlanks(entry.substr(0, eq)));
+        const std::string path = eq == std::string::npos ? "" : TrimAsciiBlanks(entry.substr(eq + 1));
         if (n == 0 || path.empty() || path[0] != '/') {
             *error = "bad entry \"" + entry + "\" (expected COMn=/path with n from 1 to 16)";
             return false;
         }
         if (!result.emplace(n, path).second) {
-            *error = "COM" + std::to_string(n) + " is named twice";
+            *error = ComPortName(n) + " is named twice";
             return false;
         }
     }
@@ -84,7 +71,7 @@ std::string FormatComPortMap(const ComPortMap& map) {
     std::string text;
     for (const auto& [n, path] : map) {
         if (!text.empty()) text += ';';
-        text += "COM" + std::to_string(n) + "=" + path;
+        text += ComPortName(n) + "=" + path;
     }
     return text;
 }
@@ -109,7 +96,7 @@ ComPortMap AutomaticComPortMap(const std::string& root) {
         }
         std::sort(found.begin(), found.end());
         for (const auto& [index, name] : found) {
-            if (next > kMaxComPort) return map;
+            if (next > MaxComPort) return map;
             map[next++] = (dev / name).string();
         }
     }

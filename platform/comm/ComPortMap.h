@@ -7,15 +7,20 @@
 
 #include <map>
 #include <string>
+#include <string_view>
+
+#include "common/ComPortName.h"
 
 namespace comm {
 
 using ComPortMap = std::map<int, std::string>;  // port number -> device path
 
-inline constexpr int kMaxComPort = 16;
+// The port a CreateFileA name opens: "COM5" for "\\.\com5" or "com5" (the
+// device prefix dropped, the letters upper-cased).
+std::string DevicePortName(std::string_view fileName);
 
 // 5 for "COM5", "\\.\COM5" or "com5"; 0 for anything else or beyond COM16.
-int ComPortNumber(const std::string& name);
+int DevicePortNumber(const std::string& fileName);
 
 // False with *error for a malformed map: an entry that is not COMn=/path,
 // n outside 1..16, a relative path, or a port named twice.

@@ -18,7 +18,7 @@ TEST(ComPortMap, PortNumbers) {
         {"COM1", 1},  {"\\\\.\\COM10", 10}, {"com16", 16}, {"COM17", 0}, {"COM0", 0},
         {"COM01", 0}, {"LPT1", 0},          {"COM", 0},    {"COM1:", 0}, {"\\\\.\\COMX", 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(ComPortNumber(c.name), c.number) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(DevicePortNumber(c.name), c.number) << c.name;
 }
 
 TEST(ComPortMap, ParsesTheEnvironmentText) {

@@ -27,7 +27,7 @@ bool EventTable::Set(HANDLE id) {
         std::lock_guard lock(mutex_);
         auto it = events_.find(id);
         if (it == events_.end()) return false;
-        it->second.signalled = true;
+        it->second.Signalled = true;
     }
     changed_.notify_all();
     return true;
@@ -37,25 +37,25 @@ bool EventTable::Reset(HANDLE id) {
     std::lock_guard lock(mutex_);
     auto it = events_.find(id);
     if (it == events_.end()) return false;
-    it->second.signalled = false;
+    it->second.Signalled = false;
     return true;
 }
 
 bool EventTable::IsSet(HANDLE id) const {
     std::lock_guard lock(mutex_);
     auto it = events_.find(id);
-    return it != events_.end() && it->second.signalled;
+    return it != events_.end() && it->second.Signalled;
 }
 
 bool EventTable::readyLocked(DWORD count, const HANDLE* ids, bool waitAll, DWORD* index) const {
     if (waitAll) {
         for (DWORD i = 0; i < count; ++i)
-            if (!events_.at(ids[i]).signalled) return false;
+            if (!events_.at(ids[i]).Signalled) return false;
         *index = 0;
         return true;
     }
     for (DWORD i = 0; i < count; ++i) {
-        if (events_.at(ids[i]).signalled) {
+        if (events_.at(ids[i]).Signalled) {
             *index = i;
             return true;
         }
@@ -82,9 +82,9 @@ DWORD EventTable::Wait(DWORD count, const HANDLE* ids, bool waitAll, DWORD milli
             // Auto-reset events are consumed by the waiter that sees them.
             if (waitAll) {
                 for (DWORD i = 0; i < count; ++i)
-                    if (!events_.at(ids[i]).manualReset) events_.at(ids[i]).signalled = false;
-            } else if (!events_.at(ids[index]).manualReset) {
-                events_.at(ids[index]).signalled = false;
+                    if (!events_.at(ids[i]).ManualReset) events_.at(ids[i]).Signalled = false;
+            } else if (!events_.at(ids[index]).ManualReset) {
+                events_.at(ids[index]).Signalled = false;
             }
             return WAIT_OBJECT_0 + index;
         }

@@ -29,8 +29,8 @@ public:
 
 private:
     struct Event {
-        bool manualReset = true;
-        bool signalled = false;
+        bool ManualReset = true;
+        bool Signalled = false;
     };
     bool readyLocked(DWORD count, const HANDLE* ids, bool waitAll, DWORD* index) const;
 

@@ -1,38 +1,23 @@
 #include "platform/comm/FakeCommApi.h"
 
+#include "platform/comm/ComPortMap.h"
 #include "platform/comm/PortInfo.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace comm {
 
 namespace {
 
-std::string portName(const char* fileName) {
-    std::string name = fileName ? fileName : "";
-    if (name.rfind("\\\\.\\", 0) == 0) name.erase(0, 4);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
-}
-
-int portNumber(const std::string& name) {
-    if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return 0;
-    int n = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return 0;
-        n = n * 10 + (name[i] - '0');
-        if (n > 255) return 0;
-    }
-    return n;
-}
+// The fake takes every port the system could name, up to COM255.
+int portNumber(const std::string& name) { return ComPortNumber(name, 255); }
 
 FakeCommApi::Call makeCall(std::string name, HANDLE handle = 0, std::vector<DWORD> args = {}) {
     FakeCommApi::Call call;
-    call.name = std::move(name);
-    call.handle = handle;
-    call.args = std::move(args);
+    call.Name = std::move(name);
+    call.Handle = handle;
+    call.Args = std::move(args);
     return call;
 }
 
@@ -49,21 +34,21 @@ FakeCommApi::~FakeCommApi() = default;
 void FakeCommApi::AddPort(const std::string& port) {
     std::lock_guard lock(mutex_);
     Port& p = ports_[port];
-    p.present = true;
-    p.unplugged = false;
+    p.Present = true;
+    p.Unplugged = false;
 }
 
 void FakeCommApi::Unplug(const std::string& port) {
     std::lock_guard lock(mutex_);
     Port& p = portByNameLocked(port);
-    p.present = false;
-    if (p.handle == INVALID_HANDLE_VALUE) return;
+    p.Present = false;
+    if (p.Handle == INVALID_HANDLE_VALUE) return;
     // The lines fall with the device; their events reach a waiting thread.
     setModemLocked(p, 0);
-    p.unplugged = true;
-    p.rx.clear();
-    for (Pending& pending : p.pending) completeLocked(pending, ERROR_GEN_FAILURE, 0);
-    p.pending.clear();
+    p.Unplugged = true;
+    p.Rx.clear();
+    for (Pending& pending : p.Outstanding) completeLocked(pending, ERROR_GEN_FAILURE, 0);
+    p.Outstanding.clear();
 }
 
 void FakeCommApi::SetPortList(std::vector<std::string> entries) {
@@ -76,7 +61,7 @@ bool FakeCommApi::IsOpen(const std::string& port) const { return OpenHandle(port
 HANDLE FakeCommApi::OpenHandle(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
-    return it == ports_.end() ? INVALID_HANDLE_VALUE : it->second.handle;
+    return it == ports_.end() ? INVALID_HANDLE_VALUE : it->second.Handle;
 }
 
 void FakeCommApi::SetModemStatus(const std::string& port, DWORD status) {
@@ -87,47 +72,47 @@ void FakeCommApi::SetModemStatus(const std::string& port, DWORD status) {
 void FakeCommApi::setModemLocked(Port& port, DWORD status) {
     DWORD events = 0;
     for (const auto& [line, event] : kSignalEvents)
-        if ((port.modem ^ status) & line) events |= event;
-    if ((port.modem & MS_RING_ON) && !(status & MS_RING_ON)) events |= EV_RING;
-    port.modem = status;
+        if ((port.Modem ^ status) & line) events |= event;
+    if ((port.Modem & MS_RING_ON) && !(status & MS_RING_ON)) events |= EV_RING;
+    port.Modem = status;
     raiseLocked(port, events);
 }
 
 void FakeCommApi::SetDsrFollowsDtr(const std::string& port, bool on) {
     std::lock_guard lock(mutex_);
     Port& p = portByNameLocked(port);
-    p.dsrFollowsDtr = on;
+    p.DsrFollowsDtr = on;
     if (on) {
-        DWORD lines = p.dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0;
-        setModemLocked(p, (p.modem & ~(MS_DSR_ON | MS_RLSD_ON)) | lines);
+        DWORD lines = p.Dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0;
+        setModemLocked(p, (p.Modem & ~(MS_DSR_ON | MS_RLSD_ON)) | lines);
     }
 }
 
 void FakeCommApi::AddLineErrors(const std::string& port, DWORD errors) {
     std::lock_guard lock(mutex_);
     Port& p = portByNameLocked(port);
-    p.errors |= errors;
+    p.Errors |= errors;
     raiseLocked(p, EV_ERR);
 }
 
 void FakeCommApi::QueueReadData(const std::string& port, const std::string& bytes) {
     std::lock_guard lock(mutex_);
     Port& p = portByNameLocked(port);
-    p.rx += bytes;
+    p.Rx += bytes;
 }
 
 void FakeCommApi::Receive(const std::string& port, const std::string& bytes) {
     std::lock_guard lock(mutex_);
     Port& p = portByNameLocked(port);
-    p.rx += bytes;
+    p.Rx += bytes;
     DWORD events = bytes.empty() ? 0 : EV_RXCHAR;
-    if (bytes.find(p.dcb.EvtChar) != std::string::npos) events |= EV_RXFLAG;
+    if (bytes.find(p.Dcb.EvtChar) != std::string::npos) events |= EV_RXFLAG;
     raiseLocked(p, events);
 }
 
 void FakeCommApi::SetInQueueCount(const std::string& port, std::optional<DWORD> count) {
     std::lock_guard lock(mutex_);
-    portByNameLocked(port).inQueueCount = count;
+    portByNameLocked(port).InQueueCount = count;
 }
 
 void FakeCommApi::RaiseEvents(const std::string& port, DWORD events) {
@@ -137,79 +122,79 @@ void FakeCommApi::RaiseEvents(const std::string& port, DWORD events) {
 
 void FakeCommApi::SetTxEmptyAfterWrite(const std::string& port, bool on) {
     std::lock_guard lock(mutex_);
-    portByNameLocked(port).txEmptyAfterWrite = on;
+    portByNameLocked(port).TxEmptyAfterWrite = on;
 }
 
 void FakeCommApi::SetWriteLimit(const std::string& port, std::optional<DWORD> bytes) {
     std::lock_guard lock(mutex_);
-    portByNameLocked(port).writeLimit = bytes;
+    portByNameLocked(port).WriteLimit = bytes;
 }
 
 void FakeCommApi::HoldIo(const std::string& port, bool on) {
     std::lock_guard lock(mutex_);
-    portByNameLocked(port).hold = on;
+    portByNameLocked(port).Hold = on;
 }
 
 void FakeCommApi::ReleaseIo(const std::string& port) {
     std::lock_guard lock(mutex_);
     Port& p = portByNameLocked(port);
-    p.hold = false;
+    p.Hold = false;
     std::vector<Pending> keep;
-    for (Pending& pending : p.pending) {
-        if (pending.kind == Pending::Read) {
+    for (Pending& pending : p.Outstanding) {
+        if (pending.Kind == Pending::Read) {
             DWORD count = 0;
             serveReadLocked(p, pending, &count);
             completeLocked(pending, ERROR_SUCCESS, count);
-        } else if (pending.kind == Pending::Write) {
+        } else if (pending.Kind == Pending::Write) {
             completeLocked(pending, ERROR_SUCCESS, serveWriteLocked(p, pending));
         } else {
             keep.push_back(pending);
         }
     }
-    p.pending = std::move(keep);
+    p.Outstanding = std::move(keep);
 }
 
 void FakeCommApi::SetReportPending(const std::string& port, bool on) {
     std::lock_guard lock(mutex_);
-    portByNameLocked(port).reportPending = on;
+    portByNameLocked(port).ReportPending = on;
 }
 
 std::string FakeCommApi::Written(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
-    return it == ports_.end() ? std::string() : it->second.written;
+    return it == ports_.end() ? std::string() : it->second.Written;
 }
 
 bool FakeCommApi::Dtr(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
-    return it != ports_.end() && it->second.dtr;
+    return it != ports_.end() && it->second.Dtr;
 }
 
 bool FakeCommApi::Rts(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
-    return it != ports_.end() && it->second.rts;
+    return it != ports_.end() && it->second.Rts;
 }
 
 bool FakeCommApi::BreakOn(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
-    return it != ports_.end() && it->second.breakOn;
+    return it != ports_.end() && it->second.BreakOn;
 }
 
 DWORD FakeCommApi::Mask(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
-    return it == ports_.end() ? 0 : it->second.mask;
+    return it == ports_.end() ? 0 : it->second.Mask;
 }
 
 bool FakeCommApi::WaitPending(const std::string& port) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(port);
     if (it == ports_.end()) return false;
-    return std::any_of(it->second.pending.begin(), it->second.pending.end(),
-                       [](const Pending& p) { return p.kind == Pending::Wait; });
+    return std::any_of(it->second.Outstanding.begin(), it->second.Outstanding.end(),
+                       [](const Pending& p) { return p.Kind == Pending::Wait; });
 }
 
 // ---------------------------------------------------------------- record
@@ -228,26 +213,26 @@ std::vector<FakeCommApi::Call> FakeCommApi::Calls(const std::function<bool(const
 
 std::vector<std::string> FakeCommApi::CallNames() const {
     std::vector<std::string> names;
-    for (const Call& call : Calls()) names.push_back(call.name);
+    for (const Call& call : Calls()) names.push_back(call.Name);
     return names;
 }
 
 std::vector<std::string> FakeCommApi::CallNames(const std::vector<std::string>& only) const {
     std::vector<std::string> names;
     for (const Call& call : Calls())
-        if (std::find(only.begin(), only.end(), call.name) != only.end()) names.push_back(call.name);
+        if (std::find(only.begin(), only.end(), call.Name) != only.end()) names.push_back(call.Name);
     return names;
 }
 
 int FakeCommApi::CallCount(const std::string& name) const {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const Call& c) { return c.name == name; }));
+    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const Call& c) { return c.Name == name; }));
 }
 
 std::optional<FakeCommApi::Call> FakeCommApi::LastCall(const std::string& name) const {
     std::lock_guard lock(mutex_);
     for (auto it = calls_.rbegin(); it != calls_.rend(); ++it)
-        if (it->name == name) return *it;
+        if (it->Name == name) return *it;
     return std::nullopt;
 }
 
@@ -285,18 +270,18 @@ bool FakeCommApi::enter(Call call) {
     std::function<void()> hook;
     {
         std::lock_guard lock(mutex_);
-        auto it = hooks_.find(call.name);
+        auto it = hooks_.find(call.Name);
         if (it != hooks_.end()) hook = it->second;
     }
     if (hook) hook();
     std::lock_guard lock(mutex_);
-    call.thread = std::this_thread::get_id();
-    const std::string name = call.name;
+    call.Thread = std::this_thread::get_id();
+    const std::string name = call.Name;
     calls_.push_back(std::move(call));
     auto it = failures_.find(name);
     if (it == failures_.end()) return false;
-    const DWORD error = it->second.error;
-    if (it->second.times > 0 && --it->second.times == 0) failures_.erase(it);
+    const DWORD error = it->second.Error;
+    if (it->second.Times > 0 && --it->second.Times == 0) failures_.erase(it);
     SetLastError(error);
     return true;
 }
@@ -315,63 +300,63 @@ FakeCommApi::Port& FakeCommApi::portByNameLocked(const std::string& port) {
     auto it = ports_.find(port);
     if (it != ports_.end()) return it->second;
     Port& p = ports_[port];
-    p.present = false;  // scripted before being added: exists only as a script
+    p.Present = false;  // scripted before being added: exists only as a script
     return p;
 }
 
 void FakeCommApi::completeLocked(Pending& p, DWORD error, DWORD count) {
     // Copy the event first: once Internal says "done" the owner may free the record.
-    const HANDLE event = p.ov->hEvent;
-    p.ov->InternalHigh = count;
-    p.ov->Internal = error;
+    const HANDLE event = p.Overlapped->hEvent;
+    p.Overlapped->InternalHigh = count;
+    p.Overlapped->Internal = error;
     if (event) events_.Set(event);
 }
 
 void FakeCommApi::raiseLocked(Port& port, DWORD events) {
-    const DWORD masked = events & port.mask;
-    if (masked == 0 || port.handle == INVALID_HANDLE_VALUE) return;
-    auto wait = std::find_if(port.pending.begin(), port.pending.end(),
-                             [](const Pending& p) { return p.kind == Pending::Wait; });
-    if (wait == port.pending.end()) {
-        port.history |= masked;
+    const DWORD masked = events & port.Mask;
+    if (masked == 0 || port.Handle == INVALID_HANDLE_VALUE) return;
+    auto wait = std::find_if(port.Outstanding.begin(), port.Outstanding.end(),
+                             [](const Pending& p) { return p.Kind == Pending::Wait; });
+    if (wait == port.Outstanding.end()) {
+        port.History |= masked;
         return;
     }
-    *wait->mask = masked;
+    *wait->Mask = masked;
     completeLocked(*wait, ERROR_SUCCESS, sizeof(DWORD));
-    port.pending.erase(wait);
+    port.Outstanding.erase(wait);
 }
 
 void FakeCommApi::serveReadLocked(Port& port, Pending& p, DWORD* count) {
-    *count = std::min<DWORD>(p.size, static_cast<DWORD>(port.rx.size()));
-    std::memcpy(p.buffer, port.rx.data(), *count);
-    port.rx.erase(0, *count);
+    *count = std::min<DWORD>(p.Size, static_cast<DWORD>(port.Rx.size()));
+    std::memcpy(p.Buffer, port.Rx.data(), *count);
+    port.Rx.erase(0, *count);
 }
 
 DWORD FakeCommApi::serveWriteLocked(Port& port, Pending& p) {
-    DWORD count = p.size;
-    if (port.writeLimit) count = std::min(count, *port.writeLimit);
-    port.written.append(p.data, 0, count);
-    if (port.txEmptyAfterWrite) raiseLocked(port, EV_TXEMPTY);
+    DWORD count = p.Size;
+    if (port.WriteLimit) count = std::min(count, *port.WriteLimit);
+    port.Written.append(p.Data, 0, count);
+    if (port.TxEmptyAfterWrite) raiseLocked(port, EV_TXEMPTY);
     return count;
 }
 
 BOOL FakeCommApi::startIoLocked(Port& port, Pending p, DWORD* transferred) {
-    if (p.ov == nullptr) return fail(ERROR_INVALID_PARAMETER);
-    if (p.ov->hEvent) events_.Reset(p.ov->hEvent);
-    p.ov->Internal = STATUS_PENDING;
-    p.ov->InternalHigh = 0;
+    if (p.Overlapped == nullptr) return fail(ERROR_INVALID_PARAMETER);
+    if (p.Overlapped->hEvent) events_.Reset(p.Overlapped->hEvent);
+    p.Overlapped->Internal = STATUS_PENDING;
+    p.Overlapped->InternalHigh = 0;
     if (transferred) *transferred = 0;
-    if (port.hold) {
-        port.pending.push_back(p);
+    if (port.Hold) {
+        port.Outstanding.push_back(p);
         return fail(ERROR_IO_PENDING);
     }
     DWORD count = 0;
-    if (p.kind == Pending::Read)
+    if (p.Kind == Pending::Read)
         serveReadLocked(port, p, &count);
     else
         count = serveWriteLocked(port, p);
     completeLocked(p, ERROR_SUCCESS, count);
-    if (port.reportPending) return fail(ERROR_IO_PENDING);
+    if (port.ReportPending) return fail(ERROR_IO_PENDING);
     if (transferred) *transferred = count;
     return TRUE;
 }
@@ -381,30 +366,30 @@ BOOL FakeCommApi::startIoLocked(Port& port, Pending p, DWORD* transferred) {
 HANDLE FakeCommApi::CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, void*,
                                 DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE) {
     Call call = makeCall("CreateFileA");
-    call.text = lpFileName ? lpFileName : "";
-    call.args = {dwDesiredAccess, dwShareMode, dwCreationDisposition, dwFlagsAndAttributes};
+    call.Text = lpFileName ? lpFileName : "";
+    call.Args = {dwDesiredAccess, dwShareMode, dwCreationDisposition, dwFlagsAndAttributes};
     if (enter(call)) return INVALID_HANDLE_VALUE;
     std::lock_guard lock(mutex_);
-    const std::string name = portName(lpFileName);
+    const std::string name = DevicePortName(lpFileName ? lpFileName : "");
     auto it = ports_.find(name);
-    if (portNumber(name) == 0 || it == ports_.end() || !it->second.present) {
+    if (portNumber(name) == 0 || it == ports_.end() || !it->second.Present) {
         fail(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     Port& p = it->second;
-    if (p.handle != INVALID_HANDLE_VALUE) {
+    if (p.Handle != INVALID_HANDLE_VALUE) {
         fail(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    p.handle = nextId_++;
-    p.mask = p.history = 0;
-    p.errors = 0;
-    p.unplugged = false;
-    p.dcbSet = false;
-    p.dtrSetByProgram = p.rtsSetByProgram = false;
-    open_[p.handle] = name;
+    p.Handle = nextId_++;
+    p.Mask = p.History = 0;
+    p.Errors = 0;
+    p.Unplugged = false;
+    p.DcbSet = false;
+    p.DtrSetByProgram = p.RtsSetByProgram = false;
+    open_[p.Handle] = name;
     SetLastError(ERROR_SUCCESS);
-    return p.handle;
+    return p.Handle;
 }
 
 BOOL FakeCommApi::CloseHandle(HANDLE hObject) {
@@ -413,11 +398,11 @@ BOOL FakeCommApi::CloseHandle(HANDLE hObject) {
     if (events_.Close(hObject)) return TRUE;
     Port* p = portLocked(hObject);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    for (Pending& pending : p->pending) completeLocked(pending, ERROR_OPERATION_ABORTED, 0);
-    p->pending.clear();
-    p->handle = INVALID_HANDLE_VALUE;
-    p->dtr = p->rts = p->breakOn = false;
-    if (p->dsrFollowsDtr) p->modem &= ~(MS_DSR_ON | MS_RLSD_ON);
+    for (Pending& pending : p->Outstanding) completeLocked(pending, ERROR_OPERATION_ABORTED, 0);
+    p->Outstanding.clear();
+    p->Handle = INVALID_HANDLE_VALUE;
+    p->Dtr = p->Rts = p->BreakOn = false;
+    if (p->DsrFollowsDtr) p->Modem &= ~(MS_DSR_ON | MS_RLSD_ON);
     open_.erase(hObject);
     return TRUE;
 }
@@ -427,43 +412,43 @@ BOOL FakeCommApi::SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) {
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
     return TRUE;
 }
 
 BOOL FakeCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
     Call call = makeCall("SetCommState", hFile);
-    if (lpDCB) call.dcb = *lpDCB;
+    if (lpDCB) call.Dcb = *lpDCB;
     if (enter(call)) return FALSE;
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
     if (!lpDCB) return fail(ERROR_INVALID_PARAMETER);
-    const DCB old = p->dcb;
-    const bool first = !p->dcbSet;
-    p->dcb = *lpDCB;
-    p->dcbSet = true;
+    const DCB old = p->Dcb;
+    const bool first = !p->DcbSet;
+    p->Dcb = *lpDCB;
+    p->DcbSet = true;
     // The lines follow the controls as the driver sets them: at the open's own
     // settings unless the program set the line first, later on a change.
-    if (first ? !p->dtrSetByProgram : lpDCB->DtrControl() != old.DtrControl()) {
-        p->dtr = lpDCB->DtrControl() != DTR_CONTROL_DISABLE;
-        if (p->dsrFollowsDtr)
-            setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) | (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
+    if (first ? !p->DtrSetByProgram : lpDCB->DtrControl() != old.DtrControl()) {
+        p->Dtr = lpDCB->DtrControl() != DTR_CONTROL_DISABLE;
+        if (p->DsrFollowsDtr)
+            setModemLocked(*p, (p->Modem & ~(MS_DSR_ON | MS_RLSD_ON)) | (p->Dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
     }
-    if (first ? !p->rtsSetByProgram : lpDCB->RtsControl() != old.RtsControl())
-        p->rts = lpDCB->RtsControl() != RTS_CONTROL_DISABLE;
+    if (first ? !p->RtsSetByProgram : lpDCB->RtsControl() != old.RtsControl())
+        p->Rts = lpDCB->RtsControl() != RTS_CONTROL_DISABLE;
     return TRUE;
 }
 
 BOOL FakeCommApi::SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) {
     Call call = makeCall("SetCommTimeouts", hFile);
-    if (lpCommTimeouts) call.timeouts = *lpCommTimeouts;
+    if (lpCommTimeouts) call.Timeouts = *lpCommTimeouts;
     if (enter(call)) return FALSE;
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
     if (!lpCommTimeouts) return fail(ERROR_INVALID_PARAMETER);
     return TRUE;
 }
@@ -473,16 +458,16 @@ BOOL FakeCommApi::SetCommMask(HANDLE hFile, DWORD dwEvtMask) {
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
-    p->mask = dwEvtMask;
-    p->history = 0;
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
+    p->Mask = dwEvtMask;
+    p->History = 0;
     // A pending wait completes with an empty mask.
-    auto wait =
-        std::find_if(p->pending.begin(), p->pending.end(), [](const Pending& x) { return x.kind == Pending::Wait; });
-    if (wait != p->pending.end()) {
-        *wait->mask = 0;
+    auto wait = std::find_if(p->Outstanding.begin(), p->Outstanding.end(),
+                             [](const Pending& x) { return x.Kind == Pending::Wait; });
+    if (wait != p->Outstanding.end()) {
+        *wait->Mask = 0;
         completeLocked(*wait, ERROR_SUCCESS, sizeof(DWORD));
-        p->pending.erase(wait);
+        p->Outstanding.erase(wait);
     }
     return TRUE;
 }
@@ -495,22 +480,23 @@ BOOL FakeCommApi::WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpOv
     if (!p) return fail(ERROR_INVALID_HANDLE);
     if (!lpEvtMask || !lpOverlapped) return fail(ERROR_INVALID_PARAMETER);
     // Events kept from before an unplug are still handed out.
-    if (p->unplugged && !(p->history & p->mask)) return fail(ERROR_GEN_FAILURE);
-    if (std::any_of(p->pending.begin(), p->pending.end(), [](const Pending& x) { return x.kind == Pending::Wait; }))
+    if (p->Unplugged && !(p->History & p->Mask)) return fail(ERROR_GEN_FAILURE);
+    if (std::any_of(p->Outstanding.begin(), p->Outstanding.end(),
+                    [](const Pending& x) { return x.Kind == Pending::Wait; }))
         return fail(ERROR_INVALID_PARAMETER);
     Pending wait;
-    wait.kind = Pending::Wait;
-    wait.ov = lpOverlapped;
-    wait.mask = lpEvtMask;
+    wait.Kind = Pending::Wait;
+    wait.Overlapped = lpOverlapped;
+    wait.Mask = lpEvtMask;
     lpOverlapped->Internal = STATUS_PENDING;
     lpOverlapped->InternalHigh = 0;
-    if (p->history & p->mask) {
-        *lpEvtMask = p->history & p->mask;
-        p->history = 0;
+    if (p->History & p->Mask) {
+        *lpEvtMask = p->History & p->Mask;
+        p->History = 0;
         completeLocked(wait, ERROR_SUCCESS, sizeof(DWORD));
         return TRUE;
     }
-    p->pending.push_back(wait);
+    p->Outstanding.push_back(wait);
     return fail(ERROR_IO_PENDING);
 }
 
@@ -543,30 +529,30 @@ BOOL FakeCommApi::ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToR
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
     Pending read;
-    read.kind = Pending::Read;
-    read.ov = lpOverlapped;
-    read.buffer = lpBuffer;
-    read.size = nNumberOfBytesToRead;
+    read.Kind = Pending::Read;
+    read.Overlapped = lpOverlapped;
+    read.Buffer = lpBuffer;
+    read.Size = nNumberOfBytesToRead;
     return startIoLocked(*p, std::move(read), lpNumberOfBytesRead);
 }
 
 BOOL FakeCommApi::WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
                             DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped) {
     Call call = makeCall("WriteFile", hFile, {nNumberOfBytesToWrite});
-    if (lpBuffer) call.data.assign(static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite);
-    const std::string data = call.data;
+    if (lpBuffer) call.Data.assign(static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite);
+    const std::string data = call.Data;
     if (enter(std::move(call))) return FALSE;
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
     Pending write;
-    write.kind = Pending::Write;
-    write.ov = lpOverlapped;
-    write.size = nNumberOfBytesToWrite;
-    write.data = data;
+    write.Kind = Pending::Write;
+    write.Overlapped = lpOverlapped;
+    write.Size = nNumberOfBytesToWrite;
+    write.Data = data;
     return startIoLocked(*p, std::move(write), lpNumberOfBytesWritten);
 }
 
@@ -576,16 +562,16 @@ BOOL FakeCommApi::PurgeComm(HANDLE hFile, DWORD dwFlags) {
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
     std::vector<Pending> keep;
-    for (Pending& pending : p->pending) {
-        const bool abort = (pending.kind == Pending::Read && (dwFlags & PURGE_RXABORT)) ||
-                           (pending.kind == Pending::Write && (dwFlags & PURGE_TXABORT));
+    for (Pending& pending : p->Outstanding) {
+        const bool abort = (pending.Kind == Pending::Read && (dwFlags & PURGE_RXABORT)) ||
+                           (pending.Kind == Pending::Write && (dwFlags & PURGE_TXABORT));
         if (abort)
             completeLocked(pending, ERROR_OPERATION_ABORTED, 0);
         else
             keep.push_back(pending);
     }
-    p->pending = std::move(keep);
-    if (dwFlags & PURGE_RXCLEAR) p->rx.clear();
+    p->Outstanding = std::move(keep);
+    if (dwFlags & PURGE_RXCLEAR) p->Rx.clear();
     return TRUE;
 }
 
@@ -595,13 +581,13 @@ BOOL FakeCommApi::ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat)
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
     // An unplugged port answers with empty queues (its input went with it).
-    if (lpErrors) *lpErrors = p->errors;
-    p->errors = 0;
+    if (lpErrors) *lpErrors = p->Errors;
+    p->Errors = 0;
     if (lpStat) {
         *lpStat = COMSTAT{};
-        lpStat->cbInQue = p->inQueueCount.value_or(static_cast<DWORD>(p->rx.size()));
-        for (const Pending& pending : p->pending)
-            if (pending.kind == Pending::Write) lpStat->cbOutQue += pending.size;
+        lpStat->cbInQue = p->InQueueCount.value_or(static_cast<DWORD>(p->Rx.size()));
+        for (const Pending& pending : p->Outstanding)
+            if (pending.Kind == Pending::Write) lpStat->cbOutQue += pending.Size;
     }
     return TRUE;
 }
@@ -612,7 +598,7 @@ BOOL FakeCommApi::GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
     if (!lpModemStat) return fail(ERROR_INVALID_PARAMETER);
-    *lpModemStat = p->modem;  // all off once unplugged
+    *lpModemStat = p->Modem;  // all off once unplugged
     return TRUE;
 }
 
@@ -621,22 +607,22 @@ BOOL FakeCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
     std::lock_guard lock(mutex_);
     Port* p = portLocked(hFile);
     if (!p) return fail(ERROR_INVALID_HANDLE);
-    if (p->unplugged) return fail(ERROR_GEN_FAILURE);
+    if (p->Unplugged) return fail(ERROR_GEN_FAILURE);
     switch (dwFunc) {
         case SETDTR:
         case CLRDTR:
-            p->dtr = dwFunc == SETDTR;
-            p->dtrSetByProgram = true;
-            if (p->dsrFollowsDtr)
-                setModemLocked(*p, (p->modem & ~(MS_DSR_ON | MS_RLSD_ON)) | (p->dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
+            p->Dtr = dwFunc == SETDTR;
+            p->DtrSetByProgram = true;
+            if (p->DsrFollowsDtr)
+                setModemLocked(*p, (p->Modem & ~(MS_DSR_ON | MS_RLSD_ON)) | (p->Dtr ? (MS_DSR_ON | MS_RLSD_ON) : 0));
             return TRUE;
         case SETRTS:
         case CLRRTS:
-            p->rts = dwFunc == SETRTS;
-            p->rtsSetByProgram = true;
+            p->Rts = dwFunc == SETRTS;
+            p->RtsSetByProgram = true;
             return TRUE;
         case SETBREAK:
-        case CLRBREAK: p->breakOn = dwFunc == SETBREAK; return TRUE;
+        case CLRBREAK: p->BreakOn = dwFunc == SETBREAK; return TRUE;
         case SETXOFF:
         case SETXON: return TRUE;
         default: return fail(ERROR_INVALID_PARAMETER);
@@ -689,7 +675,7 @@ BOOL FakeCommApi::EnumPortsA(const char*, DWORD Level, BYTE* pPorts, DWORD cbBuf
         } else {
             std::vector<std::pair<int, std::string>> numbered;
             for (const auto& [name, port] : ports_)
-                if (port.present) numbered.emplace_back(portNumber(name), name + ":");
+                if (port.Present) numbered.emplace_back(portNumber(name), name + ":");
             std::sort(numbered.begin(), numbered.end());
             for (auto& [n, name] : numbered) entries.push_back(std::move(name));
         }

@@ -22,14 +22,14 @@ namespace comm {
 class FakeCommApi : public CommApi {
 public:
     struct Call {
-        std::string name;
-        std::thread::id thread;
-        HANDLE handle = 0;        // the object called on; 0 for none
-        std::vector<DWORD> args;  // scalar arguments after the handle, in order
-        std::string text;         // CreateFileA: the file name
-        std::string data;         // WriteFile: the bytes
-        DCB dcb;                  // SetCommState
-        COMMTIMEOUTS timeouts;    // SetCommTimeouts
+        std::string Name;
+        std::thread::id Thread;
+        HANDLE Handle = 0;        // the object called on; 0 for none
+        std::vector<DWORD> Args;  // scalar arguments after the handle, in order
+        std::string Text;         // CreateFileA: the file name
+        std::string Data;         // WriteFile: the bytes
+        DCB Dcb;                  // SetCommState
+        COMMTIMEOUTS Timeouts;    // SetCommTimeouts
     };
 
     FakeCommApi();
@@ -138,34 +138,35 @@ public:
 
 private:
     struct Pending {
-        enum Kind { Read, Write, Wait } kind = Read;
-        OVERLAPPED* ov = nullptr;
-        void* buffer = nullptr;  // Read
-        DWORD size = 0;          // Read: wanted; Write: bytes
-        std::string data;        // Write
-        DWORD* mask = nullptr;   // Wait
+        enum Operation { Read, Write, Wait };
+        Operation Kind = Read;
+        OVERLAPPED* Overlapped = nullptr;
+        void* Buffer = nullptr;  // Read
+        DWORD Size = 0;          // Read: wanted; Write: bytes
+        std::string Data;        // Write
+        DWORD* Mask = nullptr;   // Wait
     };
     struct Port {
-        bool present = true;
-        bool unplugged = false;
-        HANDLE handle = INVALID_HANDLE_VALUE;
-        DWORD modem = 0;
-        DWORD errors = 0;
-        std::optional<DWORD> inQueueCount;
-        std::string rx;
-        std::string written;
-        bool dtr = false, rts = false, breakOn = false;
-        bool dsrFollowsDtr = false, txEmptyAfterWrite = false, hold = false, reportPending = false;
-        std::optional<DWORD> writeLimit;
-        DWORD mask = 0, history = 0;
-        DCB dcb;
-        bool dcbSet = false;                                    // a SetCommState since the open
-        bool dtrSetByProgram = false, rtsSetByProgram = false;  // EscapeCommFunction since the open
-        std::vector<Pending> pending;
+        bool Present = true;
+        bool Unplugged = false;
+        HANDLE Handle = INVALID_HANDLE_VALUE;
+        DWORD Modem = 0;
+        DWORD Errors = 0;
+        std::optional<DWORD> InQueueCount;
+        std::string Rx;
+        std::string Written;
+        bool Dtr = false, Rts = false, BreakOn = false;
+        bool DsrFollowsDtr = false, TxEmptyAfterWrite = false, Hold = false, ReportPending = false;
+        std::optional<DWORD> WriteLimit;
+        DWORD Mask = 0, History = 0;
+        DCB Dcb;
+        bool DcbSet = false;                                    // a SetCommState since the open
+        bool DtrSetByProgram = false, RtsSetByProgram = false;  // EscapeCommFunction since the open
+        std::vector<Pending> Outstanding;
     };
     struct Failure {
-        DWORD error;
-        int times;
+        DWORD Error;
+        int Times;
     };
 
     // Each call starts here: runs the hook, records, and applies a scripted

@@ -51,7 +51,7 @@ TEST(FakeCommApi, RecordsCallsAndFailsOnRequest) {
     EXPECT_EQ(api.GetLastError(), ERROR_INVALID_PARAMETER);
     EXPECT_TRUE(api.SetCommState(h, &dcb)) << "a failure asked once fails once";
     ASSERT_TRUE(api.LastCall("SetCommState"));
-    EXPECT_EQ(api.LastCall("SetCommState")->dcb.Flags, 0x0101u);
+    EXPECT_EQ(api.LastCall("SetCommState")->Dcb.Flags, 0x0101u);
     EXPECT_EQ(api.CallNames({"CreateFileA", "SetCommState"}),
               (std::vector<std::string>{"CreateFileA", "SetCommState", "SetCommState"}));
 }

@@ -58,8 +58,8 @@ void PosixCommApi::SetVirtualLines(std::optional<std::string> setting) {
     }
     // Take effect now rather than at the next tick.
     for (const auto& d : devices) {
-        std::lock_guard lock(d->m);
-        d->nextSample = Clock::time_point{};
+        std::lock_guard lock(d->Mutex);
+        d->NextSample = Clock::time_point{};
         d->sample(Clock::now());
     }
 }
@@ -101,7 +101,7 @@ void PosixCommApi::complete(OVERLAPPED* ov, DWORD error, DWORD count, DWORD* mas
 }
 
 HANDLE PosixCommApi::CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
-    const int n = ComPortNumber(lpFileName ? lpFileName : "");
+    const int n = DevicePortNumber(lpFileName ? lpFileName : "");
     if (n == 0) {
         fail(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
@@ -141,20 +141,20 @@ HANDLE PosixCommApi::CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DW
 
     auto d = std::make_shared<Device>(*this, fd, wake, modemLines);
     {
-        std::lock_guard lock(d->m);
+        std::lock_guard lock(d->Mutex);
         d->readEnvironment();
         d->refreshVirtualMode();
         DWORD status = 0;
-        if (d->currentLines(&status)) d->lines = status;
-        if (modemLines) d->haveCounters = tty::GetCounters(fd, &d->counters);
-        d->nextSample = Clock::now() + kTick;
+        if (d->currentLines(&status)) d->Lines = status;
+        if (modemLines) d->HaveCounters = tty::GetCounters(fd, &d->Counters);
+        d->NextSample = Clock::now() + kTick;
     }
     const HANDLE h = nextId_++;
     {
         std::lock_guard lock(mutex_);
         devices_[h] = d;
     }
-    d->driver = std::thread([d] { d->run(); });
+    d->Driver = std::thread([d] { d->run(); });
     SetLastError(ERROR_SUCCESS);
     return h;
 }
@@ -170,21 +170,21 @@ BOOL PosixCommApi::CloseHandle(HANDLE hObject) {
         devices_.erase(it);
     }
     {
-        std::lock_guard lock(d->m);
-        d->stop = true;
+        std::lock_guard lock(d->Mutex);
+        d->Stop = true;
     }
     d->wakeDriver();
-    if (d->driver.joinable()) d->driver.join();
-    std::lock_guard lock(d->m);
+    if (d->Driver.joinable()) d->Driver.join();
+    std::lock_guard lock(d->Mutex);
     d->abortAll(ERROR_OPERATION_ABORTED);
-    if (d->wait) {
-        complete(d->wait->ov, ERROR_OPERATION_ABORTED, 0, d->wait->mask, 0);
-        d->wait.reset();
+    if (d->Wait) {
+        complete(d->Wait->Overlapped, ERROR_OPERATION_ABORTED, 0, d->Wait->Mask, 0);
+        d->Wait.reset();
     }
-    tty::Exclusive(d->fd, false);
+    tty::Exclusive(d->Fd, false);
     // HUPCL drops DTR and RTS; closing releases the lock.
-    ::close(d->fd);
-    ::close(d->wake);
+    ::close(d->Fd);
+    ::close(d->Wake);
     return TRUE;
 }
 
@@ -193,10 +193,10 @@ BOOL PosixCommApi::SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) {
     if (!d) return fail(ERROR_INVALID_HANDLE);
     // Negative sizes arrive here as about 4 GB.
     if (dwInQueue > kMaxQueue || dwOutQueue > kMaxQueue) return fail(ERROR_INVALID_PARAMETER);
-    std::lock_guard lock(d->m);
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
+    std::lock_guard lock(d->Mutex);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
     // The driver's input buffer never shrinks.
-    d->capacity = std::max(d->capacity, static_cast<size_t>(dwInQueue));
+    d->Capacity = std::max(d->Capacity, static_cast<size_t>(dwInQueue));
     return TRUE;
 }
 
@@ -205,31 +205,31 @@ BOOL PosixCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
     if (!d) return fail(ERROR_INVALID_HANDLE);
     if (!lpDCB) return fail(ERROR_INVALID_PARAMETER);
     const DCB& dcb = *lpDCB;
-    std::lock_guard lock(d->m);
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
+    std::lock_guard lock(d->Mutex);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
     const bool xonXoff = (dcb.Flags & (DCB::fOutX | DCB::fInX)) != 0;
     const bool valid = dcb.ByteSize >= 5 && dcb.ByteSize <= 8 && dcb.Parity <= SPACEPARITY &&
                        dcb.StopBits <= TWOSTOPBITS && !(dcb.StopBits == ONE5STOPBITS && dcb.ByteSize != 5) &&
                        !(dcb.StopBits == TWOSTOPBITS && dcb.ByteSize == 5) && dcb.BaudRate > 0 &&
                        dcb.BaudRate <= 0x7FFFFFFF && !(xonXoff && dcb.XonChar == dcb.XoffChar) &&
-                       dcb.XonLim <= d->capacity && dcb.XoffLim <= d->capacity;
+                       dcb.XonLim <= d->Capacity && dcb.XoffLim <= d->Capacity;
     if (!valid) return fail(ERROR_INVALID_PARAMETER);
 
     tty::Settings s;
-    s.baudRate = dcb.BaudRate;
-    s.dataBits = dcb.ByteSize;
-    s.parity = dcb.Parity;
-    s.stopBits = dcb.StopBits;
+    s.BaudRate = dcb.BaudRate;
+    s.DataBits = dcb.ByteSize;
+    s.Parity = dcb.Parity;
+    s.StopBits = dcb.StopBits;
     // Linux couples both directions of hardware flow control.
-    s.hardwareFlow = (dcb.Flags & DCB::fOutxCtsFlow) || dcb.RtsControl() == RTS_CONTROL_HANDSHAKE;
-    s.xonXoffOut = dcb.Flags & DCB::fOutX;
-    s.xonXoffIn = dcb.Flags & DCB::fInX;
-    s.xonChar = dcb.XonChar;
-    s.xoffChar = dcb.XoffChar;
-    if (!tty::Apply(d->fd, s)) return fail(errnoToWin(errno, false));
-    if (d->hasModemLines) {
+    s.HardwareFlow = (dcb.Flags & DCB::fOutxCtsFlow) || dcb.RtsControl() == RTS_CONTROL_HANDSHAKE;
+    s.XonXoffOut = dcb.Flags & DCB::fOutX;
+    s.XonXoffIn = dcb.Flags & DCB::fInX;
+    s.XonChar = dcb.XonChar;
+    s.XoffChar = dcb.XoffChar;
+    if (!tty::Apply(d->Fd, s)) return fail(errnoToWin(errno, false));
+    if (d->HasModemLines) {
         std::uint32_t actual = 0;
-        if (tty::OutputSpeed(d->fd, &actual) &&
+        if (tty::OutputSpeed(d->Fd, &actual) &&
             std::abs(static_cast<double>(actual) - dcb.BaudRate) > 0.03 * dcb.BaudRate)
             return fail(ERROR_INVALID_PARAMETER);
     }
@@ -238,25 +238,25 @@ BOOL PosixCommApi::SetCommState(HANDLE hFile, const DCB* lpDCB) {
     // open's own settings (the first after the open, unless the program has
     // set the line itself by then), and later only when the control changes.
     // So a level set by EscapeCommFunction survives settings applied later.
-    const bool first = !d->dcbSet;
-    if (first ? !d->dtrSetByProgram : dcb.DtrControl() != d->dcb.DtrControl()) {
+    const bool first = !d->DcbSet;
+    if (first ? !d->DtrSetByProgram : dcb.DtrControl() != d->Dcb.DtrControl()) {
         const bool on = dcb.DtrControl() != DTR_CONTROL_DISABLE;
-        if (d->hasModemLines)
-            tty::SetLine(d->fd, tty::kDtr, on);
+        if (d->HasModemLines)
+            tty::SetLine(d->Fd, tty::kDtr, on);
         else
-            d->virtualDtr = on;
+            d->VirtualDtr = on;
     }
-    if (first ? !d->rtsSetByProgram : dcb.RtsControl() != d->dcb.RtsControl()) {
+    if (first ? !d->RtsSetByProgram : dcb.RtsControl() != d->Dcb.RtsControl()) {
         const DWORD mode = dcb.RtsControl();
         d->setRts(mode == RTS_CONTROL_ENABLE || mode == RTS_CONTROL_HANDSHAKE);
-        d->rtsToggleOn = false;
+        d->RtsToggleOn = false;
     }
-    d->dcb = dcb;
-    d->dcbSet = true;
+    d->Dcb = dcb;
+    d->DcbSet = true;
     const double stopBits = dcb.StopBits == ONESTOPBIT ? 1 : dcb.StopBits == ONE5STOPBITS ? 1.5 : 2;
     const double bits = 1 + dcb.ByteSize + (dcb.Parity != NOPARITY ? 1 : 0) + stopBits;
-    d->frame = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bits / dcb.BaudRate));
-    if (!d->hasModemLines) {
+    d->Frame = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bits / dcb.BaudRate));
+    if (!d->HasModemLines) {
         DWORD status = 0;
         d->currentLines(&status);
         d->linesChanged(status);
@@ -273,25 +273,25 @@ BOOL PosixCommApi::SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeo
     if (t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
         t.ReadTotalTimeoutConstant == MAXDWORD)
         return fail(ERROR_INVALID_PARAMETER);
-    std::lock_guard lock(d->m);
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
-    d->timeouts = t;
+    std::lock_guard lock(d->Mutex);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
+    d->Timeouts = t;
     return TRUE;
 }
 
 BOOL PosixCommApi::SetCommMask(HANDLE hFile, DWORD dwEvtMask) {
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
-    std::lock_guard lock(d->m);
-    d->mask = dwEvtMask;
-    d->history = 0;
+    std::lock_guard lock(d->Mutex);
+    d->Mask = dwEvtMask;
+    d->History = 0;
     // A pending wait ends with an empty mask; this also works on a dead device,
     // so an event thread can always be stopped.
-    if (d->wait) {
-        complete(d->wait->ov, ERROR_SUCCESS, sizeof(DWORD), d->wait->mask, 0);
-        d->wait.reset();
+    if (d->Wait) {
+        complete(d->Wait->Overlapped, ERROR_SUCCESS, sizeof(DWORD), d->Wait->Mask, 0);
+        d->Wait.reset();
     }
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
     return TRUE;
 }
 
@@ -300,21 +300,21 @@ BOOL PosixCommApi::WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpO
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
     if (!lpEvtMask || !lpOverlapped) return fail(ERROR_INVALID_PARAMETER);
-    std::lock_guard lock(d->m);
-    if (d->wait) return fail(ERROR_INVALID_PARAMETER);
-    if (d->history & d->mask) {
-        const DWORD events = d->history & d->mask;
-        d->history = 0;
+    std::lock_guard lock(d->Mutex);
+    if (d->Wait) return fail(ERROR_INVALID_PARAMETER);
+    if (d->History & d->Mask) {
+        const DWORD events = d->History & d->Mask;
+        d->History = 0;
         complete(lpOverlapped, ERROR_SUCCESS, sizeof(DWORD), lpEvtMask, events);
         return TRUE;
     }
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
     {
         std::lock_guard ovLock(overlappedMutex_);
         lpOverlapped->Internal = STATUS_PENDING;
         lpOverlapped->InternalHigh = 0;
     }
-    d->wait = Device::Wait{lpOverlapped, lpEvtMask};
+    d->Wait = Device::PendingWait{lpOverlapped, lpEvtMask};
     return fail(ERROR_IO_PENDING);
 }
 
@@ -344,29 +344,29 @@ BOOL PosixCommApi::ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesTo
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
     if (!lpOverlapped || (!lpBuffer && nNumberOfBytesToRead > 0)) return fail(ERROR_INVALID_PARAMETER);
-    std::lock_guard lock(d->m);
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
-    if (d->read) return fail(ERROR_INVALID_PARAMETER);
-    const COMMTIMEOUTS& t = d->timeouts;
+    std::lock_guard lock(d->Mutex);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
+    if (d->Read) return fail(ERROR_INVALID_PARAMETER);
+    const COMMTIMEOUTS& t = d->Timeouts;
     const auto now = Clock::now();
-    Device::Read r;
-    r.ov = lpOverlapped;
-    r.buffer = static_cast<BYTE*>(lpBuffer);
-    r.wanted = nNumberOfBytesToRead;
+    Device::PendingRead r;
+    r.Overlapped = lpOverlapped;
+    r.Buffer = static_cast<BYTE*>(lpBuffer);
+    r.Wanted = nNumberOfBytesToRead;
     const bool immediate =
         t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
-    r.firstByteOnly =
+    r.FirstByteOnly =
         t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD && t.ReadTotalTimeoutConstant > 0;
-    if (r.firstByteOnly) {
-        r.hasTotal = true;
-        r.total = now + std::chrono::milliseconds(t.ReadTotalTimeoutConstant);
+    if (r.FirstByteOnly) {
+        r.HasTotal = true;
+        r.Total = now + std::chrono::milliseconds(t.ReadTotalTimeoutConstant);
     } else if (!immediate) {
         const std::uint64_t ms =
             std::uint64_t{t.ReadTotalTimeoutMultiplier} * nNumberOfBytesToRead + t.ReadTotalTimeoutConstant;
-        r.hasTotal = ms > 0;
-        r.total = now + std::chrono::milliseconds(ms);
+        r.HasTotal = ms > 0;
+        r.Total = now + std::chrono::milliseconds(ms);
         if (t.ReadIntervalTimeout != MAXDWORD && t.ReadIntervalTimeout > 0)
-            r.interval = std::chrono::milliseconds(t.ReadIntervalTimeout);
+            r.Interval = std::chrono::milliseconds(t.ReadIntervalTimeout);
     }
     {
         std::lock_guard ovLock(overlappedMutex_);
@@ -374,12 +374,12 @@ BOOL PosixCommApi::ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesTo
         lpOverlapped->InternalHigh = 0;
     }
     if (immediate) {  // MAXDWORD/0/0: whatever has arrived, at once
-        r.hasTotal = true;
-        r.total = now;
+        r.HasTotal = true;
+        r.Total = now;
     }
-    d->read = r;
+    d->Read = r;
     d->serveRead(now);
-    if (!d->read) {
+    if (!d->Read) {
         if (lpNumberOfBytesRead) *lpNumberOfBytesRead = static_cast<DWORD>(lpOverlapped->InternalHigh);
         SetLastError(ERROR_SUCCESS);
         return TRUE;
@@ -395,18 +395,18 @@ BOOL PosixCommApi::WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOf
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
     if (!lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite > 0)) return fail(ERROR_INVALID_PARAMETER);
-    std::lock_guard lock(d->m);
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
-    Device::Write w;
-    w.ov = lpOverlapped;
+    std::lock_guard lock(d->Mutex);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
+    Device::PendingWrite w;
+    w.Overlapped = lpOverlapped;
     const BYTE* bytes = static_cast<const BYTE*>(lpBuffer);
-    w.data.assign(bytes, bytes + nNumberOfBytesToWrite);
+    w.Data.assign(bytes, bytes + nNumberOfBytesToWrite);
     {
         std::lock_guard ovLock(overlappedMutex_);
         lpOverlapped->Internal = STATUS_PENDING;
         lpOverlapped->InternalHigh = 0;
     }
-    d->writes.push_back(std::move(w));
+    d->Writes.push_back(std::move(w));
     d->wakeDriver();
     return fail(ERROR_IO_PENDING);
 }
@@ -414,41 +414,41 @@ BOOL PosixCommApi::WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOf
 BOOL PosixCommApi::PurgeComm(HANDLE hFile, DWORD dwFlags) {
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
-    std::unique_lock lock(d->m);
-    if (dwFlags & PURGE_RXABORT && d->read) {
-        complete(d->read->ov, ERROR_OPERATION_ABORTED, d->read->got);
-        d->read.reset();
+    std::unique_lock lock(d->Mutex);
+    if (dwFlags & PURGE_RXABORT && d->Read) {
+        complete(d->Read->Overlapped, ERROR_OPERATION_ABORTED, d->Read->Got);
+        d->Read.reset();
     }
     if (dwFlags & PURGE_TXABORT) {
-        for (auto& w : d->writes) complete(w.ov, ERROR_OPERATION_ABORTED, static_cast<DWORD>(w.handed));
-        d->writes.clear();
+        for (auto& w : d->Writes) complete(w.Overlapped, ERROR_OPERATION_ABORTED, static_cast<DWORD>(w.Handed));
+        d->Writes.clear();
     }
     if (dwFlags & PURGE_TXCLEAR) {
-        for (auto& w : d->writes) w.data.resize(w.handed);
+        for (auto& w : d->Writes) w.Data.resize(w.Handed);
     }
     if (dwFlags & PURGE_RXCLEAR) {
-        d->in.clear();
-        d->above80 = false;
-        d->markState = 0;
-        if (!d->dead) tty::FlushInput(d->fd);
+        d->Input.clear();
+        d->Above80 = false;
+        d->MarkState = 0;
+        if (!d->Dead) tty::FlushInput(d->Fd);
     }
     // A lost device has nothing left to purge; Close must still work.
-    if (d->dead) return TRUE;
-    if ((dwFlags & (PURGE_TXABORT | PURGE_TXCLEAR)) && d->anyHanded) {
+    if (d->Dead) return TRUE;
+    if ((dwFlags & (PURGE_TXABORT | PURGE_TXCLEAR)) && d->AnyHanded) {
         // Bytes already in the UART still go out: wait for their estimated end
         // (at most two frames and a little), then drop what the kernel holds.
-        const auto limit = Clock::now() + 2 * d->frame + std::chrono::milliseconds(50);
+        const auto limit = Clock::now() + 2 * d->Frame + std::chrono::milliseconds(50);
         for (;;) {
             int queued = 0;
-            tty::OutputQueue(d->fd, &queued);
+            tty::OutputQueue(d->Fd, &queued);
             const auto now = Clock::now();
-            if ((queued == 0 && now >= d->lastStart + d->frame) || now >= limit) break;
+            if ((queued == 0 && now >= d->LastStart + d->Frame) || now >= limit) break;
             lock.unlock();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             lock.lock();
         }
         // On a pty the kernel's buffer is the far end's receive buffer: leave it.
-        if (d->hasModemLines) tty::FlushOutput(d->fd);
+        if (d->HasModemLines) tty::FlushOutput(d->Fd);
     }
     d->wakeDriver();
     return TRUE;
@@ -457,16 +457,16 @@ BOOL PosixCommApi::PurgeComm(HANDLE hFile, DWORD dwFlags) {
 BOOL PosixCommApi::ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat) {
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
-    std::lock_guard lock(d->m);
+    std::lock_guard lock(d->Mutex);
     // A lost device answers with empty queues, so a handler that looks at the
     // input between the line events of the hang-up does not end the event
     // thread before those events are delivered.
-    if (lpErrors) *lpErrors = d->errors;
-    d->errors = 0;
+    if (lpErrors) *lpErrors = d->Errors;
+    d->Errors = 0;
     if (lpStat) {
         *lpStat = COMSTAT{};
-        lpStat->cbInQue = static_cast<DWORD>(d->in.size());
-        for (const auto& w : d->writes) lpStat->cbOutQue += static_cast<DWORD>(w.data.size() - w.handed);
+        lpStat->cbInQue = static_cast<DWORD>(d->Input.size());
+        for (const auto& w : d->Writes) lpStat->cbOutQue += static_cast<DWORD>(w.Data.size() - w.Handed);
     }
     return TRUE;
 }
@@ -475,9 +475,9 @@ BOOL PosixCommApi::GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
     if (!lpModemStat) return fail(ERROR_INVALID_PARAMETER);
-    std::lock_guard lock(d->m);
+    std::lock_guard lock(d->Mutex);
     // A lost device shows every line off, as its last line events said.
-    if (d->dead) {
+    if (d->Dead) {
         *lpModemStat = 0;
         return TRUE;
     }
@@ -488,34 +488,34 @@ BOOL PosixCommApi::GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
 BOOL PosixCommApi::EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
     auto d = device(hFile);
     if (!d) return fail(ERROR_INVALID_HANDLE);
-    std::lock_guard lock(d->m);
-    if (d->dead) return fail(ERROR_GEN_FAILURE);
+    std::lock_guard lock(d->Mutex);
+    if (d->Dead) return fail(ERROR_GEN_FAILURE);
     bool ok = true;
     switch (dwFunc) {
         case SETDTR:
         case CLRDTR:
-            d->dtrSetByProgram = true;
-            if (d->hasModemLines)
-                ok = tty::SetLine(d->fd, tty::kDtr, dwFunc == SETDTR);
+            d->DtrSetByProgram = true;
+            if (d->HasModemLines)
+                ok = tty::SetLine(d->Fd, tty::kDtr, dwFunc == SETDTR);
             else
-                d->virtualDtr = dwFunc == SETDTR;
+                d->VirtualDtr = dwFunc == SETDTR;
             break;
         case SETRTS:
         case CLRRTS:
-            d->rtsSetByProgram = true;
-            if (d->hasModemLines)
-                ok = tty::SetLine(d->fd, tty::kRts, dwFunc == SETRTS);
+            d->RtsSetByProgram = true;
+            if (d->HasModemLines)
+                ok = tty::SetLine(d->Fd, tty::kRts, dwFunc == SETRTS);
             else
-                d->virtualRts = dwFunc == SETRTS;
+                d->VirtualRts = dwFunc == SETRTS;
             break;
         case SETBREAK:
-        case CLRBREAK: ok = tty::Break(d->fd, dwFunc == SETBREAK); break;
+        case CLRBREAK: ok = tty::Break(d->Fd, dwFunc == SETBREAK); break;
         case SETXOFF:
-        case SETXON: ok = tty::SuspendOutput(d->fd, dwFunc == SETXOFF); break;
+        case SETXON: ok = tty::SuspendOutput(d->Fd, dwFunc == SETXOFF); break;
         default: return fail(ERROR_INVALID_PARAMETER);
     }
     if (!ok) return fail(errnoToWin(errno, false));
-    if (!d->hasModemLines) {
+    if (!d->HasModemLines) {
         // Looped lines answer at once, as a wire would.
         DWORD status = 0;
         d->currentLines(&status);
@@ -552,7 +552,7 @@ BOOL PosixCommApi::EnumPortsA(const char*, DWORD Level, BYTE* pPorts, DWORD cbBu
     if (!resolveMap(&map, &error)) return fail(ERROR_INVALID_PARAMETER);
     std::vector<std::string> names;
     for (const auto& [n, path] : map)
-        if (pathExists(path)) names.push_back("COM" + std::to_string(n) + ":");
+        if (pathExists(path)) names.push_back(ComPortName(n) + ":");
     return WritePortInfo1(names, Level, pPorts, cbBuf, pcbNeeded, pcReturned) ? TRUE : FALSE;
 }
 

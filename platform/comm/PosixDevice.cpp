@@ -46,35 +46,35 @@ constexpr DWORD kSignalEvents[][2] = {{MS_CTS_ON, EV_CTS}, {MS_DSR_ON, EV_DSR}, 
 }  // namespace
 
 void PosixCommApi::Device::raise(DWORD events) {
-    const DWORD masked = events & mask;
+    const DWORD masked = events & Mask;
     if (masked == 0) return;
-    if (wait) {
-        api.complete(wait->ov, ERROR_SUCCESS, sizeof(DWORD), wait->mask, masked);
-        wait.reset();
+    if (Wait) {
+        Api.complete(Wait->Overlapped, ERROR_SUCCESS, sizeof(DWORD), Wait->Mask, masked);
+        Wait.reset();
     } else {
-        history |= masked;
+        History |= masked;
     }
 }
 
 void PosixCommApi::Device::addErrors(DWORD bits) {
-    const DWORD fresh = bits & ~errors;
-    errors |= bits;
+    const DWORD fresh = bits & ~Errors;
+    Errors |= bits;
     if (fresh & (CE_FRAME | CE_RXPARITY | CE_OVERRUN | CE_RXOVER)) raise(EV_ERR);
 }
 
 DWORD PosixCommApi::Device::virtualLines() const {
-    if (!virtualMode.loop) return virtualMode.fixed;
-    return (virtualDtr ? (MS_DSR_ON | MS_RLSD_ON) : 0) | (virtualRts ? MS_CTS_ON : 0);
+    if (!VirtualMode.Loop) return VirtualMode.Fixed;
+    return (VirtualDtr ? (MS_DSR_ON | MS_RLSD_ON) : 0) | (VirtualRts ? MS_CTS_ON : 0);
 }
 
 // Reads the input lines now; false with errno when the device failed.
 bool PosixCommApi::Device::currentLines(DWORD* status) {
-    if (!hasModemLines) {
+    if (!HasModemLines) {
         *status = virtualLines();
         return true;
     }
     int bits = 0;
-    if (!tty::GetLines(fd, &bits)) return false;
+    if (!tty::GetLines(Fd, &bits)) return false;
     *status = ((bits & tty::kCts) ? MS_CTS_ON : 0) | ((bits & tty::kDsr) ? MS_DSR_ON : 0) |
               ((bits & tty::kRing) ? MS_RING_ON : 0) | ((bits & tty::kCarrier) ? MS_RLSD_ON : 0);
     return true;
@@ -83,30 +83,30 @@ bool PosixCommApi::Device::currentLines(DWORD* status) {
 void PosixCommApi::Device::linesChanged(DWORD now) {
     DWORD events = 0;
     for (const auto& [line, event] : kSignalEvents)
-        if ((lines ^ now) & line) events |= event;
-    if ((lines & MS_RING_ON) && !(now & MS_RING_ON)) events |= EV_RING;
-    lines = now;
+        if ((Lines ^ now) & line) events |= event;
+    if ((Lines & MS_RING_ON) && !(now & MS_RING_ON)) events |= EV_RING;
+    Lines = now;
     raise(events);
 }
 
 // The environment is read once, at open: the driver thread must not race a
 // setenv elsewhere in the program.
 void PosixCommApi::Device::readEnvironment() {
-    if (const char* file = std::getenv(kVirtualLinesFileVariable)) linesFile = file;
-    if (const char* text = std::getenv(kVirtualLinesVariable)) linesText = text;
+    if (const char* file = std::getenv(kVirtualLinesFileVariable)) LinesFile = file;
+    if (const char* text = std::getenv(kVirtualLinesVariable)) LinesText = text;
 }
 
 void PosixCommApi::Device::refreshVirtualMode() {
-    std::optional<std::string> setting = api.virtualLinesOverride();
-    if (!setting && linesFile) setting = ReadVirtualLinesFile(*linesFile);
-    if (!setting) setting = linesText;
-    virtualMode = setting ? ParseVirtualLines(*setting).value_or(VirtualLines{}) : VirtualLines{};
+    std::optional<std::string> setting = Api.virtualLinesOverride();
+    if (!setting && LinesFile) setting = ReadVirtualLinesFile(*LinesFile);
+    if (!setting) setting = LinesText;
+    VirtualMode = setting ? ParseVirtualLines(*setting).value_or(VirtualLines{}) : VirtualLines{};
 }
 
 void PosixCommApi::Device::sample(Clock::time_point now) {
-    if (now < nextSample || dead) return;
-    nextSample = now + kTick;
-    if (!hasModemLines) refreshVirtualMode();
+    if (now < NextSample || Dead) return;
+    NextSample = now + kTick;
+    if (!HasModemLines) refreshVirtualMode();
     DWORD status = 0;
     if (currentLines(&status)) {
         linesChanged(status);
@@ -115,26 +115,26 @@ void PosixCommApi::Device::sample(Clock::time_point now) {
         return;
     }
     tty::Counters c;
-    if (hasModemLines && tty::GetCounters(fd, &c)) {
-        if (haveCounters && c.overrun != counters.overrun) addErrors(CE_OVERRUN);
+    if (HasModemLines && tty::GetCounters(Fd, &c)) {
+        if (HaveCounters && c.Overrun != Counters.Overrun) addErrors(CE_OVERRUN);
         // A ring pulse shorter than the sampling still counts.
-        if (haveCounters && c.ring != counters.ring && !(lines & MS_RING_ON)) raise(EV_RING);
-        counters = c;
-        haveCounters = true;
+        if (HaveCounters && c.Ring != Counters.Ring && !(Lines & MS_RING_ON)) raise(EV_RING);
+        Counters = c;
+        HaveCounters = true;
     }
-    if (dcb.RtsControl() == RTS_CONTROL_TOGGLE && rtsToggleOn && writes.empty() && now >= lastStart + frame) {
+    if (Dcb.RtsControl() == RTS_CONTROL_TOGGLE && RtsToggleOn && Writes.empty() && now >= LastStart + Frame) {
         setRts(false);
-        rtsToggleOn = false;
+        RtsToggleOn = false;
     }
 }
 
 void PosixCommApi::Device::setRts(bool on) {
-    if (hasModemLines) {
-        tty::SetLine(fd, tty::kRts, on);
+    if (HasModemLines) {
+        tty::SetLine(Fd, tty::kRts, on);
         return;
     }
     // Looped lines answer at once, as a wire would.
-    virtualRts = on;
+    VirtualRts = on;
     DWORD status = 0;
     currentLines(&status);
     linesChanged(status);
@@ -142,65 +142,65 @@ void PosixCommApi::Device::setRts(bool on) {
 
 // An error mark \377 \0 c: frame or parity, told apart by the UART's counters.
 void PosixCommApi::Device::markedError(BYTE c) {
-    DWORD kind = (dcb.Flags & DCB::fParity) ? CE_RXPARITY : CE_FRAME;
+    DWORD kind = (Dcb.Flags & DCB::fParity) ? CE_RXPARITY : CE_FRAME;
     tty::Counters now;
-    if (hasModemLines && tty::GetCounters(fd, &now)) {
-        if (now.frame != counters.frame)
+    if (HasModemLines && tty::GetCounters(Fd, &now)) {
+        if (now.Frame != Counters.Frame)
             kind = CE_FRAME;
-        else if (now.parity != counters.parity)
+        else if (now.Parity != Counters.Parity)
             kind = CE_RXPARITY;
-        counters.frame = now.frame;
-        counters.parity = now.parity;
+        Counters.Frame = now.Frame;
+        Counters.Parity = now.Parity;
     }
-    if (kind == CE_RXPARITY && !(dcb.Flags & DCB::fParity)) {
+    if (kind == CE_RXPARITY && !(Dcb.Flags & DCB::fParity)) {
         received(c);  // parity not checked: the byte passes unmarked
         return;
     }
     addErrors(kind);
-    if ((dcb.Flags & DCB::fErrorChar) && (dcb.Flags & DCB::fParity)) c = static_cast<BYTE>(dcb.ErrorChar);
+    if ((Dcb.Flags & DCB::fErrorChar) && (Dcb.Flags & DCB::fParity)) c = static_cast<BYTE>(Dcb.ErrorChar);
     received(c);
 }
 
 void PosixCommApi::Device::received(BYTE c) {
-    if ((dcb.Flags & DCB::fNull) && c == 0) return;
-    if ((dcb.Flags & DCB::fDsrSensitivity) && !(lines & MS_DSR_ON)) return;
-    if (in.size() >= capacity) {
+    if ((Dcb.Flags & DCB::fNull) && c == 0) return;
+    if ((Dcb.Flags & DCB::fDsrSensitivity) && !(Lines & MS_DSR_ON)) return;
+    if (Input.size() >= Capacity) {
         addErrors(CE_RXOVER);
         return;
     }
-    in.push_back(c);
+    Input.push_back(c);
     DWORD events = EV_RXCHAR;
-    if (c == static_cast<BYTE>(dcb.EvtChar)) events |= EV_RXFLAG;
-    const bool nowAbove80 = in.size() * 5 >= capacity * 4;
-    if (nowAbove80 && !above80) events |= EV_RX80FULL;
-    above80 = nowAbove80;
+    if (c == static_cast<BYTE>(Dcb.EvtChar)) events |= EV_RXFLAG;
+    const bool nowAbove80 = Input.size() * 5 >= Capacity * 4;
+    if (nowAbove80 && !Above80) events |= EV_RX80FULL;
+    Above80 = nowAbove80;
     raise(events);
 }
 
 void PosixCommApi::Device::decode(const BYTE* bytes, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const BYTE c = bytes[i];
-        switch (markState) {
+        switch (MarkState) {
             case 0:
                 if (c == 0xFF)
-                    markState = 1;
+                    MarkState = 1;
                 else
                     received(c);
                 break;
             case 1:
                 if (c == 0xFF) {
-                    markState = 0;
+                    MarkState = 0;
                     received(0xFF);
                 } else if (c == 0) {
-                    markState = 2;
+                    MarkState = 2;
                 } else {  // not a mark after all
-                    markState = 0;
+                    MarkState = 0;
                     received(0xFF);
                     received(c);
                 }
                 break;
             default:
-                markState = 0;
+                MarkState = 0;
                 if (c == 0) {
                     addErrors(CE_BREAK);
                     raise(EV_BREAK);
@@ -215,15 +215,15 @@ void PosixCommApi::Device::decode(const BYTE* bytes, size_t count) {
 // Input is held in the terminal while the queue is full under input flow
 // control, so the kernel sends XOFF or drops RTS instead of us losing bytes.
 bool PosixCommApi::Device::inputThrottled() const {
-    const bool flow = (dcb.Flags & DCB::fInX) || dcb.RtsControl() == RTS_CONTROL_HANDSHAKE;
-    return flow && in.size() >= capacity;
+    const bool flow = (Dcb.Flags & DCB::fInX) || Dcb.RtsControl() == RTS_CONTROL_HANDSHAKE;
+    return flow && Input.size() >= Capacity;
 }
 
 void PosixCommApi::Device::readInput() {
     BYTE buffer[1024];
-    while (!dead && !inputThrottled()) {
-        const size_t room = (dcb.Flags & DCB::fInX) ? std::min(sizeof buffer, capacity - in.size()) : sizeof buffer;
-        const ssize_t n = ::read(fd, buffer, room);
+    while (!Dead && !inputThrottled()) {
+        const size_t room = (Dcb.Flags & DCB::fInX) ? std::min(sizeof buffer, Capacity - Input.size()) : sizeof buffer;
+        const ssize_t n = ::read(Fd, buffer, room);
         if (n > 0) {
             decode(buffer, static_cast<size_t>(n));
             continue;
@@ -234,161 +234,161 @@ void PosixCommApi::Device::readInput() {
 }
 
 void PosixCommApi::Device::serveRead(Clock::time_point now) {
-    if (!read) return;
-    Read& r = *read;
-    const DWORD take = std::min<DWORD>(r.wanted - r.got, static_cast<DWORD>(in.size()));
+    if (!Read) return;
+    PendingRead& r = *Read;
+    const DWORD take = std::min<DWORD>(r.Wanted - r.Got, static_cast<DWORD>(Input.size()));
     if (take > 0) {
-        std::copy_n(in.begin(), take, r.buffer + r.got);
-        in.erase(in.begin(), in.begin() + take);
-        if (in.size() * 5 < capacity * 4) above80 = false;
-        r.got += take;
-        r.lastByte = now;
+        std::copy_n(Input.begin(), take, r.Buffer + r.Got);
+        Input.erase(Input.begin(), Input.begin() + take);
+        if (Input.size() * 5 < Capacity * 4) Above80 = false;
+        r.Got += take;
+        r.LastByte = now;
     }
-    bool done = r.got == r.wanted;
-    if (!done && r.firstByteOnly) done = r.got > 0 || (r.hasTotal && now >= r.total);
-    if (!done && r.hasTotal && now >= r.total) done = true;
-    if (!done && r.interval.count() > 0 && r.got > 0 && now >= r.lastByte + r.interval) done = true;
+    bool done = r.Got == r.Wanted;
+    if (!done && r.FirstByteOnly) done = r.Got > 0 || (r.HasTotal && now >= r.Total);
+    if (!done && r.HasTotal && now >= r.Total) done = true;
+    if (!done && r.Interval.count() > 0 && r.Got > 0 && now >= r.LastByte + r.Interval) done = true;
     if (done) {
-        api.complete(r.ov, ERROR_SUCCESS, r.got);
-        read.reset();
+        Api.complete(r.Overlapped, ERROR_SUCCESS, r.Got);
+        Read.reset();
     }
 }
 
 bool PosixCommApi::Device::mayHandOver(Clock::time_point now) {
-    if ((dcb.Flags & DCB::fOutxDsrFlow) && !(lines & MS_DSR_ON)) return false;
+    if ((Dcb.Flags & DCB::fOutxDsrFlow) && !(Lines & MS_DSR_ON)) return false;
     int queued = 0;
-    if (tty::OutputQueue(fd, &queued) && queued > 0) return false;
+    if (tty::OutputQueue(Fd, &queued) && queued > 0) return false;
     // Handed over so far ahead, the wire is booked for less than the lead.
-    return !anyHanded || now >= lastStart + 2 * frame - lead();
+    return !AnyHanded || now >= LastStart + 2 * Frame - lead();
 }
 
-Clock::duration PosixCommApi::Device::lead() const { return std::max<Clock::duration>(2 * frame, kMinLead); }
+Clock::duration PosixCommApi::Device::lead() const { return std::max<Clock::duration>(2 * Frame, kMinLead); }
 
-void PosixCommApi::Device::writeDone(Write& w) {
-    api.complete(w.ov, ERROR_SUCCESS, static_cast<DWORD>(w.handed));
-    writes.pop_front();
-    if (writes.empty()) raise(EV_TXEMPTY);
+void PosixCommApi::Device::writeDone(PendingWrite& w) {
+    Api.complete(w.Overlapped, ERROR_SUCCESS, static_cast<DWORD>(w.Handed));
+    Writes.pop_front();
+    if (Writes.empty()) raise(EV_TXEMPTY);
 }
 
 void PosixCommApi::Device::serveWrites(Clock::time_point now) {
-    waitingForRoom = false;
-    while (!writes.empty() && !dead) {
-        Write& w = writes.front();
-        if (!w.started) {
-            w.started = true;
-            const std::uint64_t ms = std::uint64_t{timeouts.WriteTotalTimeoutMultiplier} * w.data.size() +
-                                     timeouts.WriteTotalTimeoutConstant;
-            w.hasDeadline = ms > 0;
-            w.deadline = now + std::chrono::milliseconds(ms);
+    WaitingForRoom = false;
+    while (!Writes.empty() && !Dead) {
+        PendingWrite& w = Writes.front();
+        if (!w.Started) {
+            w.Started = true;
+            const std::uint64_t ms = std::uint64_t{Timeouts.WriteTotalTimeoutMultiplier} * w.Data.size() +
+                                     Timeouts.WriteTotalTimeoutConstant;
+            w.HasDeadline = ms > 0;
+            w.Deadline = now + std::chrono::milliseconds(ms);
         }
-        if (w.handed == w.data.size()) {
+        if (w.Handed == w.Data.size()) {
             writeDone(w);
             continue;
         }
         // A timed-out write succeeds with what was handed over; the rest is dropped.
-        if (w.hasDeadline && now >= w.deadline) {
+        if (w.HasDeadline && now >= w.Deadline) {
             writeDone(w);
             continue;
         }
         if (!mayHandOver(now)) return;
-        if (dcb.RtsControl() == RTS_CONTROL_TOGGLE && !rtsToggleOn) {
+        if (Dcb.RtsControl() == RTS_CONTROL_TOGGLE && !RtsToggleOn) {
             setRts(true);
-            rtsToggleOn = true;
+            RtsToggleOn = true;
         }
         // As many bytes as the lead allows, in one write; on the wire they
         // follow each other, each starting when the one before has left.
         size_t count = 0;
-        for (Clock::time_point start = lastStart; w.handed + count < w.data.size(); ++count) {
-            if (count > 0 && now < start + 2 * frame - lead()) break;
-            start = (anyHanded || count > 0) ? std::max(now, start + frame) : now;
+        for (Clock::time_point start = LastStart; w.Handed + count < w.Data.size(); ++count) {
+            if (count > 0 && now < start + 2 * Frame - lead()) break;
+            start = (AnyHanded || count > 0) ? std::max(now, start + Frame) : now;
         }
-        const ssize_t n = ::write(fd, &w.data[w.handed], count);
+        const ssize_t n = ::write(Fd, &w.Data[w.Handed], count);
         if (n > 0) {
-            w.handed += static_cast<size_t>(n);
+            w.Handed += static_cast<size_t>(n);
             for (ssize_t i = 0; i < n; ++i) {
-                lastStart = anyHanded ? std::max(now, lastStart + frame) : now;
-                anyHanded = true;
+                LastStart = AnyHanded ? std::max(now, LastStart + Frame) : now;
+                AnyHanded = true;
             }
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            waitingForRoom = true;
+            WaitingForRoom = true;
             return;
         }
         if (n < 0 && errno == EIO) {
             hangUp();
             return;
         }
-        api.complete(w.ov, errnoToWin(errno, false), static_cast<DWORD>(w.handed));
-        writes.pop_front();
+        Api.complete(w.Overlapped, errnoToWin(errno, false), static_cast<DWORD>(w.Handed));
+        Writes.pop_front();
     }
 }
 
 // The next moment the driver must look again without being woken.
 Clock::time_point PosixCommApi::Device::nextDeadline(Clock::time_point now) const {
-    Clock::time_point next = std::min(now + kTick, nextSample);
-    if (read) {
-        if (read->hasTotal) next = std::min(next, read->total);
-        if (read->interval.count() > 0 && read->got > 0) next = std::min(next, read->lastByte + read->interval);
+    Clock::time_point next = std::min(now + kTick, NextSample);
+    if (Read) {
+        if (Read->HasTotal) next = std::min(next, Read->Total);
+        if (Read->Interval.count() > 0 && Read->Got > 0) next = std::min(next, Read->LastByte + Read->Interval);
     }
-    if (!writes.empty()) {
+    if (!Writes.empty()) {
         // Half the lead before the wire runs free: a batch's worth of room then.
-        const Clock::time_point refill = lastStart + frame - lead() / 2;
-        if (anyHanded && refill > now) next = std::min(next, refill);
-        if (writes.front().hasDeadline) next = std::min(next, writes.front().deadline);
+        const Clock::time_point refill = LastStart + Frame - lead() / 2;
+        if (AnyHanded && refill > now) next = std::min(next, refill);
+        if (Writes.front().HasDeadline) next = std::min(next, Writes.front().Deadline);
     }
     return next;
 }
 
 void PosixCommApi::Device::abortAll(DWORD error) {
-    if (read) {
-        api.complete(read->ov, error, read->got);
-        read.reset();
+    if (Read) {
+        Api.complete(Read->Overlapped, error, Read->Got);
+        Read.reset();
     }
-    for (Write& w : writes) api.complete(w.ov, error, static_cast<DWORD>(w.handed));
-    writes.clear();
+    for (PendingWrite& w : Writes) Api.complete(w.Overlapped, error, static_cast<DWORD>(w.Handed));
+    Writes.clear();
 }
 
 // The device is gone (adapter unplugged, pty master closed): pending and
 // later operations fail with ERROR_GEN_FAILURE and the lines read as off.
 void PosixCommApi::Device::hangUp() {
-    if (dead) return;
-    dead = true;
+    if (Dead) return;
+    Dead = true;
     abortAll(ERROR_GEN_FAILURE);
-    in.clear();  // unreadable now: reads fail
-    above80 = false;
+    Input.clear();  // unreadable now: reads fail
+    Above80 = false;
     linesChanged(0);
 }
 
 void PosixCommApi::Device::run() {
-    std::unique_lock lock(m);
-    while (!stop) {
+    std::unique_lock lock(Mutex);
+    while (!Stop) {
         Clock::time_point now = Clock::now();
         sample(now);
         readInput();
         serveRead(now);
         serveWrites(now);
         const Clock::time_point next = nextDeadline(now);
-        pollfd fds[2] = {{wake, POLLIN, 0}, {fd, 0, 0}};
+        pollfd fds[2] = {{Wake, POLLIN, 0}, {Fd, 0, 0}};
         nfds_t count = 1;
-        if (!dead) {
-            fds[1].events = static_cast<short>((inputThrottled() ? 0 : POLLIN) | (waitingForRoom ? POLLOUT : 0));
+        if (!Dead) {
+            fds[1].events = static_cast<short>((inputThrottled() ? 0 : POLLIN) | (WaitingForRoom ? POLLOUT : 0));
             count = 2;
         }
         // A dead device has nothing left to time: only a wake-up (an operation,
         // Close) ends the wait, so the thread does not spin until Close.
         timespec timeout{};
-        if (!dead) {
+        if (!Dead) {
             const auto ns =
                 std::max<long long>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(next - now).count());
             timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
             timeout.tv_nsec = static_cast<long>(ns % 1000000000);
         }
         lock.unlock();
-        ::ppoll(fds, count, dead ? nullptr : &timeout, nullptr);
+        ::ppoll(fds, count, Dead ? nullptr : &timeout, nullptr);
         if (fds[0].revents & POLLIN) {
             std::uint64_t value = 0;
-            [[maybe_unused]] ssize_t ignored = ::read(wake, &value, sizeof value);
+            [[maybe_unused]] ssize_t ignored = ::read(Wake, &value, sizeof value);
         }
         lock.lock();
         // A hung-up terminal reads as end of file; take what it still held first.
@@ -401,7 +401,7 @@ void PosixCommApi::Device::run() {
 
 void PosixCommApi::Device::wakeDriver() const {
     const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t ignored = ::write(wake, &one, sizeof one);
+    [[maybe_unused]] ssize_t ignored = ::write(Wake, &one, sizeof one);
 }
 
 }  // namespace comm

@@ -39,76 +39,76 @@ DWORD errnoToWin(int err, bool atOpen);
 struct PosixCommApi::Device {
     using Clock = driver::Clock;
 
-    struct Write {
-        OVERLAPPED* ov = nullptr;
-        std::vector<BYTE> data;
-        size_t handed = 0;
-        bool started = false;
-        bool hasDeadline = false;
-        Clock::time_point deadline;
+    struct PendingWrite {
+        OVERLAPPED* Overlapped = nullptr;
+        std::vector<BYTE> Data;
+        size_t Handed = 0;
+        bool Started = false;
+        bool HasDeadline = false;
+        Clock::time_point Deadline;
     };
-    struct Read {
-        OVERLAPPED* ov = nullptr;
-        BYTE* buffer = nullptr;
-        DWORD wanted = 0;
-        DWORD got = 0;
-        bool firstByteOnly = false;  // MAXDWORD/MAXDWORD/C: return once anything came
-        bool hasTotal = false;
-        Clock::time_point total;
-        Clock::duration interval{};  // zero: none
-        Clock::time_point lastByte;
+    struct PendingRead {
+        OVERLAPPED* Overlapped = nullptr;
+        BYTE* Buffer = nullptr;
+        DWORD Wanted = 0;
+        DWORD Got = 0;
+        bool FirstByteOnly = false;  // MAXDWORD/MAXDWORD/C: return once anything came
+        bool HasTotal = false;
+        Clock::time_point Total;
+        Clock::duration Interval{};  // zero: none
+        Clock::time_point LastByte;
     };
-    struct Wait {
-        OVERLAPPED* ov = nullptr;
-        DWORD* mask = nullptr;
+    struct PendingWait {
+        OVERLAPPED* Overlapped = nullptr;
+        DWORD* Mask = nullptr;
     };
 
     Device(PosixCommApi& api, int fd, int wake, bool modemLines)
-        : api(api), fd(fd), wake(wake), hasModemLines(modemLines) {}
+        : Api(api), Fd(fd), Wake(wake), HasModemLines(modemLines) {}
 
-    PosixCommApi& api;
-    const int fd;
-    const int wake;
-    const bool hasModemLines;
-    std::thread driver;
+    PosixCommApi& Api;
+    const int Fd;
+    const int Wake;
+    const bool HasModemLines;
+    std::thread Driver;
 
-    std::mutex m;
-    bool stop = false;
-    bool dead = false;
+    std::mutex Mutex;
+    bool Stop = false;
+    bool Dead = false;
 
-    DCB dcb;
-    bool dcbSet = false;           // a SetCommState since the open
-    bool dtrSetByProgram = false;  // EscapeCommFunction since the open
-    bool rtsSetByProgram = false;
-    COMMTIMEOUTS timeouts;
-    size_t capacity = driver::kMinQueue;
-    Clock::duration frame = std::chrono::microseconds(1041667 / 1000);  // 9600 8N1
+    DCB Dcb;
+    bool DcbSet = false;           // a SetCommState since the open
+    bool DtrSetByProgram = false;  // EscapeCommFunction since the open
+    bool RtsSetByProgram = false;
+    COMMTIMEOUTS Timeouts;
+    size_t Capacity = driver::kMinQueue;
+    Clock::duration Frame = std::chrono::microseconds(1041667 / 1000);  // 9600 8N1
 
-    std::deque<BYTE> in;
-    int markState = 0;  // PARMRK decoding: 0 plain, 1 after \377, 2 after \377 \0
-    bool above80 = false;
-    std::optional<Read> read;
+    std::deque<BYTE> Input;
+    int MarkState = 0;  // PARMRK decoding: 0 plain, 1 after \377, 2 after \377 \0
+    bool Above80 = false;
+    std::optional<PendingRead> Read;
 
-    std::deque<Write> writes;
-    bool anyHanded = false;
-    Clock::time_point lastStart;  // estimated start on the wire of the last byte handed over
-    bool waitingForRoom = false;  // the terminal refused a byte (XOFF on a pty)
-    bool rtsToggleOn = false;
+    std::deque<PendingWrite> Writes;
+    bool AnyHanded = false;
+    Clock::time_point LastStart;  // estimated start on the wire of the last byte handed over
+    bool WaitingForRoom = false;  // the terminal refused a byte (XOFF on a pty)
+    bool RtsToggleOn = false;
 
-    DWORD mask = 0;
-    DWORD history = 0;
-    std::optional<Wait> wait;
-    DWORD errors = 0;
+    DWORD Mask = 0;
+    DWORD History = 0;
+    std::optional<PendingWait> Wait;
+    DWORD Errors = 0;
 
-    DWORD lines = 0;  // last sampled MS_ bits
-    bool virtualDtr = false;
-    bool virtualRts = false;
-    VirtualLines virtualMode;
-    std::optional<std::string> linesFile;
-    std::optional<std::string> linesText;
-    tty::Counters counters;
-    bool haveCounters = false;
-    Clock::time_point nextSample;
+    DWORD Lines = 0;  // last sampled MS_ bits
+    bool VirtualDtr = false;
+    bool VirtualRts = false;
+    VirtualLines VirtualMode;
+    std::optional<std::string> LinesFile;
+    std::optional<std::string> LinesText;
+    tty::Counters Counters;
+    bool HaveCounters = false;
+    Clock::time_point NextSample;
 
     // --- everything below runs with m held
 
@@ -138,7 +138,7 @@ struct PosixCommApi::Device {
     // holding and a shift register, so two bytes are in flight when an XOFF
     // comes at the programs' 1200 baud), or kMinLead at high rates.
     Clock::duration lead() const;
-    void writeDone(Write& w);
+    void writeDone(PendingWrite& w);
     void serveWrites(Clock::time_point now);
     // The next moment the driver must look again without being woken.
     Clock::time_point nextDeadline(Clock::time_point now) const;

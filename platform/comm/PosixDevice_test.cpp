@@ -32,13 +32,13 @@ TEST(PosixDeviceInput, MarksFiltersAndTheEventCharacter) {
     for (const Row& row : rows) {
         PosixCommApi api;
         PosixCommApi::Device device(api, -1, -1, false);
-        device.dcb.Flags = row.flags;
-        device.dcb.ErrorChar = '?';
-        device.dcb.EvtChar = '\r';
-        device.mask = 0xFFFF;
+        device.Dcb.Flags = row.flags;
+        device.Dcb.ErrorChar = '?';
+        device.Dcb.EvtChar = '\r';
+        device.Mask = 0xFFFF;
         device.decode(reinterpret_cast<const BYTE*>(row.bytes.data()), row.bytes.size());
-        EXPECT_EQ(std::string(device.in.begin(), device.in.end()), row.queued) << row.what;
-        EXPECT_EQ(device.errors, row.errors) << row.what;
-        EXPECT_EQ(device.history, row.events) << row.what;
+        EXPECT_EQ(std::string(device.Input.begin(), device.Input.end()), row.queued) << row.what;
+        EXPECT_EQ(device.Errors, row.errors) << row.what;
+        EXPECT_EQ(device.History, row.events) << row.what;
     }
 }

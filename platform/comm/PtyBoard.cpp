@@ -1,8 +1,8 @@
 #include "platform/comm/PtyBoard.h"
 
-#include <fcntl.h>
+#include "platform/comm/Tty.h"
+
 #include <poll.h>
-#include <stdlib.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,10 +12,9 @@
 namespace comm {
 
 PtyBoard::PtyBoard() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) slave_ = ::ptsname(master_);
+    if (!tty::OpenPseudoTerminal(&master_, &slave_)) return;
     int on = 1;
-    if (master_ >= 0) ::ioctl(master_, TIOCPKT, &on);
+    ::ioctl(master_, TIOCPKT, &on);
 }
 
 PtyBoard::~PtyBoard() { Close(); }

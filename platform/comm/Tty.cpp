@@ -1,9 +1,13 @@
 #include "platform/comm/Tty.h"
 
 #include <asm/termbits.h>
+#include <fcntl.h>
 #include <linux/serial.h>
+#include <stdlib.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace comm::tty {
@@ -25,6 +29,21 @@ tcflag_t speedCode(std::uint32_t baud) {
 
 }  // namespace
 
+bool OpenPseudoTerminal(int* master, std::string* slavePath) {
+    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    const char* slave = ::grantpt(fd) == 0 && ::unlockpt(fd) == 0 ? ::ptsname(fd) : nullptr;
+    if (!slave) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return false;
+    }
+    *master = fd;
+    *slavePath = slave;
+    return true;
+}
+
 bool MakeRaw(int fd) {
     termios2 t{};
     if (ioctl(fd, TCGETS2, &t) != 0) return false;
@@ -41,9 +60,9 @@ bool Apply(int fd, const Settings& s) {
     termios2 t{};
     if (ioctl(fd, TCGETS2, &t) != 0) return false;
     static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-    const tcflag_t speed = speedCode(s.baudRate);
-    t.c_cflag = CREAD | CLOCAL | HUPCL | kSizes[s.dataBits - 5] | speed | (speed << IBSHIFT);
-    switch (s.parity) {
+    const tcflag_t speed = speedCode(s.BaudRate);
+    t.c_cflag = CREAD | CLOCAL | HUPCL | kSizes[s.DataBits - 5] | speed | (speed << IBSHIFT);
+    switch (s.Parity) {
         case 1: t.c_cflag |= PARENB | PARODD; break;
         case 2: t.c_cflag |= PARENB; break;
         case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
@@ -51,19 +70,19 @@ bool Apply(int fd, const Settings& s) {
         default: break;
     }
     // 1.5 stop bits exist only with 5 data bits, where the UART's "two" means 1.5.
-    if (s.stopBits == 2 || (s.stopBits == 1 && s.dataBits == 5)) t.c_cflag |= CSTOPB;
-    if (s.hardwareFlow) t.c_cflag |= CRTSCTS;
+    if (s.StopBits == 2 || (s.StopBits == 1 && s.DataBits == 5)) t.c_cflag |= CSTOPB;
+    if (s.HardwareFlow) t.c_cflag |= CRTSCTS;
     t.c_iflag = INPCK | PARMRK;
-    if (s.xonXoffOut) t.c_iflag |= IXON;
-    if (s.xonXoffIn) t.c_iflag |= IXOFF;
+    if (s.XonXoffOut) t.c_iflag |= IXON;
+    if (s.XonXoffIn) t.c_iflag |= IXOFF;
     t.c_oflag = 0;
     t.c_lflag = 0;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    t.c_cc[VSTART] = static_cast<cc_t>(s.xonChar);
-    t.c_cc[VSTOP] = static_cast<cc_t>(s.xoffChar);
-    t.c_ispeed = s.baudRate;
-    t.c_ospeed = s.baudRate;
+    t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
+    t.c_ispeed = s.BaudRate;
+    t.c_ospeed = s.BaudRate;
     return ioctl(fd, TCSETS2, &t) == 0;
 }
 
@@ -102,11 +121,11 @@ bool SetLine(int fd, Line line, bool on) {
 bool GetCounters(int fd, Counters* counters) {
     serial_icounter_struct c{};
     if (ioctl(fd, TIOCGICOUNT, &c) != 0) return false;
-    counters->frame = c.frame;
-    counters->parity = c.parity;
-    counters->overrun = c.overrun + c.buf_overrun;
-    counters->brk = c.brk;
-    counters->ring = c.rng;
+    counters->Frame = c.frame;
+    counters->Parity = c.parity;
+    counters->Overrun = c.overrun + c.buf_overrun;
+    counters->Break = c.brk;
+    counters->Ring = c.rng;
     return true;
 }
 

@@ -4,20 +4,25 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace comm::tty {
 
 struct Settings {
-    std::uint32_t baudRate = 9600;
-    int dataBits = 8;  // 5..8
-    int parity = 0;    // NOPARITY .. SPACEPARITY
-    int stopBits = 0;  // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
-    bool hardwareFlow = false;
-    bool xonXoffOut = false;
-    bool xonXoffIn = false;
-    char xonChar = 0x11;
-    char xoffChar = 0x13;
+    std::uint32_t BaudRate = 9600;
+    int DataBits = 8;  // 5..8
+    int Parity = 0;    // NOPARITY .. SPACEPARITY
+    int StopBits = 0;  // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
+    bool HardwareFlow = false;
+    bool XonXoffOut = false;
+    bool XonXoffIn = false;
+    char XonChar = 0x11;
+    char XoffChar = 0x13;
 };
+
+// A new pseudo-terminal: its master side (non-blocking, never our controlling
+// terminal) in *master and the path of its slave in *slavePath.
+bool OpenPseudoTerminal(int* master, std::string* slavePath);
 
 // Raw bytes, no echo, no translation, non-blocking reads; parity and framing
 // errors and breaks marked in the data (\377 \0 c, \377 \0 \0, \377 \377).
@@ -38,7 +43,7 @@ bool GetLines(int fd, int* lines);  // fails with ENOTTY or EINVAL on a pty
 bool SetLine(int fd, Line line, bool on);
 
 struct Counters {
-    int frame = 0, parity = 0, overrun = 0, brk = 0, ring = 0;
+    int Frame = 0, Parity = 0, Overrun = 0, Break = 0, Ring = 0;
 };
 bool GetCounters(int fd, Counters* counters);
 

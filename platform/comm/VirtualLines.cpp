@@ -9,13 +9,15 @@
 #include <cstring>
 #include <fstream>
 
+#include "common/AsciiText.h"
+
 namespace comm {
 
 namespace {
 
 struct LineName {
-    const char* name;
-    DWORD bit;
+    const char* Name;
+    DWORD Bit;
 };
 // The first name of each line is the one written.
 constexpr LineName kLineNames[] = {{"CTS", MS_CTS_ON},  {"DSR", MS_DSR_ON}, {"RLSD", MS_RLSD_ON},
@@ -26,7 +28,7 @@ constexpr LineName kLineNames[] = {{"CTS", MS_CTS_ON},  {"DSR", MS_DSR_ON}, {"RL
 std::optional<VirtualLines> ParseVirtualLines(std::string text) {
     auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
     text.erase(std::remove_if(text.begin(), text.end(), isSpace), text.end());
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    text = UpperAscii(text);
     if (text == "LOOP" || text.empty()) return VirtualLines{};
     if (text == "NONE") return VirtualLines{false, 0};
     VirtualLines lines{false, 0};
@@ -38,22 +40,22 @@ std::optional<VirtualLines> ParseVirtualLines(std::string text) {
         start = end + 1;
         if (name.empty()) continue;
         auto it = std::find_if(std::begin(kLineNames), std::end(kLineNames),
-                               [&](const LineName& l) { return name == l.name; });
+                               [&](const LineName& l) { return name == l.Name; });
         if (it == std::end(kLineNames)) return std::nullopt;
-        lines.fixed |= it->bit;
+        lines.Fixed |= it->Bit;
     }
     return lines;
 }
 
 std::string FormatVirtualLines(const VirtualLines& lines) {
-    if (lines.loop) return "loop";
+    if (lines.Loop) return "loop";
     std::string text;
     for (DWORD bit : {MS_CTS_ON, MS_DSR_ON, MS_RLSD_ON, MS_RING_ON}) {
-        if (!(lines.fixed & bit)) continue;
+        if (!(lines.Fixed & bit)) continue;
         auto it =
-            std::find_if(std::begin(kLineNames), std::end(kLineNames), [&](const LineName& l) { return l.bit == bit; });
+            std::find_if(std::begin(kLineNames), std::end(kLineNames), [&](const LineName& l) { return l.Bit == bit; });
         if (!text.empty()) text += ',';
-        text += it->name;
+        text += it->Name;
     }
     return text.empty() ? "none" : text;
 }

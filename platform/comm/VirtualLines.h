@@ -22,8 +22,8 @@ inline constexpr char kVirtualLinesVariable[] = "VANTREL_PTY_LINES";
 inline constexpr char kVirtualLinesFileVariable[] = "VANTREL_PTY_LINES_FILE";
 
 struct VirtualLines {
-    bool loop = true;
-    DWORD fixed = 0;  // MS_ bits that are on when not looping
+    bool Loop = true;
+    DWORD Fixed = 0;  // MS_ bits that are on when not looping
     bool operator==(const VirtualLines&) const = default;
 };
 

@@ -38,18 +38,18 @@ bool FakeHelpApi::WinHelp(const std::string& helpFile, unsigned command, std::ui
     Call call{helpFile, command, data, HelpPagePath(helpFile, command, data)};
     if (command == HELP_QUIT) {
         open_ = false;
-        call.succeeded = true;
-    } else if (call.page.empty()) {
+        call.Succeeded = true;
+    } else if (call.Page.empty()) {
         if (error) *error = UnknownCommandMessage(command);
     } else if (failure_) {
         if (error) *error = *failure_;
     } else {
         open_ = true;
-        shown_ = call.page;
-        call.succeeded = true;
+        shown_ = call.Page;
+        call.Succeeded = true;
     }
     calls_.push_back(call);
-    return call.succeeded;
+    return call.Succeeded;
 }
 
 }  // namespace help

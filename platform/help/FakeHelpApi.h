@@ -15,11 +15,11 @@ namespace help {
 class FakeHelpApi : public HelpApi {
 public:
     struct Call {
-        std::string helpFile;
-        unsigned command = 0;
-        std::uintptr_t data = 0;
-        std::string page;  // HelpPagePath of the call
-        bool succeeded = false;
+        std::string HelpFile;
+        unsigned Command = 0;
+        std::uintptr_t Data = 0;
+        std::string Page;  // HelpPagePath of the call
+        bool Succeeded = false;
     };
 
     // Every later call of a showing command fails with `error`; nullopt: they

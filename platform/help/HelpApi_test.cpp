@@ -71,12 +71,12 @@ TEST(FakeHelpApi, RecordsCallsAndFollowsTheWindow) {
 
     const auto calls = api.Calls();
     ASSERT_EQ(calls.size(), 5u);
-    EXPECT_EQ(calls[0].command, HELP_CONTEXT);
-    EXPECT_EQ(calls[0].data, 3u);
-    EXPECT_TRUE(calls[0].succeeded);
-    EXPECT_EQ(calls[2].command, HELP_CONTENTS);
-    EXPECT_EQ(calls[2].page, "Pomoc/index.html");
-    EXPECT_FALSE(calls[2].succeeded);
-    EXPECT_TRUE(calls[3].succeeded) << "quitting always works";
-    EXPECT_EQ(api.LastCall()->command, 0x0004u);
+    EXPECT_EQ(calls[0].Command, HELP_CONTEXT);
+    EXPECT_EQ(calls[0].Data, 3u);
+    EXPECT_TRUE(calls[0].Succeeded);
+    EXPECT_EQ(calls[2].Command, HELP_CONTENTS);
+    EXPECT_EQ(calls[2].Page, "Pomoc/index.html");
+    EXPECT_FALSE(calls[2].Succeeded);
+    EXPECT_TRUE(calls[3].Succeeded) << "quitting always works";
+    EXPECT_EQ(api.LastCall()->Command, 0x0004u);
 }

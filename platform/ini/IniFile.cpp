@@ -1,51 +1,36 @@
 #include "platform/ini/IniFile.h"
 
+#include "common/AsciiText.h"
 #include "common/NumberText.h"
+#include "platform/text/TextFile.h"
 
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 constexpr size_t npos = std::string::npos;
 
-std::string trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // The section named by a "[name]" line, or npos-like failure.
 bool sectionHeader(const std::string& line, std::string* name) {
-    const std::string t = trim(line);
+    const std::string t = TrimAsciiBlanks(line);
     if (t.size() < 2 || t.front() != '[') return false;
     const size_t close = t.find(']');
     if (close == npos) return false;
-    *name = trim(t.substr(1, close - 1));
+    *name = TrimAsciiBlanks(t.substr(1, close - 1));
     return true;
 }
 
 bool keyLine(const std::string& line, std::string* key, std::string* value) {
-    const std::string t = trim(line);
+    const std::string t = TrimAsciiBlanks(line);
     if (t.empty() || t[0] == ';' || t[0] == '#' || t[0] == '[') return false;
     const size_t eq = t.find('=');
     if (eq == npos) return false;
-    *key = trim(t.substr(0, eq));
-    if (value) *value = trim(t.substr(eq + 1));
+    *key = TrimAsciiBlanks(t.substr(0, eq));
+    if (value) *value = TrimAsciiBlanks(t.substr(eq + 1));
     return true;
 }
 
@@ -57,14 +42,12 @@ IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 IniFile::Lines IniFile::load() const {
     Lines lines;
-    std::ifstream in(fileName_, std::ios::binary);
-    if (!in) return lines;
-    std::stringstream whole;
-    whole << in.rdbuf();  // a folder or a read error reads as an empty file
-    std::string bytes = whole.str();
+    std::string bytes;
+    // A folder or a file that cannot be read reads as an empty file.
+    if (ReadFileBytes(fileName_, &bytes) != TBytesRead::Okay) return lines;
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
         bytes.erase(0, 3);
-        lines.bom = true;
+        lines.Bom = true;
     }
     // A CR alone ends a line too: no value read may hold a line break, which
     // a write would refuse (and settings saved at exit would be lost).
@@ -72,12 +55,12 @@ IniFile::Lines IniFile::load() const {
     while (start < bytes.size()) {
         const size_t end = bytes.find_first_of("\r\n", start);
         if (end == npos) {
-            lines.text.push_back(bytes.substr(start));
+            lines.Text.push_back(bytes.substr(start));
             break;
         }
         const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
-        if (lines.text.empty()) lines.crlf = crlf;
-        lines.text.push_back(bytes.substr(start, end - start));
+        if (lines.Text.empty()) lines.Crlf = crlf;
+        lines.Text.push_back(bytes.substr(start, end - start));
         start = end + (crlf ? 2 : 1);
     }
     return lines;
@@ -89,8 +72,8 @@ void IniFile::save(const Lines& lines) const {
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (out) {
-            if (lines.bom) out << "\xEF\xBB\xBF";
-            for (const std::string& line : lines.text) out << line << (lines.crlf ? "\r\n" : "\n");
+            if (lines.Bom) out << "\xEF\xBB\xBF";
+            for (const std::string& line : lines.Text) out << line << (lines.Crlf ? "\r\n" : "\n");
         }
         out.flush();
         if (!out) {
@@ -106,27 +89,27 @@ void IniFile::save(const Lines& lines) const {
 }
 
 IniFile::Span IniFile::findSection(const Lines& lines, const std::string& section) {
-    Span span{npos, lines.text.size()};
+    Span span{npos, lines.Text.size()};
     // Names are compared as they are written: trimmed, as the file's own are.
-    const std::string wanted = trim(section);
+    const std::string wanted = TrimAsciiBlanks(section);
     std::string name;
-    for (size_t i = 0; i < lines.text.size(); ++i) {
-        if (!sectionHeader(lines.text[i], &name)) continue;
-        if (span.header != npos) {
-            span.end = i;
+    for (size_t i = 0; i < lines.Text.size(); ++i) {
+        if (!sectionHeader(lines.Text[i], &name)) continue;
+        if (span.Header != npos) {
+            span.End = i;
             break;
         }
-        if (sameName(name, wanted)) span.header = i;
+        if (EqualIgnoringAsciiCase(name, wanted)) span.Header = i;
     }
     return span;
 }
 
 size_t IniFile::findKey(const Lines& lines, const Span& span, const std::string& key) {
-    if (span.header == npos) return npos;
-    const std::string wanted = trim(key);
+    if (span.Header == npos) return npos;
+    const std::string wanted = TrimAsciiBlanks(key);
     std::string name;
-    for (size_t i = span.header + 1; i < span.end; ++i)
-        if (keyLine(lines.text[i], &name, nullptr) && sameName(name, wanted)) return i;
+    for (size_t i = span.Header + 1; i < span.End; ++i)
+        if (keyLine(lines.Text[i], &name, nullptr) && EqualIgnoringAsciiCase(name, wanted)) return i;
     return npos;
 }
 
@@ -136,16 +119,16 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
     const size_t at = findKey(lines, findSection(lines, section), key);
     if (at == npos) return defaultValue;
     std::string name, value;
-    keyLine(lines.text[at], &name, &value);
+    keyLine(lines.Text[at], &name, &value);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
     return value;
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
-    return TextToInt(trim(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
+    return TextToInt(TrimAsciiBlanks(ReadString(section, key, "")), {.ZeroXHex = true}).value_or(defaultValue);
 }
 
-bool IniFile::SectionExists(const std::string& section) const { return findSection(load(), section).header != npos; }
+bool IniFile::SectionExists(const std::string& section) const { return findSection(load(), section).Header != npos; }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
     const Lines lines = load();
@@ -156,23 +139,23 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const 
     const Lines lines = load();
     const Span span = findSection(lines, section);
     std::vector<std::string> keys;
-    if (span.header == npos) return keys;
+    if (span.Header == npos) return keys;
     std::string name;
-    for (size_t i = span.header + 1; i < span.end; ++i)
-        if (keyLine(lines.text[i], &name, nullptr)) keys.push_back(name);
+    for (size_t i = span.Header + 1; i < span.End; ++i)
+        if (keyLine(lines.Text[i], &name, nullptr)) keys.push_back(name);
     return keys;
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
     std::vector<std::string> sections;
     std::string name;
-    for (const std::string& line : load().text)
+    for (const std::string& line : load().Text)
         if (sectionHeader(line, &name)) sections.push_back(name);
     return sections;
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    const std::string k = trim(key);
+    const std::string k = TrimAsciiBlanks(key);
     if (hasLineBreak(section) || section.find(']') != npos || hasLineBreak(value) || hasLineBreak(key) || k.empty() ||
         k.find('=') != npos || k[0] == '[' || k[0] == ';' || k[0] == '#')
         throw IniFileError("Unable to write to " + fileName_ + ": invalid section, key or value");
@@ -181,19 +164,19 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     const size_t at = findKey(lines, span, k);
     if (at != npos) {
         std::string name;
-        keyLine(lines.text[at], &name, nullptr);
-        lines.text[at] = name + "=" + value;
-    } else if (span.header != npos) {
+        keyLine(lines.Text[at], &name, nullptr);
+        lines.Text[at] = name + "=" + value;
+    } else if (span.Header != npos) {
         // After the section's last entry, before the blank lines that part it from the next.
-        size_t insert = span.end;
-        while (insert > span.header + 1 && trim(lines.text[insert - 1]).empty()) --insert;
-        lines.text.insert(lines.text.begin() + static_cast<long>(insert), k + "=" + value);
+        size_t insert = span.End;
+        while (insert > span.Header + 1 && TrimAsciiBlanks(lines.Text[insert - 1]).empty()) --insert;
+        lines.Text.insert(lines.Text.begin() + static_cast<long>(insert), k + "=" + value);
     } else {
         std::string header = "[";
-        header += trim(section);
+        header += TrimAsciiBlanks(section);
         header += ']';
-        lines.text.push_back(std::move(header));
-        lines.text.push_back(k + "=" + value);
+        lines.Text.push_back(std::move(header));
+        lines.Text.push_back(k + "=" + value);
     }
     save(lines);
 }
@@ -207,12 +190,12 @@ void IniFile::EraseSection(const std::string& section) {
     // Every section of the name: a later one would otherwise come to light
     // when the first is gone.
     Span span = findSection(lines, section);
-    if (span.header == npos) return;
+    if (span.Header == npos) return;
     do {
-        lines.text.erase(lines.text.begin() + static_cast<long>(span.header),
-                         lines.text.begin() + static_cast<long>(span.end));
+        lines.Text.erase(lines.Text.begin() + static_cast<long>(span.Header),
+                         lines.Text.begin() + static_cast<long>(span.End));
         span = findSection(lines, section);
-    } while (span.header != npos);
+    } while (span.Header != npos);
     save(lines);
 }
 
@@ -220,6 +203,6 @@ void IniFile::DeleteKey(const std::string& section, const std::string& key) {
     Lines lines = load();
     const size_t at = findKey(lines, findSection(lines, section), key);
     if (at == npos) return;
-    lines.text.erase(lines.text.begin() + static_cast<long>(at));
+    lines.Text.erase(lines.Text.begin() + static_cast<long>(at));
     save(lines);
 }

@@ -38,16 +38,16 @@ public:
 
 private:
     struct Lines {
-        std::vector<std::string> text;
-        bool crlf = false;
-        bool bom = false;
+        std::vector<std::string> Text;
+        bool Crlf = false;
+        bool Bom = false;
     };
     Lines load() const;
     void save(const Lines& lines) const;
     // Where a section's header is and where its body ends; header == npos when absent.
     struct Span {
-        size_t header;
-        size_t end;
+        size_t Header;
+        size_t End;
     };
     static Span findSection(const Lines& lines, const std::string& section);
     static size_t findKey(const Lines& lines, const Span& span, const std::string& key);

@@ -54,9 +54,9 @@ bool FakePrintApi::PrintPages(const std::string& title, const PrintFont& font, c
     std::lock_guard lock(mutex_);
     Job job{title, font, pages};
     const std::optional<Failure> failure = std::exchange(failure_, std::nullopt);
-    if (failure) job.pages.resize(std::min(pages.size(), failure->pagesBefore));
+    if (failure) job.Pages.resize(std::min(pages.size(), failure->PagesBefore));
     jobs_.push_back(std::move(job));
-    if (failure && error) *error = failure->error;
+    if (failure && error) *error = failure->Error;
     return !failure;
 }
 

@@ -15,9 +15,9 @@ namespace printing {
 class FakePrintApi : public PrintApi {
 public:
     struct Job {
-        std::string title;
-        PrintFont font;
-        std::vector<Page> pages;
+        std::string Title;
+        PrintFont Font;
+        std::vector<Page> Pages;
     };
 
     // 60 lines of 100 pixels unless told otherwise.
@@ -40,8 +40,8 @@ public:
 
 private:
     struct Failure {
-        std::string error;
-        size_t pagesBefore;
+        std::string Error;
+        size_t PagesBefore;
     };
 
     mutable std::mutex mutex_;

@@ -12,20 +12,20 @@
 namespace printing {
 
 struct PrintFont {
-    std::string family = "Courier New";
-    int pointSize = 10;
-    bool bold = false;
-    bool italic = false;
+    std::string Family = "Courier New";
+    int PointSize = 10;
+    bool Bold = false;
+    bool Italic = false;
     bool operator==(const PrintFont&) const = default;
 };
 
 // A page in printer pixels: its printable height and the height of one
 // line of text in the font asked for.
 struct PageSize {
-    int height = 0;
-    int lineHeight = 0;
+    int Height = 0;
+    int LineHeight = 0;
     // The whole lines that fit on a page; 0 when the printer gave no size.
-    int LinesPerPage() const { return lineHeight > 0 ? height / lineHeight : 0; }
+    int LinesPerPage() const { return LineHeight > 0 ? Height / LineHeight : 0; }
     bool operator==(const PageSize&) const = default;
 };
 

@@ -67,10 +67,10 @@ TEST(FakePrintApi, RecordsJobsAndAnswersAsTold) {
 
     const auto jobs = api.Jobs();
     ASSERT_EQ(jobs.size(), 3u);
-    EXPECT_EQ(jobs[0].title, "a.asm");
-    EXPECT_EQ(jobs[0].font, font);
-    EXPECT_EQ(jobs[0].pages, (std::vector<Page>{{"one", "two"}, {"three"}}));
-    EXPECT_EQ(jobs[1].pages, (std::vector<Page>{{"x"}})) << "the pages printed before the failure";
+    EXPECT_EQ(jobs[0].Title, "a.asm");
+    EXPECT_EQ(jobs[0].Font, font);
+    EXPECT_EQ(jobs[0].Pages, (std::vector<Page>{{"one", "two"}, {"three"}}));
+    EXPECT_EQ(jobs[1].Pages, (std::vector<Page>{{"x"}})) << "the pages printed before the failure";
     EXPECT_EQ(api.FontsAsked(), std::vector<PrintFont>{font});
     EXPECT_EQ((PageSize{99, 0}).LinesPerPage(), 0);
 }
@@ -89,7 +89,7 @@ TEST_F(QtPrintTest, PagesGoToAPdfFileOneSheetEach) {
 
     const PrintFont font{"Courier New", 10};
     const PageSize page = api.PageSizeFor(font);
-    EXPECT_GT(page.lineHeight, 0);
+    EXPECT_GT(page.LineHeight, 0);
     // An A4 or Letter sheet holds some tens of lines of 10 points.
     EXPECT_GT(page.LinesPerPage(), 40);
     EXPECT_LT(page.LinesPerPage(), 90);

@@ -11,10 +11,10 @@ namespace printing {
 namespace {
 
 QFont toQFont(const PrintFont& font) {
-    QFont result(QString::fromStdString(font.family));
-    result.setPointSize(font.pointSize > 0 ? font.pointSize : 10);
-    result.setBold(font.bold);
-    result.setItalic(font.italic);
+    QFont result(QString::fromStdString(font.Family));
+    result.setPointSize(font.PointSize > 0 ? font.PointSize : 10);
+    result.setBold(font.Bold);
+    result.setItalic(font.Italic);
     return result;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/shell/FakeShellApi.h"
 
+#include "common/AsciiText.h"
+
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -9,12 +10,7 @@ namespace shell {
 
 namespace {
 
-std::string key(const std::string& name) {
-    std::string lower = ProgramName(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
+std::string key(const std::string& name) { return LowerAscii(ProgramName(name)); }
 
 }  // namespace
 
@@ -44,7 +40,7 @@ std::vector<std::string> FakeShellApi::StartedPrograms() const {
     std::lock_guard lock(mutex_);
     std::vector<std::string> programs;
     for (const Start& start : starts_)
-        if (start.result.Started()) programs.push_back(start.program);
+        if (start.Result.Started()) programs.push_back(start.Program);
     return programs;
 }
 
@@ -56,57 +52,40 @@ void FakeShellApi::ClearStarts() {
 StartResult FakeShellApi::ShellExecute(const std::string& file, const std::string& parameters,
                                        const std::string& directory, ShowCommand show) {
     Start start;
-    start.file = file;
-    start.parameters = parameters;
-    start.directory = directory;
-    start.show = show;
-    start.tick = clock_.GetTickCount64();
-    StartResult& result = start.result;
-    std::error_code ec;
-
+    start.File = file;
+    start.Parameters = parameters;
+    start.Directory = directory;
+    start.Show = show;
+    start.Tick = clock_.GetTickCount64();
+    StartResult& result = start.Result;
     std::vector<std::string> command;
-    if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
-        result.status = StartStatus::NotFound;
-        result.error = DirectoryNotFoundMessage(directory);
-    } else if (IsBatchFile(file)) {
-        const std::string batch = FindBatchFile(file, directory);
-        if (batch.empty()) {
-            result.status = StartStatus::NotFound;
-            result.error = NotFoundMessage(file);
-        } else {
-            result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
-        }
-    } else {
-        command = SplitParameters(parameters);
-        command.insert(command.begin(), file);
-        result.status = StartStatus::Started;
-    }
+    result.Status = ResolveStart(file, parameters, directory, &command, &result.Error);
 
     std::unique_lock lock(mutex_);
     Program program = Program::Missing();
     if (!command.empty()) {
-        start.program = command.front();
-        start.arguments.assign(command.begin() + 1, command.end());
-        if (const auto it = programs_.find(key(start.program)); it != programs_.end()) program = it->second;
+        start.Program = command.front();
+        start.Arguments.assign(command.begin() + 1, command.end());
+        if (const auto it = programs_.find(key(start.Program)); it != programs_.end()) program = it->second;
     }
-    if (result.Started() && program.missing) {
-        result.status = StartStatus::NotFound;
-        result.error = NotFoundMessage(start.program);
+    if (result.Started() && program.Absent) {
+        result.Status = StartStatus::NotFound;
+        result.Error = NotFoundMessage(start.Program);
     }
     if (result.Started()) {
-        result.process = next_++;
-        ends_[result.process] =
-            program.runs == Program::Forever ? Program::Forever : start.tick + std::max(program.runs, program.delay);
+        result.Process = next_++;
+        ends_[result.Process] =
+            program.Runs == Program::Forever ? Program::Forever : start.Tick + std::max(program.Runs, program.Delay);
     }
     starts_.push_back(start);
     lock.unlock();
 
-    if (result.Started() && !program.files.empty()) {
-        if (program.delay == 0) {
-            writeFiles(directory, program.files);
+    if (result.Started() && !program.Files.empty()) {
+        if (program.Delay == 0) {
+            writeFiles(directory, program.Files);
         } else {
-            const ProcessHandle process = result.process;
-            const auto id = clock_.At(start.tick + program.delay, [this, process, directory, files = program.files] {
+            const ProcessHandle process = result.Process;
+            const auto id = clock_.At(start.Tick + program.Delay, [this, process, directory, files = program.Files] {
                 bool stillRuns;
                 {
                     std::lock_guard inner(mutex_);

@@ -28,47 +28,47 @@ public:
     struct Program {
         static constexpr timing::Ticks Forever = ~timing::Ticks{0};
 
-        bool missing = false;
-        std::vector<File> files;
-        timing::Ticks delay = 0;  // the files appear this long after the start
-        timing::Ticks runs = 0;   // runs this long after the start (at least `delay`);
+        bool Absent = false;
+        std::vector<File> Files;
+        timing::Ticks Delay = 0;  // the files appear this long after the start
+        timing::Ticks Runs = 0;   // runs this long after the start (at least `delay`);
                                   // Forever: until Exit
 
         static Program Writes(std::vector<File> files) {
             Program program;
-            program.files = std::move(files);
+            program.Files = std::move(files);
             return program;
         }
         static Program WritesNothing() { return Program{}; }
         static Program Missing() {
             Program program;
-            program.missing = true;
+            program.Absent = true;
             return program;
         }
         static Program Slow(timing::Ticks delay, std::vector<File> files) {
             Program program;
-            program.files = std::move(files);
-            program.delay = program.runs = delay;
+            program.Files = std::move(files);
+            program.Delay = program.Runs = delay;
             return program;
         }
         // Keeps running until Exit (a downloader holding the serial port).
         static Program Stays() {
             Program program;
-            program.runs = Forever;
+            program.Runs = Forever;
             return program;
         }
     };
 
     // One ShellExecute call.
     struct Start {
-        std::string file;
-        std::string parameters;
-        std::string directory;
-        ShowCommand show = SW_SHOWNORMAL;
-        std::string program;                 // what ran: the file's, or the .bat line's first word
-        std::vector<std::string> arguments;  // its arguments after the split (and %n expansion)
-        StartResult result;
-        timing::Ticks tick = 0;  // the fake time of the start
+        std::string File;
+        std::string Parameters;
+        std::string Directory;
+        ShowCommand Show = SW_SHOWNORMAL;
+        std::string Program;                 // what ran: the file's, or the .bat line's first word
+        std::vector<std::string> Arguments;  // its arguments after the split (and %n expansion)
+        StartResult Result;
+        timing::Ticks Tick = 0;  // the fake time of the start
     };
 
     // The clock must outlive the fake.

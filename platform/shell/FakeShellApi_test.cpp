@@ -48,19 +48,19 @@ TEST_F(FakeShellTest, RecordsEachStartWithTheBatchLineExpanded) {
 
     const auto starts = shell.Starts();
     ASSERT_EQ(starts.size(), 2u);
-    EXPECT_EQ(starts[0].file, (folder / "ASM.bat").string());
-    EXPECT_EQ(starts[0].parameters, "TEMP$$.ASM");
-    EXPECT_EQ(starts[0].directory, "");
-    EXPECT_EQ(starts[0].show, SW_HIDE);
-    EXPECT_EQ(starts[0].program, "AS11M");
-    EXPECT_EQ(starts[0].arguments, (std::vector<std::string>{"TEMP$$.ASM", "-l", "s"}));
-    EXPECT_EQ(starts[0].tick, 1000u);
-    EXPECT_EQ(starts[1].program, "/app/VantrelSIM.EXE");
-    EXPECT_EQ(starts[1].directory, folder.string());
-    EXPECT_EQ(starts[1].show, SW_SHOWNORMAL);
-    EXPECT_TRUE(starts[1].arguments.empty());
-    EXPECT_EQ(starts[1].tick, 1007u);
-    EXPECT_NE(starts[0].result.process, starts[1].result.process);
+    EXPECT_EQ(starts[0].File, (folder / "ASM.bat").string());
+    EXPECT_EQ(starts[0].Parameters, "TEMP$$.ASM");
+    EXPECT_EQ(starts[0].Directory, "");
+    EXPECT_EQ(starts[0].Show, SW_HIDE);
+    EXPECT_EQ(starts[0].Program, "AS11M");
+    EXPECT_EQ(starts[0].Arguments, (std::vector<std::string>{"TEMP$$.ASM", "-l", "s"}));
+    EXPECT_EQ(starts[0].Tick, 1000u);
+    EXPECT_EQ(starts[1].Program, "/app/VantrelSIM.EXE");
+    EXPECT_EQ(starts[1].Directory, folder.string());
+    EXPECT_EQ(starts[1].Show, SW_SHOWNORMAL);
+    EXPECT_TRUE(starts[1].Arguments.empty());
+    EXPECT_EQ(starts[1].Tick, 1007u);
+    EXPECT_NE(starts[0].Result.Process, starts[1].Result.Process);
     EXPECT_EQ(shell.StartedPrograms(), (std::vector<std::string>{"AS11M", "/app/VantrelSIM.EXE"}));
 }
 
@@ -75,7 +75,7 @@ TEST_F(FakeShellTest, OutcomesPickedByName) {
     EXPECT_TRUE(wrote.Started());
     EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "listing\r\n");
     EXPECT_EQ(readFile(folder / "TEMP$$.S19"), "S9030000FC\r\n");
-    EXPECT_FALSE(shell.IsRunning(wrote.process)) << "done as soon as it has written";
+    EXPECT_FALSE(shell.IsRunning(wrote.Process)) << "done as soon as it has written";
 
     fs::remove(folder / "TEMP$$.LST");
     EXPECT_TRUE(shell.ShellExecute("quiet", "", dir, SW_HIDE).Started());
@@ -93,9 +93,9 @@ TEST_F(FakeShellTest, OutcomesPickedByName) {
     };
     for (const Failure& f : failures) {
         const StartResult result = shell.ShellExecute(f.file, "", dir, SW_HIDE);
-        EXPECT_EQ(result.status, f.status) << f.file;
-        EXPECT_EQ(result.error, f.error) << f.file;
-        EXPECT_EQ(result.process, 0u) << f.file;
+        EXPECT_EQ(result.Status, f.status) << f.file;
+        EXPECT_EQ(result.Error, f.error) << f.file;
+        EXPECT_EQ(result.Process, 0u) << f.file;
     }
     EXPECT_EQ(shell.Starts().size(), 6u) << "failed starts are recorded too";
     EXPECT_EQ(shell.StartedPrograms(), (std::vector<std::string>{"WRITER.EXE", "quiet"}));
@@ -105,19 +105,19 @@ TEST_F(FakeShellTest, ASlowProgramWritesOnceTheFakeTimeHasPassed) {
     shell.AddProgram("as11m", FakeShellApi::Program::Slow(2500, {{"TEMP$$.LST", "late"}}));
     const StartResult started = shell.ShellExecute("asm.bat", "TEMP$$.ASM", folder.string(), SW_HIDE);
     ASSERT_TRUE(started.Started());
-    EXPECT_TRUE(shell.IsRunning(started.process));
+    EXPECT_TRUE(shell.IsRunning(started.Process));
     clock.Sleep(2499);
     EXPECT_FALSE(fs::exists(folder / "TEMP$$.LST"));
-    EXPECT_TRUE(shell.IsRunning(started.process));
+    EXPECT_TRUE(shell.IsRunning(started.Process));
     clock.Sleep(1);
     EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "late");
-    EXPECT_FALSE(shell.IsRunning(started.process));
+    EXPECT_FALSE(shell.IsRunning(started.Process));
 }
 
 TEST_F(FakeShellTest, AProgramEndedBeforeItsDelayWritesNothing) {
     shell.AddProgram("slow", FakeShellApi::Program::Slow(100, {{"out.txt", "x"}}));
     const StartResult started = shell.ShellExecute("slow", "", folder.string(), SW_HIDE);
-    shell.Exit(started.process);
+    shell.Exit(started.Process);
     clock.Advance(1000);
     EXPECT_FALSE(fs::exists(folder / "out.txt"));
 }
@@ -126,11 +126,11 @@ TEST_F(FakeShellTest, AProgramThatStaysRunsUntilExit) {
     shell.AddProgram("Tolvex", FakeShellApi::Program::Stays());
     const StartResult started = shell.ShellExecute("Tolvex.exe", "TEMP$$.S19 2 512", "", SW_SHOWNORMAL);
     ASSERT_TRUE(started.Started());
-    EXPECT_EQ(shell.Starts().back().arguments, (std::vector<std::string>{"TEMP$$.S19", "2", "512"}));
+    EXPECT_EQ(shell.Starts().back().Arguments, (std::vector<std::string>{"TEMP$$.S19", "2", "512"}));
     clock.Advance(1'000'000);
-    EXPECT_TRUE(shell.IsRunning(started.process));
-    shell.Exit(started.process);
-    EXPECT_FALSE(shell.IsRunning(started.process));
+    EXPECT_TRUE(shell.IsRunning(started.Process));
+    shell.Exit(started.Process);
+    EXPECT_FALSE(shell.IsRunning(started.Process));
     EXPECT_FALSE(shell.IsRunning(0));
 }
 

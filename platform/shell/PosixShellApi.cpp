@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace shell {
 
@@ -18,12 +17,13 @@ namespace {
 
 // What the middle process and the program tell us through the pipe.
 struct Report {
-    enum Kind : int { Pid, ChdirFailed, ForkFailed, ExecFailed } kind;
-    int value;  // the pid or the errno
+    enum Outcome : int { Pid, ChdirFailed, ForkFailed, ExecFailed };
+    Outcome Kind;
+    int Value;  // the pid or the errno
 };
 
 // Between fork and exec only async-signal-safe calls.
-void writeReport(int fd, Report::Kind kind, int value) {
+void writeReport(int fd, Report::Outcome kind, int value) {
     const Report report{kind, value};
     [[maybe_unused]] const ssize_t n = ::write(fd, &report, sizeof report);
 }
@@ -78,38 +78,20 @@ std::string cannotStartMessage(const std::string& program, int code) {
 
 PosixShellApi::~PosixShellApi() {
     for (auto& [handle, process] : running_)
-        if (process.pidfd >= 0) ::close(process.pidfd);
+        if (process.Pidfd >= 0) ::close(process.Pidfd);
 }
 
 StartResult PosixShellApi::ShellExecute(const std::string& file, const std::string& parameters,
                                         const std::string& directory, ShowCommand show) {
     StartResult result;
-    std::error_code ec;
-    if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
-        result.status = StartStatus::NotFound;
-        result.error = DirectoryNotFoundMessage(directory);
-        return result;
-    }
-
     std::vector<std::string> command;
-    if (IsBatchFile(file)) {
-        const std::string batch = FindBatchFile(file, directory);
-        if (batch.empty()) {
-            result.status = StartStatus::NotFound;
-            result.error = NotFoundMessage(file);
-            return result;
-        }
-        result.status = ReadBatchFile(batch, SplitParameters(parameters), &command, &result.error);
-        if (result.status != StartStatus::Started) return result;
-    } else {
-        command = SplitParameters(parameters);
-        command.insert(command.begin(), file);
-    }
+    result.Status = ResolveStart(file, parameters, directory, &command, &result.Error);
+    if (result.Status != StartStatus::Started) return result;
 
     const std::string path = FindProgram(command.front(), directory);
     if (path.empty()) {
-        result.status = StartStatus::NotFound;
-        result.error = NotFoundMessage(command.front());
+        result.Status = StartStatus::NotFound;
+        result.Error = NotFoundMessage(command.front());
         return result;
     }
     command.front() = path;
@@ -123,8 +105,8 @@ StartResult PosixShellApi::ShellExecute(const std::string& file, const std::stri
 
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        result.status = StartStatus::Failed;
-        result.error = cannotStartMessage(path, errno);
+        result.Status = StartStatus::Failed;
+        result.Error = cannotStartMessage(path, errno);
         return result;
     }
     const pid_t middle = ::fork();
@@ -142,8 +124,8 @@ StartResult PosixShellApi::ShellExecute(const std::string& file, const std::stri
     ::close(pipeFds[1]);
     if (middle < 0) {
         ::close(pipeFds[0]);
-        result.status = StartStatus::Failed;
-        result.error = cannotStartMessage(path, forkError);
+        result.Status = StartStatus::Failed;
+        result.Error = cannotStartMessage(path, forkError);
         return result;
     }
     while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
@@ -152,46 +134,46 @@ StartResult PosixShellApi::ShellExecute(const std::string& file, const std::stri
     // The pipe ends when the program has exec'd or exited.
     int pid = 0;
     int failedCode = 0;
-    Report::Kind failure = Report::Pid;
+    Report::Outcome failure = Report::Pid;
     Report report;
     for (;;) {
         const ssize_t n = ::read(pipeFds[0], &report, sizeof report);
         if (n < 0 && errno == EINTR) continue;
         if (n != static_cast<ssize_t>(sizeof report)) break;
-        if (report.kind == Report::Pid) {
-            pid = report.value;
+        if (report.Kind == Report::Pid) {
+            pid = report.Value;
         } else {
-            failure = report.kind;
-            failedCode = report.value;
+            failure = report.Kind;
+            failedCode = report.Value;
         }
     }
     ::close(pipeFds[0]);
 
     if (failure == Report::ChdirFailed) {
-        result.status = StartStatus::NotFound;
-        result.error = DirectoryNotFoundMessage(directory);
+        result.Status = StartStatus::NotFound;
+        result.Error = DirectoryNotFoundMessage(directory);
         return result;
     }
     if (failure != Report::Pid || pid <= 0) {
-        result.status = StartStatus::Failed;
-        result.error = cannotStartMessage(path, failedCode ? failedCode : ECHILD);
+        result.Status = StartStatus::Failed;
+        result.Error = cannotStartMessage(path, failedCode ? failedCode : ECHILD);
         return result;
     }
 
     std::lock_guard lock(mutex_);
     sweepLocked();
-    result.status = StartStatus::Started;
-    result.process = next_++;
-    running_[result.process] = Process{pid, openPidfd(pid)};
+    result.Status = StartStatus::Started;
+    result.Process = next_++;
+    running_[result.Process] = Process{pid, openPidfd(pid)};
     return result;
 }
 
 bool PosixShellApi::stillRuns(const Process& process) {
-    if (process.pidfd >= 0) {
-        pollfd entry{process.pidfd, POLLIN, 0};
+    if (process.Pidfd >= 0) {
+        pollfd entry{process.Pidfd, POLLIN, 0};
         return ::poll(&entry, 1, 0) == 0;
     }
-    return ::kill(process.pid, 0) == 0 || errno == EPERM;
+    return ::kill(process.Pid, 0) == 0 || errno == EPERM;
 }
 
 void PosixShellApi::sweepLocked() {
@@ -200,7 +182,7 @@ void PosixShellApi::sweepLocked() {
             ++it;
             continue;
         }
-        if (it->second.pidfd >= 0) ::close(it->second.pidfd);
+        if (it->second.Pidfd >= 0) ::close(it->second.Pidfd);
         it = running_.erase(it);
     }
 }
@@ -210,7 +192,7 @@ bool PosixShellApi::IsRunning(ProcessHandle process) {
     const auto it = running_.find(process);
     if (it == running_.end()) return false;
     if (stillRuns(it->second)) return true;
-    if (it->second.pidfd >= 0) ::close(it->second.pidfd);
+    if (it->second.Pidfd >= 0) ::close(it->second.Pidfd);
     running_.erase(it);
     return false;
 }
@@ -218,7 +200,7 @@ bool PosixShellApi::IsRunning(ProcessHandle process) {
 int PosixShellApi::ProcessId(ProcessHandle process) const {
     std::lock_guard lock(mutex_);
     const auto it = running_.find(process);
-    return it == running_.end() ? 0 : it->second.pid;
+    return it == running_.end() ? 0 : it->second.Pid;
 }
 
 ShellApi& DefaultShellApi() {

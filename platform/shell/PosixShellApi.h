@@ -28,8 +28,8 @@ public:
 
 private:
     struct Process {
-        int pid = 0;
-        int pidfd = -1;  // -1: watched through kill(pid, 0)
+        int Pid = 0;
+        int Pidfd = -1;  // -1: watched through kill(pid, 0)
     };
     static bool stillRuns(const Process& process);
     // Drops the processes that have ended, closing their pidfds.

@@ -105,9 +105,9 @@ TEST_F(PosixShellTest, StartsInTheGivenDirectoryWithArgumentsVerbatim) {
     copyProbe(folder / "as11m");
     const StartResult started =
         api.ShellExecute("AS11M.EXE", "TEMP$$.ASM -l \"two words\" * `id` a;b|c>d", folder.string(), SW_HIDE);
-    ASSERT_TRUE(started.Started()) << started.error;
-    EXPECT_NE(started.process, 0u);
-    const auto lines = probeOutput(started.process, folder);
+    ASSERT_TRUE(started.Started()) << started.Error;
+    EXPECT_NE(started.Process, 0u);
+    const auto lines = probeOutput(started.Process, folder);
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], (folder / "as11m").string());
     EXPECT_EQ(lines[1], "/dev/null") << "hidden output goes nowhere";
@@ -118,8 +118,8 @@ TEST_F(PosixShellTest, StartsInTheGivenDirectoryWithArgumentsVerbatim) {
 TEST_F(PosixShellTest, ShownOutputGoesWhereOursGoes) {
     copyProbe(folder / "probe");
     const StartResult started = api.ShellExecute("probe", "", folder.string(), SW_SHOWNORMAL);
-    ASSERT_TRUE(started.Started()) << started.error;
-    const auto lines = probeOutput(started.process, folder);
+    ASSERT_TRUE(started.Started()) << started.Error;
+    const auto lines = probeOutput(started.Process, folder);
     ASSERT_GE(lines.size(), 2u);
     std::error_code ec;
     EXPECT_EQ(lines[1], fs::read_symlink("/proc/self/fd/1", ec).string());
@@ -134,8 +134,8 @@ TEST_F(PosixShellTest, ABatchLineExpandsItsParametersAndPassesDollarsVerbatim) {
     fs::current_path(folder);
     const StartResult started = api.ShellExecute((folder / "ASM.BAT").string(), "TEMP$$.ASM", "", SW_HIDE);
     fs::current_path(before);
-    ASSERT_TRUE(started.Started()) << started.error;
-    const auto lines = probeOutput(started.process, folder);
+    ASSERT_TRUE(started.Started()) << started.Error;
+    const auto lines = probeOutput(started.Process, folder);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], (folder / "as11m").string());
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
@@ -163,31 +163,31 @@ TEST_F(PosixShellTest, FailedStartsSayWhatIsMissing) {
     };
     for (const Case& c : cases) {
         const StartResult result = api.ShellExecute(c.file, "TEMP$$.ASM", c.directory, SW_HIDE);
-        EXPECT_EQ(result.status, c.status) << c.file;
-        EXPECT_EQ(result.error, c.error) << c.file;
-        EXPECT_EQ(result.process, 0u) << c.file;
-        EXPECT_FALSE(api.IsRunning(result.process));
+        EXPECT_EQ(result.Status, c.status) << c.file;
+        EXPECT_EQ(result.Error, c.error) << c.file;
+        EXPECT_EQ(result.Process, 0u) << c.file;
+        EXPECT_FALSE(api.IsRunning(result.Process));
     }
 }
 
 TEST_F(PosixShellTest, IsRunningFollowsTheProgramAndLeavesNoZombie) {
     copyProbe(folder / "probe");
     const StartResult started = api.ShellExecute("probe", "sleep 400", folder.string(), SW_HIDE);
-    ASSERT_TRUE(started.Started()) << started.error;
-    EXPECT_TRUE(api.IsRunning(started.process));
-    EXPECT_GT(api.ProcessId(started.process), 0);
+    ASSERT_TRUE(started.Started()) << started.Error;
+    EXPECT_TRUE(api.IsRunning(started.Process));
+    EXPECT_GT(api.ProcessId(started.Process), 0);
     EXPECT_FALSE(fs::exists(folder / "probe-out.txt"));
-    const auto lines = probeOutput(started.process, folder);
+    const auto lines = probeOutput(started.Process, folder);
     EXPECT_EQ(lines.size(), 5u);
-    EXPECT_FALSE(api.IsRunning(started.process));
+    EXPECT_FALSE(api.IsRunning(started.Process));
     // The program was never our child: nothing to wait for.
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
 
     const StartResult again = api.ShellExecute("probe", "sleep 10", folder.string(), SW_HIDE);
     ASSERT_TRUE(again.Started());
-    EXPECT_NE(again.process, started.process) << "handles are never reused";
-    probeOutput(again.process, folder);
+    EXPECT_NE(again.Process, started.Process) << "handles are never reused";
+    probeOutput(again.Process, folder);
 }
 
 TEST_F(PosixShellTest, OurDescriptorsDoNotReachTheProgram) {
@@ -197,8 +197,8 @@ TEST_F(PosixShellTest, OurDescriptorsDoNotReachTheProgram) {
     ASSERT_GE(fd, 3);
     const StartResult started = api.ShellExecute("probe", "", folder.string(), SW_HIDE);
     ::close(fd);
-    ASSERT_TRUE(started.Started()) << started.error;
-    const auto lines = probeOutput(started.process, folder);
+    ASSERT_TRUE(started.Started()) << started.Error;
+    const auto lines = probeOutput(started.Process, folder);
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[2], "0 1 2");
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/AsciiText.h"
 #include "platform/text/TextFile.h"
 
 namespace shell {
@@ -18,12 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
-    if (text.size() < ending.size()) return false;
-    for (size_t i = 0; i < ending.size(); ++i) {
-        const char a = text[text.size() - ending.size() + i];
-        if (std::tolower(static_cast<unsigned char>(a)) != ending[i]) return false;
-    }
-    return true;
+    return text.size() >= ending.size() &&
+           EqualIgnoringAsciiCase(std::string_view(text).substr(text.size() - ending.size()), ending);
 }
 
 bool isExecutableFile(const fs::path& path) {
@@ -128,6 +125,26 @@ StartStatus ReadBatchFile(const std::string& path, const std::vector<std::string
     }
     if (command) *command = std::move(words);
     return StartStatus::Started;
+}
+
+StartStatus ResolveStart(const std::string& file, const std::string& parameters, const std::string& directory,
+                         std::vector<std::string>* command, std::string* error) {
+    std::error_code ec;
+    if (!directory.empty() && !fs::is_directory(directory, ec)) {
+        if (error) *error = DirectoryNotFoundMessage(directory);
+        return StartStatus::NotFound;
+    }
+    if (!IsBatchFile(file)) {
+        *command = SplitParameters(parameters);
+        command->insert(command->begin(), file);
+        return StartStatus::Started;
+    }
+    const std::string batch = FindBatchFile(file, directory);
+    if (batch.empty()) {
+        if (error) *error = NotFoundMessage(file);
+        return StartStatus::NotFound;
+    }
+    return ReadBatchFile(batch, SplitParameters(parameters), command, error);
 }
 
 std::string FindBatchFile(const std::string& file, const std::string& directory) {

@@ -35,11 +35,11 @@ enum class StartStatus {
 };
 
 struct StartResult {
-    StartStatus status = StartStatus::Failed;
-    ProcessHandle process = 0;  // when started
-    std::string error;          // when not: a message naming the program, for a box
+    StartStatus Status = StartStatus::Failed;
+    ProcessHandle Process = 0;  // when started
+    std::string Error;          // when not: a message naming the program, for a box
 
-    bool Started() const { return status == StartStatus::Started; }
+    bool Started() const { return Status == StartStatus::Started; }
 };
 
 class ShellApi {
@@ -85,6 +85,14 @@ StartStatus ReadBatchFile(const std::string& path, const std::vector<std::string
 // The .bat file a start names, found regardless of case: a relative name
 // counts from `directory` (empty: the current directory). Empty when none.
 std::string FindBatchFile(const std::string& file, const std::string& directory);
+
+// The command a start runs, before its program is looked for: the words of
+// the line of the .bat file that `file` names, or else `file` followed by the
+// parameter words. NotFound or Failed, with `error` filled and `command` left
+// empty, when the directory or the .bat file is missing or the .bat file
+// cannot be read or holds no command.
+StartStatus ResolveStart(const std::string& file, const std::string& parameters, const std::string& directory,
+                         std::vector<std::string>* command, std::string* error);
 
 // The program a name resolves to, regardless of letter case and of a ".exe"
 // ending: a name with a folder in it only in that folder (a relative one

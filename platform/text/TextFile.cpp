@@ -1,27 +1,18 @@
 #include "platform/text/TextFile.h"
 
-#include <unistd.h>
-#include <algorithm>
+#include "common/AsciiText.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
-
-namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-}  // namespace
 
 TTextFormat TextFormatOf(std::string_view bytes) {
     TTextFormat format;
@@ -35,30 +26,54 @@ TTextFormat TextFormatOf(std::string_view bytes) {
     return format;
 }
 
+TBytesRead ReadFileBytes(const std::string& path, std::string* bytes, int* errorNumber, uint64_t maxSize) {
+    auto failed = [errorNumber](TBytesRead status) {
+        if (errorNumber) *errorNumber = errno;
+        return status;
+    };
+    // Non-blocking, or opening a named pipe would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return failed(errno == ENOENT || errno == ENOTDIR ? TBytesRead::NotFound : TBytesRead::OpenFailed);
+    struct Closer {
+        int Fd;
+        ~Closer() { ::close(Fd); }
+    } closer{fd};
+    struct stat info;
+    if (::fstat(fd, &info) != 0) return failed(TBytesRead::ReadFailed);
+    // A device or a pipe could feed it forever.
+    if (!S_ISREG(info.st_mode)) return TBytesRead::NotAFile;
+    if (static_cast<uint64_t>(info.st_size) > maxSize) return TBytesRead::TooLarge;
+    std::string contents;
+    contents.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return failed(TBytesRead::ReadFailed);
+        }
+        contents.append(buffer, static_cast<size_t>(n));
+        if (contents.size() > maxSize) return TBytesRead::TooLarge;
+    }
+    if (bytes) *bytes = std::move(contents);
+    return TBytesRead::Okay;
+}
+
 TReadStatus ReadTextFile(const std::string& path, std::string* text, std::string* err, TTextFormat* format) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    std::string bytes;
+    int error = 0;
+    const TBytesRead read = ReadFileBytes(path, &bytes, &error);
+    if (read == TBytesRead::NotFound) {
         if (err) *err = path + ": file not found";
         return TReadStatus::NotFound;
     }
-    // Checked before opening: opening a named pipe waits for a writer.
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        if (err) *err = path + ": not a file";
+    if (read != TBytesRead::Okay) {
+        if (err) *err = path + ": " + (read == TBytesRead::NotAFile ? "not a file" : std::strerror(error));
         return TReadStatus::OtherError;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (err) *err = path + ": " + std::strerror(errno);
-        return TReadStatus::OtherError;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        if (err) *err = path + ": read error";
-        return TReadStatus::OtherError;
-    }
-    if (text) *text = DecodeText(bytes.str());
-    if (format) *format = TextFormatOf(bytes.str());
+    if (text) *text = DecodeText(bytes);
+    if (format) *format = TextFormatOf(bytes);
     return TReadStatus::Okay;
 }
 

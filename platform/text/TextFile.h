@@ -5,6 +5,7 @@
 
 #include "common/TextEncoding.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,16 @@ struct TTextFormat {
 
 // The encoding DecodeText reads the bytes in, and the line end of the first line.
 TTextFormat TextFormatOf(std::string_view bytes);
+
+// What a read of a file's bytes met.
+enum class TBytesRead { Okay, NotFound, NotAFile, TooLarge, OpenFailed, ReadFailed };
+
+// Reads a regular file's bytes whole. A pipe or a device is refused without
+// waiting for it (NotAFile), and so is a file of more than maxSize bytes.
+// errorNumber, when given, receives errno where the open (NotFound
+// included) or a read failed, for the caller's own message.
+TBytesRead ReadFileBytes(const std::string& path, std::string* bytes, int* errorNumber = nullptr,
+                         uint64_t maxSize = UINT64_MAX);
 
 // Reads a whole text file through DecodeText; format, when given, receives
 // TextFormatOf the bytes. On failure returns another status and fills err.

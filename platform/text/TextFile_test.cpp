@@ -1,5 +1,7 @@
 #include "platform/text/TextFile.h"
 
+#include "common/AsciiText.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -111,8 +113,7 @@ TEST_F(TextFileFolder, ChoiceDoesNotDependOnTheOrderOfTheDirectory) {
             for (const std::string& name : names) Write(name, name);
         }
         for (const auto& names : variants) {
-            std::string asked = names.front();
-            for (char& c : asked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string asked = LowerAscii(names.front());
             EXPECT_EQ(FindFileIgnoringCase((Folder / asked).string()), (Folder / names.front()).string())
                 << asked << (reversed ? ", created in reverse" : "");
         }
@@ -131,6 +132,21 @@ TEST_F(TextFileFolder, ReadsAndReportsMissingFiles) {
     ASSERT_EQ(mkfifo((Folder / "pipe.lst").c_str(), 0600), 0);
     EXPECT_EQ(ReadTextFile((Folder / "pipe.lst").string(), &text, &err), TReadStatus::OtherError)
         << "a named pipe with no writer must not hang the reader";
+}
+
+TEST_F(TextFileFolder, ReadsBytesWholeUpToALimitAndTellsWhatFailed) {
+    Write("a.s19", std::string("S1\0\xE8\r\n", 6));
+    std::string bytes;
+    int error = 0;
+    ASSERT_EQ(ReadFileBytes((Folder / "a.s19").string(), &bytes), TBytesRead::Okay);
+    EXPECT_EQ(bytes, std::string("S1\0\xE8\r\n", 6)) << "bytes as stored, nothing decoded";
+    EXPECT_EQ(ReadFileBytes((Folder / "a.s19").string(), &bytes, &error, 6), TBytesRead::Okay);
+    EXPECT_EQ(ReadFileBytes((Folder / "a.s19").string(), &bytes, &error, 5), TBytesRead::TooLarge);
+    EXPECT_EQ(ReadFileBytes((Folder / "b.s19").string(), &bytes, &error), TBytesRead::NotFound);
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(ReadFileBytes((Folder / "a.s19" / "c").string(), &bytes, &error), TBytesRead::NotFound);
+    EXPECT_EQ(ReadFileBytes(Folder.string(), &bytes, &error), TBytesRead::NotAFile);
+    EXPECT_EQ(ReadFileBytes("/dev/zero", &bytes, &error), TBytesRead::NotAFile) << "a device never ends";
 }
 
 TEST(TextFormatOf, EncodingAndFirstLineEnd) {

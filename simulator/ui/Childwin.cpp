@@ -1,9 +1,9 @@
 #include "simulator/ui/Childwin.h"
 
-#include "common/ListingLine.h"
 #include "gui/Guard.h"
 #include "platform/text/TextFile.h"
 #include "simulator/Hc11.h"
+#include "simulator/ui/ListingFields.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
@@ -17,24 +17,22 @@
 
 namespace VantrelSIM {
 
-QString ListingKey(const QString& line) { return line.left(static_cast<qsizetype>(ListingKeyLength)); }
+namespace {
 
-int ListingAddress(const QString& line) {
-    const std::u16string_view text(reinterpret_cast<const char16_t*>(line.utf16()), static_cast<size_t>(line.size()));
-    const std::optional<uint16_t> address = ListingAddressValue(text);
-    return address ? *address : -1;
+std::u16string_view Utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
-uint16_t CursorAddress(const QString& line) {
-    const std::string field =
-        line.mid(static_cast<qsizetype>(ListingAddressStart), static_cast<qsizetype>(ListingAddressLength))
-            .toUpper()
-            .toStdString();
-    const std::string_view text(field);
-    const uint8_t high = HexToByte(text.substr(0, std::min<size_t>(2, text.size())));
-    const uint8_t low = HexToByte(text.size() > 2 ? text.substr(2) : std::string_view());
-    return static_cast<uint16_t>(high * 256 + low);
+}  // namespace
+
+QString ListingKey(const QString& line) {
+    const std::u16string_view key = ListingKey(Utf16(line));
+    return QString(reinterpret_cast<const QChar*>(key.data()), static_cast<qsizetype>(key.size()));
 }
+
+int ListingAddress(const QString& line) { return ListingAddress(Utf16(line)); }
+
+uint16_t CursorAddress(const QString& line) { return CursorAddress(Utf16(line)); }
 
 bool IsBreakpointKey(const QStringList& breakpoints, const QString& key) {
     return breakpoints.contains(key, Qt::CaseInsensitive);

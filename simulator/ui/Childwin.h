@@ -15,14 +15,9 @@ class QTextCursor;
 
 namespace VantrelSIM {
 
-// The key of a listing line: its first four characters (the whole line if it
-// is shorter). Breakpoints are keys.
+// The line fields of ListingFields.h on the window's text.
 QString ListingKey(const QString& line);
-// The address in characters 6-9 when they are four hex digits (either case),
-// else -1: such a line never matches PC.
 int ListingAddress(const QString& line);
-// The address run-from-cursor reads from characters 6-9; a missing or
-// non-hex character counts as a zero digit.
 uint16_t CursorAddress(const QString& line);
 // Whether key is among the breakpoint keys, letter case ignored.
 bool IsBreakpointKey(const QStringList& breakpoints, const QString& key);

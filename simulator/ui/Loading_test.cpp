@@ -1,5 +1,6 @@
 #include "simulator/ui/Loading.h"
 #include "simulator/ui/Childwin.h"
+#include "simulator/ui/ListingFields.h"
 #include "simulator/ui/UnitPisava.h"
 
 #include <gtest/gtest.h>
@@ -72,23 +73,23 @@ TEST(ObjectFileName, ReplacesTheLastExtensionOfTheName) {
 
 TEST(ListingLine, KeyAddressAndCursorAddress) {
     struct Case {
-        QString line;
-        QString key;
+        std::u16string_view line;
+        std::u16string_view key;
         int address;
         uint16_t cursor;
     } cases[] = {
-        {"0002 0000 86 05      START   LDAA #$05", "0002", 0x0000, 0x0000},
-        {"0010 b601 41                 FCB $41", "0010", 0xB601, 0xB601},
-        {"0007                         END", "0007", -1, 0x0000},
-        {"0012 12ZZ", "0012", -1, 0x1200},
-        {"0013 12", "0013", -1, 0x1200},  // short line: missing digits count as zero
-        {"001", "001", -1, 0x0000},
-        {"", "", -1, 0x0000},
+        {u"0002 0000 86 05      START   LDAA #$05", u"0002", 0x0000, 0x0000},
+        {u"0010 b601 41                 FCB $41", u"0010", 0xB601, 0xB601},
+        {u"0007                         END", u"0007", -1, 0x0000},
+        {u"0012 12ZZ", u"0012", -1, 0x1200},
+        {u"0013 12", u"0013", -1, 0x1200},  // short line: missing digits count as zero
+        {u"001", u"001", -1, 0x0000},
+        {u"", u"", -1, 0x0000},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ListingKey(c.line), c.key) << c.line.toStdString();
-        EXPECT_EQ(ListingAddress(c.line), c.address) << c.line.toStdString();
-        EXPECT_EQ(CursorAddress(c.line), c.cursor) << c.line.toStdString();
+        EXPECT_EQ(ListingKey(c.line), c.key) << ::testing::PrintToString(c.line);
+        EXPECT_EQ(ListingAddress(c.line), c.address) << ::testing::PrintToString(c.line);
+        EXPECT_EQ(CursorAddress(c.line), c.cursor) << ::testing::PrintToString(c.line);
     }
     EXPECT_TRUE(IsBreakpointKey({"0001", "00a2"}, "00A2"));
     EXPECT_FALSE(IsBreakpointKey({"0001"}, "001"));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "common/AsciiText.h"
 #include "tools/as11m/OpcodeTable.h"
 #include "tools/as11m/SourceText.h"
 
@@ -68,13 +69,6 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSymbolStart(char c) { return IsLetter(c) || c == '_' || c == '.'; }
 bool IsSymbolChar(char c) { return IsSymbolStart(c) || IsDigit(c); }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = Upper(c);
-    return out;
-}
 
 size_t SkipBlanks(std::string_view text, size_t pos) {
     while (pos < text.size() && IsBlank(text[pos])) ++pos;
@@ -123,7 +117,7 @@ std::string_view AfterComma(std::string_view token, size_t comma) { return token
 // Index register name X or Y (any case) standing alone at text[pos].
 char IndexRegisterAt(std::string_view text, size_t pos) {
     if (pos >= text.size()) return 0;
-    char reg = Upper(text[pos]);
+    char reg = UpperAscii(text[pos]);
     if (reg != 'X' && reg != 'Y') return 0;
     if (pos + 1 < text.size() && text[pos + 1] != ',' && !IsFieldEnd(text[pos + 1])) return 0;
     return reg;
@@ -269,7 +263,7 @@ private:
         while (pos < line.size() && !IsFieldEnd(line[pos])) ++pos;
         std::string_view mnemonic = line.substr(start, pos - start);
         std::string_view rest = line.substr(SkipBlanks(line, pos));
-        std::string upper = UpperCase(mnemonic);
+        std::string upper = UpperAscii(mnemonic);
 
         if (auto directive = FindDirective(upper)) {
             ProcessDirective(*directive, label, rest);
@@ -547,7 +541,7 @@ private:
         size_t comma = TopLevelComma(token);
         if (comma != std::string_view::npos) {
             std::string_view reg = AfterComma(token, comma);
-            char name = reg.size() == 1 ? Upper(reg[0]) : 0;
+            char name = reg.size() == 1 ? UpperAscii(reg[0]) : 0;
             const OpcodeRow* row = name == 'X'   ? form(AddressMode::IndexedX)
                                    : name == 'Y' ? form(AddressMode::IndexedY)
                                                  : nullptr;
@@ -764,7 +758,7 @@ private:
         int64_t number = 0;
         bool tooLarge = false;
         for (char d : digits) {
-            int digit = IsDigit(d) ? d - '0' : Upper(d) - 'A' + 10;
+            int digit = IsDigit(d) ? d - '0' : UpperAscii(d) - 'A' + 10;
             if (digit >= base) {
                 Error(ErrorKind::InvalidNumericConstant);
                 return false;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "common/AsciiText.h"
 #include "tools/as11m/Assembler.h"
 #include "tools/as11m/OpcodeTable.h"
 #include "tools/as11m/SourceText.h"
@@ -12,12 +13,6 @@
 
 namespace as11m {
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // An operand that selects exactly this form; both assemblers read it alike.
 std::string OperandFor(AddressMode mode, const std::string& label) {
@@ -62,7 +57,7 @@ TEST(Encoding, EveryFormMatchesTheIndependentEncoder) {
     auto add = [&](std::string_view mnemonic, AddressMode mode) {
         std::string label = std::to_string(lines.size());
         label.insert(0, 1, 'L');
-        lines.push_back(label + "\t" + Lower(mnemonic) + "\t" + OperandFor(mode, label));
+        lines.push_back(label + "\t" + LowerAscii(mnemonic) + "\t" + OperandFor(mode, label));
     };
     for (const OpcodeRow& row : OpcodeTable) add(row.Mnemonic, row.Mode);
     for (const MnemonicAlias& alias : MnemonicAliases)

@@ -7,11 +7,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 
+#include "common/AsciiText.h"
+#include "platform/text/TextFile.h"
 #include "tools/as11m/Assembler.h"
 #include "tools/as11m/Output.h"
 #include "tools/as11m/SourceText.h"
@@ -21,19 +24,13 @@ namespace {
 constexpr int kExitClean = 0;
 constexpr int kExitSourceErrors = 1;
 constexpr int kExitUnusable = 2;
-constexpr off_t kMaximumSourceSize = 64 << 20;
+constexpr uint64_t kMaximumSourceSize = 64 << 20;
 
 struct CommandLine {
     std::string Source;
     bool Listing = false;
     as11m::ListingOptions Options;
 };
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& error) {
     if (argc < 2) {
@@ -42,7 +39,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& 
     }
     command.Source = argv[1];
     for (int i = 2; i < argc; ++i) {
-        std::string word = Lower(argv[i]);
+        std::string word = LowerAscii(argv[i]);
         if (word == "-l")
             command.Listing = true;
         else if (word == "s")
@@ -73,45 +70,19 @@ std::string WithExtension(const std::string& path, const char* extension) {
     return directory + file + extension;
 }
 
-bool ReadFile(const std::string& path, std::string& contents, std::string& error) {
-    // Non-blocking, or opening a named pipe would wait for a writer.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+// A source is a regular file of sensible size: a device or a pipe could feed
+// it forever.
+bool ReadSource(const std::string& path, std::string& contents, std::string& error) {
+    int errorNumber = 0;
+    switch (ReadFileBytes(path, &contents, &errorNumber, kMaximumSourceSize)) {
+        case TBytesRead::Okay: return true;
+        case TBytesRead::NotFound:
+        case TBytesRead::OpenFailed: error = "cannot open " + path + ": " + std::strerror(errorNumber); break;
+        case TBytesRead::NotAFile: error = "cannot read " + path + ": not a regular file"; break;
+        case TBytesRead::TooLarge: error = "cannot read " + path + ": larger than 64 MiB"; break;
+        case TBytesRead::ReadFailed: error = "cannot read " + path + ": " + std::strerror(errorNumber); break;
     }
-    // A device or a pipe could feed it forever; a source is a regular file
-    // of sensible size.
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "cannot read " + path + ": not a regular file";
-        close(fd);
-        return false;
-    }
-    if (info.st_size > kMaximumSourceSize) {
-        error = "cannot read " + path + ": larger than 64 MiB";
-        close(fd);
-        return false;
-    }
-    char buffer[65536];
-    while (true) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = "cannot read " + path + ": " + std::strerror(errno);
-            close(fd);
-            return false;
-        }
-        contents.append(buffer, static_cast<size_t>(n));
-        if (contents.size() > static_cast<size_t>(kMaximumSourceSize)) {
-            error = "cannot read " + path + ": larger than 64 MiB";
-            close(fd);
-            return false;
-        }
-    }
-    close(fd);
-    return true;
+    return false;
 }
 
 // Written under a temporary name in the same directory and renamed, so
@@ -155,7 +126,7 @@ int Run(int argc, char** argv) {
         return kExitUnusable;
     }
     std::string bytes;
-    if (!ReadFile(command.Source, bytes, error)) {
+    if (!ReadSource(command.Source, bytes, error)) {
         std::cerr << "as11m: " << error << '\n';
         return kExitUnusable;
     }

@@ -49,12 +49,12 @@ const char* ModeName(Mode mode) {
 }
 
 Board::Board(Parameters parameters)
-    : Params_(parameters),
-      Ram_(static_cast<size_t>(std::max(parameters.RamSize, 0)), 0),
-      Eeprom_(static_cast<size_t>(std::max(parameters.EepromSize, 0)), 0xFF) {}
+    : params_(parameters),
+      ram_(static_cast<size_t>(std::max(parameters.RamSize, 0)), 0),
+      eeprom_(static_cast<size_t>(std::max(parameters.EepromSize, 0)), 0xFF) {}
 
 bool Board::Dsr(bool hostDtr) const {
-    switch (Params_.Dsr) {
+    switch (params_.Dsr) {
         case DsrMode::On: return true;
         case DsrMode::Off: return false;
         case DsrMode::FollowsDtr: return hostDtr;
@@ -62,66 +62,59 @@ bool Board::Dsr(bool hostDtr) const {
     return false;
 }
 
-std::string Board::ReceivedBytes() const {
-    std::string bytes;
-    for (const LogEntry& entry : Log_)
-        if (entry.kind == LogEntry::Received) bytes += static_cast<char>(entry.byte);
-    return bytes;
-}
-
 void Board::note(Nanos now, std::string text) {
-    Log_.push_back({LogEntry::Note, now, 0, std::move(text)});
-    if (OnLog) OnLog(Log_.back());
+    log_.push_back({LogEntry::Note, now, 0, std::move(text)});
+    if (OnLog) OnLog(log_.back());
 }
 
 void Board::send(uint8_t byte, Nanos now) {
-    Log_.push_back({LogEntry::Sent, now, byte, {}});
-    if (OnLog) OnLog(Log_.back());
+    log_.push_back({LogEntry::Sent, now, byte, {}});
+    if (OnLog) OnLog(log_.back());
     if (Transmit) Transmit(byte, now);
 }
 
 void Board::Reset(Nanos now) {
-    Mode_ = Mode::BootRom;
-    Step_ = Step::WaitFF;
-    Rx_.clear();
-    BusyUntil_.reset();
-    PendingWrite_ = false;
-    FirstSinceReset_ = true;
-    TailOpen_ = false;
-    ProgramTime_ = now;
+    mode_ = Mode::BootRom;
+    step_ = Step::WaitFF;
+    rx_.clear();
+    busyUntil_.reset();
+    pendingWrite_ = false;
+    firstSinceReset_ = true;
+    tailOpen_ = false;
+    programTime_ = now;
     note(now, "reset: bootstrap mode");
 }
 
 void Board::Receive(uint8_t byte, Nanos now) {
     Advance(now);
     const bool silence =
-        LastReceived_ && Params_.ResetAfterSilence > 0 && now - *LastReceived_ >= Params_.ResetAfterSilence;
-    const bool inTail = TailOpen_ && LastReceived_ && now - *LastReceived_ <= Params_.TailGap;
-    LastReceived_ = now;
-    Log_.push_back({LogEntry::Received, now, byte, {}});
-    if (OnLog) OnLog(Log_.back());
+        lastReceived_ && params_.ResetAfterSilence > 0 && now - *lastReceived_ >= params_.ResetAfterSilence;
+    const bool inTail = tailOpen_ && lastReceived_ && now - *lastReceived_ <= params_.TailGap;
+    lastReceived_ = now;
+    log_.push_back({LogEntry::Received, now, byte, {}});
+    if (OnLog) OnLog(log_.back());
 
-    const bool goneOn = Mode_ != Mode::BootRom && Step_ != Step::TalkerWaitFF;
-    const bool busy = BusyUntil_.has_value() || Step_ == Step::TalkerProgram;
+    const bool goneOn = mode_ != Mode::BootRom && step_ != Step::TalkerWaitFF;
+    const bool busy = busyUntil_.has_value() || step_ == Step::TalkerProgram;
     if (silence && byte == 0xFF && goneOn && !busy) Reset(now);
     if (inTail) {
-        ++Flags_.BytesBeyondRamSize;
+        ++flags_.BytesBeyondRamSize;
     } else {
-        TailOpen_ = false;
+        tailOpen_ = false;
     }
-    if (Mode_ == Mode::Talker && Step_ == Step::TalkerProgram) ++Flags_.BytesBeforeXon;
+    if (mode_ == Mode::Talker && step_ == Step::TalkerProgram) ++flags_.BytesBeforeXon;
 
-    if (Params_.ReceiverDepth > 0 && Rx_.size() >= static_cast<size_t>(Params_.ReceiverDepth)) {
-        ++Flags_.Overruns;
+    if (params_.ReceiverDepth > 0 && rx_.size() >= static_cast<size_t>(params_.ReceiverDepth)) {
+        ++flags_.Overruns;
         note(now, "receiver overrun: byte lost");
         return;
     }
-    Rx_.push_back({byte, now});
+    rx_.push_back({byte, now});
     Advance(now);
 }
 
 bool Board::waitsForByte() const {
-    switch (Step_) {
+    switch (step_) {
         case Step::Idle:
         case Step::Erasing:
         case Step::TalkerProgram:
@@ -130,52 +123,52 @@ bool Board::waitsForByte() const {
     }
 }
 
-std::optional<Nanos> Board::NextWake() const { return BusyUntil_; }
+std::optional<Nanos> Board::NextWake() const { return busyUntil_; }
 
 void Board::Advance(Nanos now) {
     for (;;) {
-        if (BusyUntil_) {
-            if (*BusyUntil_ > now) return;
-            ProgramTime_ = *BusyUntil_;
-            BusyUntil_.reset();
-            if (Step_ == Step::Erasing) {
-                finishErase(ProgramTime_);
-            } else if (Step_ == Step::TalkerProgram) {
-                programNextByte(ProgramTime_);
+        if (busyUntil_) {
+            if (*busyUntil_ > now) return;
+            programTime_ = *busyUntil_;
+            busyUntil_.reset();
+            if (step_ == Step::Erasing) {
+                finishErase(programTime_);
+            } else if (step_ == Step::TalkerProgram) {
+                programNextByte(programTime_);
             }
             continue;
         }
-        if (Step_ == Step::TalkerProgram) {
+        if (step_ == Step::TalkerProgram) {
             // The program's time only moves on: the bytes still waiting are
             // taken after what it sends here, never before.
-            ProgramTime_ = std::max(ProgramTime_, now);
-            programNextByte(ProgramTime_);
+            programTime_ = std::max(programTime_, now);
+            programNextByte(programTime_);
             continue;
         }
-        if (!waitsForByte() || Rx_.empty()) return;
-        const Arrival arrival = Rx_.front();
-        Rx_.pop_front();
-        ProgramTime_ = std::max(ProgramTime_, arrival.time);
-        takeByte(arrival.byte, ProgramTime_);
+        if (!waitsForByte() || rx_.empty()) return;
+        const Arrival arrival = rx_.front();
+        rx_.pop_front();
+        programTime_ = std::max(programTime_, arrival.Time);
+        takeByte(arrival.Byte, programTime_);
     }
 }
 
 void Board::takeByte(uint8_t byte, Nanos now) {
-    switch (Step_) {
+    switch (step_) {
         case Step::WaitFF:
             if (byte == 0xFF) {
-                Step_ = Step::Loading;
-                Loaded_ = 0;
-            } else if (FirstSinceReset_) {
-                Flags_.FirstByteNotFF = true;
+                step_ = Step::Loading;
+                loaded_ = 0;
+            } else if (firstSinceReset_) {
+                flags_.FirstByteNotFF = true;
                 note(now, "first byte is not $FF");
             }
-            FirstSinceReset_ = false;
+            firstSinceReset_ = false;
             break;
         case Step::Loading:
-            Ram_[static_cast<size_t>(Loaded_++)] = byte;
-            if (Params_.Echo) send(byte, now);
-            if (Loaded_ == Params_.RamSize) startProgram(now);
+            ram_[static_cast<size_t>(loaded_++)] = byte;
+            if (params_.Echo) send(byte, now);
+            if (loaded_ == params_.RamSize) startProgram(now);
             break;
         case Step::TalkerWaitFF:
             if (byte == 0xFF) startRecord(now);
@@ -183,47 +176,47 @@ void Board::takeByte(uint8_t byte, Nanos now) {
         case Step::TalkerCount:
             writeMemory(Count, byte);
             writeMemory(DownCounter, byte);
-            Step_ = Step::TalkerHigh;
+            step_ = Step::TalkerHigh;
             break;
         case Step::TalkerHigh:
             writeMemory(AddressHigh, byte);
-            Step_ = Step::TalkerLow;
+            step_ = Step::TalkerLow;
             break;
         case Step::TalkerLow:
             writeMemory(AddressLow, byte);
-            Y_ = static_cast<uint16_t>(readMemory(AddressHigh) << 8 | readMemory(AddressLow));
+            y_ = static_cast<uint16_t>(readMemory(AddressHigh) << 8 | readMemory(AddressLow));
             writeMemory(PointerHigh, 0);
             writeMemory(PointerLow, Buffer);
-            Step_ = Step::TalkerData;
+            step_ = Step::TalkerData;
             break;
         case Step::TalkerData: {
             const uint16_t pointer = static_cast<uint16_t>(readMemory(PointerHigh) << 8 | readMemory(PointerLow));
             if (pointer >= TalkerLiveCode && pointer < EepromTalkerSize) {
-                Step_ = Step::Stopped;
+                step_ = Step::Stopped;
                 note(now, "record longer than the talker's buffer: its code is overwritten, the talker stops");
                 break;
             }
             writeMemory(pointer, byte);
             writeMemory(PointerLow, static_cast<uint8_t>(readMemory(PointerLow) + 1));
-            ++Y_;
+            ++y_;
             const uint8_t left = static_cast<uint8_t>(readMemory(DownCounter) - 1);
             writeMemory(DownCounter, left);
             if (left == 0) {
                 send(Xoff, now);
-                Step_ = Step::TalkerFiller1;
+                step_ = Step::TalkerFiller1;
             }
             break;
         }
-        case Step::TalkerFiller1: Step_ = Step::TalkerFiller2; break;
+        case Step::TalkerFiller1: step_ = Step::TalkerFiller2; break;
         case Step::TalkerFiller2: {
             const uint16_t n = static_cast<uint16_t>(readMemory(CountHigh) << 8 | readMemory(Count));
-            Y_ = static_cast<uint16_t>(Y_ - n);
+            y_ = static_cast<uint16_t>(y_ - n);
             writeMemory(DownCounter, readMemory(Count));
             writeMemory(PointerHigh, 0);
             writeMemory(PointerLow, Buffer);
-            Changed_ = 0;
-            PendingWrite_ = false;
-            Step_ = Step::TalkerProgram;
+            changed_ = 0;
+            pendingWrite_ = false;
+            step_ = Step::TalkerProgram;
             break;
         }
         default: break;
@@ -231,42 +224,42 @@ void Board::takeByte(uint8_t byte, Nanos now) {
 }
 
 void Board::startProgram(Nanos now) {
-    TailOpen_ = true;
+    tailOpen_ = true;
     const std::vector<uint8_t> loader = StoredProgramBytes(EepromEraseLoader);
     const std::vector<uint8_t> talker = StoredProgramBytes(EepromTalker);
-    if (Matches(Ram_, loader, true)) {
-        Mode_ = Mode::Erase;
-        EraseAddress_ = static_cast<uint16_t>(Ram_[EraseAddressOffset] << 8 | Ram_[EraseAddressOffset + 1]);
-        note(now, "bootstrap of " + std::to_string(Loaded_) + " bytes: erase loader, address " + Hex4(EraseAddress_));
-        Step_ = Step::Erasing;
-        BusyUntil_ = now + (Params_.ProgrammingDelay ? EraseDelay : 0);
-    } else if (Matches(Ram_, talker, false)) {
-        Mode_ = Mode::Talker;
-        Records_ = 0;
-        Programmed_ = 0;
-        note(now, "bootstrap of " + std::to_string(Loaded_) + " bytes: EEPROM talker");
+    if (Matches(ram_, loader, true)) {
+        mode_ = Mode::Erase;
+        eraseAddress_ = static_cast<uint16_t>(ram_[EraseAddressOffset] << 8 | ram_[EraseAddressOffset + 1]);
+        note(now, "bootstrap of " + std::to_string(loaded_) + " bytes: erase loader, address " + Hex4(eraseAddress_));
+        step_ = Step::Erasing;
+        busyUntil_ = now + (params_.ProgrammingDelay ? EraseDelay : 0);
+    } else if (Matches(ram_, talker, false)) {
+        mode_ = Mode::Talker;
+        records_ = 0;
+        programmed_ = 0;
+        note(now, "bootstrap of " + std::to_string(loaded_) + " bytes: EEPROM talker");
         writeMemory(CountHigh, 0);
-        Step_ = Step::TalkerWaitFF;
+        step_ = Step::TalkerWaitFF;
     } else {
-        Mode_ = Mode::UserProgram;
-        note(now, "bootstrap of " + std::to_string(Loaded_) + " bytes: user program");
-        Step_ = Step::Idle;
+        mode_ = Mode::UserProgram;
+        note(now, "bootstrap of " + std::to_string(loaded_) + " bytes: user program");
+        step_ = Step::Idle;
     }
 }
 
 void Board::finishErase(Nanos now) {
-    Step_ = Step::Idle;
-    if (isEeprom(EraseAddress_)) {
-        std::fill(Eeprom_.begin(), Eeprom_.end(), 0xFF);
+    step_ = Step::Idle;
+    if (isEeprom(eraseAddress_)) {
+        std::fill(eeprom_.begin(), eeprom_.end(), 0xFF);
         note(now, "EEPROM erased");
     } else {
-        note(now, "erase address " + Hex4(EraseAddress_) + " is not in the EEPROM: nothing erased");
+        note(now, "erase address " + Hex4(eraseAddress_) + " is not in the EEPROM: nothing erased");
     }
 }
 
 void Board::startRecord(Nanos now) {
     send(Xon, now);
-    Step_ = Step::TalkerCount;
+    step_ = Step::TalkerCount;
 }
 
 // One step of the talker's programming loop; a changed byte first takes its
@@ -274,47 +267,47 @@ void Board::startRecord(Nanos now) {
 void Board::programNextByte(Nanos now) {
     const uint16_t pointer = static_cast<uint16_t>(readMemory(PointerHigh) << 8 | readMemory(PointerLow));
     const uint8_t value = readMemory(pointer);
-    if (!PendingWrite_ && readMemory(Y_) != value) {
-        PendingWrite_ = true;
-        BusyUntil_ = now + (Params_.ProgrammingDelay ? ChangedByteDelay : 0);
+    if (!pendingWrite_ && readMemory(y_) != value) {
+        pendingWrite_ = true;
+        busyUntil_ = now + (params_.ProgrammingDelay ? ChangedByteDelay : 0);
         return;
     }
-    if (PendingWrite_) {
-        PendingWrite_ = false;
-        ++Changed_;
-        ++Programmed_;
-        if (!writeMemory(Y_, value)) note(now, "address " + Hex4(Y_) + " is neither RAM nor EEPROM: byte dropped");
+    if (pendingWrite_) {
+        pendingWrite_ = false;
+        ++changed_;
+        ++programmed_;
+        if (!writeMemory(y_, value)) note(now, "address " + Hex4(y_) + " is neither RAM nor EEPROM: byte dropped");
     }
     writeMemory(PointerLow, static_cast<uint8_t>(readMemory(PointerLow) + 1));
-    ++Y_;
+    ++y_;
     const uint8_t left = static_cast<uint8_t>(readMemory(DownCounter) - 1);
     writeMemory(DownCounter, left);
     if (left != 0) return;
-    ++Records_;
+    ++records_;
     const int n = readMemory(Count) == 0 ? 256 : readMemory(Count);
-    const uint16_t start = static_cast<uint16_t>(Y_ - n);
-    note(now, "record " + std::to_string(Records_) + ": " + std::to_string(n) + " bytes at " + Hex4(start) + ", " +
-                  std::to_string(Changed_) + " programmed");
+    const uint16_t start = static_cast<uint16_t>(y_ - n);
+    note(now, "record " + std::to_string(records_) + ": " + std::to_string(n) + " bytes at " + Hex4(start) + ", " +
+                  std::to_string(changed_) + " programmed");
     startRecord(now);
 }
 
 bool Board::isEeprom(uint16_t address) const {
-    return address >= Params_.EepromBase && address - Params_.EepromBase < Params_.EepromSize;
+    return address >= params_.EepromBase && address - params_.EepromBase < params_.EepromSize;
 }
 
 uint8_t Board::readMemory(uint16_t address) const {
-    if (address < Ram_.size()) return Ram_[address];
-    if (isEeprom(address)) return Eeprom_[address - Params_.EepromBase];
+    if (address < ram_.size()) return ram_[address];
+    if (isEeprom(address)) return eeprom_[address - params_.EepromBase];
     return 0xFF;
 }
 
 bool Board::writeMemory(uint16_t address, uint8_t value) {
-    if (address < Ram_.size()) {
-        Ram_[address] = value;
+    if (address < ram_.size()) {
+        ram_[address] = value;
         return true;
     }
     if (isEeprom(address)) {
-        Eeprom_[address - Params_.EepromBase] = value;
+        eeprom_[address - params_.EepromBase] = value;
         return true;
     }
     return false;

@@ -52,10 +52,11 @@ struct Parameters {
 };
 
 struct LogEntry {
-    enum Kind { Received, Sent, Note } kind;
-    Nanos time;
-    uint8_t byte = 0;  // Received, Sent
-    std::string text;  // Note
+    enum EntryKind { Received, Sent, Note };
+    EntryKind Kind;
+    Nanos Time;
+    uint8_t Byte = 0;  // Received, Sent
+    std::string Text;  // Note
 };
 
 // What went wrong on the line, for tests and for the person watching.
@@ -86,20 +87,19 @@ public:
     std::function<void(const LogEntry&)> OnLog;
 
     bool Dsr(bool hostDtr) const;
-    const Parameters& Params() const { return Params_; }
-    Mode CurrentMode() const { return Mode_; }
-    const std::vector<uint8_t>& Ram() const { return Ram_; }
-    const std::vector<uint8_t>& Eeprom() const { return Eeprom_; }
-    std::vector<uint8_t>& Eeprom() { return Eeprom_; }
-    const Flags& LineFlags() const { return Flags_; }
-    const std::vector<LogEntry>& Log() const { return Log_; }
-    std::string ReceivedBytes() const;  // every byte received, in order
+    const Parameters& Params() const { return params_; }
+    Mode CurrentMode() const { return mode_; }
+    const std::vector<uint8_t>& Ram() const { return ram_; }
+    const std::vector<uint8_t>& Eeprom() const { return eeprom_; }
+    std::vector<uint8_t>& Eeprom() { return eeprom_; }
+    const Flags& LineFlags() const { return flags_; }
+    const std::vector<LogEntry>& Log() const { return log_; }
     // $FF came but fewer than RamSize bytes followed.
-    bool IncompleteBootstrap() const { return Mode_ == Mode::BootRom && Step_ == Step::Loading; }
-    int BootstrapLength() const { return Loaded_; }  // bytes taken into RAM by the last download
-    int RecordsProgrammed() const { return Records_; }
-    int BytesProgrammed() const { return Programmed_; }
-    uint16_t EraseAddress() const { return EraseAddress_; }
+    bool IncompleteBootstrap() const { return mode_ == Mode::BootRom && step_ == Step::Loading; }
+    int BootstrapLength() const { return loaded_; }  // bytes taken into RAM by the last download
+    int RecordsProgrammed() const { return records_; }
+    int BytesProgrammed() const { return programmed_; }
+    uint16_t EraseAddress() const { return eraseAddress_; }
 
 private:
     enum class Step {
@@ -118,8 +118,8 @@ private:
         Stopped,  // the talker's code was overwritten
     };
     struct Arrival {
-        uint8_t byte;
-        Nanos time;
+        uint8_t Byte;
+        Nanos Time;
     };
 
     void note(Nanos now, std::string text);
@@ -134,27 +134,27 @@ private:
     bool writeMemory(uint16_t address, uint8_t value);
     bool isEeprom(uint16_t address) const;
 
-    Parameters Params_;
-    Mode Mode_ = Mode::BootRom;
-    Step Step_ = Step::WaitFF;
-    std::vector<uint8_t> Ram_;
-    std::vector<uint8_t> Eeprom_;
-    std::deque<Arrival> Rx_;
-    Flags Flags_;
-    std::vector<LogEntry> Log_;
-    bool FirstSinceReset_ = true;
-    int Loaded_ = 0;
-    std::optional<Nanos> LastReceived_;
-    bool TailOpen_ = false;
-    std::optional<Nanos> BusyUntil_;  // a delay runs until then
-    Nanos ProgramTime_ = 0;           // where the program's own time stands
-    uint16_t EraseAddress_ = 0;
+    Parameters params_;
+    Mode mode_ = Mode::BootRom;
+    Step step_ = Step::WaitFF;
+    std::vector<uint8_t> ram_;
+    std::vector<uint8_t> eeprom_;
+    std::deque<Arrival> rx_;
+    Flags flags_;
+    std::vector<LogEntry> log_;
+    bool firstSinceReset_ = true;
+    int loaded_ = 0;
+    std::optional<Nanos> lastReceived_;
+    bool tailOpen_ = false;
+    std::optional<Nanos> busyUntil_;  // a delay runs until then
+    Nanos programTime_ = 0;           // where the program's own time stands
+    uint16_t eraseAddress_ = 0;
     // Talker: the record address register Y and the record's changed bytes.
-    uint16_t Y_ = 0;
-    int Changed_ = 0;
-    int Records_ = 0;
-    int Programmed_ = 0;
-    bool PendingWrite_ = false;  // a changed byte is being erased and programmed
+    uint16_t y_ = 0;
+    int changed_ = 0;
+    int records_ = 0;
+    int programmed_ = 0;
+    bool pendingWrite_ = false;  // a changed byte is being erased and programmed
 };
 
 // Memory as S19 text: S1 records of up to 16 bytes from `base`, then S9.

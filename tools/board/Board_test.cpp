@@ -117,9 +117,9 @@ TEST(Board, TalkerSendsInTimeOrderWhileCatchingUpOnWaitingBytes) {
     EXPECT_EQ(f.Hc11.Eeprom()[1], 0x34);
     Nanos last = 0;
     for (const LogEntry& entry : f.Hc11.Log()) {
-        if (entry.kind != LogEntry::Sent) continue;
-        EXPECT_GE(entry.time, last) << "byte $" << std::hex << int{entry.byte};
-        last = entry.time;
+        if (entry.Kind != LogEntry::Sent) continue;
+        EXPECT_GE(entry.Time, last) << "byte $" << std::hex << int{entry.Byte};
+        last = entry.Time;
     }
 }
 

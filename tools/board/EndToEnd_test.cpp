@@ -159,7 +159,7 @@ public:
     shell::StartResult ShellExecute(const std::string& file, const std::string& parameters,
                                     const std::string& directory, shell::ShowCommand show) override {
         shell::StartResult result = Real.ShellExecute(file, parameters, directory, show);
-        if (result.Started()) Started.emplace_back(std::filesystem::path(file).filename().string(), result.process);
+        if (result.Started()) Started.emplace_back(std::filesystem::path(file).filename().string(), result.Process);
         return result;
     }
     bool IsRunning(shell::ProcessHandle process) override { return Real.IsRunning(process); }

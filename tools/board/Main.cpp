@@ -136,14 +136,14 @@ int main(int argc, char** argv) {
     };
     save();
     hc11.OnLog = [&](const board::LogEntry& entry) {
-        if (entry.kind == board::LogEntry::Note) {
+        if (entry.Kind == board::LogEntry::Note) {
             // The files first: whoever reads the note may read them at once.
             save();
-            std::cout << Clock(entry.time) << "  " << entry.text << std::endl;
+            std::cout << Clock(entry.Time) << "  " << entry.Text << std::endl;
         } else if (!quiet) {
             char text[48];
-            std::snprintf(text, sizeof text, "%s  %s %02X", Clock(entry.time).c_str(),
-                          entry.kind == board::LogEntry::Received ? "<-" : "->", entry.byte);
+            std::snprintf(text, sizeof text, "%s  %s %02X", Clock(entry.Time).c_str(),
+                          entry.Kind == board::LogEntry::Received ? "<-" : "->", entry.Byte);
             std::cout << text << "\n";
         }
     };

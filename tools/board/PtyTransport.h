@@ -32,7 +32,7 @@ public:
 
     // Makes the pseudo-terminal; false with *error.
     bool Open(std::string* error);
-    const std::string& SlavePath() const { return Slave_; }
+    const std::string& SlavePath() const { return slave_; }
     // Writes the board's DSR as the comm layer's virtual lines: "loop" when DSR
     // follows DTR, else "DSR,RLSD" or "none".
     bool WriteLinesFile(const std::string& path, std::string* error) const;
@@ -50,17 +50,17 @@ public:
 private:
     void flushAnswers(Nanos now);
 
-    Board& Board_;
+    Board& board_;
     struct Answer {
-        uint8_t byte;
-        Nanos due;
-        int64_t afterReceived;  // goes out once this many bytes have come
+        uint8_t Byte;
+        Nanos Due;
+        int64_t AfterReceived;  // goes out once this many bytes have come
     };
-    int64_t Received_ = 0;
-    std::deque<Answer> Answers_;
-    int Master_ = -1;
-    std::string Slave_;
-    std::chrono::steady_clock::time_point Start_;
+    int64_t received_ = 0;
+    std::deque<Answer> answers_;
+    int master_ = -1;
+    std::string slave_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace board

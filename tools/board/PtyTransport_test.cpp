@@ -45,8 +45,8 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
 struct PtyLine {
     explicit PtyLine(Parameters parameters) : Hc11(parameters), Line(Hc11) {
         Hc11.OnLog = [this](const LogEntry& entry) {
-            if (entry.kind == LogEntry::Received) ++Received;
-            if (entry.kind == LogEntry::Note && entry.text.rfind("record ", 0) == 0) ++Records;
+            if (entry.Kind == LogEntry::Received) ++Received;
+            if (entry.Kind == LogEntry::Note && entry.Text.rfind("record ", 0) == 0) ++Records;
         };
         std::string error;
         Opened = Line.Open(&error);

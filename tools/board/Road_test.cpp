@@ -101,7 +101,7 @@ protected:
         Vantrel::ProgramBoard(c);
         EXPECT_EQ(PortOpen, 0);
         if (Shell.Starts().size() != 1) return nullptr;
-        auto form = std::make_unique<Tolvex::TForm1>(Line, shell::SplitParameters(Shell.Starts()[0].parameters));
+        auto form = std::make_unique<Tolvex::TForm1>(Line, shell::SplitParameters(Shell.Starts()[0].Parameters));
         form->Timer1Timer();  // armed
         Line.RunFor(Second);
         form->Timer1Timer();  // the object file is there: the stream starts
@@ -139,7 +139,7 @@ TEST_F(Road, TalkerThenTolvexProgramTheEeprom) {
     EXPECT_TRUE(Answers.Boxes.empty());
     // The port is Vantrel's again once the downloader has ended.
     EXPECT_FALSE(Downloader.MayReopenPort(Shell));
-    Shell.Exit(Shell.Starts()[0].result.process);
+    Shell.Exit(Shell.Starts()[0].Result.Process);
     EXPECT_TRUE(Downloader.MayReopenPort(Shell));
 }
 

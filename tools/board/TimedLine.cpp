@@ -1,11 +1,11 @@
 #include "tools/board/TimedLine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
+#include "platform/comm/ComPortMap.h"
 #include "platform/comm/PortInfo.h"
 
 using namespace comm;
@@ -18,13 +18,6 @@ constexpr int BoardBaud = 1200;
 // A frame is complete at the receiver in the middle of its stop bit.
 constexpr int ReceiveHalfBits = 19;
 constexpr int FrameHalfBits = 20;
-
-std::string portName(const char* fileName) {
-    std::string name = fileName ? fileName : "";
-    if (name.rfind("\\\\.\\", 0) == 0) name.erase(0, 4);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
-}
 
 BOOL fail(DWORD error) {
     CommApi::SetLastError(error);
@@ -71,11 +64,6 @@ std::vector<Nanos> TimedCommApi::HostReceivedTimes() const {
 std::string TimedCommApi::HostReceived() const {
     std::lock_guard lock(mutex_);
     return hostReceived_;
-}
-
-bool TimedCommApi::HostHeldByXoff() const {
-    std::lock_guard lock(mutex_);
-    return xoff_;
 }
 
 int TimedCommApi::WriteTimeouts() const {
@@ -137,7 +125,7 @@ bool TimedCommApi::stepLocked(std::optional<Nanos> until) {
     now_ = std::max(now_, first->first.first);
     Scheduled item = std::move(first->second);
     queue_.erase(first);
-    item.action();
+    item.Action();
     return true;
 }
 
@@ -158,7 +146,7 @@ void TimedCommApi::pumpHostLocked() {
         if (!shift_ && holding_) {
             shift_ = holding_;
             holding_.reset();
-            const uint8_t byte = shift_->byte;
+            const uint8_t byte = shift_->Byte;
             wire_ += static_cast<char>(byte);
             wireTimes_.push_back(now_);
             if (auto action = wireActions_.extract(wire_.size())) {
@@ -178,15 +166,15 @@ void TimedCommApi::pumpHostLocked() {
         }
         if (!holding_ && !xoff_ && !held_) {
             auto it =
-                std::find_if(writes_.begin(), writes_.end(), [](const Write& w) { return w.taken < w.data.size(); });
+                std::find_if(writes_.begin(), writes_.end(), [](const Write& w) { return w.Taken < w.Data.size(); });
             if (it != writes_.end()) {
-                holding_ = InFlight{static_cast<uint8_t>(it->data[it->taken++]), it->id};
+                holding_ = InFlight{static_cast<uint8_t>(it->Data[it->Taken++]), it->Id};
                 const bool queueEmpty = std::none_of(writes_.begin(), writes_.end(),
-                                                     [](const Write& w) { return w.taken < w.data.size(); });
+                                                     [](const Write& w) { return w.Taken < w.Data.size(); });
                 if (model_ == TxEmptyModel::QueueEmptiedIntoUart) {
-                    if (it->taken == it->data.size())
+                    if (it->Taken == it->Data.size())
                         completeWriteLocked(static_cast<size_t>(it - writes_.begin()), ERROR_SUCCESS,
-                                            static_cast<DWORD>(it->data.size()));
+                                            static_cast<DWORD>(it->Data.size()));
                     if (queueEmpty) raiseLocked(EV_TXEMPTY);
                 }
                 continue;
@@ -201,12 +189,12 @@ void TimedCommApi::hostShiftDoneLocked() {
     const InFlight done = *shift_;
     shift_.reset();
     if (model_ == TxEmptyModel::ByteFullyLeft) {
-        auto it = std::find_if(writes_.begin(), writes_.end(), [&](const Write& w) { return w.id == done.write; });
-        if (it != writes_.end() && ++it->sent == it->data.size())
+        auto it = std::find_if(writes_.begin(), writes_.end(), [&](const Write& w) { return w.Id == done.Write; });
+        if (it != writes_.end() && ++it->Sent == it->Data.size())
             completeWriteLocked(static_cast<size_t>(it - writes_.begin()), ERROR_SUCCESS,
-                                static_cast<DWORD>(it->data.size()));
+                                static_cast<DWORD>(it->Data.size()));
         const bool queueEmpty =
-            std::none_of(writes_.begin(), writes_.end(), [](const Write& w) { return w.taken < w.data.size(); });
+            std::none_of(writes_.begin(), writes_.end(), [](const Write& w) { return w.Taken < w.Data.size(); });
         if (!holding_ && queueEmpty) raiseLocked(EV_TXEMPTY);
     }
     pumpHostLocked();
@@ -269,7 +257,7 @@ void TimedCommApi::completeLocked(OVERLAPPED* ov, DWORD error, DWORD count) {
 void TimedCommApi::completeWriteLocked(size_t index, DWORD error, DWORD count) {
     Write write = writes_[index];
     writes_.erase(writes_.begin() + static_cast<long>(index));
-    completeLocked(write.ov, error, count);
+    completeLocked(write.Overlapped, error, count);
 }
 
 void TimedCommApi::raiseLocked(DWORD events) {
@@ -372,7 +360,7 @@ DWORD TimedCommApi::waitSimulating(DWORD count, const HANDLE* handles, bool wait
 
 HANDLE TimedCommApi::CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
     std::lock_guard lock(mutex_);
-    if (portName(lpFileName) != port_ || !present_) {
+    if (comm::DevicePortName(lpFileName ? lpFileName : "") != port_ || !present_) {
         fail(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -528,16 +516,16 @@ BOOL TimedCommApi::WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOf
         nextWrite_++, lpOverlapped, std::string(static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite), 0, 0, {}};
     const Nanos total = static_cast<Nanos>(timeouts_.WriteTotalTimeoutMultiplier) * nNumberOfBytesToWrite +
                         timeouts_.WriteTotalTimeoutConstant;
-    if (total > 0) write.deadline = now_ + total * Millisecond;
+    if (total > 0) write.Deadline = now_ + total * Millisecond;
     if (lpOverlapped->hEvent) ioEvents_.insert(lpOverlapped->hEvent);
     writes_.push_back(write);
-    if (write.deadline) {
-        scheduleLocked(*write.deadline, [this, id = write.id] {
-            auto it = std::find_if(writes_.begin(), writes_.end(), [&](const Write& w) { return w.id == id; });
+    if (write.Deadline) {
+        scheduleLocked(*write.Deadline, [this, id = write.Id] {
+            auto it = std::find_if(writes_.begin(), writes_.end(), [&](const Write& w) { return w.Id == id; });
             if (it == writes_.end()) return;
             ++writeTimeouts_;
-            const DWORD count = static_cast<DWORD>(model_ == TxEmptyModel::ByteFullyLeft ? it->sent : it->taken);
-            it->data.resize(it->taken);  // what has not reached the UART is dropped
+            const DWORD count = static_cast<DWORD>(model_ == TxEmptyModel::ByteFullyLeft ? it->Sent : it->Taken);
+            it->Data.resize(it->Taken);  // what has not reached the UART is dropped
             completeWriteLocked(static_cast<size_t>(it - writes_.begin()), ERROR_SUCCESS, count);
         });
     }
@@ -566,7 +554,7 @@ BOOL TimedCommApi::ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat
     if (lpStat) {
         *lpStat = COMSTAT{};
         lpStat->cbInQue = static_cast<DWORD>(rx_.size());
-        for (const Write& w : writes_) lpStat->cbOutQue += static_cast<DWORD>(w.data.size() - w.taken);
+        for (const Write& w : writes_) lpStat->cbOutQue += static_cast<DWORD>(w.Data.size() - w.Taken);
     }
     return TRUE;
 }

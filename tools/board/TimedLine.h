@@ -78,7 +78,6 @@ public:
     std::vector<Nanos> HostReceivedTimes() const;
     // Simulated time at which each wire byte started.
     std::vector<Nanos> WireTimes() const;
-    bool HostHeldByXoff() const;
     int WriteTimeouts() const;
     bool IsOpen() const;
 
@@ -115,19 +114,19 @@ public:
 
 private:
     struct Write {
-        int id;
-        comm::OVERLAPPED* ov;
-        std::string data;
-        size_t taken = 0;  // bytes moved into the UART
-        size_t sent = 0;   // bytes that have fully left
-        std::optional<Nanos> deadline;
+        int Id;
+        comm::OVERLAPPED* Overlapped;
+        std::string Data;
+        size_t Taken = 0;  // bytes moved into the UART
+        size_t Sent = 0;   // bytes that have fully left
+        std::optional<Nanos> Deadline;
     };
     struct InFlight {
-        uint8_t byte;
-        int write;
+        uint8_t Byte;
+        int Write;
     };
     struct Scheduled {
-        std::function<void()> action;
+        std::function<void()> Action;
     };
 
     bool portLocked(comm::HANDLE h) const { return open_ && h == handle_; }
