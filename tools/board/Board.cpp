@@ -101,9 +101,11 @@ void Board::Receive(uint8_t byte, Nanos now) {
     Log_.push_back({LogEntry::Received, now, byte, {}});
     if (OnLog) OnLog(Log_.back());
 
-    const bool goneOn = Mode_ != Mode::BootRom && Step_ != Step::TalkerWaitFF;
+    // A reset works wherever the board stands, half-way through a bootstrap
+    // too; only the $FF the boot ROM or the talker waits for is theirs.
+    const bool waitsForThisFF = Step_ == Step::WaitFF || Step_ == Step::TalkerWaitFF;
     const bool busy = BusyUntil_.has_value() || Step_ == Step::TalkerProgram;
-    if (silence && byte == 0xFF && goneOn && !busy) Reset(now);
+    if (silence && byte == 0xFF && !waitsForThisFF && !busy) Reset(now);
     if (inTail) {
         ++Flags_.BytesBeyondRamSize;
     } else {
@@ -146,9 +148,8 @@ void Board::Advance(Nanos now) {
             continue;
         }
         if (Step_ == Step::TalkerProgram) {
-            // The program's time only moves on: the bytes still waiting are
-            // taken after what it sends here, never before.
-            ProgramTime_ = std::max(ProgramTime_, now);
+            // On the program's own time, however late the transport asks:
+            // the next byte's delay starts when the last one's ended.
             programNextByte(ProgramTime_);
             continue;
         }
