@@ -102,10 +102,10 @@ void Board::Receive(uint8_t byte, Nanos now) {
     if (OnLog) OnLog(Log_.back());
 
     // A reset works wherever the board stands, half-way through a bootstrap
-    // too; only the $FF the boot ROM or the talker waits for is theirs.
+    // or a record's programming too (the talker's XOFF keeps a host silent
+    // then); only the $FF the boot ROM or the talker waits for is theirs.
     const bool waitsForThisFF = Step_ == Step::WaitFF || Step_ == Step::TalkerWaitFF;
-    const bool busy = BusyUntil_.has_value() || Step_ == Step::TalkerProgram;
-    if (silence && byte == 0xFF && !waitsForThisFF && !busy) Reset(now);
+    if (silence && byte == 0xFF && !waitsForThisFF) Reset(now);
     if (inTail) {
         ++Flags_.BytesBeyondRamSize;
     } else {

@@ -77,8 +77,9 @@ TEST(Board, SilenceThenFFResetsOnlyWhenAsked) {
 // A chip of 512 bytes chosen while the board has 256: the talker's filler
 // runs on as a record that buries the talker, the downloader's stream after
 // it is taken as the start of a bootstrap, and the board stays half-way
-// through loading. A person's reset works there too.
-TEST(Board, SilenceThenFFResetsHalfWayThroughLoading) {
+// through loading. A person's reset works there too, and while a record is
+// programmed.
+TEST(Board, SilenceThenFFResetsHalfWayThroughLoadingOrProgramming) {
     Parameters parameters;
     parameters.Echo = false;
     parameters.ResetAfterSilence = Second;
@@ -95,10 +96,19 @@ TEST(Board, SilenceThenFFResetsHalfWayThroughLoading) {
     EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Talker);
     EXPECT_EQ(f.Hc11.BootstrapLength(), 256);
     f.Wait(2 * Second);
-    f.Feed(std::string("\xFF\x01\xB6\x00\x12\x00\x00\xFF", 8));
+    f.Feed(std::string("\xFF\x01\xB6\x00\x12\x00\x00", 7));
     f.Wait(Second);
     EXPECT_EQ(f.Hc11.RecordsProgrammed(), 1);
     EXPECT_EQ(f.Hc11.Eeprom()[0], 0x12);
+
+    // And while a record of 64 bytes is programmed, 1.3 s long.
+    f.Feed(std::string("\x40\xB6\x40", 3) + std::string(64, '\x5A') + std::string(2, '\0'));
+    f.Wait(Second + Second / 10);
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Wait(2 * Second);
+    EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Talker);
+    EXPECT_EQ(f.Hc11.RecordsProgrammed(), 0) << "a new talker, no record yet";
+    EXPECT_EQ(f.Hc11.Eeprom()[0x7F], 0xFF) << "the record's last byte";
 }
 
 // The chip's receive register holds one byte while the talker programs: the
