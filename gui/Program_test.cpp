@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -68,6 +69,45 @@ TEST(Program, IconFromTheProgramsImage) {
     EXPECT_TRUE(SetProgramIcon(App(), image));
     EXPECT_FALSE(QApplication::windowIcon().isNull());
     App().setWindowIcon(QIcon());
+}
+
+// What each main() calls, whole: the name, Qt's Slovenian texts, the icon,
+// and buttons without icons.
+TEST(Program, SetUpProgramSetsUpAllOfIt) {
+    QTemporaryDir folder;
+    const QString image = folder.filePath(QStringLiteral("icon.png"));
+    QImage drawn(16, 16, QImage::Format_ARGB32);
+    drawn.fill(Qt::darkRed);
+    ASSERT_TRUE(drawn.save(image));
+    const QString name = QApplication::applicationName();
+    const QString style = App().style()->name();
+
+    SetUpProgram(App(), QStringLiteral("Tolvex"), image);
+    const QString nameSet = QApplication::applicationName();
+    const bool iconSet = !QApplication::windowIcon().isNull();
+    // Here Qt's own style gives the buttons no icons either: the style itself
+    // is looked at.
+    const QStyle* styleSet = App().style();
+    const bool textOnly = qobject_cast<const QProxyStyle*>(styleSet) &&
+                          styleSet->styleHint(QStyle::SH_DialogButtonBox_ButtonsHaveIcons) == 0;
+    QStringList texts;
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("OPOZORILO!"), QStringLiteral("?"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        for (QAbstractButton* button : box.buttons()) texts << button->text().remove('&');
+    }
+
+    for (QTranslator* translator : App().findChildren<QTranslator*>()) {
+        QApplication::removeTranslator(translator);
+        delete translator;
+    }
+    App().setStyle(QStyleFactory::create(style));
+    App().setWindowIcon(QIcon());
+    QApplication::setApplicationName(name);
+    EXPECT_EQ(nameSet, QStringLiteral("Tolvex"));
+    EXPECT_TRUE(iconSet);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Prekliči"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(textOnly);
 }
 
 }  // namespace
