@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <stdexcept>
 #include <string_view>
 
 #include "comport/BoardPort.h"
@@ -94,7 +95,12 @@ void TForm1::FormCreate() {
     setWindowTitle(QStringLiteral("Programator EEPROMA!"));
     Label1->setText(QStringLiteral("DATOTEKA: ") + QString::fromStdString(ObjectName));
     Label2->setText(QStringLiteral("KAPACITETA: %1 B").arg(Capacity));
-    ComPort1->Open();
+    try {
+        ComPort1->Open();
+    } catch (const EComPort& e) {
+        // The port's own text names no port: say which one to free or plug in.
+        throw std::runtime_error(ComPort1->Port() + ": " + e.what());
+    }
     Sending = 0;
     ComPort1->SetDTR(true);
 }
