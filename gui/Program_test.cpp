@@ -59,12 +59,18 @@ TEST(Program, DialogButtonsCarryNoIcons) {
     for (QAbstractButton* button : all) EXPECT_TRUE(button->icon().isNull()) << button->text().toStdString();
 }
 
-TEST(Program, IconFromTheProgramsImage) {
-    QTemporaryDir folder;
+// A program's image, drawn into `folder`; empty when it cannot be saved.
+QString DrawIcon(const QTemporaryDir& folder) {
     const QString image = folder.filePath(QStringLiteral("icon.png"));
     QImage drawn(16, 16, QImage::Format_ARGB32);
     drawn.fill(Qt::darkGreen);
-    ASSERT_TRUE(drawn.save(image));
+    return drawn.save(image) ? image : QString();
+}
+
+TEST(Program, IconFromTheProgramsImage) {
+    QTemporaryDir folder;
+    const QString image = DrawIcon(folder);
+    ASSERT_FALSE(image.isEmpty());
     EXPECT_FALSE(SetProgramIcon(App(), folder.filePath(QStringLiteral("missing.png"))));
     EXPECT_TRUE(SetProgramIcon(App(), image));
     EXPECT_FALSE(QApplication::windowIcon().isNull());
@@ -75,10 +81,8 @@ TEST(Program, IconFromTheProgramsImage) {
 // and buttons without icons.
 TEST(Program, SetUpProgramSetsUpAllOfIt) {
     QTemporaryDir folder;
-    const QString image = folder.filePath(QStringLiteral("icon.png"));
-    QImage drawn(16, 16, QImage::Format_ARGB32);
-    drawn.fill(Qt::darkRed);
-    ASSERT_TRUE(drawn.save(image));
+    const QString image = DrawIcon(folder);
+    ASSERT_FALSE(image.isEmpty());
     const QString name = QApplication::applicationName();
     const QString style = App().style()->name();
 
