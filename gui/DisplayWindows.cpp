@@ -9,6 +9,10 @@ namespace gui {
 
 namespace {
 
+// A window may go between finding it and asking about it; Xlib's own
+// handler would end the test for that.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
 struct TAtoms {
     Atom NetWmName, Utf8String, WmProtocols, WmDeleteWindow;
 };
@@ -53,6 +57,7 @@ Window FindShown(Display* display, Window parent, const std::string& caption, co
 bool CloseWindowByCaption(const std::string& caption, int ms, const std::function<void()>& idle) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
+    const XErrorHandler previous = XSetErrorHandler(IgnoreError);
     const TAtoms atoms{XInternAtom(display, "_NET_WM_NAME", False), XInternAtom(display, "UTF8_STRING", False),
                        XInternAtom(display, "WM_PROTOCOLS", False), XInternAtom(display, "WM_DELETE_WINDOW", False)};
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -74,6 +79,7 @@ bool CloseWindowByCaption(const std::string& caption, int ms, const std::functio
         XFlush(display);
     }
     XCloseDisplay(display);
+    XSetErrorHandler(previous);
     return window != 0;
 }
 
