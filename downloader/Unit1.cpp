@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <stdexcept>
+
 #include "comport/BoardPort.h"
 #include "downloader/RecordStream.h"
 #include "downloader/SerialLamp.h"
@@ -91,7 +93,12 @@ void TForm1::FormCreate() {
     setWindowTitle(QStringLiteral("Programator EEPROMA!"));
     Label1->setText(QStringLiteral("DATOTEKA: ") + QString::fromStdString(ObjectName));
     Label2->setText(QStringLiteral("KAPACITETA: %1 B").arg(Capacity));
-    ComPort1->Open();
+    try {
+        ComPort1->Open();
+    } catch (const EComPort& e) {
+        // The port's own text names no port: say which one to free or plug in.
+        throw std::runtime_error(ComPort1->Port() + ": " + e.what());
+    }
     Sending = 0;
     ComPort1->SetDTR(true);
 }

@@ -23,6 +23,8 @@
 #include "comport/ComPortTestSupport.h"
 #include "downloader/SerialLamp.h"
 #include "gui/DialogAnswers.h"
+#include "gui/DisplayWindows.h"
+#include "gui/PrivateDisplay.h"
 #include "platform/comm/FakeCommApi.h"
 #include "platform/comm/PosixCommApi.h"
 #include "platform/comm/PtyBoard.h"
@@ -202,13 +204,18 @@ TEST_F(DownloaderWindow, OnlyThePortTheCommandLineNamesIsOpenedAndOnlyOnce) {
     }
 }
 
-TEST_F(DownloaderWindow, APortThatCannotOpenIsReportedAndNotDriven) {
+// The box names the port, so the user knows which one to free or plug in.
+TEST_F(DownloaderWindow, APortThatCannotOpenIsReportedByNameAndNotDriven) {
     TForm1 form(api, {"F.S19", "3", "512"});
     api.ClearCalls();
     TForm1 second(api, {"F.S19", "3", "512"});  // the first holds COM3
-    EXPECT_THAT(Boxes(), ElementsAre("Tolvex|Unable to open com port (win error code: 5)"));
+    api.Unplug("COM1");
+    TForm1 third(api, {"F.S19", "1", "512"});
+    EXPECT_THAT(Boxes(), ElementsAre("Tolvex|COM3: Unable to open com port (win error code: 5)",
+                                     "Tolvex|COM1: Unable to open com port (win error code: 2)"));
     EXPECT_EQ(api.CallCount("EscapeCommFunction"), 0);
     EXPECT_FALSE(second.ComPort1->Connected());
+    EXPECT_FALSE(third.ComPort1->Connected());
 }
 
 // ------------------------------------------------------------- one transfer
@@ -522,6 +529,35 @@ TEST_F(DownloaderPty, TheProgramStreamsTheFileToCom1AndQuits) {
     EXPECT_EQ(process.exitCode(), 0);
     ASSERT_FALSE(talker.Failed) << talker.Error;
     EXPECT_EQ(board.ReceivedSoFar(), ProgramOnTheLine());
+}
+
+// The program itself on a port that is not there, on a display of its own
+// where its box can be closed as a user closes it: it waits for that, then
+// ends with a failure, so Vantrel takes its port back.
+TEST_F(DownloaderFolder, TheProgramWithoutItsPortEndsOnceTheBoxIsClosed) {
+    const QString program = QString::fromUtf8(TOLVEX_PROGRAM);
+    ASSERT_TRUE(QFile::exists(program)) << "the program is not built";
+    WriteObjectFile("TEMP$$.S19", kProgram);
+    gui::TPrivateDisplay display;
+    QString err;
+    ASSERT_TRUE(display.Start(&err)) << err.toStdString();
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VANTREL_COMPORTS", "COM3=" + folder.filePath("no-such-device"));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("DISPLAY", display.Name());
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder.path());
+    process.start(program, {"TEMP$$.S19", "3", "512"});
+    ASSERT_TRUE(process.waitForStarted(10000));
+
+    const bool boxed = gui::CloseWindowByCaption("Tolvex", 20000);
+    const bool finished = process.waitForFinished(10000);
+    if (!finished) process.kill();
+    ASSERT_TRUE(boxed) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(finished) << "the program sits there after its box";
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(process.exitCode(), 0);
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
         [](const std::exception& e) { gui::ShowApplicationError(nullptr, QString::fromUtf8(e.what())); });
     Tolvex::TParameters parameters(argv + 1, argv + argc);
     Tolvex::TForm1 form(comm::DefaultCommApi(), std::move(parameters));
+    // Without its port (the box saying why has been closed) there is nothing
+    // to do, and Vantrel takes its port back only once we have ended.
+    if (!form.ComPort1->Connected()) return 1;
     form.show();
     return QApplication::exec();
 }

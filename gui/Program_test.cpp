@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -58,16 +59,59 @@ TEST(Program, DialogButtonsCarryNoIcons) {
     for (QAbstractButton* button : all) EXPECT_TRUE(button->icon().isNull()) << button->text().toStdString();
 }
 
-TEST(Program, IconFromTheProgramsImage) {
-    QTemporaryDir folder;
+// A program's image, drawn into `folder`; empty when it cannot be saved.
+QString DrawIcon(const QTemporaryDir& folder) {
     const QString image = folder.filePath(QStringLiteral("icon.png"));
     QImage drawn(16, 16, QImage::Format_ARGB32);
     drawn.fill(Qt::darkGreen);
-    ASSERT_TRUE(drawn.save(image));
+    return drawn.save(image) ? image : QString();
+}
+
+TEST(Program, IconFromTheProgramsImage) {
+    QTemporaryDir folder;
+    const QString image = DrawIcon(folder);
+    ASSERT_FALSE(image.isEmpty());
     EXPECT_FALSE(SetProgramIcon(App(), folder.filePath(QStringLiteral("missing.png"))));
     EXPECT_TRUE(SetProgramIcon(App(), image));
     EXPECT_FALSE(QApplication::windowIcon().isNull());
     App().setWindowIcon(QIcon());
+}
+
+// What each main() calls, whole: the name, Qt's Slovenian texts, the icon,
+// and buttons without icons.
+TEST(Program, SetUpProgramSetsUpAllOfIt) {
+    QTemporaryDir folder;
+    const QString image = DrawIcon(folder);
+    ASSERT_FALSE(image.isEmpty());
+    const QString name = QApplication::applicationName();
+    const QString style = App().style()->name();
+
+    SetUpProgram(App(), QStringLiteral("Tolvex"), image);
+    const QString nameSet = QApplication::applicationName();
+    const bool iconSet = !QApplication::windowIcon().isNull();
+    // Here Qt's own style gives the buttons no icons either: the style itself
+    // is looked at.
+    const QStyle* styleSet = App().style();
+    const bool textOnly = qobject_cast<const QProxyStyle*>(styleSet) &&
+                          styleSet->styleHint(QStyle::SH_DialogButtonBox_ButtonsHaveIcons) == 0;
+    QStringList texts;
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("OPOZORILO!"), QStringLiteral("?"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        for (QAbstractButton* button : box.buttons()) texts << button->text().remove('&');
+    }
+
+    for (QTranslator* translator : App().findChildren<QTranslator*>()) {
+        QApplication::removeTranslator(translator);
+        delete translator;
+    }
+    App().setStyle(QStyleFactory::create(style));
+    App().setWindowIcon(QIcon());
+    QApplication::setApplicationName(name);
+    EXPECT_EQ(nameSet, QStringLiteral("Tolvex"));
+    EXPECT_TRUE(iconSet);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Prekliči"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(textOnly);
 }
 
 }  // namespace

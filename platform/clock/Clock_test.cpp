@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,31 @@ TEST(SteadyClock, StartsNearZeroAndSleepMovesItOn) {
     EXPECT_LT(start, 1000u);
     clock.Sleep(20);
     EXPECT_GE(clock.GetTickCount64(), start + 20);
+}
+
+// Each reading is bracketed by two readings of the machine's steady clock, so
+// the ticks between two readings are the milliseconds between the brackets,
+// however loaded the machine is. Sleep is checked against a generous ratio.
+TEST(SteadyClock, ItsTicksAndSleepAreMilliseconds) {
+    using std::chrono::steady_clock;
+    const auto milliseconds = [](steady_clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
+    SteadyClock clock;
+    const steady_clock::time_point before0 = steady_clock::now();
+    const Ticks ticks0 = clock.GetTickCount64();
+    const steady_clock::time_point after0 = steady_clock::now();
+    clock.Sleep(60);
+    const steady_clock::time_point before1 = steady_clock::now();
+    const Ticks ticks1 = clock.GetTickCount64();
+    const steady_clock::time_point after1 = steady_clock::now();
+
+    const double ticks = static_cast<double>(ticks1 - ticks0);
+    EXPECT_GE(milliseconds(before1 - after0), 60.0) << "Sleep(60) slept less than 60 ms";
+    // A reading drops the part of a millisecond it has not reached.
+    EXPECT_GE(ticks, milliseconds(before1 - after0) - 1.0);
+    EXPECT_LE(ticks, milliseconds(after1 - before0) + 1.0);
+    EXPECT_LT(milliseconds(before1 - after0), 60.0 * 100) << "Sleep(60) slept far more than 60 ms";
 }
 
 TEST(FakeClock, SleepAdvancesAtOnceAndIsRecorded) {

@@ -1,6 +1,7 @@
 // The HelpApi on Qt: one help window, a QTextBrowser on the HTML pages of
 // the help folder, reused by every call as WinHelp reuses its window. Links
-// between the pages work; the window's caption is "Pomoč".
+// between the pages work; the window's caption is "Pomoč". As WinHelp's
+// window, none of the program's modal dialogs blocks it.
 #pragma once
 
 #include <QPointer>

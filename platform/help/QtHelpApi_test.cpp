@@ -4,9 +4,14 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace help;
 namespace fs = std::filesystem;
@@ -84,6 +89,73 @@ TEST_F(QtHelpTest, MissingPagesFailWithTheFileNamed) {
     EXPECT_FALSE(api.WinHelp(elsewhere, HELP_CONTENTS, 1, &error));
     EXPECT_EQ(error, "Ne najdem datoteke pomoči \"" + (root / "none" / "index.html").string() + "\"!");
     EXPECT_TRUE(api.WinHelp(elsewhere, HELP_QUIT, 0, &error)) << "nothing to close is no error";
+}
+
+// WinHelp is a program of its own: help asked for in a modal dialog comes up
+// above the dialog and takes input while the dialog stays open; a help
+// window opened before the dialog takes input too.
+class QtHelpOverADialog : public QtHelpTest {
+protected:
+    void SetUp() override {
+        QtHelpTest::SetUp();
+        std::string body;
+        for (int i = 0; i < 200; ++i) body += "<p>Vrstica " + std::to_string(i) + ".</p>";
+        writePage(root / "Pomoc" / "2.html", "Izbira ciljnega mikrokrmilnika", body);
+        mainWindow.show();
+    }
+    // Whether End, as the window system delivers it, scrolled the help window.
+    bool TakesKeys() {
+        QTextBrowser* window = api.Window();
+        window->verticalScrollBar()->setValue(0);
+        QTest::keyClick(window->windowHandle(), Qt::Key_End);
+        return window->verticalScrollBar()->value() > 0;
+    }
+    // Runs `inside` while a dialog of the main window is modal.
+    void WhileModal(const std::function<void(QDialog&)>& inside) {
+        QDialog dialog(&mainWindow);
+        QTimer::singleShot(0, &dialog, [&] {
+            inside(dialog);
+            dialog.accept();
+        });
+        dialog.exec();
+    }
+
+    QtHelpApi api;
+    QWidget mainWindow;
+    std::string error;
+};
+
+TEST_F(QtHelpOverADialog, HelpAskedForInTheDialogComesUpAboveItAndTakesInput) {
+    bool shown = false, active = false, keys = false, stillModal = false;
+    WhileModal([&](QDialog& dialog) {
+        if (!api.WinHelp(helpFile, HELP_CONTEXT, 2, &error)) return;
+        shown = api.Window()->isVisible();
+        active = QTest::qWaitForWindowActive(api.Window(), 2000);
+        keys = TakesKeys();
+        stillModal = QApplication::activeModalWidget() == &dialog;
+    });
+    ASSERT_TRUE(shown) << error;
+    EXPECT_TRUE(active) << "raised above the dialog, the help window is the one that takes the keys";
+    EXPECT_TRUE(keys) << "the dialog blocks the help window";
+    EXPECT_TRUE(stillModal);
+    // Once the dialog is gone, help from the main window stands for itself.
+    ASSERT_TRUE(api.WinHelp(helpFile, HELP_CONTENTS, 1, &error)) << error;
+    EXPECT_TRUE(api.Window()->isVisible());
+    EXPECT_EQ(api.Window()->windowHandle()->transientParent(), nullptr);
+}
+
+TEST_F(QtHelpOverADialog, HelpOpenBeforeTheDialogTakesInputWhileItIsOpen) {
+    ASSERT_TRUE(api.WinHelp(helpFile, HELP_CONTEXT, 2, &error)) << error;
+    bool keys = false, keysAfterAsking = false, active = false;
+    WhileModal([&](QDialog&) {
+        keys = TakesKeys();
+        if (!api.WinHelp(helpFile, HELP_CONTEXT, 2, &error)) return;
+        active = QTest::qWaitForWindowActive(api.Window(), 2000);
+        keysAfterAsking = TakesKeys();
+    });
+    EXPECT_TRUE(keys) << "the dialog blocks the help window";
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(keysAfterAsking);
 }
 
 int main(int argc, char** argv) {

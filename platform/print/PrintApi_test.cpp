@@ -2,6 +2,7 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QTimer>
@@ -148,6 +149,32 @@ TEST_F(QtPrintTest, APreviewShowsTheLinesAtTheTopOfTheSheet) {
     const auto [first, last] = darkRows(page);
     ASSERT_GE(first, 0);
     EXPECT_LT(last, page.height() / 10) << "three lines fill the top of the sheet only";
+}
+
+// Lines stand one line height of the font apart; an empty line keeps its place.
+TEST_F(QtPrintTest, EachLineStandsOneLineHeightBelowTheOneBefore) {
+    QtPrintApi api;
+    const int dpi = 96;
+    const QImage page = api.PreviewPage({"Courier New", 10}, {"MMMM", "MMMM", "", "MMMM"}, dpi);
+    // The tops of the bands of rows that carry ink.
+    std::vector<int> tops;
+    bool inInk = false;
+    for (int y = 0; y < page.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < page.width() && !ink; ++x) ink = qGray(page.pixel(x, y)) < 100;
+        if (ink && !inInk) tops.push_back(y);
+        inInk = ink;
+    }
+    QImage sameResolution(1, 1, QImage::Format_RGB32);
+    sameResolution.setDotsPerMeterX(qRound(dpi / 0.0254));
+    sameResolution.setDotsPerMeterY(qRound(dpi / 0.0254));
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSize(10);
+    const int lineHeight = QFontMetrics(font, &sameResolution).height();
+    ASSERT_GT(lineHeight, 5);
+    ASSERT_EQ(tops.size(), 3u) << "three lines of ink";
+    EXPECT_NEAR(tops[1] - tops[0], lineHeight, 1);
+    EXPECT_NEAR(tops[2] - tops[0], 3 * lineHeight, 1);
 }
 
 // The real dialog opens and a user's cancel comes back as false.

@@ -94,9 +94,11 @@ void Board::Receive(uint8_t byte, Nanos now) {
     log_.push_back({LogEntry::Received, now, byte, {}});
     if (OnLog) OnLog(log_.back());
 
-    const bool goneOn = mode_ != Mode::BootRom && step_ != Step::TalkerWaitFF;
-    const bool busy = busyUntil_.has_value() || step_ == Step::TalkerProgram;
-    if (silence && byte == 0xFF && goneOn && !busy) Reset(now);
+    // A reset works wherever the board stands, half-way through a bootstrap
+    // or a record's programming too (the talker's XOFF keeps a host silent
+    // then); only the $FF the boot ROM or the talker waits for is theirs.
+    const bool waitsForThisFF = step_ == Step::WaitFF || step_ == Step::TalkerWaitFF;
+    if (silence && byte == 0xFF && !waitsForThisFF) Reset(now);
     if (inTail) {
         ++flags_.BytesBeyondRamSize;
     } else {
@@ -139,9 +141,8 @@ void Board::Advance(Nanos now) {
             continue;
         }
         if (step_ == Step::TalkerProgram) {
-            // The program's time only moves on: the bytes still waiting are
-            // taken after what it sends here, never before.
-            programTime_ = std::max(programTime_, now);
+            // On the program's own time, however late the transport asks:
+            // the next byte's delay starts when the last one's ended.
             programNextByte(programTime_);
             continue;
         }

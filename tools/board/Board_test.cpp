@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/BootstrapPrograms.h"
 #include "common/SRecord.h"
 
@@ -70,6 +72,75 @@ TEST(Board, SilenceThenFFResetsOnlyWhenAsked) {
     f.Feed("\xFF");
     EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Talker);
     EXPECT_EQ(f.Sent, "\x11");
+}
+
+// A chip of 512 bytes chosen while the board has 256: the talker's filler
+// runs on as a record that buries the talker, the downloader's stream after
+// it is taken as the start of a bootstrap, and the board stays half-way
+// through loading. A person's reset works there too, and while a record is
+// programmed.
+TEST(Board, SilenceThenFFResetsHalfWayThroughLoadingOrProgramming) {
+    Parameters parameters;
+    parameters.Echo = false;
+    parameters.ResetAfterSilence = Second;
+    Feeder f(parameters);
+    const std::string talkerFor512 = std::string("\xFF") + Program(EepromTalker) + std::string(512 - 248, '\xFF');
+    f.Feed(talkerFor512);
+    f.Wait(2 * Second);
+    f.Feed(std::string("\xFF\x01\xB6\x00\x12\x00\x00\xFF", 8));
+    ASSERT_TRUE(f.Hc11.IncompleteBootstrap());
+    EXPECT_EQ(f.Hc11.BootstrapLength(), 7);
+
+    f.Wait(2 * Second);
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
+    EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Talker);
+    EXPECT_EQ(f.Hc11.BootstrapLength(), 256);
+    f.Wait(2 * Second);
+    f.Feed(std::string("\xFF\x01\xB6\x00\x12\x00\x00", 7));
+    f.Wait(Second);
+    EXPECT_EQ(f.Hc11.RecordsProgrammed(), 1);
+    EXPECT_EQ(f.Hc11.Eeprom()[0], 0x12);
+
+    // And while a record of 64 bytes is programmed, 1.3 s long.
+    f.Feed(std::string("\x40\xB6\x40", 3) + std::string(64, '\x5A') + std::string(2, '\0'));
+    f.Wait(Second + Second / 10);
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Wait(2 * Second);
+    EXPECT_EQ(f.Hc11.CurrentMode(), Mode::Talker);
+    EXPECT_EQ(f.Hc11.RecordsProgrammed(), 0) << "a new talker, no record yet";
+    EXPECT_EQ(f.Hc11.Eeprom()[0x7F], 0xFF) << "the record's last byte";
+}
+
+// The chip's receive register holds one byte while the talker programs: the
+// first byte to come waits there, every later one is lost.
+TEST(Board, ABusyBoardKeepsTheFirstByteAndLosesTheRest) {
+    Parameters parameters;
+    parameters.Echo = false;
+    Feeder f(parameters);
+    f.Feed(std::string("\xFF") + Program(EepromTalker) + std::string(8, '\xFF'));
+    f.Feed(std::string("\xFF\x04\xB6\x00\x01\x02\x03\x04\x00\x00", 10));
+    ASSERT_EQ(f.Sent, "\x11\x13");
+    // Four changed bytes take 84 ms; these five arrive within 42 ms.
+    f.Feed("\x02\xAA\xBB\xCC\xDD");
+    EXPECT_EQ(f.Hc11.LineFlags().Overruns, 4);
+    EXPECT_EQ(f.Hc11.RecordsProgrammed(), 0);
+    f.Wait(Second);
+    EXPECT_EQ(f.Sent, "\x11\x13\x11");
+    // However late the board is asked, each byte took its own 21 ms.
+    const std::vector<LogEntry>& log = f.Hc11.Log();
+    EXPECT_EQ(log.back().Time, std::find_if(
+                                   log.rbegin(), log.rend(),
+                                   [](const LogEntry& entry) {
+                                       return entry.Kind == LogEntry::Received && entry.Byte == 0x00;
+                                   })->Time +
+                                   4 * 21 * Millisecond);
+    // The kept byte was the next record's count.
+    f.Feed(std::string("\xB6\x10\x55\x66\x00\x00", 6));
+    f.Wait(Second);
+    EXPECT_EQ(f.Hc11.RecordsProgrammed(), 2);
+    EXPECT_EQ(f.Hc11.Eeprom()[0x10], 0x55);
+    EXPECT_EQ(f.Hc11.Eeprom()[0x11], 0x66);
+    EXPECT_EQ(f.Hc11.LineFlags().Overruns, 4);
 }
 
 TEST(Board, TalkerRecordOfZeroCountTakes256Bytes) {

@@ -3,6 +3,8 @@
 // RAM, erases the EEPROM and programs it through a real Tolvex, against the
 // hc11board program on a pseudo-terminal; the board's memory files must hold
 // the object files' bytes.
+#include "gui/DisplayWindows.h"
+#include "gui/PrivateDisplay.h"
 #include "ide/Childwin.h"
 #include "ide/IdeTestSupport.h"
 #include "ide/Programmer.h"
@@ -151,6 +153,42 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
     EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
     for (const QString& message : Dialogs.Messages())
         EXPECT_TRUE(message.startsWith("OPOZORILO!|")) << message.toStdString();
+}
+
+// A Tolvex that cannot open the port shows why; once its box is closed it
+// ends (with a failure), and the next activation gives Vantrel its port back.
+TEST_F(EndToEnd, ATolvexWithoutItsPortEndsAndTheActivationReopensThePort) {
+    gui::TPrivateDisplay display;  // where Tolvex's box can be closed
+    QString err;
+    ASSERT_TRUE(display.Start(&err)) << err.toStdString();
+    const std::string lines = (Work() / "board.lines").string();
+    ASSERT_TRUE(Board.Start(HC11BOARD_PATH, {"--lines-file", lines, "--quiet"}));
+    ASSERT_TRUE(BoardSays("waiting for $FF", 5000));
+    const std::string comPorts = Board.Value("VANTREL_COMPORTS");
+    ::setenv("VANTREL_COMPORTS", comPorts.c_str(), 1);
+    ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
+    TMainForm& form = Start();
+    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000));
+    ASSERT_NE(Assemble(Work(), EXAMPLES_DIR "/zanka.asm", "$B600").find("S1"), std::string::npos);
+    ObjectName = "TEMP$$.S19";
+    MemoryKind = "EEPROM";
+
+    // Tolvex, started with these, finds no COM2 and shows its box on the display.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    ::setenv("VANTREL_COMPORTS", ("COM2=" + (Work() / "no-such-device").string()).c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    form.ToolButton16Click();
+    ::setenv("VANTREL_COMPORTS", comPorts.c_str(), 1);
+    qputenv("QT_QPA_PLATFORM", platform);
+    ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker")) << Board.Output;
+    EXPECT_EQ(PortOpen, 0);
+
+    ASSERT_TRUE(gui::CloseWindowByCaption("Tolvex", 20000, [] { Pump(2); }));
+    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000))
+        << "Tolvex sits there after its box";
+    form.FormActivate();
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_TRUE(form.ComPort1.Connected());
 }
 
 // The machine's shell layer, remembering what it started.
