@@ -188,7 +188,7 @@ private:
     // ----------------------------------------------------- MainListing.cpp
     // The listing window's caret and find.
 public:
-    // 1-based listing line of the caret; 0 before it was first read.
+    // 1-based listing line of the caret; 0 while no open listing has reported one.
     int CurrentLine = 0;
 
     void UpdateCaretPosition();
