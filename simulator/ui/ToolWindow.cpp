@@ -13,6 +13,8 @@
 
 #include <QCloseEvent>
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace VantrelSIM {
@@ -71,10 +73,7 @@ void TToolWindow::Forget() {
 }
 
 void TToolWindow::closeEvent(QCloseEvent* event) {
-    if (MainForm) {
-        MainForm->OpenWindowList.removeOne(QString::fromUtf8(kind_.Caption));
-        MainForm->UpdateWindowMenu();
-    }
+    if (MainForm) MainForm->ToolWindowClosed(*this);
     Forget();
     event->accept();
 }
@@ -91,6 +90,28 @@ QFont ToolWindowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
     return font;
+}
+
+QPoint FreeSpot(const QRect& work, const QSize& size, const QList<QRect>& taken) {
+    // A free spot touches the work area's edge or a taken frame on its right
+    // and above it.
+    QList<int> rights{work.right()};
+    QList<int> tops{work.top()};
+    for (const QRect& frame : taken) {
+        rights << frame.left() - 1;
+        tops << frame.bottom() + 1;
+    }
+    std::sort(rights.begin(), rights.end(), std::greater<>());
+    std::sort(tops.begin(), tops.end());
+    for (int right : rights) {
+        for (int top : tops) {
+            const QRect spot(QPoint(right - size.width() + 1, top), size);
+            if (work.contains(spot) &&
+                std::none_of(taken.begin(), taken.end(), [&](const QRect& frame) { return frame.intersects(spot); }))
+                return spot.topLeft();
+        }
+    }
+    return {std::max(work.left(), work.right() - size.width() + 1), work.top()};
 }
 
 bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }
