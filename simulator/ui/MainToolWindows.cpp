@@ -39,7 +39,12 @@ void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
         gui::BringToFront(window);
         return;
     }
+    // One box for a bad cell: the ports window reads its cells on creation too.
+    TWindowsRefresh refresh;
     TToolWindow* window = kind.Form.Create(this);
+    // Filled before it appears: a window manager need not activate a new
+    // window, and activation is what refreshes it otherwise.
+    window->RefreshView();
     runFrames_->Watch(window);
     for (TextGrid* grid : window->findChildren<TextGrid*>()) grid->PaceBy(runFrames_);
     OpenWindowList << window->windowTitle();
