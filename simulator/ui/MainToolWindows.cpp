@@ -42,6 +42,7 @@ void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
     // One box for a bad cell: the ports window reads its cells on creation too.
     TWindowsRefresh refresh;
     TToolWindow* window = kind.Form.Create(this);
+    FitCaption(*window);
     // Filled before it appears: a window manager need not activate a new
     // window, and activation is what refreshes it otherwise.
     window->RefreshView();

@@ -12,6 +12,8 @@
 #include "simulator/ui/UnitVrata.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLayout>
 
 #include <algorithm>
 #include <functional>
@@ -112,6 +114,31 @@ QPoint FreeSpot(const QRect& work, const QSize& size, const QList<QRect>& taken)
         }
     }
     return {std::max(work.left(), work.right() - size.width() + 1), work.top()};
+}
+
+namespace {
+// Title bars centre the caption between the window's icon on the left and
+// its buttons on the right: openbox with Debian's theme keeps 52 pixels on
+// each side of a window with minimise, maximise and close.
+constexpr int TitleBarSideRoom = 56;
+}  // namespace
+
+int CaptionWidth(const QString& caption) {
+    // A point above the title font of Debian's openbox (sans, bold, 8 points),
+    // for themes and screens that make it a little larger.
+    QFont font(QStringLiteral("Sans"));
+    font.setPointSize(9);
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(caption) + 2 * TitleBarSideRoom;
+}
+
+void FitCaption(QWidget& window) {
+    QLayout* layout = window.layout();
+    const int missing = CaptionWidth(window.windowTitle()) - window.sizeHint().width();
+    if (!layout || missing <= 0) return;
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(margins.left() + missing / 2, margins.top(), margins.right() + missing - missing / 2,
+                               margins.bottom());
 }
 
 bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }
