@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -24,12 +25,18 @@ constexpr int WindowAir = 4;
 
 size_t RowOf(const TToolWindow& window) { return static_cast<size_t>(&window.Kind() - ToolWindowTable.data()); }
 
-// Null until the window manager has framed the window.
+// Null until the window manager has framed the window. Asked of the window
+// system each time: a widget's own idea of its frame is renewed only when
+// the widget next moves.
 QMargins FrameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect inner = window.geometry();
-    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-            frame.bottom() - inner.bottom()};
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// Where the window's frame stands, as the window system has it.
+QPoint FramePosition(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->framePosition() : window.pos();
 }
 
 }  // namespace
@@ -71,7 +78,7 @@ void TMainForm::PlaceToolWindow(TToolWindow& window) {
         // One opened a moment ago may not be framed yet: it gets the frame
         // the others have.
         const QMargins margins = FrameMargins(*other).isNull() ? frame : FrameMargins(*other);
-        taken << QRect(other->pos(), other->size().grownBy(margins)).marginsAdded(air);
+        taken << QRect(FramePosition(*other), other->size().grownBy(margins)).marginsAdded(air);
     }
     window.move(FreeSpot(WorkArea().marginsRemoved(air), window.size().grownBy(frame), taken));
 }
@@ -93,7 +100,7 @@ QMargins TMainForm::ToolWindowFrame() const {
 void TMainForm::ToolWindowClosed(const TToolWindow& window) {
     OpenWindowList.removeOne(QString::fromUtf8(window.Kind().Caption));
     UpdateWindowMenu();
-    if (window.isVisible()) toolWindowPlaces_[RowOf(window)] = window.pos();
+    if (window.isVisible()) toolWindowPlaces_[RowOf(window)] = FramePosition(window);
 }
 
 void TMainForm::OknoregistrovCPE1Click() { OpenToolWindow(ToolWindowTable[CpuRegistersWindow]); }

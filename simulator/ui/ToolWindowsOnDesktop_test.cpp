@@ -58,6 +58,9 @@ extern char** environ;
 
 // Readable failures.
 void PrintTo(const QPoint& point, std::ostream* out) { *out << point.x() << "," << point.y(); }
+void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
+}
 
 namespace VantrelSIM {
 namespace {
@@ -114,6 +117,7 @@ QRect ScreenRect(xcb_connection_t* x, xcb_window_t window) {
 struct TManagedWindow {
     bool Framed = false;
     QRect Frame;
+    QRect Client;
     // The room of the caption in the title bar: the title bar is the frame's
     // part holding the most windows (the caption and the buttons), the
     // caption the widest of those.
@@ -136,6 +140,7 @@ TManagedWindow Managed(xcb_connection_t* x, xcb_window_t client) {
                      !Property(x, client, Atom(x, "_NET_FRAME_EXTENTS")).empty();
     if (!managed.Framed) return managed;
     managed.Frame = ScreenRect(x, frame);
+    managed.Client = ScreenRect(x, client);
     size_t most = 0;
     for (xcb_window_t part : Children(x, frame)) {
         const std::vector<xcb_window_t> inside = Children(x, part);
@@ -179,17 +184,20 @@ bool WaitUntil(const std::function<bool()>& condition) {
     return true;
 }
 
-// Until openbox has framed and mapped the window where it stays, and the
-// window knows its frame.
+// Until openbox has framed and mapped the window, and the window knows
+// where openbox put it.
 ::testing::AssertionResult WaitFramed(QWidget* window) {
     TManagedWindow managed;
     const bool framed = WaitUntil([&] {
         managed = Managed(*window);
-        return managed.Framed && window->windowHandle()->isExposed() && window->frameGeometry() == managed.Frame;
+        return managed.Framed && window->windowHandle()->isExposed() && window->geometry() == managed.Client;
     });
     if (framed) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << qPrintable(window->windowTitle()) << " not framed within " << WaitMs
-                                         << " ms";
+                                         << " ms: framed " << managed.Framed << ", inside "
+                                         << ::testing::PrintToString(managed.Client) << ", the window knows "
+                                         << ::testing::PrintToString(window->geometry()) << ", exposed "
+                                         << window->windowHandle()->isExposed();
 }
 
 // ------------------------------------------------------------------ openbox
@@ -225,7 +233,11 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        const char* args[] = {"openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml", nullptr};
+        // openbox runs its startup command once it manages windows; a window
+        // mapped while it still starts up may be lost.
+        const std::string startup = "touch " + ReadyFile().toStdString();
+        const char* args[] = {"openbox",   "--sm-disable",  "--config-file", "/etc/xdg/openbox/rc.xml",
+                              "--startup", startup.c_str(), nullptr};
         const int spawned =
             posix_spawnp(&wm_, "openbox", &actions, nullptr, const_cast<char* const*>(args), envp.data());
         posix_spawn_file_actions_destroy(&actions);
@@ -243,22 +255,18 @@ private:
         return false;
     }
 
-    // A window manager names its check window on the root window.
+    QString ReadyFile() const { return home_.filePath(QStringLiteral("ready")); }
+
     bool WaitManaging(QString* err) {
-        xcb_connection_t* x = xcb_connect(nullptr, nullptr);
-        const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> closing(x, &xcb_disconnect);
-        if (xcb_connection_has_error(x)) return Fail(err, QStringLiteral("no X server for openbox"));
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
-        const xcb_atom_t check = Atom(x, "_NET_SUPPORTING_WM_CHECK");
         QElapsedTimer clock;
         clock.start();
-        while (Property(x, root, check).empty()) {
+        while (!QFile::exists(ReadyFile())) {
             int status = 0;
             if (waitpid(wm_, &status, WNOHANG) == wm_) {
                 wm_ = -1;
                 return Fail(err, QStringLiteral("openbox ended at start"));
             }
-            if (clock.elapsed() > WaitMs) return Fail(err, QStringLiteral("openbox did not take the screen"));
+            if (clock.elapsed() > WaitMs) return Fail(err, QStringLiteral("openbox did not start within 20 s"));
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return true;
