@@ -456,20 +456,21 @@ TEST_F(ToolWindowsOnDesktop, SixWindowsOpenBesideTheBarsFilledAndReadable) {
 
 TEST_F(ToolWindowsOnDesktop, AWindowOpenedAgainComesBackWhereTheUserPutIt) {
     const TToolWindowKind& kind = ToolWindowTable[StackWindow];
-    TToolWindow* window = Open(kind);
-    ASSERT_TRUE(WaitFramed(window));
-    const QPoint firstPlace = Managed(*window).Frame.topLeft();
+    const auto reopen = [&] {
+        kind.Form.Current()->close();
+        EXPECT_TRUE(WaitUntil([&] { return kind.Form.Current() == nullptr; }));
+        TToolWindow* window = Open(kind);
+        EXPECT_TRUE(WaitFramed(window));
+        return Managed(*window).Frame.topLeft();
+    };
+    ASSERT_TRUE(WaitFramed(Open(kind)));
+    const QPoint firstPlace = Managed(*kind.Form.Current()).Frame.topLeft();
+    EXPECT_EQ(reopen(), firstPlace);
     // Dragged to the left under the tool bar, as the window manager moves it.
     const QPoint place = OnScreen(Form->centralWidget()).topLeft() + QPoint(40, 60);
-    window->move(place);
-    ASSERT_TRUE(WaitUntil([&] { return Managed(*window).Frame.topLeft() == place; }));
-    window->close();
-    ASSERT_TRUE(WaitUntil([&] { return kind.Form.Current() == nullptr; }));
-
-    window = Open(kind);
-    ASSERT_TRUE(WaitFramed(window));
-    EXPECT_EQ(Managed(*window).Frame.topLeft(), place);
-    EXPECT_NE(place, firstPlace);
+    kind.Form.Current()->move(place);
+    ASSERT_TRUE(WaitUntil([&] { return Managed(*kind.Form.Current()).Frame.topLeft() == place; }));
+    EXPECT_EQ(reopen(), place);
 }
 
 }  // namespace
