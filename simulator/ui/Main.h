@@ -236,7 +236,8 @@ private:
     void PlaceToolWindow(TToolWindow& window);
     // The part of the screen that the listing fills, below the tool bar.
     QRect WorkArea() const;
-    // The window manager's frame around a tool window, as last seen.
+    // The window manager's frame around a tool window, as it framed one;
+    // before that, as it framed the main window.
     QMargins ToolWindowFrame() const;
 
     QAction* rememberedWindowItem_ = nullptr;
