@@ -9,11 +9,15 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMargins>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -29,6 +33,7 @@ namespace VantrelSIM {
 
 class TFramePacer;
 class TMDIChild;
+class TToolWindow;
 struct TToolWindowKind;
 
 class TMainForm : public QMainWindow {
@@ -188,7 +193,7 @@ private:
     // ----------------------------------------------------- MainListing.cpp
     // The listing window's caret and find.
 public:
-    // 1-based listing line of the caret; 0 before it was first read.
+    // 1-based listing line of the caret; 0 while no open listing has reported one.
     int CurrentLine = 0;
 
     void UpdateCaretPosition();
@@ -221,11 +226,23 @@ public:
     void OdprtoOkno(QAction* sender);
     // The item of "O&kno" that opens the window of ToolWindowTable's row.
     QAction* ToolWindowItem(size_t row) const { return toolWindowItems_[row]; }
+    // A tool window closing: it leaves the list and the menu, and its place
+    // is kept for its next opening.
+    void ToolWindowClosed(const TToolWindow& window);
 
 private:
     void OpenToolWindow(const TToolWindowKind& kind);
+    // Where the user last put it, else a free spot of the work area.
+    void PlaceToolWindow(TToolWindow& window);
+    // The part of the screen that the listing fills, below the tool bar.
+    QRect WorkArea() const;
+    // The window manager's frame around a tool window, as it framed one;
+    // before that, as it framed the main window.
+    QMargins ToolWindowFrame() const;
 
     QAction* rememberedWindowItem_ = nullptr;
+    // Where each tool window's frame stood when it closed, by ToolWindowTable's rows.
+    std::array<std::optional<QPoint>, 6> toolWindowPlaces_{};
 };
 
 extern TMainForm* MainForm;

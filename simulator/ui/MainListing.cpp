@@ -33,6 +33,10 @@ void TMainForm::UpdateCaretPosition() {
 
 void TMainForm::ListingClosed() {
     listing_ = nullptr;
+    // The report belongs to the listing: the next one starts from nothing.
+    CurrentLine = 0;
+    caretShown_[0] = caretShown_[1] = 0;
+    StatusPanels[1]->clear();
     runFrames_->Hold(false);
     updateMenuitems();
 }

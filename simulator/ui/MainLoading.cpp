@@ -85,6 +85,8 @@ bool TMainForm::OpenListingWindow(const QString& name) {
     sub->resize(mdi_->size() * 0.8);
     sub->show();
     updateMenuitems();
+    // Loading the text is a change of the listing: its caret is reported.
+    UpdateCaretPosition();
     return true;
 }
 

@@ -345,6 +345,33 @@ TEST_F(SimulatorShell, FindContinuesAfterTheMatchAndReportsTheEnd) {
     EXPECT_EQ(Form->CurrentLine, 14);  // the selection stays on the last one
 }
 
+TEST_F(SimulatorShell, TheCaretPanelReportsOnlyTheOpenListing) {
+    // A long listing with the caret on line 41, then a 9-line one.
+    QByteArray longListing;
+    for (int line = 1; line <= 45; ++line) longListing += QByteArray::number(line).rightJustified(4, '0') + " \r\n";
+    Write(QStringLiteral("DOLG.LST"), longListing);
+    Write(QStringLiteral("KRATEK.LST"), ListingBytes.left(ListingBytes.indexOf("0010 ")));
+    ChosenFile = Folder + QStringLiteral("/DOLG.LST");
+    Open();
+    PutCaret(41, 3);
+    EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: 41    Kol: 3  "));
+    Form->FileClose1Execute();
+    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
+    EXPECT_EQ(Form->StatusPanels[1]->text(), QString());
+
+    ChosenFile = Folder + QStringLiteral("/KRATEK.LST");
+    Open();
+    ASSERT_EQ(Form->ListingWindow()->LineCount(), 9);
+    EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: 1     Kol: 1  "));
+    EXPECT_EQ(Form->CurrentLine, 1);
+    // The caret where the last listing's report left it is reported again.
+    Form->ListingWindow()->Modified = false;
+    Form->FileClose1Execute();
+    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
+    Open();
+    EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: 1     Kol: 1  "));
+}
+
 TEST_F(SimulatorShell, ClosingAModifiedListingAsksFirst) {
     Open();
     Form->ToolButton15Click();

@@ -12,7 +12,11 @@
 #include "simulator/ui/UnitVrata.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLayout>
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace VantrelSIM {
@@ -71,10 +75,7 @@ void TToolWindow::Forget() {
 }
 
 void TToolWindow::closeEvent(QCloseEvent* event) {
-    if (MainForm) {
-        MainForm->OpenWindowList.removeOne(QString::fromUtf8(kind_.Caption));
-        MainForm->UpdateWindowMenu();
-    }
+    if (MainForm) MainForm->ToolWindowClosed(*this);
     Forget();
     event->accept();
 }
@@ -91,6 +92,53 @@ QFont ToolWindowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
     return font;
+}
+
+QPoint FreeSpot(const QRect& work, const QSize& size, const QList<QRect>& taken) {
+    // A free spot touches the work area's edge or a taken frame on its right
+    // and above it.
+    QList<int> rights{work.right()};
+    QList<int> tops{work.top()};
+    for (const QRect& frame : taken) {
+        rights << frame.left() - 1;
+        tops << frame.bottom() + 1;
+    }
+    std::sort(rights.begin(), rights.end(), std::greater<>());
+    std::sort(tops.begin(), tops.end());
+    for (int right : rights) {
+        for (int top : tops) {
+            const QRect spot(QPoint(right - size.width() + 1, top), size);
+            if (work.contains(spot) &&
+                std::none_of(taken.begin(), taken.end(), [&](const QRect& frame) { return frame.intersects(spot); }))
+                return spot.topLeft();
+        }
+    }
+    return {std::max(work.left(), work.right() - size.width() + 1), work.top()};
+}
+
+namespace {
+// Title bars centre the caption between the window's icon on the left and
+// its buttons on the right: openbox with Debian's theme keeps 52 pixels on
+// each side of a window with minimise, maximise and close.
+constexpr int TitleBarSideRoom = 56;
+}  // namespace
+
+int CaptionWidth(const QString& caption) {
+    // A point above the title font of Debian's openbox (sans, bold, 8 points),
+    // for themes and screens that make it a little larger.
+    QFont font(QStringLiteral("Sans"));
+    font.setPointSize(9);
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(caption) + 2 * TitleBarSideRoom;
+}
+
+void FitCaption(QWidget& window) {
+    QLayout* layout = window.layout();
+    const int missing = CaptionWidth(window.windowTitle()) - window.sizeHint().width();
+    if (!layout || missing <= 0) return;
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(margins.left() + missing / 2, margins.top(), margins.right() + missing - missing / 2,
+                               margins.bottom());
 }
 
 bool IsHexKey(QChar key) { return key == QChar('\b') || HexToInt(QStringView(&key, 1)).has_value(); }

@@ -7,6 +7,9 @@
 
 #include <QChar>
 #include <QFont>
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <Qt>
@@ -88,6 +91,18 @@ bool IsHexKey(QChar key);
 // A bad hex text met by a refresh or a write-back: the run stops first, so
 // that the run timer cannot open a second box behind this one.
 void ShowConversionError(QWidget* parent);
+
+// Where a tool window whose frame has `size` first opens in `work`: the free
+// spot nearest the right edge, and of those the highest, that overlaps none
+// of the `taken` frames. Windows opened one after another stack down the
+// right edge, then down a column to their left, and the left part of the
+// listing stays in view. With no free spot, the top right corner.
+QPoint FreeSpot(const QRect& work, const QSize& size, const QList<QRect>& taken);
+
+// The width a window needs for its whole caption in a window manager's title
+// bar, and a fixed-size window widened to it (its content centred).
+int CaptionWidth(const QString& caption);
+void FitCaption(QWidget& window);
 
 // Held while a step or a reset refreshes every open window: a bad cell that
 // several windows show is one error, and shows one box.

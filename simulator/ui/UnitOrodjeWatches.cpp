@@ -123,6 +123,7 @@ void TFormOrodjeWatches::FormCreate() {
     layout->addLayout(choices);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    FitCaption(*this);
     ApplySignRule();
 }
 

@@ -136,9 +136,12 @@ TEST_F(UserVariablesWindow, DefinitionsOutliveTheWindow) {
     FormViewSprem->close();
     EXPECT_EQ(FormViewSprem, nullptr);
     EXPECT_TRUE(Form->OpenWindowList.isEmpty());
+    SetCell(0x0040, "7E");
     Form->Uporabnikespremenljivke1Click();
     EXPECT_EQ(FormViewSprem->StringGSpremen->Cell(0, 3), "N");
     EXPECT_EQ(FormViewSprem->StringGSpremen->Cell(1, 3), "0040");
+    // Its value too, before any step.
+    EXPECT_EQ(FormViewSprem->StringGSpremen->Cell(2, 3), "$7E");
 }
 
 }  // namespace

@@ -150,6 +150,12 @@ TEST_F(PortsWindow, BadPortCellStopsTheRunWithOneMessage) {
     EXPECT_EQ(Messages(), QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
 }
 
+TEST_F(PortsWindow, OpeningOverABadCellShowsOneBox) {
+    SetCell(0x1000, "Z1");
+    Open();
+    EXPECT_EQ(Messages(), QStringList{"VantrelSIM|Neveljaven znak v HEX nizu"});
+}
+
 TEST_F(PortsWindow, BadCellShownInTwoWindowsIsOneBoxPerStep) {
     WatchTable[0] = {QStringLiteral("VRATA"), QStringLiteral("1000"), 0, 0, 0};
     Open();
