@@ -41,6 +41,15 @@ TEST_F(EditorTest, NewNamesTheWindowAfterTheChildCountAndLoadsAFileOfThatName) {
     EXPECT_EQ(form.ActiveEditor()->RichEdit1->toPlainText(), "staro besedilo\n");
 }
 
+TEST_F(EditorTest, ANewWindowOpensWithAClientAreaOf379By180) {
+    TMainForm& form = Start();
+    form.resize(1000, 700);
+    form.show();
+    form.FileNew1Execute();
+    const QSize client = form.ActiveEditor()->size();
+    EXPECT_EQ(std::make_pair(client.width(), client.height()), std::make_pair(379, 180));
+}
+
 TEST_F(EditorTest, OpenStartsInPrimeriListsBothCasesAndTilesEvenWhenCancelled) {
     QDir(Dir.path()).mkdir("Primeri");
     TMainForm& form = Start();
