@@ -195,9 +195,11 @@ void TMainForm::FormActivate() {
 void TMainForm::Timer1Timer() {
     vrstica();
     UpdateStatusPanels();
-    StatusPanels[7]->setPixmap(programmerImages_[ProgrammerFound == 1 ? 1 : 0]);
+    StatusBarDrawPanel();
     statusBar()->update();
 }
+
+void TMainForm::StatusBarDrawPanel() { StatusPanels[7]->setPixmap(programmerImages_[ProgrammerFound == 1 ? 1 : 0]); }
 
 void TMainForm::vrstica() {
     QTextEdit* edit = ActiveRichEdit();

@@ -24,7 +24,10 @@ TProgrammerContext ContextOf(TMainForm& form, TProgrammerUi& ui) {
 
 void TMainForm::ComPort1AfterOpen(TObject*) { ComPort1.SetDTR(true); }
 
-void TMainForm::ComPort1DSRChange(TObject*, bool onOff) { Vantrel::ComPort1DSRChange(ProgrammerFound, onOff); }
+void TMainForm::ComPort1DSRChange(TObject*, bool onOff) {
+    Vantrel::ComPort1DSRChange(ProgrammerFound, onOff);
+    StatusBarDrawPanel();
+}
 
 void TMainForm::ToolButton16Click() {
     TProgrammerWidgets ui(this, FormEENasloviBranje, Gauge1);
