@@ -161,6 +161,9 @@ void TMainForm::FormCreate() {
         const QString message = QString::fromUtf8(e.what());
         QTimer::singleShot(0, this, [this, message] { gui::ShowApplicationError(this, message); });
     }
+    // A port that did not open is tried again at the next activation and by
+    // the programmer commands: the board may be plugged in later.
+    PortOpen = ComPort1.Connected() ? 1 : 0;
     // Activation is the application's: our own boxes closing must not reopen
     // the port while the downloader holds it.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -187,8 +190,13 @@ void TMainForm::FormActivate() {
     QDir::setCurrent(QString::fromStdString(AppDir));
     // The port stays with the downloader we started until it has ended.
     if (PortOpen == 0 && Downloader.MayReopenPort(Shell)) {
-        ComPort1.Open();
-        PortOpen = 1;
+        try {
+            ComPort1.Open();
+            PortOpen = 1;
+        } catch (const EComPort&) {
+            // No board yet: the start-up said so once, and the programmer
+            // commands say it when asked; every return to the window need not.
+        }
     }
 }
 

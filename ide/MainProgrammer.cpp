@@ -11,8 +11,7 @@ namespace Vantrel {
 namespace {
 
 TProgrammerContext ContextOf(TMainForm& form, TProgrammerUi& ui) {
-    TProgrammerContext context{form.ComPort1, ui, form.Shell, form.Downloader, PortOpen};
-    context.ProgrammerFound = ProgrammerFound;
+    TProgrammerContext context{form.ComPort1, ui, form.Shell, form.Clock, form.Downloader, PortOpen, ProgrammerFound};
     context.RamSize = RamSize;
     context.EepromSize = EepromSize;
     context.ObjectName = ObjectName;

@@ -24,6 +24,8 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 using ::testing::ElementsAre;
 
 namespace Vantrel {
@@ -317,6 +319,75 @@ TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {
     EXPECT_FALSE(form.ComPort1.Connected());
     EXPECT_EQ(ReadFile("Vantrel.ini"), "[vrata]\nser1=5\n");
     Form.reset();  // before the comm layer it was made on
+}
+
+// A board plugged in after the start: COM2 names a device that appears
+// later, a pseudo-terminal linked in its place.
+class LateBoardTest : public IdeTest {
+protected:
+    LateBoardTest() {
+        Posix.SetPortMap(comm::ComPortMap{{2, Device}});
+        Posix.SetVirtualLines("loop");  // DSR follows our DTR: a board that answers at once
+        Services.Comm = &Posix;
+    }
+    ~LateBoardTest() override { Form.reset(); }  // before the comm layer it was made on
+    TMainForm& StartWithoutTheBoard() {
+        TMainForm& form = Start();
+        QTest::qWait(10);  // the start-up's box comes once the window stands
+        EXPECT_EQ(Boxes.size(), 1u);
+        EXPECT_FALSE(form.ComPort1.Connected());
+        EXPECT_EQ(PortOpen, 0);
+        Boxes.clear();
+        return form;
+    }
+    void PlugIn() {
+        ASSERT_FALSE(Board.SlavePath().empty());
+        std::filesystem::create_symlink(Board.SlavePath(), Device);
+    }
+    const std::string Device = Path("ttyBoard").toStdString();
+    comm::PosixCommApi Posix;
+    comm::PtyBoard Board;
+};
+
+TEST_F(LateBoardTest, ActivationOpensThePortOnceTheBoardIsThere) {
+    TMainForm& form = StartWithoutTheBoard();
+    // Still missing: the activation tries quietly, the start-up has said it.
+    form.FormActivate();
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(PortOpen, 0);
+    PlugIn();
+    form.FormActivate();
+    EXPECT_TRUE(form.ComPort1.Connected());
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_EQ(ProgrammerFound, 1);
+    EXPECT_EQ(form.StatusPanels[7]->pixmap().toImage(), ProgrammerImage(true).toImage());
+}
+
+TEST_F(LateBoardTest, TheProgramCommandOpensThePortAndGivesDsrAMoment) {
+    Services.Clock = &timing::DefaultClock();
+    Posix.SetVirtualLines("none");
+    TMainForm& form = StartWithoutTheBoard();
+    PlugIn();
+    WriteFile("TEMP$$.S19", "S1040000AA51\n");
+    ObjectName = "TEMP$$.S19";
+    RamSize = 16;
+    // The board raises DSR a moment after the port opened.
+    QTimer::singleShot(20, &form, [this] { Posix.SetVirtualLines("DSR"); });
+    form.ToolButton16Click();
+    EXPECT_THAT(Dialogs.Messages(),
+                ElementsAre("OPOZORILO!|Pred programiranjem je potrebno mikrokontroler resetirati!"));
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_EQ(Board.Receive(17), "\xFF\xAA" + std::string(15, '\xFF'));
+}
+
+TEST_F(LateBoardTest, TheEraseCommandOpensThePortToo) {
+    TMainForm& form = StartWithoutTheBoard();
+    PlugIn();
+    Answers = {QMessageBox::Cancel};  // at the question: the board was found
+    form.EEPROMbrii1Click();
+    EXPECT_THAT(Dialogs.Messages(), ElementsAre(QString::fromUtf8("OPOZORILO!|Naj EEPROM pobrišem?\r\nPred brisanjem "
+                                                                  "je potrebno mikrokontroler resetirati!")));
+    EXPECT_EQ(PortOpen, 1);
 }
 
 // ------------------------------------------------------------------- close

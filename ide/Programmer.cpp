@@ -9,6 +9,18 @@
 
 namespace Vantrel {
 
+// ------------------------------------------------------------------ programmer
+
+bool WaitForProgrammer(timing::Clock& clock, const uint8_t& programmerFound, const std::function<void()>& idle) {
+    const timing::Ticks t0 = clock.GetTickCount64();
+    while (programmerFound != 1) {
+        if (clock.GetTickCount64() > t0 + DsrWaitMs) return false;
+        idle();
+        clock.Sleep(DsrPollMs);
+    }
+    return true;
+}
+
 // ------------------------------------------------------------------ wire
 
 bool TBootstrapLine::oddaj(uint8_t byte) {
@@ -131,10 +143,13 @@ bool TDownloaderWatch::MayReopenPort(shell::ShellApi& shell) {
 
 namespace {
 
+// A port that failed to open, or that the downloader had, is opened again
+// here; the board's DSR answer may come a moment after the open.
 void OpenPortIfClosed(TProgrammerContext& c) {
     if (c.PortOpen != 0) return;
     c.ComPort1.Open();
     c.PortOpen = 1;
+    WaitForProgrammer(c.Clock, c.ProgrammerFound, [&c] { c.Ui.KeepPainting(); });
 }
 
 // Ends a command whose write came back short.
@@ -164,8 +179,8 @@ void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
 
 void ProgramBoard(TProgrammerContext& c) {
     c.Ui.SetGauge(0, -1);
-    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     OpenPortIfClosed(c);
+    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     c.Ui.ShowMessage(ResetBeforeProgrammingText, TBoxKind::Warning);
     TBootstrapLine line(c.ComPort1);
     if (c.MemoryKind == "RAM") {

@@ -1,6 +1,7 @@
 #include "ide/ProgrammerUi.h"
 
 #include "gui/Dialogs.h"
+#include "gui/Wait.h"
 
 namespace Vantrel {
 
@@ -23,5 +24,7 @@ void TProgrammerWidgets::SetGauge(int progress, int maxValue) {
     gauge_->setValue(std::min(progress, gauge_->maximum()));
     gauge_->repaint();
 }
+
+void TProgrammerWidgets::KeepPainting() { gui::KeepPainting(); }
 
 }  // namespace Vantrel

@@ -21,6 +21,7 @@ public:
     std::optional<std::string> AskEraseAddress() override;
     // Repainted at once: the download keeps the window busy.
     void SetGauge(int progress, int maxValue) override;
+    void KeepPainting() override;
 
 private:
     QPointer<QWidget> owner_;
