@@ -298,6 +298,31 @@ TEST_F(FrameTest, SettingsDialogCancelledOrWithoutSelectionChangesNoPort) {
     EXPECT_FALSE(Action(form, "EEPROMbrii1")->isEnabled());
 }
 
+TEST_F(FrameTest, APortThatFailsToOpenIsTheOneNamedEverywhereAndOpensLater) {
+    Api.SetPortList({"COM1:", "COM2:", "COM3:"});  // COM3 is listed but cannot be opened yet
+    TMainForm& form = Start();
+    form.FileNew1Execute();
+    Modals.push_back(SettingsAnswer("COM3", false, true));
+    Action(form, "Nastavvrat1")->trigger();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text.toStdString(), EComPort(CError_OpenFailed, comm::ERROR_FILE_NOT_FOUND).what());
+    EXPECT_EQ(form.ComPort1.Port(), "COM3");
+    EXPECT_EQ(SerialPortNumber, 3);
+    EXPECT_FALSE(form.ComPort1.Connected());
+    EXPECT_FALSE(Api.IsOpen("COM2"));
+    EXPECT_EQ(PortOpen, 0);
+    EXPECT_FALSE(Action(form, "EEPROMbrii1")->isEnabled());
+    form.Timer1Timer();
+    EXPECT_EQ(form.StatusPanels[2]->text(), "COM3");
+    // Plugged in: the next activation opens the port the screen names.
+    Api.AddPort("COM3");
+    form.FormActivate();
+    EXPECT_TRUE(Api.IsOpen("COM3"));
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(ReadFile("Vantrel.ini"), "[vrata]\nser1=3\n");
+}
+
 TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {
     comm::PtyBoard board2;
     comm::PtyBoard board5;
