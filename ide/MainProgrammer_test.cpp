@@ -8,6 +8,7 @@
 #include "tools/board/TestHosts.h"
 #include "tools/board/TimedLine.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -109,6 +110,58 @@ TEST_F(ProgrammerFrameTest, EraseAtTheAddressTheDialogConfirmed) {
     EXPECT_EQ(form.FormEENasloviBranje->EditPrviNaslov->text(), "B7F0");  // kept for the next erase
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, "OPOZORILO!");
+}
+
+TEST_F(ProgrammerFrameTest, EveryDownloadPaintsUnderTheWaitCursorAndMovesTheGauge) {
+    TMainForm& form = StartOnTheBoard();
+    WriteFile("TEMP$$.S19", "S1070000860120FE33\n");
+    ObjectName = "TEMP$$.S19";
+    struct Seen {
+        bool EventLoopRan = false;
+        bool WaitCursor = false;
+        int Gauge = -1;
+        int Max = -1;
+    };
+    // Half way through the download (257 bytes): what the window shows.
+    auto download = [&](const std::function<void()>& command) {
+        Seen seen;
+        bool timerRan = false;
+        QTimer::singleShot(0, &form, [&timerRan] { timerRan = true; });
+        Line.WhenWireReaches(Line.Wire().size() + 128, [&] {
+            seen.EventLoopRan = timerRan;
+            seen.WaitCursor =
+                QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            seen.Gauge = form.Gauge1->value();
+            seen.Max = form.Gauge1->maximum();
+        });
+        command();
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        Line.RunFor(100 * board::Millisecond);
+        return seen;
+    };
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"RAM", [&] { form.ToolButton16Click(); }},
+        {"erase", [&] { form.EEPROMbrii1Click(); }},
+        {"EEPROM",
+         [&] {
+             MemoryKind = "EEPROM";
+             form.StatusPanels[4]->setText("EEPROM");
+             form.ToolButton16Click();
+         }},
+    };
+    for (const auto& [what, command] : commands) {
+        SCOPED_TRACE(what);
+        const size_t before = Line.Wire().size();
+        const Seen seen = download(command);
+        EXPECT_EQ(Line.Wire().size() - before, 257u);
+        EXPECT_TRUE(seen.EventLoopRan);
+        EXPECT_TRUE(seen.WaitCursor);
+        EXPECT_EQ(seen.Max, 256);
+        EXPECT_GT(seen.Gauge, 100);
+        EXPECT_LT(seen.Gauge, 156);
+        EXPECT_EQ(form.Gauge1->value(), 256);
+    }
+    EXPECT_EQ(Boxes.size(), 3u);  // the warnings before each download, no error
 }
 
 TEST_F(ProgrammerFrameTest, BoardVanishingMidDownloadIsAnErrorBoxAndThePortRecovers) {

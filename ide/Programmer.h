@@ -45,6 +45,8 @@ public:
     // Between the looks of a wait: the window paints and the port's reports
     // arrive, but no user input, so no command starts inside another.
     virtual void KeepPainting() {}
+    // While a download runs: the wait cursor (true), then the usual one again.
+    virtual void ShowBusy(bool) {}
 };
 
 // The downloader this Vantrel started: while it runs it holds the port.
@@ -122,10 +124,9 @@ struct TRamImage {
 TRamImage BuildRamImage(std::string_view s19Text, int ramSize);
 
 // DownloadS19ToRam: reads the object file (found regardless of letter case),
-// builds the image and sends it, advancing the gauge by a byte at a time.
-// Nothing is sent when the file is bad; the status says why.
-TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize,
-                              const std::function<void(int sent)>& progress);
+// builds the image and sends it. Nothing is sent when the file is bad; the
+// status says why.
+TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize);
 
 // --- Erase address
 

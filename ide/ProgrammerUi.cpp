@@ -1,7 +1,6 @@
 #include "ide/ProgrammerUi.h"
 
 #include "gui/Dialogs.h"
-#include "gui/Wait.h"
 
 namespace Vantrel {
 
@@ -26,5 +25,12 @@ void TProgrammerWidgets::SetGauge(int progress, int maxValue) {
 }
 
 void TProgrammerWidgets::KeepPainting() { gui::KeepPainting(); }
+
+void TProgrammerWidgets::ShowBusy(bool busy) {
+    if (busy)
+        waitCursor_.emplace();
+    else
+        waitCursor_.reset();
+}
 
 }  // namespace Vantrel

@@ -119,6 +119,7 @@ TEST_F(ProgrammerTest, RamTenBytesAtZero) {
     EXPECT_EQ(wire.find_first_not_of('\xFF', 11), std::string::npos);
     EXPECT_EQ(Ui.Progress, 256);
     EXPECT_EQ(Ui.Max, 256);
+    EXPECT_EQ(Ui.Paints, 257);  // the window painted after every byte
     EXPECT_EQ(Board.Ram()[5], 0xFE);
     EXPECT_EQ(Board.CurrentMode(), board::Mode::UserProgram);
     EXPECT_TRUE(Port.Connected());  // the port stays open after a RAM download
