@@ -94,19 +94,29 @@ void TMainForm::createStatusBar() {
     static constexpr int Widths[PanelCount] = {200, 90, 40, 60, 70, 110, 80, 25};
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
+    // The widths were made for a small dialog font: in this one the longest
+    // texts fit (five-digit line counts, the chip names), in the desktop's
+    // larger default they would be cut off.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(9);
+    bar->setFont(font);
     for (int i = 0; i < PanelCount; ++i) {
         auto* panel = new QLabel(bar);
         panel->setFixedWidth(Widths[i]);
         panel->setFrameStyle(i == 7 ? QFrame::NoFrame : QFrame::Panel | QFrame::Sunken);
+        if (i != 7) panel->setIndent(2);
         panel->setTextFormat(Qt::PlainText);
         StatusPanels[i] = panel;
-        bar->addWidget(panel);
     }
     StatusPanels[7]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     StatusPanels[7]->setContentsMargins(2, 0, 0, 0);
     programmerImages_[0] = ProgrammerImage(false);
     programmerImages_[1] = ProgrammerImage(true);
     StatusPanels[7]->setPixmap(programmerImages_[0]);
+    // Placed with the image in, so the bar has its height from the start (the
+    // image is taller than the text).
+    for (QLabel* panel : StatusPanels) bar->addWidget(panel);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);

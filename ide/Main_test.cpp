@@ -187,6 +187,25 @@ TEST_F(FrameTest, StatusPanelsHaveTheirWidthsAndTheHintGoesToPanelZero) {
     EXPECT_EQ(Action(form, "ToolButton1")->statusTip(), "Odpri obstoječo datoteko");
 }
 
+TEST_F(FrameTest, EveryStatusPanelsLongestTextFitsItsWidth) {
+    TMainForm& form = Start();
+    QStringList hints;
+    for (QAction* action : form.findChildren<QAction*>()) hints << action->statusTip();
+    QStringList chips;
+    for (int slot = 0; slot < BuiltInChips; ++slot) chips << QString::fromStdString(ChipNames[slot]);
+    const QStringList longest[] = {
+        hints,          {"Vrst.: 99999 : 99999", "Vrst.: 88888 : 88888"}, {"COM16"}, {"1200 bps"}, {"EEPROM"}, chips,
+        {"TEMP$$.S19"},
+    };
+    for (int i = 0; i < 7; ++i) {
+        const QLabel* panel = form.StatusPanels[i];
+        const int room = panel->contentsRect().width() - std::max(panel->indent(), 0);
+        for (const QString& text : longest[i])
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), room)
+                << "panel " << i << ": " << text.toStdString();
+    }
+}
+
 TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
     TMainForm& form = Start();
     // Without a child, the chip panels keep what they had.
