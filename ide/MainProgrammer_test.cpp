@@ -4,14 +4,17 @@
 // address the dialog confirmed.
 #include "ide/IdeTestSupport.h"
 #include "ide/Images.h"
+#include "ide/Unit3.h"
 #include "ide/Unit6.h"
 #include "tools/board/TestHosts.h"
 #include "tools/board/TimedLine.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -93,6 +96,24 @@ TEST_F(ProgrammerFrameTest, ProgramEepromLeavesThePortToTolvexUntilItEnds) {
     EXPECT_EQ(PortOpen, 1);
     EXPECT_THAT(Messages(),
                 ::testing::ElementsAre("OPOZORILO!|Pred programiranjem je potrebno mikrokontroler resetirati!"));
+}
+
+TEST_F(ProgrammerFrameTest, TolvexGetsTheEepromSizeOfTheChosenChip) {
+    WriteFile("Vantrel.ini", "[chipi]\nintegrirc7=MC68HC11K4\nRAM7=768\nEE7=640\n");
+    TMainForm& form = StartOnTheBoard();
+    Modals.push_back([](QDialog& dialog) {
+        auto& chip = dynamic_cast<TForNastavProg&>(dialog);
+        chip.ComboBox1->setCurrentIndex(7);
+        chip.RadioBEEPROM->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    Action(form, "Nastavitve2")->trigger();
+    ObjectName = "TEMP$$.S19";
+    form.ToolButton16Click();
+    ASSERT_EQ(Shell.Starts().size(), 1u);
+    EXPECT_EQ(Shell.Starts()[0].parameters, "TEMP$$.S19 2 640");
+    Line.RunFor(100 * board::Millisecond);
+    EXPECT_EQ(Line.Wire().size(), 1u + 768);  // the talker and its filler: the chip's RAM
 }
 
 TEST_F(ProgrammerFrameTest, EraseAtTheAddressTheDialogConfirmed) {
