@@ -194,8 +194,13 @@ TEST_F(FrameTest, EveryStatusPanelsLongestTextFitsItsWidth) {
     QStringList chips;
     for (int slot = 0; slot < BuiltInChips; ++slot) chips << QString::fromStdString(ChipNames[slot]);
     const QStringList longest[] = {
-        hints,          {"Vrst.: 99999 : 99999", "Vrst.: 88888 : 88888"}, {"COM16"}, {"1200 bps"}, {"EEPROM"}, chips,
-        {"TEMP$$.S19"},
+        hints,                                             // 0
+        {"Vrst.: 99999 : 99999", "Vrst.: 88888 : 88888"},  // 1: line counts up to 99,999
+        {"COM16"},                                         // 2
+        {"1200 bps"},                                      // 3
+        {"EEPROM"},                                        // 4
+        chips,                                             // 5
+        {"TEMP$$.S19"},                                    // 6
     };
     for (int i = 0; i < 7; ++i) {
         const QLabel* panel = form.StatusPanels[i];
