@@ -9,7 +9,6 @@
 #include "ide/Unit2.h"
 #include "platform/text/TextFile.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>

@@ -177,8 +177,8 @@ private:
     TBootstrapLine& line_;
 };
 
-// The bytes berihexpolje sends for a stored program.
-int StoredProgramDownload(std::string_view hexText, int ramSize) {
+// The bytes berihexpolje sends after the $FF: the program's, or RamSize.
+int HexFieldBytes(std::string_view hexText, int ramSize) {
     return std::max(static_cast<int>(hexText.size() / 2), ramSize);
 }
 
@@ -195,7 +195,7 @@ void ProgramRam(TProgrammerContext& c, TBootstrapLine& line) {
 
 // The leading $FF and a stored program; false when a write came back short.
 bool SendStoredProgram(TProgrammerContext& c, TBootstrapLine& line, std::string_view hexText) {
-    TDownloadScope download(c.Ui, line, StoredProgramDownload(hexText, c.RamSize));
+    TDownloadScope download(c.Ui, line, HexFieldBytes(hexText, c.RamSize));
     return line.oddaj(0xFF) && line.berihexpolje(hexText, c.RamSize);
 }
 
