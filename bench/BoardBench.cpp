@@ -52,8 +52,7 @@ struct Programmer {
         Shell.AddProgram("Tolvex", shell::FakeShellApi::Program::Stays());
     }
     Vantrel::TProgrammerContext Context(const std::string& object, const std::string& kind) {
-        Vantrel::TProgrammerContext c{Port, Ui, Shell, Downloader, PortOpen};
-        c.ProgrammerFound = Found;
+        Vantrel::TProgrammerContext c{Port, Ui, Shell, Clock, Downloader, PortOpen, Found};
         c.ObjectName = object;
         c.MemoryKind = kind;
         return c;

@@ -37,8 +37,9 @@ TMDIChild::TMDIChild(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
     setFocusProxy(RichEdit1);
-    resize(379, 180);
 }
+
+QSize TMDIChild::sizeHint() const { return {379, 180}; }
 
 bool TMDIChild::LoadFile(const QString& name, QString* err) {
     std::string text;

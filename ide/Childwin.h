@@ -41,6 +41,8 @@ public:
     bool SaveFile(const QString& name, QString* err);
 
     bool Modified() const;
+    // A new window's client area: the MDI area sizes the frame around it.
+    QSize sizeHint() const override;
     void SetModified(bool modified);
 
     // Asks the close question when the text is modified; true when the

@@ -1,6 +1,7 @@
 // The editor windows' file commands on real files in a temporary folder.
 #include "ide/Childwin.h"
 #include "ide/IdeTestSupport.h"
+#include "ide/Unit5.h"
 #include "ide/UnitPisava.h"
 
 #include <QApplication>
@@ -39,6 +40,15 @@ TEST_F(EditorTest, NewNamesTheWindowAfterTheChildCountAndLoadsAFileOfThatName) {
     form.FileNew1Execute();
     EXPECT_EQ(form.ActiveEditor()->windowTitle(), "Neimenovana4");
     EXPECT_EQ(form.ActiveEditor()->RichEdit1->toPlainText(), "staro besedilo\n");
+}
+
+TEST_F(EditorTest, ANewWindowOpensWithAClientAreaOf379By180) {
+    TMainForm& form = Start();
+    form.resize(1000, 700);
+    form.show();
+    form.FileNew1Execute();
+    const QSize client = form.ActiveEditor()->size();
+    EXPECT_EQ(std::make_pair(client.width(), client.height()), std::make_pair(379, 180));
 }
 
 TEST_F(EditorTest, OpenStartsInPrimeriListsBothCasesAndTilesEvenWhenCancelled) {
@@ -179,6 +189,18 @@ TEST_F(EditorTest, SaveAsServesAnyChildWithARichEditAsAReportWindow) {
     form.ShraniKot();
     EXPECT_EQ(ReadFile("porocilo.asm"), "V datoteki ni odkritih napak!\n");
     EXPECT_EQ(report->windowTitle(), Path("porocilo.asm"));
+}
+
+TEST_F(EditorTest, SavingAReportWindowKeepsTheFilesLineEndsAndEncoding) {
+    // As the scan writes it: Windows line ends; a character of code page 1250.
+    const QByteArray bytes = "> NAPAKA V VRSTICI 1:  Nedefiniran simbol:\r\n\x8Atevec\r\n";
+    WriteFile("TEMP$$.RPT", bytes);
+    TMainForm& form = Start();
+    TFormPorocilo* report = form.OpenReportWindow(Path("TEMP$$.RPT"));
+    EXPECT_EQ(report->RichEditPorocilo->toPlainText(), "> NAPAKA V VRSTICI 1:  Nedefiniran simbol:\nŠtevec\n");
+    form.FileSaveAsItemClick();
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(ReadFile("TEMP$$.RPT"), bytes);
 }
 
 TEST_F(EditorTest, CommandsWithoutAnEditorDoNothing) {

@@ -18,7 +18,7 @@ extern std::string ListingName;
 extern std::string ReportName;
 extern std::string ObjectName;
 extern uint8_t ErrorsFound;      // 1 when the last scan found an error
-extern uint8_t PortOpen;         // 1 while ComPort1 is ours (not handed to the downloader)
+extern uint8_t PortOpen;         // 1 while ComPort1 is open and ours; 0 after a failed open or the hand-over
 extern uint8_t ProgrammerFound;  // 1 once DSR was seen on
 extern int SerialPortNumber;     // n of "COMn"
 extern std::string MemoryKind;   // "RAM" or "EEPROM"

@@ -94,19 +94,29 @@ void TMainForm::createStatusBar() {
     static constexpr int Widths[PanelCount] = {200, 90, 40, 60, 70, 110, 80, 25};
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
+    // The widths were made for a small dialog font: in this one the longest
+    // texts fit (five-digit line counts, the chip names), in the desktop's
+    // larger default they would be cut off.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(9);
+    bar->setFont(font);
     for (int i = 0; i < PanelCount; ++i) {
         auto* panel = new QLabel(bar);
         panel->setFixedWidth(Widths[i]);
         panel->setFrameStyle(i == 7 ? QFrame::NoFrame : QFrame::Panel | QFrame::Sunken);
+        if (i != 7) panel->setIndent(2);
         panel->setTextFormat(Qt::PlainText);
         StatusPanels[i] = panel;
-        bar->addWidget(panel);
     }
     StatusPanels[7]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     StatusPanels[7]->setContentsMargins(2, 0, 0, 0);
     programmerImages_[0] = ProgrammerImage(false);
     programmerImages_[1] = ProgrammerImage(true);
     StatusPanels[7]->setPixmap(programmerImages_[0]);
+    // Placed with the image in, so the bar has its height from the start (the
+    // image is taller than the text).
+    for (QLabel* panel : StatusPanels) bar->addWidget(panel);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
@@ -161,6 +171,9 @@ void TMainForm::FormCreate() {
         const QString message = QString::fromUtf8(e.what());
         QTimer::singleShot(0, this, [this, message] { gui::ShowApplicationError(this, message); });
     }
+    // A port that did not open is tried again at the next activation and by
+    // the programmer commands: the board may be plugged in later.
+    PortOpen = ComPort1.Connected() ? 1 : 0;
     // Activation is the application's: our own boxes closing must not reopen
     // the port while the downloader holds it.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -187,17 +200,24 @@ void TMainForm::FormActivate() {
     QDir::setCurrent(QString::fromStdString(AppDir));
     // The port stays with the downloader we started until it has ended.
     if (PortOpen == 0 && Downloader.MayReopenPort(Shell)) {
-        ComPort1.Open();
-        PortOpen = 1;
+        try {
+            ComPort1.Open();
+            PortOpen = 1;
+        } catch (const EComPort&) {
+            // No board yet: the start-up said so once, and the programmer
+            // commands say it when asked; every return to the window need not.
+        }
     }
 }
 
 void TMainForm::Timer1Timer() {
     vrstica();
     UpdateStatusPanels();
-    StatusPanels[7]->setPixmap(programmerImages_[ProgrammerFound == 1 ? 1 : 0]);
+    StatusBarDrawPanel();
     statusBar()->update();
 }
+
+void TMainForm::StatusBarDrawPanel() { StatusPanels[7]->setPixmap(programmerImages_[ProgrammerFound == 1 ? 1 : 0]); }
 
 void TMainForm::vrstica() {
     QTextEdit* edit = ActiveRichEdit();

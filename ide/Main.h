@@ -95,6 +95,8 @@ public:
     void Timer1Timer();
     void vrstica();
     void UpdateStatusPanels();
+    // Panel 7's image for ProgrammerFound; drawn again whenever that changes.
+    void StatusBarDrawPanel();
     // The close sequence; false when the user chose to keep a modified editor.
     bool FormCloseQuery();
 

@@ -2,13 +2,13 @@
 #include "ide/Main.h"
 
 #include "gui/Dialogs.h"
+#include "gui/Wait.h"
 #include "ide/AsmDriver.h"
 #include "ide/Globals.h"
 #include "ide/Unit1.h"
 #include "ide/Unit2.h"
 #include "platform/text/TextFile.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -24,18 +24,6 @@ namespace Vantrel {
 namespace {
 
 constexpr char SimulatorProgram[] = "VantrelSIM.EXE";
-
-// Paints and runs timers while a wait lasts, but takes no user input, so no
-// command can start inside another.
-void KeepPainting() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 void RemoveQuietly(const std::string& path) {
     std::error_code ec;
@@ -77,10 +65,10 @@ void TMainForm::ToolButton15Click() {
         gui::ShowBox(this, TBoxKind::Information, QStringLiteral("Ne najdem prevajalniškega programa!"));
     }
     {
-        WaitCursor cursor;
+        gui::TWaitCursor cursor;
         const std::string listing = AppDir + ListingName;
         WaitForListing(
-            Clock, [&listing] { return std::filesystem::exists(listing); }, KeepPainting);
+            Clock, [&listing] { return std::filesystem::exists(listing); }, gui::KeepPainting);
     }
 
     ReportName = "TEMP$$.RPT";

@@ -33,6 +33,15 @@ void TMainForm::Nastavitve2Click() {
     dialog.ShowSizes(RamSize, EepromSize);
 
     if (gui::ExecModal(dialog) != QDialog::Accepted) return;
+    // A chip of no known size would only fail at the next download.
+    const int index = dialog.ComboBox1->findText(dialog.ComboBox1->currentText(), Qt::MatchFixedString);
+    if (index < 0) {
+        gui::ShowBox(this, TBoxKind::Information,
+                     QStringLiteral("Tipa mikrokrmilnika \"%1\" ni v tabeli: najprej ga je treba dodati z gumbom "
+                                    "\"Dodaj\"!")
+                         .arg(dialog.ComboBox1->currentText()));
+        return;
+    }
     const std::string ramText = dialog.EditKapacRam->text().toStdString();
     const std::string eepromText = dialog.EditKapacEE->text().toStdString();
     const std::optional<int> ram = SizeFromText(ramText);
@@ -41,8 +50,7 @@ void TMainForm::Nastavitve2Click() {
         gui::ShowApplicationError(this, QString::fromStdString(SizeErrorText(!ram ? ramText : eepromText)));
         return;
     }
-    const int index = dialog.ComboBox1->findText(dialog.ComboBox1->currentText(), Qt::MatchFixedString);
-    ChipName = index >= 0 ? dialog.ComboBox1->itemText(index).toStdString() : std::string();
+    ChipName = dialog.ComboBox1->itemText(index).toStdString();
     EepromSize = *eeprom;
     RamSize = *ram;
     MemoryKind = dialog.RadioBRAM->isChecked() ? "RAM" : "EEPROM";

@@ -7,6 +7,7 @@
 #include "ide/Childwin.h"
 #include "ide/Globals.h"
 #include "ide/PrintLayout.h"
+#include "ide/Unit5.h"
 #include "ide/UnitPisava.h"
 
 #include <QApplication>
@@ -95,9 +96,10 @@ QString TMainForm::RunSaveDialog() {
 void TMainForm::SaveActive(const QString& name) {
     QWidget* child = mdi_->currentSubWindow()->widget();
     auto* editor = qobject_cast<TMDIChild*>(child);
+    auto* report = qobject_cast<TFormPorocilo*>(child);
+    const TTextFormat format = report && report->FileFormat ? *report->FileFormat : NewDocumentFormat;
     QString err;
-    const bool saved =
-        editor ? editor->SaveFile(name, &err) : SaveRichEditText(*ActiveRichEdit(), NewDocumentFormat, name, &err);
+    const bool saved = editor ? editor->SaveFile(name, &err) : SaveRichEditText(*ActiveRichEdit(), format, name, &err);
     if (!saved) throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
 }
 

@@ -11,8 +11,7 @@ namespace Vantrel {
 namespace {
 
 TProgrammerContext ContextOf(TMainForm& form, TProgrammerUi& ui) {
-    TProgrammerContext context{form.ComPort1, ui, form.Shell, form.Downloader, PortOpen};
-    context.ProgrammerFound = ProgrammerFound;
+    TProgrammerContext context{form.ComPort1, ui, form.Shell, form.Clock, form.Downloader, PortOpen, ProgrammerFound};
     context.RamSize = RamSize;
     context.EepromSize = EepromSize;
     context.ObjectName = ObjectName;
@@ -24,7 +23,10 @@ TProgrammerContext ContextOf(TMainForm& form, TProgrammerUi& ui) {
 
 void TMainForm::ComPort1AfterOpen(TObject*) { ComPort1.SetDTR(true); }
 
-void TMainForm::ComPort1DSRChange(TObject*, bool onOff) { Vantrel::ComPort1DSRChange(ProgrammerFound, onOff); }
+void TMainForm::ComPort1DSRChange(TObject*, bool onOff) {
+    Vantrel::ComPort1DSRChange(ProgrammerFound, onOff);
+    StatusBarDrawPanel();
+}
 
 void TMainForm::ToolButton16Click() {
     TProgrammerWidgets ui(this, FormEENasloviBranje, Gauge1);

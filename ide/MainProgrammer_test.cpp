@@ -4,13 +4,18 @@
 // address the dialog confirmed.
 #include "ide/IdeTestSupport.h"
 #include "ide/Images.h"
+#include "ide/Unit3.h"
 #include "ide/Unit6.h"
 #include "tools/board/TestHosts.h"
 #include "tools/board/TimedLine.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QRadioButton>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 
@@ -47,7 +52,8 @@ TEST_F(ProgrammerFrameTest, DsrFindsTheProgrammerAndPanel7ShowsIt) {
     TMainForm& form = StartOnTheBoard();
     EXPECT_TRUE(Line.IsOpen());
     EXPECT_EQ(ProgrammerFound, 1);
-    form.Timer1Timer();
+    // Without an editor Timer1 does not run: the DSR report itself shows it.
+    EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.StatusPanels[7]->pixmap().toImage(), ProgrammerImage(true).toImage());
 }
 
@@ -92,6 +98,24 @@ TEST_F(ProgrammerFrameTest, ProgramEepromLeavesThePortToTolvexUntilItEnds) {
                 ::testing::ElementsAre("OPOZORILO!|Pred programiranjem je potrebno mikrokontroler resetirati!"));
 }
 
+TEST_F(ProgrammerFrameTest, TolvexGetsTheEepromSizeOfTheChosenChip) {
+    WriteFile("Vantrel.ini", "[chipi]\nintegrirc7=MC68HC11K4\nRAM7=768\nEE7=640\n");
+    TMainForm& form = StartOnTheBoard();
+    Modals.push_back([](QDialog& dialog) {
+        auto& chip = dynamic_cast<TForNastavProg&>(dialog);
+        chip.ComboBox1->setCurrentIndex(7);
+        chip.RadioBEEPROM->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    Action(form, "Nastavitve2")->trigger();
+    ObjectName = "TEMP$$.S19";
+    form.ToolButton16Click();
+    ASSERT_EQ(Shell.Starts().size(), 1u);
+    EXPECT_EQ(Shell.Starts()[0].Parameters, "TEMP$$.S19 2 640");
+    Line.RunFor(100 * board::Millisecond);
+    EXPECT_EQ(Line.Wire().size(), 1u + 768);  // the talker and its filler: the chip's RAM
+}
+
 TEST_F(ProgrammerFrameTest, EraseAtTheAddressTheDialogConfirmed) {
     TMainForm& form = StartOnTheBoard();
     std::fill(Hc11.Eeprom().begin(), Hc11.Eeprom().end(), 0x00);
@@ -107,6 +131,58 @@ TEST_F(ProgrammerFrameTest, EraseAtTheAddressTheDialogConfirmed) {
     EXPECT_EQ(form.FormEENasloviBranje->EditPrviNaslov->text(), "B7F0");  // kept for the next erase
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, "OPOZORILO!");
+}
+
+TEST_F(ProgrammerFrameTest, EveryDownloadPaintsUnderTheWaitCursorAndMovesTheGauge) {
+    TMainForm& form = StartOnTheBoard();
+    WriteFile("TEMP$$.S19", "S1070000860120FE33\n");
+    ObjectName = "TEMP$$.S19";
+    struct Seen {
+        bool EventLoopRan = false;
+        bool WaitCursor = false;
+        int Gauge = -1;
+        int Max = -1;
+    };
+    // Half way through the download (257 bytes): what the window shows.
+    auto download = [&](const std::function<void()>& command) {
+        Seen seen;
+        bool timerRan = false;
+        QTimer::singleShot(0, &form, [&timerRan] { timerRan = true; });
+        Line.WhenWireReaches(Line.Wire().size() + 128, [&] {
+            seen.EventLoopRan = timerRan;
+            seen.WaitCursor =
+                QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            seen.Gauge = form.Gauge1->value();
+            seen.Max = form.Gauge1->maximum();
+        });
+        command();
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        Line.RunFor(100 * board::Millisecond);
+        return seen;
+    };
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"RAM", [&] { form.ToolButton16Click(); }},
+        {"erase", [&] { form.EEPROMbrii1Click(); }},
+        {"EEPROM",
+         [&] {
+             MemoryKind = "EEPROM";
+             form.StatusPanels[4]->setText("EEPROM");
+             form.ToolButton16Click();
+         }},
+    };
+    for (const auto& [what, command] : commands) {
+        SCOPED_TRACE(what);
+        const size_t before = Line.Wire().size();
+        const Seen seen = download(command);
+        EXPECT_EQ(Line.Wire().size() - before, 257u);
+        EXPECT_TRUE(seen.EventLoopRan);
+        EXPECT_TRUE(seen.WaitCursor);
+        EXPECT_EQ(seen.Max, 256);
+        EXPECT_GT(seen.Gauge, 100);
+        EXPECT_LT(seen.Gauge, 156);
+        EXPECT_EQ(form.Gauge1->value(), 256);
+    }
+    EXPECT_EQ(Boxes.size(), 3u);  // the warnings before each download, no error
 }
 
 TEST_F(ProgrammerFrameTest, BoardVanishingMidDownloadIsAnErrorBoxAndThePortRecovers) {

@@ -22,15 +22,22 @@ void TMainForm::Izbirapisave1Click() {
     dialog.ComboBox2->setCurrentIndex(
         dialog.ComboBox2->findText(QString::fromStdString(PortNameForNumber(SerialPortNumber))));
     if (gui::ExecModal(dialog) != QDialog::Accepted) return;
-    const int number = PortNumberFromName(dialog.ComboBox2->currentText().toStdString());
-    if (number != 0) {
-        ComPort1.BeginUpdate();
-        ComPort1.SetPort(PortNameForNumber(number));
-        ComPort1.EndUpdate();
-        SerialPortNumber = number;
-    }
     eraseAllowed_ = dialog.CheckBBrisiEE->isChecked();
     UpdateActions();
+    const int number = PortNumberFromName(dialog.ComboBox2->currentText().toStdString());
+    if (number == 0) return;
+    // The chosen port is the one in use even when it does not open now: the
+    // activation and the programmer commands open it once it is there.
+    SerialPortNumber = number;
+    ComPort1.BeginUpdate();
+    try {
+        ComPort1.SetPort(PortNameForNumber(number));
+    } catch (const EComPort&) {
+        ComPort1.EndUpdate();
+        PortOpen = 0;
+        throw;
+    }
+    ComPort1.EndUpdate();
 }
 
 void TMainForm::Nastavvrat1Click() { Izbirapisave1Click(); }

@@ -24,6 +24,8 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 using ::testing::ElementsAre;
 
 namespace Vantrel {
@@ -185,6 +187,30 @@ TEST_F(FrameTest, StatusPanelsHaveTheirWidthsAndTheHintGoesToPanelZero) {
     EXPECT_EQ(Action(form, "ToolButton1")->statusTip(), "Odpri obstoječo datoteko");
 }
 
+TEST_F(FrameTest, EveryStatusPanelsLongestTextFitsItsWidth) {
+    TMainForm& form = Start();
+    QStringList hints;
+    for (QAction* action : form.findChildren<QAction*>()) hints << action->statusTip();
+    QStringList chips;
+    for (int slot = 0; slot < BuiltInChips; ++slot) chips << QString::fromStdString(ChipNames[slot]);
+    const QStringList longest[] = {
+        hints,                                             // 0
+        {"Vrst.: 99999 : 99999", "Vrst.: 88888 : 88888"},  // 1: line counts up to 99,999
+        {"COM16"},                                         // 2
+        {"1200 bps"},                                      // 3
+        {"EEPROM"},                                        // 4
+        chips,                                             // 5
+        {"TEMP$$.S19"},                                    // 6
+    };
+    for (int i = 0; i < 7; ++i) {
+        const QLabel* panel = form.StatusPanels[i];
+        const int room = panel->contentsRect().width() - std::max(panel->indent(), 0);
+        for (const QString& text : longest[i])
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), room)
+                << "panel " << i << ": " << text.toStdString();
+    }
+}
+
 TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
     TMainForm& form = Start();
     // Without a child, the chip panels keep what they had.
@@ -296,6 +322,31 @@ TEST_F(FrameTest, SettingsDialogCancelledOrWithoutSelectionChangesNoPort) {
     EXPECT_FALSE(Action(form, "EEPROMbrii1")->isEnabled());
 }
 
+TEST_F(FrameTest, APortThatFailsToOpenIsTheOneNamedEverywhereAndOpensLater) {
+    Api.SetPortList({"COM1:", "COM2:", "COM3:"});  // COM3 is listed but cannot be opened yet
+    TMainForm& form = Start();
+    form.FileNew1Execute();
+    Modals.push_back(SettingsAnswer("COM3", false, true));
+    Action(form, "Nastavvrat1")->trigger();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text.toStdString(), EComPort(CError_OpenFailed, comm::ERROR_FILE_NOT_FOUND).what());
+    EXPECT_EQ(form.ComPort1.Port(), "COM3");
+    EXPECT_EQ(SerialPortNumber, 3);
+    EXPECT_FALSE(form.ComPort1.Connected());
+    EXPECT_FALSE(Api.IsOpen("COM2"));
+    EXPECT_EQ(PortOpen, 0);
+    EXPECT_FALSE(Action(form, "EEPROMbrii1")->isEnabled());
+    form.Timer1Timer();
+    EXPECT_EQ(form.StatusPanels[2]->text(), "COM3");
+    // Plugged in: the next activation opens the port the screen names.
+    Api.AddPort("COM3");
+    form.FormActivate();
+    EXPECT_TRUE(Api.IsOpen("COM3"));
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(ReadFile("Vantrel.ini"), "[vrata]\nser1=3\n");
+}
+
 TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {
     comm::PtyBoard board2;
     comm::PtyBoard board5;
@@ -317,6 +368,75 @@ TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {
     EXPECT_FALSE(form.ComPort1.Connected());
     EXPECT_EQ(ReadFile("Vantrel.ini"), "[vrata]\nser1=5\n");
     Form.reset();  // before the comm layer it was made on
+}
+
+// A board plugged in after the start: COM2 names a device that appears
+// later, a pseudo-terminal linked in its place.
+class LateBoardTest : public IdeTest {
+protected:
+    LateBoardTest() {
+        Posix.SetPortMap(comm::ComPortMap{{2, Device}});
+        Posix.SetVirtualLines("loop");  // DSR follows our DTR: a board that answers at once
+        Services.Comm = &Posix;
+    }
+    ~LateBoardTest() override { Form.reset(); }  // before the comm layer it was made on
+    TMainForm& StartWithoutTheBoard() {
+        TMainForm& form = Start();
+        QTest::qWait(10);  // the start-up's box comes once the window stands
+        EXPECT_EQ(Boxes.size(), 1u);
+        EXPECT_FALSE(form.ComPort1.Connected());
+        EXPECT_EQ(PortOpen, 0);
+        Boxes.clear();
+        return form;
+    }
+    void PlugIn() {
+        ASSERT_FALSE(Board.SlavePath().empty());
+        std::filesystem::create_symlink(Board.SlavePath(), Device);
+    }
+    const std::string Device = Path("ttyBoard").toStdString();
+    comm::PosixCommApi Posix;
+    comm::PtyBoard Board;
+};
+
+TEST_F(LateBoardTest, ActivationOpensThePortOnceTheBoardIsThere) {
+    TMainForm& form = StartWithoutTheBoard();
+    // Still missing: the activation tries quietly, the start-up has said it.
+    form.FormActivate();
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(PortOpen, 0);
+    PlugIn();
+    form.FormActivate();
+    EXPECT_TRUE(form.ComPort1.Connected());
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_EQ(ProgrammerFound, 1);
+    EXPECT_EQ(form.StatusPanels[7]->pixmap().toImage(), ProgrammerImage(true).toImage());
+}
+
+TEST_F(LateBoardTest, TheProgramCommandOpensThePortAndGivesDsrAMoment) {
+    Services.Clock = &timing::DefaultClock();
+    Posix.SetVirtualLines("none");
+    TMainForm& form = StartWithoutTheBoard();
+    PlugIn();
+    WriteFile("TEMP$$.S19", "S1040000AA51\n");
+    ObjectName = "TEMP$$.S19";
+    RamSize = 16;
+    // The board raises DSR a moment after the port opened.
+    QTimer::singleShot(20, &form, [this] { Posix.SetVirtualLines("DSR"); });
+    form.ToolButton16Click();
+    EXPECT_THAT(Dialogs.Messages(),
+                ElementsAre("OPOZORILO!|Pred programiranjem je potrebno mikrokontroler resetirati!"));
+    EXPECT_EQ(PortOpen, 1);
+    EXPECT_EQ(Board.Receive(17), "\xFF\xAA" + std::string(15, '\xFF'));
+}
+
+TEST_F(LateBoardTest, TheEraseCommandOpensThePortToo) {
+    TMainForm& form = StartWithoutTheBoard();
+    PlugIn();
+    Answers = {QMessageBox::Cancel};  // at the question: the board was found
+    form.EEPROMbrii1Click();
+    EXPECT_THAT(Dialogs.Messages(), ElementsAre(QString::fromUtf8("OPOZORILO!|Naj EEPROM pobrišem?\r\nPred brisanjem "
+                                                                  "je potrebno mikrokontroler resetirati!")));
+    EXPECT_EQ(PortOpen, 1);
 }
 
 // ------------------------------------------------------------------- close

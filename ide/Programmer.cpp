@@ -8,6 +8,18 @@
 
 namespace Vantrel {
 
+// ------------------------------------------------------------------ programmer
+
+bool WaitForProgrammer(timing::Clock& clock, const uint8_t& programmerFound, const std::function<void()>& idle) {
+    const timing::Ticks t0 = clock.GetTickCount64();
+    while (programmerFound != 1) {
+        if (clock.GetTickCount64() > t0 + DsrWaitMs) return false;
+        idle();
+        clock.Sleep(DsrPollMs);
+    }
+    return true;
+}
+
 // ------------------------------------------------------------------ wire
 
 bool TBootstrapLine::oddaj(uint8_t byte) {
@@ -56,19 +68,15 @@ TRamImage BuildRamImage(std::string_view s19Text, int ramSize) {
     return image;
 }
 
-TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize,
-                              const std::function<void(int)>& progress) {
+TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize) {
     const std::optional<std::string> path = FindFileIgnoringCase(fileName);
     if (!path) return TImageStatus::FileError;
     std::string text;
     if (ReadFileBytes(*path, &text) != TBytesRead::Okay) return TImageStatus::FileError;
     const TRamImage image = BuildRamImage(text, ramSize);
     if (image.Status != TImageStatus::Ok) return image.Status;
-    int sent = 0;
-    for (uint8_t byte : image.Bytes) {
+    for (uint8_t byte : image.Bytes)
         if (!line.oddaj(byte)) break;
-        if (progress) progress(++sent);
-    }
     return TImageStatus::Ok;
 }
 
@@ -123,29 +131,70 @@ bool TDownloaderWatch::MayReopenPort(shell::ShellApi& shell) {
 
 namespace {
 
+// A port that failed to open, or that the downloader had, is opened again
+// here; the board's DSR answer may come a moment after the open.
 void OpenPortIfClosed(TProgrammerContext& c) {
     if (c.PortOpen != 0) return;
     c.ComPort1.Open();
     c.PortOpen = 1;
+    WaitForProgrammer(c.Clock, c.ProgrammerFound, [&c] { c.Ui.KeepPainting(); });
 }
 
 // Ends a command whose write came back short.
 void ReportShortWrite(TProgrammerContext& c) { c.Ui.ShowMessage(BoardStoppedText, TBoxKind::Error); }
 
+// A download keeps the user-interface thread for seconds at 1200 baud: after
+// each byte the window paints, with the gauge at the bytes sent after the
+// leading $FF, under the wait cursor and without taking input. The bytes and
+// their order are the download's own.
+class TDownloadScope {
+public:
+    TDownloadScope(TProgrammerUi& ui, TBootstrapLine& line, int bytes) : ui_(ui), line_(line) {
+        ui_.SetGauge(0, bytes);
+        ui_.ShowBusy(true);
+        line_.OnByteSent = [this] {
+            ui_.SetGauge(line_.Sent() - 1, -1);
+            ui_.KeepPainting();
+        };
+    }
+    ~TDownloadScope() {
+        line_.OnByteSent = nullptr;
+        ui_.ShowBusy(false);
+    }
+    TDownloadScope(const TDownloadScope&) = delete;
+    TDownloadScope& operator=(const TDownloadScope&) = delete;
+
+private:
+    TProgrammerUi& ui_;
+    TBootstrapLine& line_;
+};
+
+// The bytes berihexpolje sends after the $FF: the program's, or RamSize.
+int HexFieldBytes(std::string_view hexText, int ramSize) {
+    return std::max(static_cast<int>(hexText.size() / 2), ramSize);
+}
+
 void ProgramRam(TProgrammerContext& c, TBootstrapLine& line) {
-    c.Ui.SetGauge(0, c.RamSize);
-    if (!line.oddaj(0xFF)) return ReportShortWrite(c);
-    const TImageStatus status =
-        DownloadS19ToRam(line, c.ObjectName, c.RamSize, [&](int sent) { c.Ui.SetGauge(sent, c.RamSize); });
+    TImageStatus status = TImageStatus::Ok;
+    {
+        TDownloadScope download(c.Ui, line, c.RamSize);
+        if (line.oddaj(0xFF)) status = DownloadS19ToRam(line, c.ObjectName, c.RamSize);
+    }
     if (status == TImageStatus::OutsideRam) return c.Ui.ShowMessage(AddressOutsideRamText, TBoxKind::Error);
     if (status == TImageStatus::FileError) return c.Ui.ShowMessage(FileOpenErrorText, TBoxKind::Error);
     if (line.ShortWrite()) ReportShortWrite(c);
 }
 
+// The leading $FF and a stored program; false when a write came back short.
+bool SendStoredProgram(TProgrammerContext& c, TBootstrapLine& line, std::string_view hexText) {
+    TDownloadScope download(c.Ui, line, HexFieldBytes(hexText, c.RamSize));
+    return line.oddaj(0xFF) && line.berihexpolje(hexText, c.RamSize);
+}
+
 void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
     const std::optional<std::string> parameters = DownloaderCommandLine(c.ObjectName, c.ComPort1.Port(), c.EepromSize);
     if (!parameters) return c.Ui.ShowMessage(DownloaderPortText, TBoxKind::Error);
-    if (!line.oddaj(0xFF) || !line.berihexpolje(EepromTalker, c.RamSize)) return ReportShortWrite(c);
+    if (!SendStoredProgram(c, line, EepromTalker)) return ReportShortWrite(c);
     c.ComPort1.Close();
     const shell::StartResult started = c.Downloader.Start(c.Shell, *parameters);
     if (!started.Started()) c.Ui.ShowMessage(started.Error, TBoxKind::Error);
@@ -156,8 +205,8 @@ void ProgramEeprom(TProgrammerContext& c, TBootstrapLine& line) {
 
 void ProgramBoard(TProgrammerContext& c) {
     c.Ui.SetGauge(0, -1);
-    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     OpenPortIfClosed(c);
+    if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     c.Ui.ShowMessage(ResetBeforeProgrammingText, TBoxKind::Warning);
     TBootstrapLine line(c.ComPort1);
     if (c.MemoryKind == "RAM") {
@@ -176,7 +225,7 @@ void EraseEeprom(TProgrammerContext& c) {
     if (c.ProgrammerFound != 1) return c.Ui.ShowMessage(ProgrammerNotFoundText, TBoxKind::Error);
     if (!c.Ui.Confirm(EraseQuestionText, TBoxKind::Warning)) return;
     TBootstrapLine line(c.ComPort1);
-    if (!line.oddaj(0xFF) || !line.berihexpolje(loader, c.RamSize)) ReportShortWrite(c);
+    if (!SendStoredProgram(c, line, loader)) ReportShortWrite(c);
 }
 
 void ComPort1DSRChange(uint8_t& programmerFound, bool on) {

@@ -15,6 +15,7 @@
 
 #include "common/Messages.h"
 #include "comport/SerialPort.h"
+#include "platform/clock/Clock.h"
 #include "platform/shell/ShellApi.h"
 
 namespace Vantrel {
@@ -41,6 +42,11 @@ public:
     virtual std::optional<std::string> AskEraseAddress() = 0;
     // Gauge1; a negative maxValue leaves the maximum as it is.
     virtual void SetGauge(int progress, int maxValue) = 0;
+    // Between the looks of a wait: the window paints and the port's reports
+    // arrive, but no user input, so no command starts inside another.
+    virtual void KeepPainting() {}
+    // While a download runs: the wait cursor (true), then the usual one again.
+    virtual void ShowBusy(bool) {}
 };
 
 // The downloader this Vantrel started: while it runs it holds the port.
@@ -59,14 +65,26 @@ struct TProgrammerContext {
     TComPort& ComPort1;
     TProgrammerUi& Ui;
     shell::ShellApi& Shell;
+    timing::Clock& Clock;
     TDownloaderWatch& Downloader;
     uint8_t& PortOpen;
-    uint8_t ProgrammerFound = 0;
+    uint8_t& ProgrammerFound;  // the DSR reports set it, also while a command waits
     int RamSize = 256;
     int EepromSize = 512;
     std::string ObjectName = "TEMP$$.S19";  // relative to the current directory
     std::string MemoryKind = "RAM";
 };
+
+// --- Finding the programmer
+
+// How long a command that has just opened the port waits for the board's DSR.
+inline constexpr timing::Ticks DsrWaitMs = 250;
+inline constexpr timing::Ticks DsrPollMs = 5;
+
+// Waits until programmerFound is 1 or more than DsrWaitMs have passed; between
+// looks `idle` runs (the DSR reports arrive there) and the clock sleeps a few
+// milliseconds. True when the programmer was found.
+bool WaitForProgrammer(timing::Clock& clock, const uint8_t& programmerFound, const std::function<void()>& idle);
 
 // --- The wire: a byte per write, each write waited for.
 
@@ -106,10 +124,9 @@ struct TRamImage {
 TRamImage BuildRamImage(std::string_view s19Text, int ramSize);
 
 // DownloadS19ToRam: reads the object file (found regardless of letter case),
-// builds the image and sends it, advancing the gauge by a byte at a time.
-// Nothing is sent when the file is bad; the status says why.
-TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize,
-                              const std::function<void(int sent)>& progress);
+// builds the image and sends it. Nothing is sent when the file is bad; the
+// status says why.
+TImageStatus DownloadS19ToRam(TBootstrapLine& line, const std::string& fileName, int ramSize);
 
 // --- Erase address
 

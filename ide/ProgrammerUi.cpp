@@ -24,4 +24,13 @@ void TProgrammerWidgets::SetGauge(int progress, int maxValue) {
     gauge_->repaint();
 }
 
+void TProgrammerWidgets::KeepPainting() { gui::KeepPainting(); }
+
+void TProgrammerWidgets::ShowBusy(bool busy) {
+    if (busy)
+        waitCursor_.emplace();
+    else
+        waitCursor_.reset();
+}
+
 }  // namespace Vantrel

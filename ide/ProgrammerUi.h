@@ -6,6 +6,9 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include <optional>
+
+#include "gui/Wait.h"
 #include "ide/Programmer.h"
 #include "ide/Unit6.h"
 
@@ -21,11 +24,14 @@ public:
     std::optional<std::string> AskEraseAddress() override;
     // Repainted at once: the download keeps the window busy.
     void SetGauge(int progress, int maxValue) override;
+    void KeepPainting() override;
+    void ShowBusy(bool busy) override;
 
 private:
     QPointer<QWidget> owner_;
     QPointer<TFormEENasloviBranje> addressDialog_;
     QPointer<QProgressBar> gauge_;
+    std::optional<gui::TWaitCursor> waitCursor_;
 };
 
 }  // namespace Vantrel

@@ -45,11 +45,13 @@ struct FakeUi : TProgrammerUi {
         if (maxValue >= 0) Max = maxValue;
         if (OnGauge) OnGauge(progress);
     }
+    void KeepPainting() override { ++Paints; }
     std::vector<Box> Boxes;
     bool ConfirmAnswer = true;
     std::optional<std::string> Address;
     int AddressDialogs = 0;
     int Progress = -1, Max = -1;
+    int Paints = 0;
     std::function<void(int)> OnGauge;
 };
 
@@ -81,8 +83,7 @@ protected:
     }
     void WriteObject(const std::string& text) { std::ofstream(Dir / "TEMP$$.S19", std::ios::binary) << text; }
     TProgrammerContext Context() {
-        TProgrammerContext c{Port, Ui, Shell, Downloader, PortOpen};
-        c.ProgrammerFound = ProgrammerFound;
+        TProgrammerContext c{Port, Ui, Shell, Clock, Downloader, PortOpen, ProgrammerFound};
         c.RamSize = Board.Params().RamSize;
         c.ObjectName = (Dir / "TEMP$$.S19").string();
         return c;
@@ -118,6 +119,7 @@ TEST_F(ProgrammerTest, RamTenBytesAtZero) {
     EXPECT_EQ(wire.find_first_not_of('\xFF', 11), std::string::npos);
     EXPECT_EQ(Ui.Progress, 256);
     EXPECT_EQ(Ui.Max, 256);
+    EXPECT_EQ(Ui.Paints, 257);  // the window painted after every byte
     EXPECT_EQ(Board.Ram()[5], 0xFE);
     EXPECT_EQ(Board.CurrentMode(), board::Mode::UserProgram);
     EXPECT_TRUE(Port.Connected());  // the port stays open after a RAM download
@@ -299,11 +301,32 @@ TEST_F(NoBoardTest, CommandsShowOnlyThatNoProgrammerIsThere) {
 TEST_F(ProgrammerTest, ClosedPortIsOpenedAgainByTheCommand) {
     WriteObject("S1040000AA51\n");
     TProgrammerContext c = Context();
-    c.ProgrammerFound = 1;
+    // The board was not found before: its DSR report at the open finds it.
+    ASSERT_EQ(ProgrammerFound, 0);
     ProgramBoard(c);
+    EXPECT_THAT(Ui.Boxes, ElementsAre(ResetFirst));
     EXPECT_EQ(PortOpen, 1);
     EXPECT_TRUE(Port.Connected());
     EXPECT_EQ(Wire().size(), 257u);
+}
+
+TEST(ProgrammerDsrWait, EndsAtTheFirstReportOrAfterAQuarterSecond) {
+    timing::FakeClock clock;
+    uint8_t found = 0;
+    int looks = 0;
+    EXPECT_TRUE(WaitForProgrammer(clock, found, [&] {
+        if (++looks == 3) found = 1;
+    }));
+    EXPECT_EQ(clock.TotalSlept(), 3 * DsrPollMs);
+    found = 0;
+    looks = 0;
+    EXPECT_FALSE(WaitForProgrammer(clock, found, [&] { ++looks; }));
+    EXPECT_GT(clock.TotalSlept(), 3 * DsrPollMs + DsrWaitMs);
+    EXPECT_LE(clock.TotalSlept(), 3 * DsrPollMs + DsrWaitMs + DsrPollMs);
+    EXPECT_EQ(looks, static_cast<int>(DsrWaitMs / DsrPollMs) + 1);
+    // Found already: no wait at all.
+    found = 1;
+    EXPECT_TRUE(WaitForProgrammer(clock, found, [] { FAIL() << "no look needed"; }));
 }
 
 TEST_F(ProgrammerTest, ShortWriteEndsTheCommand) {
@@ -381,8 +404,8 @@ TEST(ProgrammerOnAPty, BoardVanishingMidDownloadThenAnotherBoard) {
     TDownloaderWatch downloader;
     FakeUi ui;
     uint8_t portOpen = 0;
-    TProgrammerContext c{port, ui, shell, downloader, portOpen};
-    c.ProgrammerFound = 1;
+    uint8_t found = 1;
+    TProgrammerContext c{port, ui, shell, clock, downloader, portOpen, found};
     c.ObjectName = object.string();
     ui.OnGauge = [&](int progress) {
         if (progress == 50) first->Vanish();

@@ -17,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -409,6 +410,31 @@ TEST_F(AssembleTest, EachReportCommandOpensANewWindowOfTheFileAsItWas) {
     form.MdiArea()->subWindowList().at(2)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull());
+}
+
+TEST_F(AssembleTest, TheReportCommandTilesTheWindowsOneUnderTheOther) {
+    TMainForm& form = Start();
+    form.resize(800, 600);
+    form.show();
+    form.FileNew1Execute();
+    form.FileNew1Execute();
+    form.WindowCascade1Execute();
+    Action(form, "ToolButton17")->trigger();
+    QTest::qWait(20);
+    const QSize area = form.MdiArea()->viewport()->size();
+    const QList<QMdiSubWindow*> windows = form.MdiArea()->subWindowList();
+    ASSERT_EQ(windows.size(), 3);
+    // Each the frame's full width, the three filling its height.
+    QStringList placed;
+    for (const QMdiSubWindow* window : windows) {
+        const QRect r = window->geometry();
+        placed << QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    const int height = area.height() / 3;
+    EXPECT_EQ(placed, (QStringList{QStringLiteral("0,0 %1x%2").arg(area.width()).arg(height),
+                                   QStringLiteral("0,%1 %2x%1").arg(height).arg(area.width()),
+                                   QStringLiteral("0,%1 %2x%3").arg(2 * height).arg(area.width()).arg(height)}));
+    EXPECT_NE(qobject_cast<TFormPorocilo*>(windows.last()->widget()), nullptr);
 }
 
 // --------------------------------------------- end to end with the real as11m

@@ -172,7 +172,12 @@ void TForNastavProg::ComboBox1DblClick() {
 
 void TForNastavProg::EditKapacRamChange() { RadioBRAM->setEnabled(HoldsPositiveNumber(EditKapacRam)); }
 
-void TForNastavProg::EditKapacEEChange() { RadioBEEPROM->setEnabled(HoldsPositiveNumber(EditKapacEE)); }
+void TForNastavProg::EditKapacEEChange() {
+    const bool eeprom = HoldsPositiveNumber(EditKapacEE);
+    RadioBEEPROM->setEnabled(eeprom);
+    // A disabled button keeps its check: without EEPROM only RAM can be programmed.
+    if (!eeprom) RadioBRAM->setChecked(true);
+}
 
 void TForNastavProg::BitBtn3Click() {
     // The contents, as the button always asked for, whatever the number.

@@ -130,6 +130,54 @@ TEST_F(ChipDialogTest, OkTakesTheChoiceOverAndTheNextOpeningShowsIt) {
         QDialog::Rejected);
 }
 
+TEST_F(ChipDialogTest, AChipWithoutEepromMakesTheKindRam) {
+    Start();
+    AllowAdding();
+    // "EEPROM" chosen once, then each way to a chip without EEPROM.
+    const std::function<void(TForNastavProg&)> ways[] = {
+        [](TForNastavProg& d) { d.ComboBox1->setCurrentIndex(6); },         // MC68HC11D3
+        [](TForNastavProg& d) { d.ComboBox1->setEditText("mc68hc11a0"); },  // typed
+        [](TForNastavProg& d) { d.EditKapacEE->setText("0"); },             // no EEPROM size
+    };
+    for (const auto& way : ways) {
+        Open(
+            [](TForNastavProg& d) {
+                d.ComboBox1->setCurrentIndex(3);
+                d.RadioBEEPROM->setChecked(true);
+            },
+            QDialog::Accepted);
+        ASSERT_EQ(MemoryKind, "EEPROM");
+        Open(
+            [&](TForNastavProg& d) {
+                EXPECT_TRUE(d.RadioBEEPROM->isChecked());
+                way(d);
+                EXPECT_FALSE(d.RadioBEEPROM->isEnabled());
+                EXPECT_TRUE(d.RadioBRAM->isChecked());
+            },
+            QDialog::Accepted);
+        EXPECT_EQ(MemoryKind, "RAM");
+        EXPECT_EQ(EepromSize, 0);
+    }
+    EXPECT_EQ(ChipName, "MC68HC11E9");  // the last way kept the chip, not its EEPROM
+}
+
+TEST_F(ChipDialogTest, OkWithANameNotInTheTableChangesNothingAndSaysSo) {
+    Start();
+    Open([](TForNastavProg& d) { d.ComboBox1->setEditText("MC68HC11F1"); }, QDialog::Accepted);
+    EXPECT_EQ(BoxTexts(), QStringList{"Obvestilo|Tipa mikrokrmilnika \"MC68HC11F1\" ni v tabeli: najprej ga je "
+                                      "treba dodati z gumbom \"Dodaj\"!"});
+    EXPECT_EQ(ChipName, "MC68HC11A1");
+    EXPECT_EQ(RamSize, 256);
+    EXPECT_EQ(EepromSize, 512);
+    EXPECT_EQ(MemoryKind, "RAM");
+    // A name of the table typed in another case is that entry.
+    Boxes.clear();
+    Open([](TForNastavProg& d) { d.ComboBox1->setEditText("mc68hc11e9"); }, QDialog::Accepted);
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(ChipName, "MC68HC11E9");
+    EXPECT_EQ(RamSize, 512);
+}
+
 TEST_F(ChipDialogTest, OpeningFindsTheChosenNameInItsOwnCaseOnly) {
     Start();
     ChipName = "mc68hc11e9";

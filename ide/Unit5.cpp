@@ -26,7 +26,9 @@ TFormPorocilo::TFormPorocilo(QWidget* parent) : QWidget(parent) {
 
 bool TFormPorocilo::LoadReport(const QString& path) {
     std::string text;
-    if (ReadTextFile(path.toStdString(), &text, nullptr) != TReadStatus::Okay) return false;
+    TTextFormat format;
+    if (ReadTextFile(path.toStdString(), &text, nullptr, &format) != TReadStatus::Okay) return false;
+    FileFormat = format;
     QString shown = QString::fromStdString(text);
     shown.remove(QLatin1Char('\r'));
     RichEditPorocilo->setPlainText(shown);

@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+#include <optional>
+
+#include "platform/text/TextFile.h"
+
 class QTextEdit;
 
 namespace Vantrel {
@@ -15,6 +19,9 @@ public:
     explicit TFormPorocilo(QWidget* parent = nullptr);
 
     QTextEdit* RichEditPorocilo = nullptr;
+    // How the shown file was stored, so a save writes it back alike; none
+    // when no file was read.
+    std::optional<TTextFormat> FileFormat;
 
     // The file's text, read as every text file is; false when it cannot be read.
     bool LoadReport(const QString& path);

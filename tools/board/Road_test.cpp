@@ -95,8 +95,7 @@ protected:
         Port.Open();
         PortOpen = 1;
         Line.RunFor(Millisecond);
-        Vantrel::TProgrammerContext c{Port, Ui, Shell, Downloader, PortOpen};
-        c.ProgrammerFound = Found;
+        Vantrel::TProgrammerContext c{Port, Ui, Shell, Clock, Downloader, PortOpen, Found};
         c.MemoryKind = "EEPROM";
         Vantrel::ProgramBoard(c);
         EXPECT_EQ(PortOpen, 0);
