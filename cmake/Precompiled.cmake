@@ -1,0 +1,90 @@
+# Precompiled headers: Qt's widget headers and GoogleTest are most of what
+# the window code and the tests compile. A few donor targets precompile them
+# once; every user reuses a donor built with its own kind of flags (GCC takes
+# a precompiled header only when the flags and the -D macros it saw match,
+# and quietly parses the headers itself otherwise).
+
+option(VANTREL_PCH "Precompile Qt's and GoogleTest's headers" ON)
+
+set(_pch_std <algorithm> <chrono> <cstdint> <filesystem> <functional> <map> <memory> <string> <vector>)
+set(_pch_qt <QAction> <QApplication> <QCheckBox> <QComboBox> <QDialog> <QFont> <QFontMetrics> <QLabel>
+    <QLineEdit> <QMainWindow> <QMdiArea> <QMdiSubWindow> <QMenu> <QMessageBox> <QPainter> <QPlainTextEdit>
+    <QPushButton> <QStatusBar> <QString> <QStringList> <QTableWidget> <QTimer> <QToolBar> <QWidget>)
+set(_pch_gtest <gmock/gmock.h> <gtest/gtest.h>)
+
+if(VANTREL_PCH)
+  file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/pch_donor.cpp" CONTENT "// Compiled only for its precompiled header.\n")
+  function(_vantrel_pch_donor name)
+    add_library(${name} OBJECT "${CMAKE_BINARY_DIR}/pch_donor.cpp")
+    target_link_libraries(${name} PRIVATE ${ARGN})
+  endfunction()
+  _vantrel_pch_donor(pch_qt Qt6::Widgets)
+  target_precompile_headers(pch_qt PRIVATE ${_pch_std} ${_pch_qt})
+  _vantrel_pch_donor(pch_tests GTest::gtest GTest::gmock)
+  target_precompile_headers(pch_tests PRIVATE ${_pch_std} ${_pch_gtest})
+  _vantrel_pch_donor(pch_core_tests Qt6::Core GTest::gtest GTest::gmock)
+  target_precompile_headers(pch_core_tests PRIVATE ${_pch_std} <QCoreApplication> <QString> ${_pch_gtest})
+  _vantrel_pch_donor(pch_qt_tests Qt6::Widgets GTest::gtest GTest::gmock)
+  target_precompile_headers(pch_qt_tests PRIVATE ${_pch_std} ${_pch_qt} ${_pch_gtest})
+endif()
+
+# "widgets", "core" or "" for what of Qt reaches TARGET's compile flags:
+# only usage requirements count, so link-only dependencies are skipped.
+function(_vantrel_qt_use target out)
+  set(result "")
+  set(seen "")
+  get_target_property(queue ${target} LINK_LIBRARIES)
+  while(queue)
+    list(POP_FRONT queue item)
+    if(item MATCHES "^\\$<LINK_ONLY:" OR item IN_LIST seen OR NOT TARGET "${item}")
+      continue()
+    endif()
+    list(APPEND seen ${item})
+    if(item MATCHES "^Qt6::(Widgets|PrintSupport)$")
+      set(result widgets)
+      break()
+    elseif(item STREQUAL "Qt6::Core")
+      set(result core)
+    endif()
+    get_target_property(next ${item} INTERFACE_LINK_LIBRARIES)
+    if(next)
+      list(APPEND queue ${next})
+    endif()
+  endwhile()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+# Called once the whole tree is read, when every target's libraries are
+# known: window code reuses pch_qt, each test the donor of its kind.
+function(_vantrel_apply_pch)
+  get_property(tests GLOBAL PROPERTY VANTREL_TESTS)
+  set(dirs "${CMAKE_SOURCE_DIR}")
+  while(dirs)
+    list(POP_FRONT dirs dir)
+    get_property(sub DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+    list(APPEND dirs ${sub})
+    get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(type ${target} TYPE)
+      if(NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+        continue()
+      endif()
+      _vantrel_qt_use(${target} qt)
+      if(target IN_LIST tests)
+        if(qt STREQUAL "widgets")
+          target_precompile_headers(${target} REUSE_FROM pch_qt_tests)
+        elseif(qt STREQUAL "core")
+          target_precompile_headers(${target} REUSE_FROM pch_core_tests)
+        else()
+          target_precompile_headers(${target} REUSE_FROM pch_tests)
+        endif()
+      elseif(qt STREQUAL "widgets")
+        target_precompile_headers(${target} REUSE_FROM pch_qt)
+      endif()
+    endforeach()
+  endwhile()
+endfunction()
+
+if(VANTREL_PCH)
+  cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL _vantrel_apply_pch)
+endif()
