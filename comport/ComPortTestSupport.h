@@ -5,9 +5,9 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
 
 #include "comport/SerialPort.h"
+#include "tests/support/TestSupport.h"
 
 // The port with its handlers and notifications opened to the tests.
 class TTestComPort : public TComPort {
@@ -19,14 +19,13 @@ public:
     using TCustomComPort::NotifyLinks;
 };
 
+// One turn of the GUI thread's event loop: posted events, then hand-overs.
+inline void ServeHandOvers() {
+    QCoreApplication::processEvents();
+    HandOver::Instance().Serve();
+}
+
 // Serves hand-overs, as the GUI thread's event loop would, until done().
-inline bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents();
-        HandOver::Instance().Serve();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    return testsupport::WaitUntil(done, limit, ServeHandOvers);
 }

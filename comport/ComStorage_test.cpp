@@ -5,14 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
-
 #include "platform/comm/FakeCommApi.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ini/RegistryKey.h"
+#include "tests/support/TestSupport.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -21,15 +17,7 @@ namespace {
 
 class StorageTest : public ::testing::Test {
 protected:
-    StorageTest() {
-        dir =
-            std::filesystem::temp_directory_path() / ("comport_storage_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        port.Name = "ComPort1";
-    }
-    ~StorageTest() override { std::filesystem::remove_all(dir); }
+    StorageTest() { port.Name = "ComPort1"; }
 
     // The section's entries as "key=value", in file order.
     static std::vector<std::string> Entries(const IniFile& ini) {
@@ -39,7 +27,7 @@ protected:
         return entries;
     }
     IniFile WriteIni(const char* name, const std::vector<std::string>& entries) {
-        IniFile ini((dir / name).string());
+        IniFile ini(dir.File(name));
         for (const std::string& entry : entries) {
             const size_t eq = entry.find('=');
             ini.WriteString("ComPort1", entry.substr(0, eq), entry.substr(eq + 1));
@@ -48,13 +36,13 @@ protected:
     }
     static constexpr TStoredGroups AllGroups{sgBasic, sgFlowControl, sgBuffer, sgTimeouts, sgParity, sgMisc};
 
-    std::filesystem::path dir;
+    testsupport::TTempFolder dir{"comport-storage"};
     comm::FakeCommApi api;
     TComPort port{api};
 };
 
 TEST_F(StorageTest, BasicGroupWritesItsKeysInOrder) {
-    IniFile ini((dir / "a.ini").string());
+    IniFile ini(dir.File("a.ini"));
     port.StoreToIniFile(ini);
     EXPECT_THAT(ini.ReadSection("ComPort1"),
                 ElementsAre("Port", "BaudRate", "StopBits", "DataBits", "Parity", "FlowControl"));
@@ -62,7 +50,7 @@ TEST_F(StorageTest, BasicGroupWritesItsKeysInOrder) {
     EXPECT_EQ(ini.ReadString("ComPort1", "FlowControl", ""), "None");
 
     port.SetBaudRate(brCustom);
-    IniFile custom((dir / "b.ini").string());
+    IniFile custom(dir.File("b.ini"));
     port.StoreToIniFile(custom);
     EXPECT_THAT(custom.ReadSection("ComPort1"),
                 ElementsAre("Port", "BaudRate", "CustomBaudRate", "StopBits", "DataBits", "Parity", "FlowControl"));
@@ -70,7 +58,7 @@ TEST_F(StorageTest, BasicGroupWritesItsKeysInOrder) {
 
 TEST_F(StorageTest, AllGroupsWriteEveryKeyInGroupOrder) {
     port.SetStoredGroups(AllGroups);
-    IniFile ini((dir / "a.ini").string());
+    IniFile ini(dir.File("a.ini"));
     port.StoreToIniFile(ini);
     const char* const keys[] = {"Port",
                                 "BaudRate",
@@ -144,7 +132,7 @@ TEST_F(StorageTest, IniRoundTripRestoresEveryChosenSetting) {
     EXPECT_EQ(port.CustomBaudRate(), 31250);
     EXPECT_EQ(port.FlowControl().XoffChar(), 1);
     EXPECT_EQ(port.FlowControl().ControlRTS(), rtsToggle);
-    IniFile out((dir / "out.ini").string());
+    IniFile out(dir.File("out.ini"));
     port.StoreToIniFile(out);
     EXPECT_EQ(Entries(out), EverySetting);
 }
@@ -153,7 +141,7 @@ TEST_F(StorageTest, RegistryRoundTripUsesTypedValues) {
     port.SetStoredGroups(AllGroups);
     IniFile in = WriteIni("in.ini", EverySetting);
     port.LoadFromIniFile(in);
-    const std::string store = (dir / "registry.ini").string();
+    const std::string store = dir.File("registry.ini");
     {
         RegistryKey key(store);
         ASSERT_TRUE(key.OpenKey("Software\\Vantrel\\ComPort", true));
@@ -167,7 +155,7 @@ TEST_F(StorageTest, RegistryRoundTripUsesTypedValues) {
     other.Name = "ComPort1";
     other.SetStoredGroups(AllGroups);
     other.LoadFromRegistry(key);
-    IniFile out((dir / "out.ini").string());
+    IniFile out(dir.File("out.ini"));
     other.StoreToIniFile(out);
     EXPECT_EQ(Entries(out), EverySetting);
 }
@@ -181,7 +169,7 @@ TEST_F(StorageTest, MissingIniKeysKeepValuesExceptTheCustomRate) {
     EXPECT_EQ(port.CustomBaudRate(), 9600);
     port.SetCustomBaudRate(31250);
     port.Name = "ComPort1";
-    IniFile out((dir / "out.ini").string());
+    IniFile out(dir.File("out.ini"));
     port.StoreToIniFile(out);
     EXPECT_EQ(Entries(out), EverySetting);
 
@@ -196,7 +184,7 @@ TEST_F(StorageTest, MissingIniKeysKeepValuesExceptTheCustomRate) {
 }
 
 TEST_F(StorageTest, MissingRegistryTextFallsBackAndMissingIntegerRaises) {
-    const std::string store = (dir / "registry.ini").string();
+    const std::string store = dir.File("registry.ini");
     RegistryKey key(store);
     ASSERT_TRUE(key.OpenKey("Software\\Empty", true));
     key.WriteString("Unrelated", "x");
@@ -217,7 +205,7 @@ TEST_F(StorageTest, LoadingIntoAnOpenPortAppliesKeyByKey) {
     api.AddPort("COM1");
     api.AddPort("COM2");
     port.Open();
-    IniFile ini((dir / "a.ini").string());
+    IniFile ini(dir.File("a.ini"));
     ini.WriteString("ComPort1", "Port", "COM2");
     ini.WriteString("ComPort1", "BaudRate", "1200");
     api.ClearCalls();

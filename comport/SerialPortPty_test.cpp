@@ -14,6 +14,7 @@
 #include "platform/comm/PosixCommApi.h"
 #include "platform/comm/PtyBoard.h"
 
+using namespace std::chrono_literals;
 using namespace comm;
 using ::testing::ElementsAre;
 
@@ -73,7 +74,7 @@ TEST_F(PtyTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
     port.BeginUpdate();
     port.SetPort("COM6");
     port.EndUpdate();
-    PumpUntil([] { return false; }, 50);  // any DSR event still on its way
+    PumpUntil([] { return false; }, 50ms);  // any DSR event still on its way
     EXPECT_TRUE(port.ModemSignals().Contains(msDSR));
     ASSERT_FALSE(dsr.empty());
     EXPECT_TRUE(dsr.back()) << "DSR reported off after the update";
@@ -91,11 +92,11 @@ TEST_F(PtyTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
     port.Open();
     EXPECT_THAT(log, ElementsAre("DSR on", "RLSD on"));
     // The events of raising DTR come from the event thread too.
-    ASSERT_TRUE(PumpUntil([&] { return log.size() >= 4; }, 3000));
-    PumpUntil([] { return false; }, 20);
+    ASSERT_TRUE(PumpUntil([&] { return log.size() >= 4; }, 3000ms));
+    PumpUntil([] { return false; }, 20ms);
     log.clear();
     board.Close();  // the adapter is pulled out
-    ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 3000)) << "no line events";
+    ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 3000ms)) << "no line events";
     EXPECT_THAT(log, ElementsAre("DSR off", "RLSD off"));
     auto code = [](const std::function<void()>& op) {
         try {
@@ -131,7 +132,7 @@ TEST_F(PtyTest, HandlerExceptionIsShownAndEndsTheEvents) {
     EXPECT_THAT(shown, ElementsAre("handler failed"));
     EXPECT_TRUE(PumpUntil([&] { return !port.HasWaitThread(); }));
     BoardSends("b");
-    PumpUntil([] { return false; }, 50);
+    PumpUntil([] { return false; }, 50ms);
     EXPECT_EQ(calls, 1);
     port.Close();
     SetApplicationShowException(nullptr);
@@ -188,7 +189,7 @@ TEST_F(PtyTest, TransmitEmptyChainPausedByXoff) {
     });
     port.Open();
     port.WriteBuffer(&stream[0], 1);
-    const bool done = PumpUntil([&] { return boardDone.load(); }, 12000);
+    const bool done = PumpUntil([&] { return boardDone.load(); }, 12000ms);
     board.join();
     ASSERT_TRUE(done);
     EXPECT_EQ(afterPause, held);  // nothing more while stopped

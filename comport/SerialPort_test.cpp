@@ -15,6 +15,7 @@
 
 #include "platform/comm/FakeCommApi.h"
 
+using namespace std::chrono_literals;
 using namespace comm;
 using ::testing::ElementsAre;
 
@@ -486,7 +487,7 @@ TEST_F(PortTest, ALostDeviceReportsItsLinesOffFailsTransfersAndCloses) {
     ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
     TakeLog();
     api.Unplug("COM1");
-    ASSERT_TRUE(PumpUntil([&] { return LogSize() >= 3; }, 2000)) << "no line events";
+    ASSERT_TRUE(PumpUntil([&] { return LogSize() >= 3; }, 2000ms)) << "no line events";
     EXPECT_THAT(TakeLog(), ElementsAre("CTS off", "DSR off", "RLSD off"));
     EXPECT_TRUE(port.ModemSignals().Empty());
     EXPECT_TRUE(RaisesComError([&] { port.WriteBuffer("x", 1); }, 2, ERROR_GEN_FAILURE));
@@ -561,7 +562,8 @@ TEST_F(PortTest, DtrRaisedAfterOpenSurvivesAPortChangeInsideAnUpdate) {
     port.BeginUpdate();
     port.SetPort("COM2");
     port.EndUpdate();
-    PumpUntil([] { return false; }, 50);  // any DSR event still on its way
+    // The event thread waits again: every DSR event of the change was handled.
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM2"); }));
     EXPECT_TRUE(api.Dtr("COM2"));
     EXPECT_TRUE(port.ModemSignals().Contains(msDSR));
     ASSERT_FALSE(dsr.empty());
@@ -820,7 +822,7 @@ TEST_F(PortTest, AfterCloseNoHandlerRunsAgain) {
     port.Close();
     TakeLog();
     api.RaiseEvents("COM1", EV_TXEMPTY);
-    PumpUntil([] { return false; }, 30);
+    PumpUntil([] { return false; }, 30ms);
     EXPECT_TRUE(TakeLog().empty());
 }
 
@@ -847,7 +849,7 @@ TEST_F(PortTest, HandlerExceptionIsShownOnTheGuiThreadAndEndsTheEvents) {
         EXPECT_THAT(shown, ElementsAre("handler failed"));
         EXPECT_TRUE(PumpUntil([&] { return !port.HasWaitThread(); })) << "still claims a thread";
         api.RaiseEvents("COM1", EV_TXEMPTY);
-        PumpUntil([] { return false; }, 30);
+        PumpUntil([] { return false; }, 30ms);
         EXPECT_EQ(calls, 1);
         EXPECT_TRUE(port.Connected());
         port.Close();

@@ -9,7 +9,6 @@
 #include <QPainter>
 
 #include <set>
-#include <thread>
 
 #include "comport/ComPortTestSupport.h"
 #include "platform/comm/FakeCommApi.h"
@@ -177,8 +176,8 @@ TEST_F(ComLedTest, ChangingTheSignalKeepsTheStateUntilTheNextNotification) {
     ASSERT_EQ(lamp.State(), lsOn);
 
     lamp.SetLedSignal(lsRing);
-    api.SetModemStatus("COM1", 0);  // DSR goes: not followed any more
-    PumpUntil([] { return false; }, 50);
+    api.SetModemStatus("COM1", 0);                                    // DSR goes: not followed any more
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));  // its event handled
     EXPECT_EQ(lamp.State(), lsOn) << "lit until the next ring ends";
 
     lamp.SetRingDuration(1);
@@ -199,7 +198,8 @@ TEST_F(ComLedTest, ARingLightsItForRingDurationAndASecondRingDoesNotLengthenIt) 
     api.RaiseEvents("COM1", EV_RING);
     ASSERT_TRUE(PumpUntil([&] { return lamp.State() == lsOn; }));
     EXPECT_TRUE(lamp.RingTimerActive());
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    // The event thread waits again, so the second ring is an event of its own.
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
     api.RaiseEvents("COM1", EV_RING);
     ASSERT_TRUE(PumpUntil([&] { return changes.size() == 2; }));
     EXPECT_THAT(changes, ElementsAre(lsOn, lsOn));

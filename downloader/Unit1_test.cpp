@@ -34,6 +34,7 @@ void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdSt
 
 using namespace comm;
 using namespace Tolvex;
+using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -254,7 +255,8 @@ TEST_F(DownloaderWindow, ATooLongStreamSendsTheStartByteAndOneMessage) {
     EXPECT_THAT(Boxes(), ElementsAre("NAPAKA!|Programska koda je predolga!"));
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.Sending, 0);
-    PumpUntil([] { return false; }, 50);
+    // The event thread waits again: the start byte's transmit-empty was handled.
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
     EXPECT_EQ(api.Written("COM1"), "\xFF");
     EXPECT_FALSE(form.Terminated()) << "the window stays open until the user closes it";
     EXPECT_EQ(Boxes().size(), 1);
@@ -265,7 +267,7 @@ TEST_F(DownloaderWindow, AMalformedRecordSendsOnlyTheStartByteAndNamesItsLine) {
     TForm1 form(api, {"TEMP$$.S19", "1", "512"});
     TwoTicks(form);
     EXPECT_THAT(Boxes(), ElementsAre("NAPAKA!|Napačen zapis S1 v vrstici 2 datoteke TEMP$$.S19:\nS1020070"));
-    PumpUntil([] { return false; }, 50);
+    ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); }));
     EXPECT_EQ(api.Written("COM1"), "\xFF");
     EXPECT_EQ(form.Sending, 0);
 }
@@ -336,7 +338,7 @@ TEST_F(DownloaderWindow, AShortOrFailedWriteEndsTheTransferWithABox) {
         EXPECT_THAT(Boxes(), ElementsAre(row.box)) << row.what;
         api.SetWriteLimit("COM1", std::nullopt);  // the board answers again: too late
         api.RaiseEvents("COM1", EV_TXEMPTY);
-        PumpUntil([] { return false; }, 50);
+        ASSERT_TRUE(PumpUntil([&] { return api.WaitPending("COM1"); })) << row.what;
         EXPECT_EQ(api.Written("COM1"), ProgramOnTheLine().substr(0, 5)) << row.what;
         EXPECT_EQ(api.CallCount("WriteFile"), 6) << row.what << ": nothing after the sixth write";
         EXPECT_EQ(form.Sending, 0);
@@ -459,7 +461,7 @@ TEST_F(DownloaderPty, AWholeTransferPacedByXonXoffAndTheProgramEnds) {
         ASSERT_TRUE(form.ComPort1->Connected());
         TwoTicks(form);
         const bool ended =
-            PumpUntil([&] { return (form.Terminated() && !form.ComPort1->Connected()) || talker.Failed; }, 20000);
+            PumpUntil([&] { return (form.Terminated() && !form.ComPort1->Connected()) || talker.Failed; }, 20s);
         talking.join();
         ASSERT_TRUE(ended);
         EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join("; ").toStdString();
@@ -484,10 +486,10 @@ TEST_F(DownloaderPty, ABoardHoldingXoffPastTheWriteTimeoutGetsNothingMore) {
     std::thread talking([&] { talker.Run(); });
     TForm1 form(api, {"TEMP$$.S19", "1", "512"});
     TwoTicks(form);
-    const bool boxed = PumpUntil([&] { return !Boxes().isEmpty(); }, 30000);
+    const bool boxed = PumpUntil([&] { return !Boxes().isEmpty(); }, 30s);
     talker.HostGaveUp = true;
     // The board's XON after the box must find nothing waiting.
-    PumpUntil([&] { return talker.Done || talker.Failed; }, 5000);
+    PumpUntil([&] { return talker.Done || talker.Failed; }, 5s);
     talking.join();
     ASSERT_TRUE(boxed);
     ASSERT_FALSE(talker.Failed) << talker.Error;

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
+
+#include "tests/support/TestSupport.h"
 
 using namespace comm;
 
@@ -51,16 +50,16 @@ TEST(ComPortMap, ParsesTheEnvironmentText) {
 
 TEST(ComPortMap, AutomaticMapNumbersRealDevicesFromCom1) {
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / ("commap_" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    const testsupport::TTempFolder temp("commap");
+    const fs::path& root = temp.Path();
     fs::create_directories(root / "dev");
     for (const char* name : {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB1", "ttyUSB0", "ttyACM0", "ttyAMA0",
                              "ttyprintk", "tty1", "ttySx", "ttyUSB"})
-        std::ofstream(root / "dev" / name);
+        testsupport::WriteFileBytes(root / "dev" / name, "");
     // ttyS0 and ttyS2 have no UART behind them; ttyS1 and ttyS10 have.
     for (auto [name, type] : {std::pair{"ttyS0", "0"}, {"ttyS1", "4"}, {"ttyS10", "4"}, {"ttyS2", "0"}}) {
         fs::create_directories(root / "sys/class/tty" / name);
-        std::ofstream(root / "sys/class/tty" / name / "type") << type << "\n";
+        testsupport::WriteFileBytes(root / "sys/class/tty" / name / "type", std::string(type) + "\n");
     }
     EXPECT_EQ(AutomaticComPortMap(root.string()), (ComPortMap{{1, (root / "dev/ttyS1").string()},
                                                               {2, (root / "dev/ttyS10").string()},
@@ -71,10 +70,9 @@ TEST(ComPortMap, AutomaticMapNumbersRealDevicesFromCom1) {
 
     fs::remove_all(root / "dev");
     fs::create_directories(root / "dev");
-    std::ofstream(root / "dev" / "ttyUSB3");
+    testsupport::WriteFileBytes(root / "dev" / "ttyUSB3", "");
     EXPECT_EQ(AutomaticComPortMap(root.string()), (ComPortMap{{1, (root / "dev/ttyUSB3").string()}}))
         << "a lone adapter is COM1, within the downloader's reach";
-    for (int i = 0; i < 20; ++i) std::ofstream(root / "dev" / ("ttyACM" + std::to_string(i)));
+    for (int i = 0; i < 20; ++i) testsupport::WriteFileBytes(root / "dev" / ("ttyACM" + std::to_string(i)), "");
     EXPECT_EQ(AutomaticComPortMap(root.string()).size(), 16u);
-    fs::remove_all(root);
 }

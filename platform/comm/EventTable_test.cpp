@@ -1,10 +1,29 @@
 #include "platform/comm/EventTable.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <fstream>
+#include <string>
 #include <thread>
 
+#include "tests/support/TestSupport.h"
+
 using namespace comm;
+
+namespace {
+
+// The thread is asleep (in a wait of ours, the only place it can sleep).
+bool ThreadSleeps(pid_t tid) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t end = line.rfind(')');
+    return end != std::string::npos && end + 2 < line.size() && line[end + 2] == 'S';
+}
+
+}  // namespace
 
 TEST(EventTable, ManualEventsStaySetAndAutoEventsAreConsumed) {
     EventTable table;
@@ -45,8 +64,13 @@ TEST(EventTable, BadWaitsFailAndAClosedEventWakesItsWaiter) {
     EXPECT_EQ(error, ERROR_INVALID_HANDLE);
     EXPECT_FALSE(table.Set(unknown));
     DWORD result = 0;
-    std::thread waiter([&] { result = table.Wait(1, &id, false, INFINITE, &error); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::atomic<pid_t> waiterTid{0};
+    std::thread waiter([&] {
+        waiterTid = ::gettid();
+        result = table.Wait(1, &id, false, INFINITE, &error);
+    });
+    // Closed once the waiter sleeps in its Wait, so that the close is what wakes it.
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return waiterTid != 0 && ThreadSleeps(waiterTid); }));
     EXPECT_TRUE(table.Close(id));
     waiter.join();
     EXPECT_EQ(result, WAIT_FAILED);

@@ -16,10 +16,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <deque>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <tuple>
+
+#include "tests/support/TestSupport.h"
 
 using namespace comm;
 using Clock = std::chrono::steady_clock;
@@ -395,9 +396,7 @@ TEST_F(PosixCommApiTest, RtsToggleRaisesRtsWhileOutputWaitsAndDropsItAfter) {
     ASSERT_TRUE(pty.Send("\x11"));
     DWORD count = 0;
     EXPECT_TRUE(Finish(h, &ov, &count));
-    const auto end = Clock::now() + std::chrono::seconds(1);
-    while (api.GetCommModemStatus(h, &status) && (status & MS_CTS_ON) && Clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    testsupport::WaitUntil([&] { return !api.GetCommModemStatus(h, &status) || !(status & MS_CTS_ON); });
     EXPECT_EQ(status & MS_CTS_ON, 0u) << "RTS stays up after the output";
     api.CloseHandle(h);
 }
@@ -462,18 +461,12 @@ TEST_F(PosixCommApiTest, ReadTimeouts) {
 // Sends `count` bytes and waits until the input queue holds `queued`.
 static bool SendAndSettle(Pty& pty, CommApi& api, HANDLE h, size_t count, DWORD queued) {
     if (!pty.Send(std::string(count, 'a'))) return false;
-    COMSTAT stat;
-    DWORD errors = 0;
-    const auto end = Clock::now() + std::chrono::seconds(2);
-    do {
-        COMSTAT now;
-        DWORD more = 0;
-        api.ClearCommError(h, &more, &now);
-        errors |= more;
-        stat = now;
-        if (stat.cbInQue >= queued) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    } while (Clock::now() < end);
+    COMSTAT stat{};
+    testsupport::WaitUntil([&] {
+        DWORD errors = 0;
+        api.ClearCommError(h, &errors, &stat);
+        return stat.cbInQue >= queued;
+    });
     // The driver has taken everything sent once nothing more arrives.
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     return stat.cbInQue >= queued;
@@ -853,7 +846,8 @@ TEST_F(PosixCommApiTest, VirtualLinesFollowDtrAndRaiseTheirEvents) {
 
 TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
     // The board moves RI through the virtual-lines file, from outside.
-    const std::string file = ::testing::TempDir() + "ring_lines_" + std::to_string(::getpid());
+    const testsupport::TTempFolder temp("ring-lines");
+    const std::string file = temp.File("lines");
     std::string error;
     ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, 0}, &error)) << error;
     ::setenv(kVirtualLinesFileVariable, file.c_str(), 1);
@@ -862,10 +856,7 @@ TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
     api.SetCommMask(h, EV_RING | EV_CTS);
     auto linesBecome = [&](DWORD wanted) {
         DWORD status = 0;
-        const auto end = Clock::now() + std::chrono::seconds(2);
-        while (api.GetCommModemStatus(h, &status) && status != wanted && Clock::now() < end)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return status == wanted;
+        return testsupport::WaitUntil([&] { return api.GetCommModemStatus(h, &status) && status == wanted; });
     };
     auto noEventFor = [&](int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));  // several samples
@@ -885,7 +876,6 @@ TEST_F(PosixCommApiTest, RingComesOnceWhenTheIndicatorDropsNotWhileItIsOn) {
     ASSERT_TRUE(WriteVirtualLinesFile(file, VirtualLines{false, 0}, &error)) << error;
     EXPECT_EQ(WaitEvent(h), EV_CTS) << "only CTS moved";
     api.CloseHandle(h);
-    std::remove(file.c_str());
 }
 
 TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
@@ -893,9 +883,7 @@ TEST_F(PosixCommApiTest, AVanishedDeviceFailsItsOperationsButStillCloses) {
     ASSERT_TRUE(pty.Send("xyz"));  // left unread in the queue
     COMSTAT queued;
     DWORD queuedErrors = 0;
-    const auto end = Clock::now() + std::chrono::seconds(2);
-    do api.ClearCommError(h, &queuedErrors, &queued);
-    while (queued.cbInQue < 3 && Clock::now() < end);
+    testsupport::WaitUntil([&] { return api.ClearCommError(h, &queuedErrors, &queued) && queued.cbInQue >= 3; });
     api.SetCommMask(h, EV_DSR | EV_RXCHAR);
     OVERLAPPED& ov = Record();
     DWORD mask = 0, n = 0;
@@ -967,8 +955,9 @@ TEST(PosixCommApiEnvironment, AMalformedMapIsAnInvalidParameter) {
 
 TEST(PosixCommApiEnvironment, VirtualLinesComeFromAFileReadWhileOpen) {
     Pty pty;
-    const std::string file = "/tmp/pty_lines_" + std::to_string(::getpid());
-    std::ofstream(file) << "CTS\n";
+    const testsupport::TTempFolder temp("pty-lines");
+    const std::string file = temp.File("lines");
+    testsupport::WriteFileBytes(file, "CTS\n");
     ::setenv("VANTREL_PTY_LINES_FILE", file.c_str(), 1);
     {
         PosixCommApi api;
@@ -979,15 +968,11 @@ TEST(PosixCommApiEnvironment, VirtualLinesComeFromAFileReadWhileOpen) {
         DWORD status = 0;
         api.GetCommModemStatus(h, &status);
         EXPECT_EQ(status, MS_CTS_ON);
-        std::ofstream(file) << "DSR,RI\n";  // another process plays the board
-        const auto end = Clock::now() + std::chrono::seconds(2);
-        while (status != (MS_DSR_ON | MS_RING_ON) && Clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            api.GetCommModemStatus(h, &status);
-        }
+        testsupport::WriteFileBytes(file, "DSR,RI\n");  // another process plays the board
+        testsupport::WaitUntil(
+            [&] { return api.GetCommModemStatus(h, &status) && status == (MS_DSR_ON | MS_RING_ON); });
         EXPECT_EQ(status, MS_DSR_ON | MS_RING_ON);
         api.CloseHandle(h);
     }
     ::unsetenv("VANTREL_PTY_LINES_FILE");
-    std::remove(file.c_str());
 }

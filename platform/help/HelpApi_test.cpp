@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/help/FakeHelpApi.h"
 #include "platform/help/HelpApi.h"
+#include "tests/support/TestSupport.h"
 
 using namespace help;
 namespace fs = std::filesystem;
@@ -31,12 +30,11 @@ TEST(HelpApi, CommandsMapToThePagesBesideTheHelpFile) {
 }
 
 TEST(HelpApi, PagesAreFoundRegardlessOfCaseAndMissingOnesNamed) {
-    std::string pattern = (fs::temp_directory_path() / "help-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = fs::path(pattern) / "Pomoc";
+    const testsupport::TTempFolder temp("help");
+    const fs::path folder = temp / "Pomoc";
     fs::create_directories(folder);
-    std::ofstream(folder / "INDEX.HTML") << "<html></html>";
-    std::ofstream(folder / "3.html") << "<html></html>";
+    testsupport::WriteFileBytes(folder / "INDEX.HTML", "<html></html>");
+    testsupport::WriteFileBytes(folder / "3.html", "<html></html>");
     const std::string file = (folder / "VantrelHELP.hlp").string();
 
     std::string page, error;
@@ -48,7 +46,6 @@ TEST(HelpApi, PagesAreFoundRegardlessOfCaseAndMissingOnesNamed) {
     EXPECT_EQ(error, "Ne najdem datoteke pomoči \"" + (folder / "2.html").string() + "\"!");
     EXPECT_FALSE(FindHelpPage(file, 0x0004, 0, &page, &error));
     EXPECT_EQ(error, "Neznan ukaz pomoči 4!");
-    fs::remove_all(pattern);
 }
 
 TEST(FakeHelpApi, RecordsCallsAndFollowsTheWindow) {

@@ -1,7 +1,6 @@
 #include "platform/help/QtHelpApi.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -10,8 +9,9 @@
 #include <QTimer>
 #include <QWindow>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+
+#include "tests/support/TestSupport.h"
 
 using namespace help;
 namespace fs = std::filesystem;
@@ -19,18 +19,15 @@ namespace fs = std::filesystem;
 namespace {
 
 void writePage(const fs::path& path, const std::string& title, const std::string& body) {
-    std::ofstream(path, std::ios::binary) << "<!DOCTYPE html>\n<html lang=\"sl\"><head><meta charset=\"utf-8\"><title>"
-                                          << title << "</title></head>\n<body><h1>" << title << "</h1>\n"
-                                          << body << "\n</body></html>\n";
+    testsupport::WriteFileBytes(path, "<!DOCTYPE html>\n<html lang=\"sl\"><head><meta charset=\"utf-8\"><title>" +
+                                          title + "</title></head>\n<body><h1>" + title + "</h1>\n" + body +
+                                          "\n</body></html>\n");
 }
 
 // A small help folder of the kind the editor ships.
 class QtHelpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qthelp-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
         const fs::path pomoc = root / "Pomoc";
         fs::create_directories(pomoc);
         writePage(pomoc / "index.html", "Vsebina",
@@ -42,12 +39,9 @@ protected:
                   "<p><a href=\"index.html\">Vsebina</a></p>");
         helpFile = (pomoc / "VantrelHELP.hlp").string();
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
 
-    fs::path root;
+    testsupport::TTempFolder temp{"qthelp"};
+    const fs::path root = temp.Path();
     std::string helpFile;
 };
 
@@ -156,11 +150,4 @@ TEST_F(QtHelpOverADialog, HelpOpenBeforeTheDialogTakesInputWhileItIsOpen) {
     EXPECT_TRUE(keys) << "the dialog blocks the help window";
     EXPECT_TRUE(active);
     EXPECT_TRUE(keysAfterAsking);
-}
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

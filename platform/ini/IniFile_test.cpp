@@ -3,32 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "tests/support/TestSupport.h"
 
 namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder =
-            std::filesystem::temp_directory_path() / ("ini_test_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-        path = (folder / "Vantrel.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void Put(const std::string& text) { testsupport::WriteFileBytes(path, text); }
+    std::string Contents() { return testsupport::FileBytes(path); }
 
-    void Put(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string Contents() {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    std::filesystem::path folder;
-    std::string path;
+    testsupport::TTempFolder temp{"ini-test"};
+    const std::filesystem::path folder = temp.Path();
+    std::string path = temp.File("Vantrel.ini");
 };
 
 }  // namespace

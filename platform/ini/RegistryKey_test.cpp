@@ -6,21 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/support/TestSupport.h"
+
 namespace {
 
 class RegistryKeyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder =
-            std::filesystem::temp_directory_path() / ("registry_test_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        store = (folder / "vantrel" / "registry.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::filesystem::path folder;
-    std::string store;
+    testsupport::TTempFolder temp{"registry-test"};
+    const std::filesystem::path folder = temp.Path();
+    std::string store = (folder / "vantrel" / "registry.ini").string();
 };
 
 std::string message(const std::function<void()>& f) {

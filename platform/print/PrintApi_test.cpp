@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -7,23 +6,17 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/print/FakePrintApi.h"
 #include "platform/print/QtPrintApi.h"
+#include "tests/support/TestSupport.h"
 
 using namespace printing;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using testsupport::FileBytes;
 
 // The page objects of a PDF as Qt writes it: "/Type /Page" without the
 // "s" of the page tree.
@@ -36,16 +29,8 @@ int pdfPageCount(const std::string& pdf) {
 
 class QtPrintTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "print-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-    fs::path folder;
+    testsupport::TTempFolder temp{"print"};
+    const fs::path folder = temp.Path();
 };
 
 }  // namespace
@@ -103,7 +88,7 @@ TEST_F(QtPrintTest, PagesGoToAPdfFileOneSheetEach) {
             pages[p].push_back("stran " + std::to_string(p + 1) + "\tvrstica " + std::to_string(line) + " čšž");
     std::string error;
     ASSERT_TRUE(api.PrintPages("TEMP.ASM", font, pages, &error)) << error;
-    const std::string bytes = readFile(pdf);
+    const std::string bytes = FileBytes(pdf);
     ASSERT_GT(bytes.size(), 100u);
     EXPECT_EQ(bytes.substr(0, 4), "%PDF");
     EXPECT_EQ(pdfPageCount(bytes), 3);
@@ -118,7 +103,7 @@ TEST_F(QtPrintTest, OutputFileNameAndCancelledSetup) {
     api.SetOutputFileName(pdf.string());
     std::string error;
     ASSERT_TRUE(api.PrintPages("x", PrintFont{}, {{"samo ena stran"}}, &error)) << error;
-    EXPECT_EQ(pdfPageCount(readFile(pdf)), 1);
+    EXPECT_EQ(pdfPageCount(FileBytes(pdf)), 1);
 
     // A folder that does not exist cannot be printed into.
     api.SetOutputFileName((folder / "none" / "x.pdf").string());
@@ -185,11 +170,4 @@ TEST_F(QtPrintTest, TheDialogCanBeCancelled) {
             if (auto* dialog = qobject_cast<QPrintDialog*>(widget)) dialog->reject();
     });
     EXPECT_FALSE(api.PrinterSetup());
-}
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,40 +1,26 @@
 #include "platform/shell/FakeShellApi.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "tests/support/TestSupport.h"
 
 using namespace shell;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using testsupport::FileBytes;
 
 class FakeShellTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fakeshell-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        std::ofstream(folder / "asm.bat", std::ios::binary) << "AS11M %1 -l s";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
+    void SetUp() override { ASSERT_TRUE(testsupport::WriteFileBytes(folder / "asm.bat", "AS11M %1 -l s")); }
 
     timing::FakeClock clock{1000};
     FakeShellApi shell{clock};
-    fs::path folder;
+    testsupport::TTempFolder temp{"fakeshell"};
+    const fs::path folder = temp.Path();
 };
 
 }  // namespace
@@ -73,8 +59,8 @@ TEST_F(FakeShellTest, OutcomesPickedByName) {
 
     const StartResult wrote = shell.ShellExecute("WRITER.EXE", "", dir, SW_HIDE);
     EXPECT_TRUE(wrote.Started());
-    EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "listing\r\n");
-    EXPECT_EQ(readFile(folder / "TEMP$$.S19"), "S9030000FC\r\n");
+    EXPECT_EQ(FileBytes(folder / "TEMP$$.LST"), "listing\r\n");
+    EXPECT_EQ(FileBytes(folder / "TEMP$$.S19"), "S9030000FC\r\n");
     EXPECT_FALSE(shell.IsRunning(wrote.Process)) << "done as soon as it has written";
 
     fs::remove(folder / "TEMP$$.LST");
@@ -110,7 +96,7 @@ TEST_F(FakeShellTest, ASlowProgramWritesOnceTheFakeTimeHasPassed) {
     EXPECT_FALSE(fs::exists(folder / "TEMP$$.LST"));
     EXPECT_TRUE(shell.IsRunning(started.Process));
     clock.Sleep(1);
-    EXPECT_EQ(readFile(folder / "TEMP$$.LST"), "late");
+    EXPECT_EQ(FileBytes(folder / "TEMP$$.LST"), "late");
     EXPECT_FALSE(shell.IsRunning(started.Process));
 }
 

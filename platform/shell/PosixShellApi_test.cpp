@@ -9,9 +9,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <thread>
+
+#include "tests/support/TestSupport.h"
 
 using namespace shell;
 namespace fs = std::filesystem;
@@ -20,33 +20,18 @@ namespace {
 
 const fs::path Probe = SHELL_PROBE;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using testsupport::FileBytes;
+using testsupport::WriteFileBytes;
 
 // A temporary working folder, and PATH as the test set it.
 class PosixShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "shell-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
         const char* path = std::getenv("PATH");
         savedPath = path ? path : "";
         ::setenv("PATH", "/usr/bin:/bin", 1);
     }
-    void TearDown() override {
-        ::setenv("PATH", savedPath.c_str(), 1);
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
+    void TearDown() override { ::setenv("PATH", savedPath.c_str(), 1); }
 
     fs::path copyProbe(const fs::path& to) {
         fs::create_directories(to.parent_path());
@@ -56,19 +41,18 @@ protected:
 
     // Waits for the started probe to end, then reads what it wrote.
     std::vector<std::string> probeOutput(ProcessHandle process, const fs::path& where) {
-        for (int i = 0; i < 1000 && api.IsRunning(process); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_FALSE(api.IsRunning(process));
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !api.IsRunning(process); }));
         const fs::path out = where / "probe-out.txt";
-        for (int i = 0; i < 500 && !fs::exists(out); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return fs::exists(out); }));
         std::vector<std::string> lines;
-        std::istringstream text(readFile(out));
+        std::istringstream text(FileBytes(out));
         for (std::string line; std::getline(text, line);) lines.push_back(line);
         return lines;
     }
 
     PosixShellApi api;
-    fs::path folder;
+    testsupport::TTempFolder temp{"shell"};
+    const fs::path folder = temp.Path();
     std::string savedPath;
 };
 
@@ -97,7 +81,7 @@ TEST_F(PosixShellTest, ProgramNamesResolveIgnoringCaseInTheDirectoryBesideUsThen
     for (const Case& c : cases) EXPECT_EQ(FindProgram(c.name, folder.string()), c.expected) << c.name;
 
     // A file that is not executable is no program.
-    writeFile(folder / "plain", "text");
+    WriteFileBytes(folder / "plain", "text");
     EXPECT_EQ(FindProgram("plain", folder.string()), "");
 }
 
@@ -129,7 +113,7 @@ TEST_F(PosixShellTest, ABatchLineExpandsItsParametersAndPassesDollarsVerbatim) {
     copyProbe(folder / "as11m");
     // As the editor writes it: one line, no line end. The editor starts it
     // with no directory after making its folder the current one.
-    writeFile(folder / "asm.bat", "AS11M %1 -l s noc $$HOME %2%%");
+    WriteFileBytes(folder / "asm.bat", "AS11M %1 -l s noc $$HOME %2%%");
     const fs::path before = fs::current_path();
     fs::current_path(folder);
     const StartResult started = api.ShellExecute((folder / "ASM.BAT").string(), "TEMP$$.ASM", "", SW_HIDE);
@@ -143,9 +127,9 @@ TEST_F(PosixShellTest, ABatchLineExpandsItsParametersAndPassesDollarsVerbatim) {
 }
 
 TEST_F(PosixShellTest, FailedStartsSayWhatIsMissing) {
-    writeFile(folder / "asm.bat", "AS11M %1 -l");
-    writeFile(folder / "empty.bat", " \r\n\r\n");
-    writeFile(folder / "broken", "not a program\n");
+    WriteFileBytes(folder / "asm.bat", "AS11M %1 -l");
+    WriteFileBytes(folder / "empty.bat", " \r\n\r\n");
+    WriteFileBytes(folder / "broken", "not a program\n");
     fs::permissions(folder / "broken", fs::perms::owner_all);
     const std::string dir = folder.string();
 

@@ -7,9 +7,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -55,18 +56,9 @@ TEST(IsValidUtf8, EdgesOfEachSequenceLength) {
 
 class TextFileFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Folder = fs::temp_directory_path() /
-                 ("textfile_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
-    }
-    void TearDown() override { fs::remove_all(Folder); }
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(Folder / name, std::ios::binary) << bytes;
-    }
-    fs::path Folder;
+    void Write(const std::string& name, const std::string& bytes) { testsupport::WriteFileBytes(Folder / name, bytes); }
+    testsupport::TTempFolder Temp{"textfile-test"};
+    const fs::path Folder = Temp.Path();
 };
 
 TEST_F(TextFileFolder, FindsNamesRegardlessOfCase) {
@@ -189,9 +181,7 @@ TEST_F(TextFileFolder, WritesBackInTheFormatItWasRead) {
         for (char c : text)
             if (c != '\r') edited += c;
         ASSERT_TRUE(WriteTextFile(path, edited, format, &err)) << err;
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(bytes, original);
+        EXPECT_EQ(testsupport::FileBytes(path), original);
         EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1) << "no temporary left";
     }
 }
@@ -206,8 +196,7 @@ TEST_F(TextFileFolder, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(err, path + ": the text holds a character that Windows-1250 cannot store");
     EXPECT_FALSE(WriteTextFile((Folder / "missing" / "b.asm").string(), "x", {}, &err));
     EXPECT_EQ(err, (Folder / "missing" / "b.asm").string() + ": No such file or directory");
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+    EXPECT_EQ(testsupport::FileBytes(path),
               "* \xE8"
               "as\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
@@ -217,8 +206,7 @@ TEST_F(TextFileFolder, WriteTakesEitherLineEndAndMakesNewFilesReadable) {
     const std::string path = (Folder / "new.asm").string();
     std::string err;
     ASSERT_TRUE(WriteTextFile(path, "a\r\nb\nc", {TTextEncoding::Utf8, TLineEnds::CrLf}, &err)) << err;
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "a\r\nb\r\nc");
+    EXPECT_EQ(testsupport::FileBytes(path), "a\r\nb\r\nc");
     EXPECT_EQ(fs::status(path).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     // A folder in the way: the rename fails and the temporary goes.

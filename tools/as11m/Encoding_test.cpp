@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/AsciiText.h"
+#include "tests/support/TestSupport.h"
 #include "tools/as11m/Assembler.h"
 #include "tools/as11m/OpcodeTable.h"
 #include "tools/as11m/SourceText.h"
@@ -44,11 +45,11 @@ std::string Hex(const std::string& bytes) {
 
 // dasm's bytes for body, assembled from $1000; gaps come out as zeros.
 std::string DasmImage(const std::string& body) {
-    test::ScratchDirectory dir;
-    test::WriteText(dir / "source.asm", "\tprocessor 68hc11\n\torg $1000\n" + body + "\n");
+    testsupport::TTempFolder dir("as11m-test");
+    testsupport::WriteFileBytes(dir / "source.asm", "\tprocessor 68hc11\n\torg $1000\n" + body + "\n");
     test::ProcessResult dasm = test::RunProgram(DASM_PATH, {"source.asm", "-f3", "-osource.bin"}, dir.Path());
     EXPECT_EQ(dasm.ExitCode, 0) << body << "\n" << dasm.Output;
-    return test::ReadText(dir / "source.bin");
+    return testsupport::FileBytes(dir / "source.bin");
 }
 
 TEST(Encoding, EveryFormMatchesTheIndependentEncoder) {

@@ -4,16 +4,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
+#include "tests/support/TestSupport.h"
 #include "tools/as11m/TestSupport.h"
 
 namespace as11m {
 namespace {
 
 using test::ProcessResult;
-using test::ReadText;
 using test::RunProgram;
-using test::ScratchDirectory;
-using test::WriteText;
+using testsupport::FileBytes;
+using testsupport::TTempFolder;
+using testsupport::WriteFileBytes;
 using Names = std::vector<std::string>;
 
 const char* const kProgram =
@@ -24,7 +27,7 @@ const char* const kProgram =
     "        BRA  START\n";
 
 std::string WriteEmpty(const std::filesystem::path& path) {
-    WriteText(path, "");
+    WriteFileBytes(path, "");
     return path.string();
 }
 
@@ -35,20 +38,20 @@ Names FileNamesIn(const std::filesystem::path& folder) {
     return names;
 }
 
-ProcessResult RunAs11m(const ScratchDirectory& dir, const std::vector<std::string>& args) {
+ProcessResult RunAs11m(const TTempFolder& dir, const std::vector<std::string>& args) {
     return RunProgram(AS11M_PATH, args, dir.Path());
 }
 
 TEST(As11m, WritesBothFilesBesideTheSource) {
-    ScratchDirectory dir;
-    WriteText(dir / "TEMP$$.ASM", kProgram);
-    WriteText(dir / "TEMP$$.LST", "stale");
+    TTempFolder dir("as11m-test");
+    WriteFileBytes(dir / "TEMP$$.ASM", kProgram);
+    WriteFileBytes(dir / "TEMP$$.LST", "stale");
     ProcessResult result = RunAs11m(dir, {"TEMP$$.ASM", "-l"});
     EXPECT_EQ(result.ExitCode, 0) << result.Output;
     // Exactly these names, and no temporary file left behind.
-    EXPECT_EQ(dir.FileNames(), (Names{"TEMP$$.ASM", "TEMP$$.LST", "TEMP$$.S19"}));
-    EXPECT_EQ(ReadText(dir / "TEMP$$.S19"), "S10A0000C6105A26FD20F989\nS9030000FC\n");
-    EXPECT_EQ(ReadText(dir / "TEMP$$.LST").substr(0, 36), "   1                              OR");
+    EXPECT_EQ(FileNamesIn(dir.Path()), (Names{"TEMP$$.ASM", "TEMP$$.LST", "TEMP$$.S19"}));
+    EXPECT_EQ(FileBytes(dir / "TEMP$$.S19"), "S10A0000C6105A26FD20F989\nS9030000FC\n");
+    EXPECT_EQ(FileBytes(dir / "TEMP$$.LST").substr(0, 36), "   1                              OR");
 }
 
 TEST(As11m, OptionWordsInAnyCase) {
@@ -65,10 +68,10 @@ TEST(As11m, OptionWordsInAnyCase) {
         {{"p.asm", "-l", "c"}, false, true},
     };
     for (const Case& c : cases) {
-        ScratchDirectory dir;
-        WriteText(dir / "p.asm", kProgram);
+        TTempFolder dir("as11m-test");
+        WriteFileBytes(dir / "p.asm", kProgram);
         ASSERT_EQ(RunAs11m(dir, c.Args).ExitCode, 0);
-        std::string listing = ReadText(dir / "p.LST");
+        std::string listing = FileBytes(dir / "p.LST");
         EXPECT_EQ(listing.find("Symbol table") != std::string::npos, c.Symbols) << c.Args.size();
         EXPECT_EQ(listing.find("[ 2] START") != std::string::npos, c.Cycles) << c.Args.size();
     }
@@ -85,23 +88,23 @@ TEST(As11m, OutputNames) {
         {"noext", {"noext", "noext.LST", "noext.S19"}},
     };
     for (const Case& c : cases) {
-        ScratchDirectory dir;
-        WriteText(dir / c.Source, kProgram);
+        TTempFolder dir("as11m-test");
+        WriteFileBytes(dir / c.Source, kProgram);
         EXPECT_EQ(RunAs11m(dir, {c.Source, "-l"}).ExitCode, 0);
-        EXPECT_EQ(dir.FileNames(), c.Expected);
+        EXPECT_EQ(FileNamesIn(dir.Path()), c.Expected);
     }
     // A source in another directory gets its outputs there, whatever dots
     // the directories' names hold.
-    ScratchDirectory dir;
+    TTempFolder dir("as11m-test");
     std::filesystem::create_directories(dir / "sub" / "v1.0");
-    WriteText(dir / "sub" / "v1.0" / "x", kProgram);
+    WriteFileBytes(dir / "sub" / "v1.0" / "x", kProgram);
     EXPECT_EQ(RunAs11m(dir, {"sub/v1.0/x", "-l"}).ExitCode, 0);
     EXPECT_EQ(FileNamesIn(dir / "sub" / "v1.0"), (Names{"x", "x.LST", "x.S19"}));
 }
 
 TEST(As11m, OutputsGetTheUsualMode) {
-    ScratchDirectory dir;
-    WriteText(dir / "p.asm", kProgram);
+    TTempFolder dir("as11m-test");
+    WriteFileBytes(dir / "p.asm", kProgram);
     const mode_t saved = umask(022);
     ProcessResult result = RunAs11m(dir, {"p.asm", "-l"});
     umask(saved);
@@ -114,36 +117,36 @@ TEST(As11m, OutputsGetTheUsualMode) {
 }
 
 TEST(As11m, WithoutListingOptionOnlyTheObject) {
-    ScratchDirectory dir;
-    WriteText(dir / "p.asm", kProgram);
+    TTempFolder dir("as11m-test");
+    WriteFileBytes(dir / "p.asm", kProgram);
     EXPECT_EQ(RunAs11m(dir, {"p.asm"}).ExitCode, 0);
-    EXPECT_EQ(dir.FileNames(), (Names{"p.S19", "p.asm"}));
+    EXPECT_EQ(FileNamesIn(dir.Path()), (Names{"p.S19", "p.asm"}));
 }
 
 TEST(As11m, OneErrorIsEnoughToFail) {
-    ScratchDirectory dir;
-    WriteText(dir / "p.asm", " NOP\n LDAA #256\n");
+    TTempFolder dir("as11m-test");
+    WriteFileBytes(dir / "p.asm", " NOP\n LDAA #256\n");
     ProcessResult result = RunAs11m(dir, {"p.asm"});
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Output, "p.asm:2: Value truncated\nas11m: 1 error in p.asm\n");
 }
 
 TEST(As11m, ErrorsStillWriteBothFiles) {
-    ScratchDirectory dir;
-    WriteText(dir / "TEMP$$.ASM", " LDAA NIC\n BNQ\n");
+    TTempFolder dir("as11m-test");
+    WriteFileBytes(dir / "TEMP$$.ASM", " LDAA NIC\n BNQ\n");
     ProcessResult result = RunAs11m(dir, {"TEMP$$.ASM", "-l"});
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_NE(result.Output.find("2 errors"), std::string::npos) << result.Output;
-    EXPECT_EQ(dir.FileNames(), (Names{"TEMP$$.ASM", "TEMP$$.LST", "TEMP$$.S19"}));
-    std::string listing = ReadText(dir / "TEMP$$.LST");
+    EXPECT_EQ(FileNamesIn(dir.Path()), (Names{"TEMP$$.ASM", "TEMP$$.LST", "TEMP$$.S19"}));
+    std::string listing = FileBytes(dir / "TEMP$$.LST");
     EXPECT_NE(listing.find("          -> TEMP$$.ASM,1: Symbol undefined on pass 2: NIC\n"), std::string::npos);
     EXPECT_NE(listing.find("          -> TEMP$$.ASM,2: Unrecognized Mnemonic: BNQ\n"), std::string::npos);
 }
 
 TEST(As11m, UnusableInvocationWritesNothing) {
-    ScratchDirectory dir;
+    TTempFolder dir("as11m-test");
     std::filesystem::create_directory(dir / "folder.asm");
-    WriteText(dir / "p.asm", kProgram);
+    WriteFileBytes(dir / "p.asm", kProgram);
     // A source past 64 MiB, sparse so that it costs nothing.
     ASSERT_EQ(truncate(WriteEmpty(dir / "huge.asm").c_str(), (64 << 20) + 1), 0);
     ASSERT_EQ(mkfifo((dir / "pipe.asm").c_str(), 0600), 0);  // no writer: must not wait for one
@@ -160,24 +163,24 @@ TEST(As11m, UnusableInvocationWritesNothing) {
         ProcessResult result = RunAs11m(dir, args);
         EXPECT_EQ(result.ExitCode, 2) << result.Output;
         EXPECT_NE(result.Output.find("as11m: "), std::string::npos);
-        EXPECT_EQ(dir.FileNames(), (Names{"folder.asm", "huge.asm", "p.asm", "pipe.asm"}));
+        EXPECT_EQ(FileNamesIn(dir.Path()), (Names{"folder.asm", "huge.asm", "p.asm", "pipe.asm"}));
     }
     EXPECT_EQ(RunAs11m(dir, {"huge.asm"}).Output, "as11m: cannot read huge.asm: larger than 64 MiB\n");
 }
 
 TEST(As11m, BinaryGarbageIsReportedAsErrors) {
-    ScratchDirectory dir;
+    TTempFolder dir("as11m-test");
     std::string garbage;
     for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 131 + 7) % 256);
-    WriteText(dir / "g.asm", garbage);
+    WriteFileBytes(dir / "g.asm", garbage);
     EXPECT_EQ(RunAs11m(dir, {"g.asm", "-l"}).ExitCode, 1);
-    std::string listing = ReadText(dir / "g.LST");
+    std::string listing = FileBytes(dir / "g.LST");
     EXPECT_NE(listing.find(" -> g.asm,"), std::string::npos);
     EXPECT_EQ(listing.find('\0'), std::string::npos);
 }
 
 TEST(As11m, LargeSource) {
-    ScratchDirectory dir;
+    TTempFolder dir("as11m-test");
     std::string source;
     for (int i = 0; i < 100000; ++i) {
         if (i % 10000 == 0) source += " ORG $" + std::to_string(1000 + i / 10000) + "\n";
@@ -189,7 +192,7 @@ TEST(As11m, LargeSource) {
             source += " FCB 1\n";
         }
     }
-    WriteText(dir / "big.asm", source);
+    WriteFileBytes(dir / "big.asm", source);
     ProcessResult result = RunAs11m(dir, {"big.asm", "-l", "s", "c"});
     EXPECT_EQ(result.ExitCode, 0) << result.Output.substr(0, 500);
     EXPECT_GT(std::filesystem::file_size(dir / "big.LST"), 4'000'000u);

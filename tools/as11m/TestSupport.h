@@ -16,6 +16,8 @@
 
 namespace as11m::test {
 
+// ScratchDirectory, WriteText and ReadText are left for the examples' tests,
+// which do not link test_support yet; as11m's own tests use testsupport's.
 class ScratchDirectory {
 public:
     ScratchDirectory() {

@@ -13,33 +13,31 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "common/BootstrapPrograms.h"
 #include "platform/comm/PosixCommApi.h"
+#include "tests/support/TestSupport.h"
 #include "tools/board/BoardProcess.h"
 #include "tools/board/TestHosts.h"
 
 namespace board {
 namespace {
 
+using namespace std::chrono_literals;
+
 std::string Bytes(std::string_view hexText) {
     const std::vector<uint8_t> bytes = StoredProgramBytes(hexText);
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Serves the host until done() or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        ServeHost();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+// Serves the host until done(); the limit only ends a test that hangs.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+    return testsupport::WaitUntil(done, limit, ServeHost);
 }
+
+// What a bootstrap download puts on the line: $FF and RamSize bytes.
+constexpr int DownloadBytes = 257;
 
 // The transport on its own thread; the board is read once it has stopped.
 struct PtyLine {
@@ -85,10 +83,10 @@ TEST(PtyBoard, WithoutAResetTheNextDownloadGoesToTheRunningProgram) {
         BootstrapHost host(pty.Api);
         host.Port.SetBaudRate(br38400);
         host.Port.Open();
-        ASSERT_TRUE(PumpUntil([&] { return host.Found; }, 2000));
+        ASSERT_TRUE(PumpUntil([&] { return host.Found; }));
         ASSERT_TRUE(host.Download(program, 256));
         ASSERT_TRUE(host.Download(Bytes(EepromTalker), 256));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_TRUE(PumpUntil([&] { return pty.Received >= 2 * DownloadBytes; }));
         host.Port.Close();
     }
     StreamHost stream(pty.Api);
@@ -97,10 +95,12 @@ TEST(PtyBoard, WithoutAResetTheNextDownloadGoesToTheRunningProgram) {
     std::vector<StreamRecord> records;
     for (int r = 0; r < 6; ++r)
         records.push_back({static_cast<uint16_t>(0xB600 + 16 * r), std::string(16, char(0x40 + r))});
-    stream.Start(RecordStream(records));
-    ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }, 20000));
+    const std::string bytes = RecordStream(records);
+    stream.Start(bytes);
+    ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }, 20s));
     EXPECT_FALSE(stream.Failed);
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the last record's programming
+    // The running program takes the whole stream before the board is read.
+    EXPECT_TRUE(PumpUntil([&] { return pty.Received >= 2 * DownloadBytes + static_cast<int>(bytes.size()); }));
     stream.Port.Close();
     pty.Halt();
 
@@ -123,8 +123,9 @@ TEST(PtyBoard, EepromEndToEndWithResetBySilence) {
         ASSERT_TRUE(host.Download(bytes, 256));
         // The silence counts from the last byte the board took, which a
         // loaded machine may hand it well after the write returned.
-        ASSERT_TRUE(PumpUntil([&] { return pty.Received >= before + 257; }, 10000));
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        ASSERT_TRUE(PumpUntil([&] { return pty.Received >= before + DownloadBytes; }));
+        // The silence itself: after it the next $FF is taken as the reset button.
+        std::this_thread::sleep_for(700ms);
         host.Port.Close();
     };
     download("\x01\x02\x03");
@@ -137,11 +138,11 @@ TEST(PtyBoard, EepromEndToEndWithResetBySilence) {
     for (int r = 0; r < 6; ++r)
         records.push_back({static_cast<uint16_t>(0xB600 + 16 * r), std::string(16, char(0x40 + r))});
     stream.Start(RecordStream(records));
-    ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }, 20s));
     EXPECT_FALSE(stream.Failed);
     // The board's answers on the pseudo-terminal are late: the stream may run
     // ahead into its receiver, which keeps every byte.
-    EXPECT_TRUE(PumpUntil([&] { return pty.Records >= 6; }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return pty.Records >= 6; }));
     stream.Port.Close();
     pty.Halt();
 
@@ -162,16 +163,16 @@ TEST(PtyBoard, StreamAtTheProgramsRateIsNotHeldUpByTheXoff) {
         host.Port.SetBaudRate(br38400);
         host.Port.Open();
         ASSERT_TRUE(host.Download(Bytes(EepromTalker), 256));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_TRUE(PumpUntil([&] { return pty.Received >= DownloadBytes; }));
         host.Port.Close();
     }
     StreamHost stream(pty.Api);  // 1200 baud, as the downloader
     stream.Port.Open();
     stream.Start(RecordStream(
         {{0xB600, std::string(16, '\x21')}, {0xB610, std::string(16, '\x22')}, {0xB620, std::string(3, '\x23')}}));
-    ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return stream.Done || stream.Failed; }));
     EXPECT_FALSE(stream.Failed);
-    EXPECT_TRUE(PumpUntil([&] { return pty.Records >= 3; }, 15000));
+    EXPECT_TRUE(PumpUntil([&] { return pty.Records >= 3; }, 15s));
     stream.Port.Close();
     pty.Halt();
     EXPECT_EQ(pty.Hc11.Eeprom()[0x0F], 0x21);
@@ -186,7 +187,7 @@ TEST(PtyBoard, NoBoardShowsNoDsr) {
     PtyLine pty(parameters);
     BootstrapHost host(pty.Api);
     host.Port.Open();
-    PumpUntil([] { return false; }, 100);
+    PumpUntil([] { return false; }, 100ms);  // no DSR event in that time
     EXPECT_FALSE(host.Found);
 }
 
@@ -194,11 +195,6 @@ TEST(PtyBoard, NoBoardShowsNoDsr) {
 // report as it goes, the memory as S19 files.
 class Hc11BoardProgram : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Dir = std::filesystem::temp_directory_path() / ("hc11board_test_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(Dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
     void Start(const std::vector<std::string>& args) { ASSERT_TRUE(Process.Start(HC11BOARD_PATH, args)); }
     bool ReadUntil(const std::string& text) { return Process.ReadUntil(text, 5000, ServeHost); }
     // "VANTREL_COMPORTS=COM2=/dev/pts/N" -> /dev/pts/N
@@ -206,15 +202,15 @@ protected:
         const std::string map = Process.Value("VANTREL_COMPORTS");
         return map.rfind("COM2=", 0) == 0 ? map.substr(5) : std::string();
     }
-    std::filesystem::path Dir;
+    testsupport::TTempFolder Dir{"hc11board-test"};
     BoardProcess Process;
     std::string& Output = Process.Output;
 };
 
 TEST_F(Hc11BoardProgram, ReportsAndKeepsTheMemoryAsS19) {
-    const std::string lines = (Dir / "lines").string();
-    const std::string ram = (Dir / "ram.s19").string();
-    Start({"--lines-file", lines, "--ram-s19", ram, "--eeprom-s19", (Dir / "eeprom.s19").string(), "--quiet"});
+    const std::string lines = Dir.File("lines");
+    const std::string ram = Dir.File("ram.s19");
+    Start({"--lines-file", lines, "--ram-s19", ram, "--eeprom-s19", Dir.File("eeprom.s19"), "--quiet"});
     ASSERT_TRUE(ReadUntil("waiting for $FF"));
     ASSERT_FALSE(SlavePath().empty()) << Output;
 
@@ -225,19 +221,16 @@ TEST_F(Hc11BoardProgram, ReportsAndKeepsTheMemoryAsS19) {
         BootstrapHost host(api);
         host.Port.SetBaudRate(br38400);
         host.Port.Open();
-        ASSERT_TRUE(PumpUntil([&] { return host.Found; }, 2000));
+        ASSERT_TRUE(PumpUntil([&] { return host.Found; }));
         ASSERT_TRUE(host.Download("\x86\x01\x20\xFE", 256));
         ASSERT_TRUE(ReadUntil("bootstrap of 256 bytes: user program")) << Output;
         host.Port.Close();
     }
     ::unsetenv("VANTREL_PTY_LINES_FILE");
 
-    std::ifstream in(ram);
-    std::stringstream text;
-    text << in.rdbuf();
     std::vector<uint8_t> memory(256, 0);
     std::string error;
-    ASSERT_TRUE(S19ToMemory(text.str(), 0, memory, &error)) << error;
+    ASSERT_TRUE(S19ToMemory(testsupport::FileBytes(ram), 0, memory, &error)) << error;
     EXPECT_EQ(std::string(memory.begin(), memory.begin() + 5), "\x86\x01\x20\xFE\xFF");
     EXPECT_TRUE(std::filesystem::exists(Dir / "eeprom.s19"));
 
@@ -246,7 +239,7 @@ TEST_F(Hc11BoardProgram, ReportsAndKeepsTheMemoryAsS19) {
 }
 
 TEST_F(Hc11BoardProgram, DsrOffIsNoBoard) {
-    const std::string lines = (Dir / "lines").string();
+    const std::string lines = Dir.File("lines");
     Start({"--lines-file", lines, "--dsr", "off", "--quiet"});
     ASSERT_TRUE(ReadUntil("waiting for $FF"));
     comm::PosixCommApi api;
@@ -254,7 +247,7 @@ TEST_F(Hc11BoardProgram, DsrOffIsNoBoard) {
     ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
     BootstrapHost host(api);
     host.Port.Open();
-    PumpUntil([] { return false; }, 100);
+    PumpUntil([] { return false; }, 100ms);  // no DSR event in that time
     EXPECT_FALSE(host.Found);
     host.Port.Close();
     ::unsetenv("VANTREL_PTY_LINES_FILE");

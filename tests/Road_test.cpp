@@ -6,15 +6,12 @@
 
 #include <gmock/gmock.h>
 
-#include <unistd.h>
-#include <filesystem>
-#include <fstream>
-
 #include "downloader/Unit1.h"
 #include "gui/DialogAnswers.h"
 #include "ide/Programmer.h"
 #include "platform/clock/FakeClock.h"
 #include "platform/shell/FakeShellApi.h"
+#include "tests/support/TestSupport.h"
 #include "tools/board/TestHosts.h"
 #include "tools/board/TimedLine.h"
 
@@ -54,17 +51,10 @@ protected:
         Port.OnAfterOpen = [this](TObject*) { Port.SetDTR(true); };
         Port.OnDSRChange = [this](TObject*, bool on) { Vantrel::ComPort1DSRChange(Found, on); };
         Shell.AddProgram("Tolvex", shell::FakeShellApi::Program::Stays());
-        Dir =
-            std::filesystem::temp_directory_path() / ("board_road_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(Dir);
         Previous = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(Dir.string()));
+        QDir::setCurrent(QString::fromStdString(Dir.Path().string()));
     }
-    ~Road() override {
-        QDir::setCurrent(Previous);
-        std::filesystem::remove_all(Dir);
-    }
+    ~Road() override { QDir::setCurrent(Previous); }
 
     // 14 records of 16 and 32 bytes from $B600 (the stream, with five bytes
     // a record, stays under the capacity), every third byte already in
@@ -85,7 +75,7 @@ protected:
             address += static_cast<unsigned>(data.size());
         }
         text += "S9030000FC\n";
-        std::ofstream(Dir / "TEMP$$.S19") << text;
+        testsupport::WriteFileBytes(Dir / "TEMP$$.S19", text);
         return eeprom;
     }
 
@@ -117,7 +107,7 @@ protected:
     gui::TDialogAnswers Answers;
     uint8_t PortOpen = 0;
     uint8_t Found = 0;
-    std::filesystem::path Dir;
+    testsupport::TTempFolder Dir{"system-road"};
     QString Previous;
 };
 
@@ -170,5 +160,3 @@ TEST_F(Road, BoardVanishingMidStreamStopsTolvexWithABox) {
 
 }  // namespace
 }  // namespace board
-
-int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("board")); }

@@ -23,57 +23,39 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include "comport/SerialPort.h"
+#include "comport/ComPortTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace Vantrel {
 namespace {
 
-void Pump(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents();
-        HandOver::Instance().Serve();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
+using namespace std::chrono_literals;
+using testsupport::FileBytes;
 
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        Pump(5);
-    }
-    return true;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+// Wall time that must pass with the window served: the silence the stand-in
+// takes as the reset button, or a process left alone.
+void PumpFor(std::chrono::milliseconds span) {
+    PumpUntil([] { return false; }, span);
 }
 
 // Assembles `source` as the assembler driver does, as TEMP$$.ASM in `folder`
 // (with `org` for the first ORG's $0000 when given); the object file's text.
 std::string Assemble(const std::filesystem::path& folder, const std::string& source, const std::string& org = {}) {
-    std::string text = ReadAll(source);
+    std::string text = FileBytes(source);
     if (!org.empty()) text.replace(text.find("$0000"), 5, org);
-    std::ofstream(folder / "TEMP$$.ASM") << text;
+    testsupport::WriteFileBytes(folder / "TEMP$$.ASM", text);
     std::string program = AS11M_PATH, file = (folder / "TEMP$$.ASM").string(), listing = "-l";
     char* argv[] = {program.data(), file.data(), listing.data(), nullptr};
     pid_t pid = -1;
     if (posix_spawn(&pid, AS11M_PATH, nullptr, nullptr, argv, environ) != 0) return {};
     int status = 0;
     ::waitpid(pid, &status, 0);
-    return ReadAll(folder / "TEMP$$.S19");
+    return FileBytes(folder / "TEMP$$.S19");
 }
 
 class EndToEnd : public IdeTest {
@@ -90,9 +72,7 @@ protected:
         ::unsetenv("VANTREL_PTY_LINES_FILE");
     }
     std::filesystem::path Work() const { return Dir.path().toStdString(); }
-    bool BoardSays(const std::string& text, int ms = 10000) {
-        return Board.ReadUntil(text, ms, [] { Pump(2); });
-    }
+    bool BoardSays(const std::string& text, int ms = 10000) { return Board.ReadUntil(text, ms, ServeHandOvers); }
 
     board::BoardProcess Board;
 };
@@ -106,7 +86,7 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
     ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
 
     TMainForm& form = Start();
-    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000ms));
 
     // RAM: an example as the students have it.
     const std::string ramObject = Assemble(Work(), EXAMPLES_DIR "/utripanje.asm");
@@ -118,16 +98,16 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
     std::vector<uint8_t> expectedRam(256, 0xFF), ram(256, 0x00);
     std::string error;
     ASSERT_TRUE(board::S19ToMemory(ramObject, 0, expectedRam, &error)) << error;
-    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(FileBytes(Work() / "ram.s19"), 0, ram, &error)) << error;
     EXPECT_EQ(ram, expectedRam);
 
     // Erase, after the silence the stand-in takes as the reset button.
-    Pump(1300);
+    PumpFor(1300ms);
     form.EEPROMbrii1Click();  // the address dialog cancelled: B600
     ASSERT_TRUE(BoardSays("EEPROM erased")) << Board.Output;
 
     // EEPROM through Tolvex.
-    Pump(1300);
+    PumpFor(1300ms);
     const std::string object = Assemble(Work(), EXAMPLES_DIR "/zanka.asm", "$B600");
     const int records = static_cast<int>(std::count(object.begin(), object.end(), '\n')) - 1;  // S1 lines and S9
     ASSERT_GT(records, 0) << object;
@@ -137,18 +117,18 @@ TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker")) << Board.Output;
     ASSERT_TRUE(BoardSays("record " + std::to_string(records) + ":", 20000)) << Board.Output << object;
     // Tolvex ends by itself; the next activation takes the port back.
-    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000ms));
     form.FormActivate();
     EXPECT_EQ(PortOpen, 1);
     EXPECT_TRUE(form.ComPort1.Connected());
 
-    EXPECT_EQ(Board.Stop([] { Pump(2); }), 0);
+    EXPECT_EQ(Board.Stop(ServeHandOvers), 0);
     // The board's EEPROM file leaves erased bytes out.
     std::vector<uint8_t> expected(512, 0xFF), eeprom(512, 0xFF);
     ASSERT_TRUE(board::S19ToMemory(object, 0xB600, expected, &error)) << error;
-    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(FileBytes(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
     EXPECT_EQ(eeprom, expected);
-    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(FileBytes(Work() / "ram.s19"), 0, ram, &error)) << error;
     EXPECT_EQ(ram[0x26], 0x8E);  // the talker, the last program the board ran
     EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
     for (const QString& message : Dialogs.Messages())
@@ -168,7 +148,7 @@ TEST_F(EndToEnd, ATolvexWithoutItsPortEndsAndTheActivationReopensThePort) {
     ::setenv("VANTREL_COMPORTS", comPorts.c_str(), 1);
     ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
     TMainForm& form = Start();
-    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000ms));
     ASSERT_NE(Assemble(Work(), EXAMPLES_DIR "/zanka.asm", "$B600").find("S1"), std::string::npos);
     ObjectName = "TEMP$$.S19";
     MemoryKind = "EEPROM";
@@ -183,8 +163,8 @@ TEST_F(EndToEnd, ATolvexWithoutItsPortEndsAndTheActivationReopensThePort) {
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker")) << Board.Output;
     EXPECT_EQ(PortOpen, 0);
 
-    ASSERT_TRUE(gui::CloseWindowByCaption("Tolvex", 20000, [] { Pump(2); }));
-    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000))
+    ASSERT_TRUE(gui::CloseWindowByCaption("Tolvex", 20000, ServeHandOvers));
+    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 10000ms))
         << "Tolvex sits there after its box";
     form.FormActivate();
     EXPECT_EQ(PortOpen, 1);
@@ -227,7 +207,7 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
     WatchedShell shell;
     Services.Shell = &shell;
     TMainForm& form = Start();
-    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 10000));
+    ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 10000ms));
 
     // Open the example, assemble it as it stands (ORG $0000).
     AnswerFileDialog(QString::fromStdString((Work() / "Primeri" / "zanka.asm").string()));
@@ -238,7 +218,7 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
         Action(form, "ToolButton15")->trigger();
         EXPECT_EQ(form.Form2->RichEdit1->toPlainText().section('\n', 0, 0), "V datoteki ni odkritih napak!");
         EXPECT_TRUE(Action(form, "ToolButton16")->isEnabled());
-        return ReadAll(Work() / "TEMP$$.S19");
+        return FileBytes(Work() / "TEMP$$.S19");
     };
     const std::string ramObject = assemble();
     ASSERT_NE(ramObject.find("S1"), std::string::npos);
@@ -251,10 +231,10 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
     ASSERT_GT(pid, 0);
     EXPECT_EQ(std::filesystem::canonical("/proc/" + std::to_string(pid) + "/exe"),
               std::filesystem::canonical(VANTRELSIM_PATH));
-    Pump(500);
+    PumpFor(500ms);
     EXPECT_TRUE(shell.IsRunning(simulator)) << "the simulator ended by itself";
     ::kill(pid, SIGTERM);
-    EXPECT_TRUE(PumpUntil([&] { return !shell.IsRunning(simulator); }, 20000));
+    EXPECT_TRUE(PumpUntil([&] { return !shell.IsRunning(simulator); }, 20000ms));
 
     // RAM.
     MemoryKind = "RAM";
@@ -263,7 +243,7 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
     std::string error;
     std::vector<uint8_t> expectedRam(256, 0xFF), ram(256, 0x00);
     ASSERT_TRUE(board::S19ToMemory(ramObject, 0, expectedRam, &error)) << error;
-    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "ram.s19"), 0, ram, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(FileBytes(Work() / "ram.s19"), 0, ram, &error)) << error;
     EXPECT_EQ(ram, expectedRam);
 
     // Edit: the same program, now for the EEPROM; assemble it again.
@@ -276,24 +256,24 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
     const int records = static_cast<int>(std::count(object.begin(), object.end(), '\n')) - 1;  // S1 lines and S9
 
     // Erase, after the silence the stand-in takes as the reset button.
-    Pump(1300);
+    PumpFor(1300ms);
     Action(form, "EEPROMbrii1")->trigger();  // the address dialog cancelled: B600
     ASSERT_TRUE(BoardSays("EEPROM erased", 20000)) << Board.Output;
 
     // EEPROM through Tolvex, which ends by itself.
-    Pump(1300);
+    PumpFor(1300ms);
     MemoryKind = "EEPROM";
     Action(form, "ToolButton16")->trigger();
     EXPECT_EQ(PortOpen, 0);
     ASSERT_TRUE(BoardSays("bootstrap of 256 bytes: EEPROM talker", 20000)) << Board.Output;
     ASSERT_TRUE(BoardSays("record " + std::to_string(records) + ":", 60000)) << Board.Output << object;
     ASSERT_NE(shell.Find(DownloaderProgram), 0u);
-    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return form.Downloader.MayReopenPort(form.Shell); }, 30000ms));
 
-    EXPECT_EQ(Board.Stop([] { Pump(2); }), 0);
+    EXPECT_EQ(Board.Stop(ServeHandOvers), 0);
     std::vector<uint8_t> expected(512, 0xFF), eeprom(512, 0xFF);
     ASSERT_TRUE(board::S19ToMemory(object, 0xB600, expected, &error)) << error;
-    ASSERT_TRUE(board::S19ToMemory(ReadAll(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
+    ASSERT_TRUE(board::S19ToMemory(FileBytes(Work() / "eeprom.s19"), 0xB600, eeprom, &error)) << error;
     EXPECT_NE(expected, std::vector<uint8_t>(512, 0xFF));
     EXPECT_EQ(eeprom, expected);
     for (const QString& message : Dialogs.Messages())
