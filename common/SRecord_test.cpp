@@ -1,11 +1,10 @@
 #include "common/SRecord.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -98,10 +97,7 @@ TEST(TakeLine, SplitsAtLineFeedsOnly) {
 }
 
 std::string Fixture(const std::string& name) {
-    std::ifstream in(std::string(SRECORD_FIXTURES_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testsupport::FileBytes(std::string(SRECORD_FIXTURES_DIR) + "/" + name);
 }
 
 // Every fixture, lexed line by line: the lexer stays inside each line and

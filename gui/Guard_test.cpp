@@ -156,5 +156,3 @@ TEST(DialogAnswers, AnswerFileDialogsAndOtherDialogsUntilDestroyed) {
 
 }  // namespace
 }  // namespace gui
-
-int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("gui_test")); }

@@ -4,14 +4,9 @@
 #include "ide/AsmDriver.h"
 
 #include "platform/clock/FakeClock.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace Vantrel {
 namespace {
@@ -25,15 +20,11 @@ TEST(AsmBatLine, EachOptionSet) {
 }
 
 TEST(AsmBatLine, WrittenWithoutALineEnd) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("asm_driver_test_" + std::to_string(::getpid()) + ".bat")).string();
-    std::ofstream(path) << "an older and longer line\r\n";
+    testsupport::TTempFolder folder;
+    const std::string path = folder.File("asm.bat");
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, "an older and longer line\r\n"));
     ASSERT_TRUE(WriteAsmBat(path, "AS11M %1 -l s c"));
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    EXPECT_EQ(bytes.str(), "AS11M %1 -l s c");
-    std::filesystem::remove(path);
+    EXPECT_EQ(testsupport::FileBytes(path), "AS11M %1 -l s c");
     EXPECT_FALSE(WriteAsmBat("/nonexistent-folder/asm.bat", "AS11M %1 -l"));
 }
 

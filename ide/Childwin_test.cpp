@@ -87,7 +87,7 @@ TEST_F(EditorTest, AFailedOpenShowsTheBoxAndLeavesNoWindow) {
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, "NAPAKA!");
     EXPECT_EQ(Boxes[0].Text, "Napaka pri odpiranju datoteke!");
-    QTest::qWait(10);
+    testsupport::PumpUntil([&] { return form.MDIChildCount() == 0 && !form.Timer1->isActive(); });
     EXPECT_EQ(form.MDIChildCount(), 0);
     EXPECT_FALSE(form.Timer1->isActive());
 }
@@ -170,7 +170,7 @@ TEST_F(EditorTest, SaveActsOnTheActiveEditorAfterAnotherOneWasClosed) {
     TMDIChild* a = Open(Path("a.asm"));
     Open(Path("b.asm"));
     form.FileClose1Execute();
-    QTest::qWait(10);
+    testsupport::PumpUntil([&] { return form.ActiveEditor() == a; });
     ASSERT_EQ(form.ActiveEditor(), a);
     a->RichEdit1->moveCursor(QTextCursor::End);
     a->RichEdit1->insertPlainText("A2\n");
@@ -222,13 +222,13 @@ TEST_F(EditorTest, CloseQuestionYesDiscardsNoKeepsTheWindow) {
     editor->RichEdit1->insertPlainText("x");
     Answers = {QMessageBox::No};
     form.FileClose1Execute();
-    QTest::qWait(10);
+    ServePostedEvents();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Text, "Dokument Neimenovana1 je bil spremenjen. Spremembe zavržem?");
     EXPECT_EQ(form.MDIChildCount(), 1);
     Answers = {QMessageBox::Yes};
     form.FileClose1Execute();
-    QTest::qWait(10);
+    testsupport::PumpUntil([&] { return form.MDIChildCount() == 0; });
     EXPECT_EQ(form.MDIChildCount(), 0);
 }
 
@@ -252,7 +252,7 @@ TEST_F(EditorTest, SelectAllCutAndPasteGoToTheEditor) {
     form.show();
     QApplication::setActiveWindow(&form);
     editor->RichEdit1->setFocus();
-    QTest::qWait(10);
+    testsupport::PumpUntil([&] { return QApplication::focusWidget() == editor->RichEdit1; });
     editor->RichEdit1->setPlainText("LDAA #1");
     form.IzberiVse1Click();
     EXPECT_EQ(editor->RichEdit1->textCursor().selectedText(), "LDAA #1");

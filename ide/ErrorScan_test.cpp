@@ -5,12 +5,11 @@
 #include "ide/ErrorScan.h"
 
 #include "ide/Globals.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace Vantrel {
 namespace {
@@ -18,10 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Fixture(const std::string& name) {
-    std::ifstream in(std::string(SRECORD_FIXTURES_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return testsupport::FileBytes(std::string(SRECORD_FIXTURES_DIR) + "/" + name);
 }
 
 TEST(ErrorLineNumber, CutBetweenTheFirstCommaAndTheFirstColonBlank) {
@@ -125,33 +121,20 @@ TEST(DumpObjectText, LineByLine) {
 class ScanTest : public ::testing::Test {
 protected:
     ScanTest() {
-        Previous = fs::current_path();
-        Dir = fs::temp_directory_path() /
-              ("scan_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
-        fs::current_path(Dir);
+        fs::current_path(Dir.Path());
         ErrorsFound = 0;
     }
-    ~ScanTest() override {
-        fs::current_path(Previous);
-        fs::remove_all(Dir);
-    }
+    ~ScanTest() override { fs::current_path(Previous); }
     static void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(name, std::ios::binary) << bytes;
+        ASSERT_TRUE(testsupport::WriteFileBytes(name, bytes));
     }
     static std::string Read(const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        if (!in) return "<missing>";
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
+        return fs::exists(name) ? testsupport::FileBytes(name) : "<missing>";
     }
     TScanResult Scan(bool keepListing) { return ScanListing("TEMP$$.LST", "TEMP$$.RPT", "TEMP$$.S19", keepListing); }
 
-    fs::path Previous;
-    fs::path Dir;
+    fs::path Previous = fs::current_path();
+    testsupport::TTempFolder Dir;
 };
 
 constexpr char CleanListing[] = "   1 0000 86 05            LDAA #5\n   2 0002 20 FE       L    BRA L\n";

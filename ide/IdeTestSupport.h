@@ -11,18 +11,19 @@
 #include "platform/help/FakeHelpApi.h"
 #include "platform/print/FakePrintApi.h"
 #include "platform/shell/FakeShellApi.h"
+#include "tests/support/QtTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -63,6 +64,19 @@ protected:
     }
 };
 
+// Serves what the windows posted for later (queued calls, deferred
+// deletes), as the event loop does before the user's next action: for the
+// checks that something did not happen.
+inline void ServePostedEvents() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The scratch folder of a test, with its path as Qt's calls take it.
+struct TIdeFolder : testsupport::TTempFolder {
+    QString path() const { return QString::fromStdString(Path().string()); }
+};
+
 class IdeTest : public ::testing::Test {
 protected:
     IdeTest() {
@@ -82,16 +96,16 @@ protected:
         Form.reset(CreateVantrelForms(Services));
         return *Form;
     }
-    QString Path(const QString& name) const { return Dir.filePath(name); }
+    QString Path(const QString& name) const { return QString::fromStdString(Dir.File(name.toStdString())); }
     void WriteFile(const QString& name, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(Path(name)).path());
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        const std::filesystem::path path = Dir / name.toStdString();
+        std::filesystem::create_directories(path.parent_path());
+        ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes.toStdString()));
     }
     QByteArray ReadFile(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        const std::filesystem::path path = Dir / name.toStdString();
+        return std::filesystem::exists(path) ? QByteArray::fromStdString(testsupport::FileBytes(path))
+                                             : QByteArray("<missing>");
     }
     // The next file dialog picks this path (absolute or in the folder).
     void AnswerFileDialog(const QString& path) {
@@ -102,7 +116,7 @@ protected:
         });
     }
 
-    QTemporaryDir Dir;
+    TIdeFolder Dir;
     QString Previous;
     TQueuedAnswers Dialogs;
     std::vector<gui::TShownBox>& Boxes = Dialogs.Boxes;

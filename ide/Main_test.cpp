@@ -125,7 +125,10 @@ TEST_F(FrameTest, IniPortNumberChoosesThePortAndPanelTwoShowsIt) {
         WriteFile("Vantrel.ini", row.ini);
         Boxes.clear();
         TMainForm& form = Start();
-        QTest::qWait(10);
+        if (row.opens)
+            ServePostedEvents();
+        else
+            testsupport::PumpUntil([&] { return !Boxes.empty(); });  // the box comes once the window stands
         EXPECT_EQ(form.ComPort1.Port(), row.port) << row.ini;
         EXPECT_EQ(form.ComPort1.Connected(), row.opens) << row.ini;
         // A port that cannot be opened is reported, and the rest stands.
@@ -215,7 +218,8 @@ TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
     TMainForm& form = Start();
     // Without a child, the chip panels keep what they had.
     ChipName = "MC68HC11E9";
-    QTest::qWait(250);
+    EXPECT_FALSE(form.Timer1->isActive());
+    ServePostedEvents();
     EXPECT_EQ(form.StatusPanels[5]->text(), "");
     TMDIChild* editor = form.OpenEditorWindow("Neimenovana1");
     EXPECT_TRUE(form.Timer1->isActive());
@@ -233,7 +237,7 @@ TEST_F(FrameTest, Timer1RunsExactlyWhileAnMdiChildExistsAndFillsThePanels) {
     form.Timer1Timer();
     EXPECT_EQ(form.StatusPanels[7]->pixmap().toImage(), ProgrammerImage(true).toImage());
     form.FileClose1Execute();
-    QTest::qWait(10);
+    testsupport::PumpUntil([&] { return form.MDIChildCount() == 0 && !form.Timer1->isActive(); });
     EXPECT_EQ(form.MDIChildCount(), 0);
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.StatusPanels[5]->text(), "MC68HC11E9");
@@ -355,7 +359,7 @@ TEST_F(FrameTest, OnPseudoTerminalsThePortOpensAndMovesToTheChosenOne) {
     posix.SetPortMap(comm::ComPortMap{{2, board2.SlavePath()}, {5, board5.SlavePath()}});
     Services.Comm = &posix;
     TMainForm& form = Start();
-    QTest::qWait(10);
+    ServePostedEvents();
     EXPECT_TRUE(Boxes.empty());
     EXPECT_TRUE(form.ComPort1.Connected());
     QStringList listed;
@@ -382,7 +386,7 @@ protected:
     ~LateBoardTest() override { Form.reset(); }  // before the comm layer it was made on
     TMainForm& StartWithoutTheBoard() {
         TMainForm& form = Start();
-        QTest::qWait(10);  // the start-up's box comes once the window stands
+        testsupport::PumpUntil([&] { return !Boxes.empty(); });  // the start-up's box comes once the window stands
         EXPECT_EQ(Boxes.size(), 1u);
         EXPECT_FALSE(form.ComPort1.Connected());
         EXPECT_EQ(PortOpen, 0);

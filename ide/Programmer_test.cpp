@@ -2,18 +2,15 @@
 
 #include <gmock/gmock.h>
 
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "common/BootstrapPrograms.h"
 #include "platform/clock/FakeClock.h"
 #include "platform/comm/PosixCommApi.h"
 #include "platform/shell/FakeShellApi.h"
+#include "tests/support/TestSupport.h"
 #include "tools/board/PtyTransport.h"
 #include "tools/board/TestHosts.h"
 #include "tools/board/TimedLine.h"
@@ -69,19 +66,14 @@ protected:
         Port.OnAfterOpen = [this](TObject*) { Port.SetDTR(true); };
         Port.OnDSRChange = [this](TObject*, bool on) { ComPort1DSRChange(ProgrammerFound, on); };
         Shell.AddProgram("Tolvex", shell::FakeShellApi::Program::Stays());
-        Dir =
-            std::filesystem::temp_directory_path() / ("vantrel_programmer_" + std::to_string(::getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(Dir);
     }
-    ~ProgrammerTest() override { std::filesystem::remove_all(Dir); }
 
     void OpenPort() {
         Port.Open();
         PortOpen = 1;
         Line.RunFor(Millisecond);
     }
-    void WriteObject(const std::string& text) { std::ofstream(Dir / "TEMP$$.S19", std::ios::binary) << text; }
+    void WriteObject(const std::string& text) { testsupport::WriteFileBytes(Dir / "TEMP$$.S19", text); }
     TProgrammerContext Context() {
         TProgrammerContext c{Port, Ui, Shell, Clock, Downloader, PortOpen, ProgrammerFound};
         c.RamSize = Board.Params().RamSize;
@@ -103,7 +95,7 @@ protected:
     FakeUi Ui;
     uint8_t PortOpen = 0;
     uint8_t ProgrammerFound = 0;
-    std::filesystem::path Dir;
+    testsupport::TTempFolder Dir;
 };
 
 TEST_F(ProgrammerTest, RamTenBytesAtZero) {
@@ -371,10 +363,15 @@ struct PtyBoardLine {
         Thread = std::thread([this] { Line.Run(Stop); });
     }
     ~PtyBoardLine() { Vanish(); }
-    // The board goes away: its side of the pseudo-terminal closes.
-    void Vanish() {
+    // The thread stops serving the line; the caller serves it from then on,
+    // so the board's state can be read between turns.
+    void TakeOver() {
         Stop = true;
         if (Thread.joinable()) Thread.join();
+    }
+    // The board goes away: its side of the pseudo-terminal closes.
+    void Vanish() {
+        TakeOver();
         Line.Close();
     }
     board::Board Hc11{[] {
@@ -389,8 +386,9 @@ struct PtyBoardLine {
 };
 
 TEST(ProgrammerOnAPty, BoardVanishingMidDownloadThenAnotherBoard) {
-    const auto object = std::filesystem::temp_directory_path() / ("vantrel_pty_" + std::to_string(::getpid()) + ".S19");
-    std::ofstream(object) << "S1050000AABB95\n";
+    testsupport::TTempFolder folder;
+    const auto object = folder / "TEMP$$.S19";
+    ASSERT_TRUE(testsupport::WriteFileBytes(object, "S1050000AABB95\n"));
     comm::PosixCommApi api;
     auto first = std::make_unique<PtyBoardLine>();
     ASSERT_TRUE(first->Opened);
@@ -422,12 +420,16 @@ TEST(ProgrammerOnAPty, BoardVanishingMidDownloadThenAnotherBoard) {
     ui.OnGauge = nullptr;
     ProgramBoard(c);
     EXPECT_EQ(ui.Progress, 256);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The last bytes may still be on their way to the board.
+    second.TakeOver();
+    const std::atomic<bool> stop{false};
+    testsupport::WaitUntil(
+        [&] { return second.Hc11.CurrentMode() == board::Mode::UserProgram && second.Hc11.Ram()[1] == 0xBB; },
+        std::chrono::seconds(10), [&] { second.Line.Run(stop, 5); });
     second.Vanish();
     EXPECT_EQ(second.Hc11.CurrentMode(), board::Mode::UserProgram);
     EXPECT_EQ(second.Hc11.Ram()[1], 0xBB);
     port.Close();
-    std::filesystem::remove(object);
 }
 
 TEST(ProgrammerKeys, AddressDialogKeepsHexDigitsAndBackspace) {

@@ -14,10 +14,8 @@
 
 #include <gmock/gmock.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <thread>
+#include <sstream>
 
 using ::testing::ElementsAre;
 
@@ -168,11 +166,11 @@ TEST_F(ServicesTest, RealHelpShowsTheContentsPageOrNamesTheMissingFile) {
 
 // ------------------------------------------------------------------ shell
 
-std::vector<std::string> ProbeOutput(const QString& folder) {
-    const auto file = std::filesystem::path(folder.toStdString()) / "probe-out.txt";
-    for (int i = 0; i < 500 && !std::filesystem::exists(file); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream in(file);
+// The probe writes its file whole, under its name at the end.
+std::vector<std::string> ProbeOutput(const std::filesystem::path& folder) {
+    const auto file = folder / "probe-out.txt";
+    testsupport::WaitUntil([&] { return std::filesystem::exists(file); });
+    std::istringstream in(testsupport::FileBytes(file));
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -184,7 +182,7 @@ TEST_F(ServicesTest, TheAsmBatLinePassesDollarsToTheRealProgramUntouched) {
     std::filesystem::copy_file(SHELL_PROBE, Path("as11m").toStdString());
     TMainForm& form = Start();
     EXPECT_TRUE(form.ShellOpen(AppDir + "asm.bat", "TEMP$$.ASM", shell::SW_HIDE));
-    const auto lines = ProbeOutput(Dir.path());
+    const auto lines = ProbeOutput(Dir.Path());
     ASSERT_GE(lines.size(), 5u);
     EXPECT_THAT(std::vector<std::string>(lines.begin() + 3, lines.end()), ElementsAre("TEMP$$.ASM", "-l"));
     EXPECT_TRUE(Boxes.empty());

@@ -2,13 +2,10 @@
 #include "ide/Settings.h"
 #include "ide/Globals.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace Vantrel;
 using ::testing::ElementsAre;
@@ -17,30 +14,17 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    SettingsTest() {
-        dir = std::filesystem::temp_directory_path() /
-              ("vantrel-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        path = (dir / "Vantrel.ini").string();
-        ResetGlobals();
-    }
-    ~SettingsTest() override { std::filesystem::remove_all(dir); }
+    SettingsTest() { ResetGlobals(); }
 
-    void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string Read() const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void Write(const std::string& text) { ASSERT_TRUE(testsupport::WriteFileBytes(path, text)); }
+    std::string Read() const { return testsupport::FileBytes(path); }
     std::string Load() {
         IniFile ini(path);
         return LoadSettingsFromIni(ini);
     }
 
-    std::filesystem::path dir;
-    std::string path;
+    testsupport::TTempFolder dir;
+    std::string path = dir.File("Vantrel.ini");
 };
 
 TEST_F(SettingsTest, MissingFileGivesBuiltInChipsAndCom2WithoutFailing) {

@@ -420,20 +420,26 @@ TEST_F(AssembleTest, TheReportCommandTilesTheWindowsOneUnderTheOther) {
     form.FileNew1Execute();
     form.WindowCascade1Execute();
     Action(form, "ToolButton17")->trigger();
-    QTest::qWait(20);
-    const QSize area = form.MdiArea()->viewport()->size();
+    const auto placed = [&] {
+        QStringList geometries;
+        for (const QMdiSubWindow* window : form.MdiArea()->subWindowList()) {
+            const QRect r = window->geometry();
+            geometries << QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        }
+        return geometries;
+    };
+    // Each the frame's full width, the three filling its height.
+    const auto tiled = [&] {
+        const QSize area = form.MdiArea()->viewport()->size();
+        const int height = area.height() / 3;
+        return QStringList{QStringLiteral("0,0 %1x%2").arg(area.width()).arg(height),
+                           QStringLiteral("0,%1 %2x%1").arg(height).arg(area.width()),
+                           QStringLiteral("0,%1 %2x%3").arg(2 * height).arg(area.width()).arg(height)};
+    };
+    testsupport::PumpUntil([&] { return placed() == tiled(); });  // laid out once the new window stands
     const QList<QMdiSubWindow*> windows = form.MdiArea()->subWindowList();
     ASSERT_EQ(windows.size(), 3);
-    // Each the frame's full width, the three filling its height.
-    QStringList placed;
-    for (const QMdiSubWindow* window : windows) {
-        const QRect r = window->geometry();
-        placed << QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-    }
-    const int height = area.height() / 3;
-    EXPECT_EQ(placed, (QStringList{QStringLiteral("0,0 %1x%2").arg(area.width()).arg(height),
-                                   QStringLiteral("0,%1 %2x%1").arg(height).arg(area.width()),
-                                   QStringLiteral("0,%1 %2x%3").arg(2 * height).arg(area.width()).arg(height)}));
+    EXPECT_EQ(placed(), tiled());
     EXPECT_NE(qobject_cast<TFormPorocilo*>(windows.last()->widget()), nullptr);
 }
 

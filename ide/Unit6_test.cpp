@@ -79,5 +79,3 @@ TEST(TProgrammerWidgets, BoxesAndGauge) {
 
 }  // namespace
 }  // namespace Vantrel
-
-int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("Vantrel")); }

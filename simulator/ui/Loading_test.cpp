@@ -2,11 +2,10 @@
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/ListingFields.h"
 #include "simulator/ui/UnitPisava.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace VantrelSIM {
@@ -113,8 +112,7 @@ TEST(LoadS19Text, SharedFixtureFiles) {
         {"malformed.S19", 0x0050, "00 00 00 00 ", 3, 5},
     };
     for (const Case& c : cases) {
-        std::ifstream in(std::string(SRECORD_FIXTURES_DIR) + "/" + c.file, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text = testsupport::FileBytes(std::string(SRECORD_FIXTURES_DIR) + "/" + c.file);
         ASSERT_FALSE(text.empty()) << c.file;
         auto image = Blank();
         const TS19Summary summary = LoadS19Text(text, *image);

@@ -17,11 +17,11 @@
 #include "simulator/ui/UnitSklad.h"
 #include "simulator/ui/UnitViewSprem.h"
 #include "simulator/ui/UnitVrata.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,26 +42,13 @@
 namespace VantrelSIM {
 namespace {
 
-bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms) return false;
-        QTest::qWait(2);
-    }
-    return true;
-}
+using testsupport::PumpUntil;
 
 std::string Cell(uint16_t address) { return MemoryImage[address].Str(); }
 
 class SimulatorShell : public ::testing::Test, public gui::TDialogAnswers {
 protected:
     void SetUp() override {
-        Folder = QDir::temp().filePath(QStringLiteral("simshell_%1_%2")
-                                           .arg(QCoreApplication::applicationPid())
-                                           .arg(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        QDir(Folder).removeRecursively();
-        QDir().mkpath(Folder);
         Write(QStringLiteral("TEMP$$.LST"), ListingBytes);
         Write(QStringLiteral("TEMP$$.S19"), ObjectBytes);
         ChosenFile = Folder + QStringLiteral("/Temp$$.LST");  // as the user types it
@@ -75,13 +62,10 @@ protected:
         if (Form->ListingWindow()) Form->ListingWindow()->Modified = false;
         delete Form;
         QDir::setCurrent(QDir::tempPath());
-        QDir(Folder).removeRecursively();
     }
 
     void Write(const QString& name, const QByteArray& bytes) {
-        QFile file(Folder + '/' + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testsupport::WriteFileBytes(Dir / name.toStdString(), bytes.toStdString()));
     }
 
     void Open(int resetRow = 0) {
@@ -119,7 +103,8 @@ protected:
         return TDialogAnswers::AnswerModal(dialog);
     }
 
-    QString Folder;
+    testsupport::TTempFolder Dir;
+    const QString Folder = QString::fromStdString(Dir.Path().string());
     int ResetRow = 0;
     int ResetDialogs = 0;
     std::function<void()> DuringReset;
@@ -183,7 +168,7 @@ TEST_F(SimulatorShell, RunStopsAfterTheBreakpointLineHasRun) {
     PutCaret(1);
     Form->StartStop1Click();
     ASSERT_TRUE(Form->Running());
-    ASSERT_TRUE(WaitUntil([&] { return !Form->Running(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !Form->Running(); }));
     EXPECT_EQ(CpuRegs.PC, 0x0005);  // INCA at $0004 has run
     EXPECT_EQ(CpuRegs.A, 0x06);
     EXPECT_TRUE(Form->updatesEnabled());
@@ -192,7 +177,7 @@ TEST_F(SimulatorShell, RunStopsAfterTheBreakpointLineHasRun) {
 
     // Starting on the breakpoint stops at once, without a step.
     Form->StartStop1Click();
-    ASSERT_TRUE(WaitUntil([&] { return !Form->Running(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !Form->Running(); }));
     EXPECT_EQ(CpuRegs.PC, 0x0005);
 
     PutCaret(5);
@@ -252,12 +237,12 @@ TEST_F(SimulatorShell, IllegalOpcodeStopsTheRunBeforeItsOneBox) {
         runningDuringBox = Form->Running();
         pcDuringBox = CpuRegs.PC;
         gui::Component(*Form, "ToolButton2")->setChecked(true);  // even a switch pressed again must not step now
-        QTest::qWait(20);
+        Form->Timer1Timer();
         Form->StopRun();
     };
     Form->StartStop1Click();
-    ASSERT_TRUE(WaitUntil([&] { return !Boxes.empty(); }));
-    QTest::qWait(20);
+    ASSERT_TRUE(PumpUntil([&] { return !Boxes.empty(); }));
+    Form->Timer1Timer();  // a tick after the box steps no further
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, QStringLiteral("NAPAKA!"));
     EXPECT_EQ(Boxes[0].Text, QStringLiteral("Nepravilna operacijska koda! \"41\""));
@@ -272,7 +257,7 @@ TEST_F(SimulatorShell, NoStepRunsWhileTheOpenCommandIsUnderWay) {
     uint16_t pcDuringDialog = 0xFFFF;
     bool highlightedDuringDialog = true;
     DuringReset = [&] {
-        QTest::qWait(30);
+        Form->Timer1Timer();  // the run timer ticks while the dialog is up
         pcDuringDialog = CpuRegs.PC;
         highlightedDuringDialog = Form->ListingWindow()->Modified;
     };
@@ -280,7 +265,7 @@ TEST_F(SimulatorShell, NoStepRunsWhileTheOpenCommandIsUnderWay) {
     EXPECT_EQ(pcDuringDialog, 0x0000);
     EXPECT_FALSE(highlightedDuringDialog);
     EXPECT_TRUE(Form->Running());  // the switch itself survives
-    EXPECT_TRUE(WaitUntil([&] { return CpuRegs.PC != 0x0000; }));
+    EXPECT_TRUE(PumpUntil([&] { return CpuRegs.PC != 0x0000; }));
 }
 
 TEST_F(SimulatorShell, MissingObjectFileIsReportedAndTheResetStillFollows) {
@@ -356,7 +341,7 @@ TEST_F(SimulatorShell, TheCaretPanelReportsOnlyTheOpenListing) {
     PutCaret(41, 3);
     EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: 41    Kol: 3  "));
     Form->FileClose1Execute();
-    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return Form->ListingWindow() == nullptr; }));
     EXPECT_EQ(Form->StatusPanels[1]->text(), QString());
 
     ChosenFile = Folder + QStringLiteral("/KRATEK.LST");
@@ -367,7 +352,7 @@ TEST_F(SimulatorShell, TheCaretPanelReportsOnlyTheOpenListing) {
     // The caret where the last listing's report left it is reported again.
     Form->ListingWindow()->Modified = false;
     Form->FileClose1Execute();
-    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return Form->ListingWindow() == nullptr; }));
     Open();
     EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("Vrs: 1     Kol: 1  "));
 }
@@ -382,10 +367,12 @@ TEST_F(SimulatorShell, ClosingAModifiedListingAsksFirst) {
     EXPECT_EQ(Boxes[0].Text, QStringLiteral("Izvajanje programa ") + Folder + QStringLiteral("/TEMP$$.LST zaključim?"));
     ASSERT_NE(Form->ListingWindow(), nullptr);
     BoxAnswer = QMessageBox::Yes;
+    int steps = 0;
+    QObject::connect(Form, &TMainForm::StepDone, Form, [&] { ++steps; });
     Form->StartStop1Click();
-    QTest::qWait(10);
+    ASSERT_TRUE(PumpUntil([&] { return steps > 0; }));  // the close comes during the run
     Form->FileClose1Execute();
-    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return Form->ListingWindow() == nullptr; }));
     EXPECT_FALSE(Form->Timer1->isActive());
     EXPECT_TRUE(Form->Running());  // the switch survives the listing
     EXPECT_TRUE(Form->updatesEnabled());
@@ -476,7 +463,7 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
     EXPECT_EQ(FormCPUreg->windowTitle(), QStringLiteral("Registri CPE"));
 
     FormRegistri->close();
-    ASSERT_TRUE(WaitUntil([] { return FormRegistri == nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return FormRegistri == nullptr; }));
     EXPECT_EQ(WindowListItem(1)->text(), QStringLiteral("&2 Sklad"));
     EXPECT_FALSE(WindowListItem(5)->isVisible());
 
@@ -488,7 +475,7 @@ TEST_F(SimulatorShell, ToolWindowsAreListedRenumberedAndClosedWithTheListing) {
 
     Form->ListingWindow()->Modified = false;
     Form->FileClose1Execute();
-    ASSERT_TRUE(WaitUntil([&] { return Form->ListingWindow() == nullptr && FormCPUreg == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return Form->ListingWindow() == nullptr && FormCPUreg == nullptr; }));
     EXPECT_EQ(FormSklad, nullptr);
     EXPECT_EQ(FormNaslovi, nullptr);
     EXPECT_EQ(FormViewSprem, nullptr);
@@ -591,5 +578,3 @@ TEST(RunTickSteps, KeepsOneStepPerMillisecondWithinTheCap) {
 
 }  // namespace
 }  // namespace VantrelSIM
-
-int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("VantrelSIM")); }

@@ -2,20 +2,18 @@
 // run: the screen must carry what the windows paint afresh. Runs on a
 // private Xvfb (the offscreen platform keeps no screen to compare with).
 #include "gui/DialogAnswers.h"
-#include "gui/PrivateDisplay.h"
 #include "simulator/Hc11.h"
 #include "simulator/ui/Childwin.h"
 #include "simulator/ui/Main.h"
 #include "simulator/ui/ToolWindow.h"
 #include "simulator/ui/UnitSklad.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -35,10 +33,15 @@ const QByteArray ListingBytes =
     "0007 000B 39                   RTS\n";
 const QByteArray ObjectBytes = "S10F00008E00FFBD000820FB364C323953\nS9030000FC\n";
 
+QImage Shown(QWidget* window) {
+    return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage Fresh(QWidget* window) { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
 // The window as the X server shows it equals the window painted afresh.
 ::testing::AssertionResult ScreenShowsCurrentContent(QWidget* window) {
-    const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage fresh = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = Shown(window);
+    const QImage fresh = Fresh(window);
     if (shown == fresh) return ::testing::AssertionSuccess();
     const QString base = QDir::temp().filePath(QStringLiteral("painting_") + window->objectName());
     shown.save(base + QStringLiteral("_shown.png"));
@@ -51,13 +54,9 @@ const QByteArray ObjectBytes = "S10F00008E00FFBD000820FB364C323953\nS9030000FC\n
 class RunPainting : public ::testing::Test, public gui::TDialogAnswers {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Folder.isValid());
-        for (const auto& [name, bytes] : {std::pair{"RUN.LST", ListingBytes}, std::pair{"RUN.S19", ObjectBytes}}) {
-            QFile file(Folder.filePath(QLatin1String(name)));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        }
-        ChosenFile = Folder.filePath(QStringLiteral("RUN.LST"));
+        for (const auto& [name, bytes] : {std::pair{"RUN.LST", ListingBytes}, std::pair{"RUN.S19", ObjectBytes}})
+            ASSERT_TRUE(testsupport::WriteFileBytes(Folder / name, bytes.toStdString()));
+        ChosenFile = QString::fromStdString(Folder.File("RUN.LST"));
         ClearModel();
         Form = CreateSimulatorForms();
         // Side by side: the X server grabs what lies on top.
@@ -80,25 +79,33 @@ protected:
             ASSERT_TRUE(QTest::qWaitForWindowExposed(kind.Form.Current())) << kind.Caption;
             kind.Form.Current()->setObjectName(QString::fromLatin1(kind.MenuKey).replace(' ', '_'));
         }
-        QTest::qWait(100);
+        EveryToolWindowShown();  // the run starts from windows that stand
     }
     void TearDown() override {
         if (Form->ListingWindow()) Form->ListingWindow()->Modified = false;
         delete Form;
     }
 
+    // The X server shows what was painted a moment later.
+    static bool EveryToolWindowShown() {
+        return testsupport::PumpUntil([] {
+            for (const TToolWindowKind& kind : ToolWindowTable)
+                if (Shown(kind.Form.Current()) != Fresh(kind.Form.Current())) return false;
+            return true;
+        });
+    }
     void ExpectEveryToolWindowShown() {
-        QTest::qWait(150);
+        EveryToolWindowShown();
         for (const TToolWindowKind& kind : ToolWindowTable) EXPECT_TRUE(ScreenShowsCurrentContent(kind.Form.Current()));
     }
 
-    QTemporaryDir Folder;
+    testsupport::TTempFolder Folder;
     TMainForm* Form = nullptr;
 };
 
 TEST_F(RunPainting, ToolWindowsAreRepaintedAfterARunThatMovedTheStack) {
     Form->StartStop1Click();
-    QTest::qWait(400);
+    QTest::qWait(400);  // a run on the real timer, frames held and painted
     Form->StartStop1Click();
     ASSERT_FALSE(Form->Running());
     EXPECT_TRUE(Boxes.empty());
@@ -116,5 +123,3 @@ TEST_F(RunPainting, ToolWindowsAreRepaintedAfterARunThatMovedTheStack) {
 
 }  // namespace
 }  // namespace VantrelSIM
-
-int main(int argc, char** argv) { return gui::RunQtTestsOnPrivateDisplay(argc, argv, QStringLiteral("VantrelSIM")); }

@@ -19,11 +19,11 @@
 #include "simulator/ui/UnitSklad.h"
 #include "simulator/ui/UnitViewSprem.h"
 #include "simulator/ui/UnitVrata.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -51,7 +51,6 @@
 #include <memory>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -175,13 +174,7 @@ xcb_connection_t* QtConnection() { return qGuiApp->nativeInterface<QNativeInterf
 TManagedWindow Managed(const QWidget& window) { return Managed(QtConnection(), xcb_window_t(window.winId())); }
 
 bool WaitUntil(const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > WaitMs) return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return testsupport::PumpUntil(condition, std::chrono::milliseconds(WaitMs));
 }
 
 // Until openbox has framed and mapped the window, and the window knows
@@ -220,12 +213,11 @@ public:
     // Returns once openbox manages the screen; false with err filled when it
     // cannot be started or does not take the screen.
     bool Start(QString* err) {
-        if (!home_.isValid()) return Fail(err, QStringLiteral("no folder for openbox"));
         std::vector<std::string> variables;
         for (char** variable = environ; *variable; ++variable)
             if (std::strncmp(*variable, "XDG_", 4) != 0) variables.emplace_back(*variable);
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
-            variables.push_back(std::string(name) + "=" + home_.path().toStdString());
+            variables.push_back(std::string(name) + "=" + home_.Path().string());
         std::vector<char*> envp;
         for (std::string& variable : variables) envp.push_back(variable.data());
         envp.push_back(nullptr);
@@ -255,25 +247,28 @@ private:
         return false;
     }
 
-    QString ReadyFile() const { return home_.filePath(QStringLiteral("ready")); }
+    QString ReadyFile() const { return QString::fromStdString(home_.File("ready")); }
 
     bool WaitManaging(QString* err) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!QFile::exists(ReadyFile())) {
-            int status = 0;
-            if (waitpid(wm_, &status, WNOHANG) == wm_) {
-                wm_ = -1;
-                return Fail(err, QStringLiteral("openbox ended at start"));
-            }
-            if (clock.elapsed() > WaitMs) return Fail(err, QStringLiteral("openbox did not start within 20 s"));
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        bool ended = false;
+        const bool ready = testsupport::WaitUntil(
+            [&] {
+                if (QFile::exists(ReadyFile())) return true;
+                int status = 0;
+                ended = waitpid(wm_, &status, WNOHANG) == wm_;
+                return ended;
+            },
+            std::chrono::milliseconds(WaitMs));
+        if (ended) {
+            wm_ = -1;
+            return Fail(err, QStringLiteral("openbox ended at start"));
         }
+        if (!ready) return Fail(err, QStringLiteral("openbox did not start within 20 s"));
         return true;
     }
 
     pid_t wm_ = -1;
-    QTemporaryDir home_;
+    testsupport::TTempFolder home_{"openbox-home"};
 };
 
 // ------------------------------------------------------------------ windows
@@ -281,14 +276,9 @@ private:
 class ToolWindowsOnDesktop : public ::testing::Test, public gui::TDialogAnswers {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Folder.isValid());
-        for (const auto& [name, bytes] :
-             {std::pair{"TEMP$$.LST", ListingBytes}, std::pair{"TEMP$$.S19", ObjectBytes}}) {
-            QFile file(Folder.filePath(QLatin1String(name)));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        }
-        ChosenFile = Folder.filePath(QStringLiteral("TEMP$$.LST"));
+        for (const auto& [name, bytes] : {std::pair{"TEMP$$.LST", ListingBytes}, std::pair{"TEMP$$.S19", ObjectBytes}})
+            ASSERT_TRUE(testsupport::WriteFileBytes(Folder / name, bytes.toStdString()));
+        ChosenFile = QString::fromStdString(Folder.File("TEMP$$.LST"));
         ClearModel();
         WatchTable = {};
         WatchTable[0] = {QStringLiteral("START"), QStringLiteral("0000"), 1, 0, 0};
@@ -337,7 +327,8 @@ protected:
         EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(path)) << qPrintable(path);
     }
 
-    QTemporaryDir Folder;
+    testsupport::TTempFolder Folder;
+    // Kept when a test fails, for a look at what the screen showed.
     QTemporaryDir Shots;
     TMainForm* Form = nullptr;
 };

@@ -47,5 +47,3 @@ void ToolWindowTest::Select(TextGrid* grid, int column, int row) {
 }
 
 }  // namespace VantrelSIM
-
-int main(int argc, char** argv) { return gui::RunQtTests(argc, argv, QStringLiteral("VantrelSIM")); }

@@ -5,7 +5,12 @@
 namespace testsupport {
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    return WaitUntil(done, limit, [] { QCoreApplication::processEvents(); });
+    return WaitUntil(done, limit, [] {
+        QCoreApplication::processEvents();
+        // Outside an event loop the deletes a closing window posts wait for
+        // this call; the program's own loop would have served them.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
 }
 
 }  // namespace testsupport
