@@ -77,13 +77,13 @@ TEST(Examples, RunInTheSimulatorModel) {
     };
     for (const Example& example : examples) {
         SCOPED_TRACE(example.File);
-        as11m::test::ScratchDirectory dir;
+        testsupport::TTempFolder dir;
         std::filesystem::copy_file(std::filesystem::path(EXAMPLES_DIR) / example.File, dir / "TEMP$$.ASM");
         ASSERT_EQ(as11m::test::RunProgram(AS11M_PATH, {"TEMP$$.ASM", "-l", "s"}, dir.Path()).ExitCode, 0);
 
         ClearModel();
         const VantrelSIM::TS19Summary loaded =
-            VantrelSIM::LoadS19Text(as11m::test::ReadText(dir / "TEMP$$.S19"), MemoryImage);
+            VantrelSIM::LoadS19Text(testsupport::FileBytes(dir / "TEMP$$.S19"), MemoryImage);
         ASSERT_GT(loaded.DataRecords, 0);
         ASSERT_EQ(loaded.SkippedRecords, 0);
         ResetCpu(0x0000);
@@ -92,7 +92,7 @@ TEST(Examples, RunInTheSimulatorModel) {
             TStepResult result = SimulationStep();
             ASSERT_FALSE(result.Illegal) << "step " << step << ": " << IllegalOpcodeMessage(result);
         }
-        example.Check(SymbolTable(as11m::test::ReadText(dir / "TEMP$$.LST")));
+        example.Check(SymbolTable(testsupport::FileBytes(dir / "TEMP$$.LST")));
     }
 }
 

@@ -8,9 +8,9 @@
 
 namespace {
 
-using as11m::test::ReadText;
 using as11m::test::RunProgram;
-using as11m::test::ScratchDirectory;
+using testsupport::FileBytes;
+using testsupport::TTempFolder;
 
 std::vector<std::filesystem::path> Examples() {
     std::vector<std::filesystem::path> paths;
@@ -78,15 +78,15 @@ TEST(Examples, AssembleCleanlyWithAgreeingListingAndObject) {
         for (const std::vector<std::string>& options :
              {std::vector<std::string>{"-l"}, std::vector<std::string>{"-l", "s", "c"}}) {
             SCOPED_TRACE(example.filename().string() + " " + std::to_string(options.size()));
-            ScratchDirectory dir;
+            TTempFolder dir;
             std::filesystem::copy_file(example, dir / "TEMP$$.ASM");
             std::vector<std::string> args = {"TEMP$$.ASM"};
             args.insert(args.end(), options.begin(), options.end());
             as11m::test::ProcessResult result = RunProgram(AS11M_PATH, args, dir.Path());
             EXPECT_EQ(result.ExitCode, 0) << result.Output;
 
-            std::vector<std::string> listing = Lines(ReadText(dir / "TEMP$$.LST"));
-            size_t sourceLines = Lines(ReadText(example)).size();
+            std::vector<std::string> listing = Lines(FileBytes(dir / "TEMP$$.LST"));
+            size_t sourceLines = Lines(FileBytes(example)).size();
             int previousKey = 0;
             for (const std::string& line : listing) {
                 EXPECT_FALSE(IsListingErrorLine(line)) << line;
@@ -98,7 +98,7 @@ TEST(Examples, AssembleCleanlyWithAgreeingListingAndObject) {
                 previousKey = key;
             }
             EXPECT_EQ(previousKey, static_cast<int>(sourceLines));
-            EXPECT_EQ(ListedMemory(listing), ObjectMemory(Lines(ReadText(dir / "TEMP$$.S19"))));
+            EXPECT_EQ(ListedMemory(listing), ObjectMemory(Lines(FileBytes(dir / "TEMP$$.S19"))));
         }
     }
 }

@@ -1,61 +1,19 @@
-// For the tests that run programs: a scratch directory and a child process
-// started without a shell, so that names such as TEMP$$.ASM stay as they are.
+// For the tests that run programs: a child process started without a
+// shell, so that names such as TEMP$$.ASM stay as they are.
 #pragma once
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/TestSupport.h"
+
 namespace as11m::test {
-
-// ScratchDirectory, WriteText and ReadText are left for the examples' tests,
-// which do not link test_support yet; as11m's own tests use testsupport's.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "as11m-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-    std::vector<std::string> FileNames() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline void WriteText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 struct ProcessResult {
     int ExitCode = -1;
@@ -84,7 +42,7 @@ inline ProcessResult RunProgram(const std::string& program, const std::vector<st
     }
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.ExitCode = WEXITSTATUS(status);
-    result.Output = ReadText(capture);
+    result.Output = testsupport::FileBytes(capture);
     std::filesystem::remove(capture);
     return result;
 }
