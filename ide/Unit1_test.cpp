@@ -343,8 +343,6 @@ TEST_F(AssembleTest, TheOptionsDialogAsBuilt) {
     ASSERT_TRUE(Help.LastCall());
     EXPECT_EQ(Help.LastCall()->Command, help::HELP_CONTEXT);
     EXPECT_EQ(Help.LastCall()->Data, 3u);
-    if (const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOTS"); !folder.isEmpty())
-        dialog.grab().save(folder + "/asm-options.png");
 }
 
 // -------------------------------------------------------------- simulator

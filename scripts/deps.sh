@@ -1,6 +1,6 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages that
 # are missing (apt-get update only when something is).
-PACKAGES="cmake ninja-build g++ clang-format qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev dasm socat fonts-dejavu-core fonts-liberation2 xvfb openbox qt6-translations-l10n"
+PACKAGES="cmake ninja-build g++ clang-format qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev dasm fonts-dejavu-core fonts-liberation2 xvfb openbox qt6-translations-l10n"
 install_missing() {
   local missing=""
   for p in $PACKAGES "$@"; do
