@@ -11,6 +11,7 @@
 #include "ide/Unit2.h"
 #include "ide/Unit6.h"
 #include "platform/shell/PosixShellApi.h"
+#include "tools/as11m/TestSupport.h"
 #include "tools/board/Board.h"
 #include "tools/board/BoardProcess.h"
 
@@ -25,8 +26,6 @@
 #include <filesystem>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include "comport/ComPortTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -49,12 +48,7 @@ std::string Assemble(const std::filesystem::path& folder, const std::string& sou
     std::string text = FileBytes(source);
     if (!org.empty()) text.replace(text.find("$0000"), 5, org);
     testsupport::WriteFileBytes(folder / "TEMP$$.ASM", text);
-    std::string program = AS11M_PATH, file = (folder / "TEMP$$.ASM").string(), listing = "-l";
-    char* argv[] = {program.data(), file.data(), listing.data(), nullptr};
-    pid_t pid = -1;
-    if (posix_spawn(&pid, AS11M_PATH, nullptr, nullptr, argv, environ) != 0) return {};
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    as11m::test::RunProgram(AS11M_PATH, {"TEMP$$.ASM", "-l"}, folder);
     return FileBytes(folder / "TEMP$$.S19");
 }
 
@@ -73,17 +67,27 @@ protected:
     }
     std::filesystem::path Work() const { return Dir.path().toStdString(); }
     bool BoardSays(const std::string& text, int ms = 10000) { return Board.ReadUntil(text, ms, ServeHandOvers); }
+    // hc11board on a pseudo-terminal with `options`, named to Vantrel through
+    // the environment once it waits for its first $FF.
+    void StartBoard(const std::vector<std::string>& options, int ms) {
+        const std::string lines = (Work() / "board.lines").string();
+        std::vector<std::string> args{"--lines-file", lines};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back("--quiet");
+        ASSERT_TRUE(Board.Start(HC11BOARD_PATH, args));
+        ASSERT_TRUE(BoardSays("waiting for $FF", ms));
+        ::setenv("VANTREL_COMPORTS", Board.Value("VANTREL_COMPORTS").c_str(), 1);
+        ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
+    }
+    std::vector<std::string> MemoryFiles() const {
+        return {"--ram-s19", (Work() / "ram.s19").string(), "--eeprom-s19", (Work() / "eeprom.s19").string()};
+    }
 
     board::BoardProcess Board;
 };
 
 TEST_F(EndToEnd, RamEraseAndEepromThroughTolvex) {
-    const std::string lines = (Work() / "board.lines").string();
-    ASSERT_TRUE(Board.Start(HC11BOARD_PATH, {"--lines-file", lines, "--ram-s19", (Work() / "ram.s19").string(),
-                                             "--eeprom-s19", (Work() / "eeprom.s19").string(), "--quiet"}));
-    ASSERT_TRUE(BoardSays("waiting for $FF", 5000));
-    ::setenv("VANTREL_COMPORTS", Board.Value("VANTREL_COMPORTS").c_str(), 1);
-    ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
+    ASSERT_NO_FATAL_FAILURE(StartBoard(MemoryFiles(), 5000));
 
     TMainForm& form = Start();
     ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000ms));
@@ -141,12 +145,8 @@ TEST_F(EndToEnd, ATolvexWithoutItsPortEndsAndTheActivationReopensThePort) {
     gui::TPrivateDisplay display;  // where Tolvex's box can be closed
     QString err;
     ASSERT_TRUE(display.Start(&err)) << err.toStdString();
-    const std::string lines = (Work() / "board.lines").string();
-    ASSERT_TRUE(Board.Start(HC11BOARD_PATH, {"--lines-file", lines, "--quiet"}));
-    ASSERT_TRUE(BoardSays("waiting for $FF", 5000));
+    ASSERT_NO_FATAL_FAILURE(StartBoard({}, 5000));
     const std::string comPorts = Board.Value("VANTREL_COMPORTS");
-    ::setenv("VANTREL_COMPORTS", comPorts.c_str(), 1);
-    ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
     TMainForm& form = Start();
     ASSERT_TRUE(PumpUntil([] { return ProgrammerFound == 1; }, 3000ms));
     ASSERT_NE(Assemble(Work(), EXAMPLES_DIR "/zanka.asm", "$B600").find("S1"), std::string::npos);
@@ -198,12 +198,7 @@ TEST_F(EndToEnd, TheWholeRoadThroughVantrelsCommands) {
     std::filesystem::create_symlink(VANTRELSIM_PATH, Work() / "VantrelSIM");
     std::filesystem::create_directory(Work() / "Primeri");
     std::filesystem::copy_file(EXAMPLES_DIR "/zanka.asm", Work() / "Primeri" / "zanka.asm");
-    const std::string lines = (Work() / "board.lines").string();
-    ASSERT_TRUE(Board.Start(HC11BOARD_PATH, {"--lines-file", lines, "--ram-s19", (Work() / "ram.s19").string(),
-                                             "--eeprom-s19", (Work() / "eeprom.s19").string(), "--quiet"}));
-    ASSERT_TRUE(BoardSays("waiting for $FF", 10000));
-    ::setenv("VANTREL_COMPORTS", Board.Value("VANTREL_COMPORTS").c_str(), 1);
-    ::setenv("VANTREL_PTY_LINES_FILE", lines.c_str(), 1);
+    ASSERT_NO_FATAL_FAILURE(StartBoard(MemoryFiles(), 10000));
     WatchedShell shell;
     Services.Shell = &shell;
     TMainForm& form = Start();
