@@ -1,9 +1,10 @@
 #include "gui/DisplayWindows.h"
 
-#include <chrono>
-#include <thread>
-
 #include <X11/Xlib.h>
+
+#include <chrono>
+
+#include "tests/support/TestSupport.h"
 
 namespace gui {
 
@@ -60,13 +61,10 @@ bool CloseWindowByCaption(const std::string& caption, int ms, const std::functio
     const XErrorHandler previous = XSetErrorHandler(IgnoreError);
     const TAtoms atoms{XInternAtom(display, "_NET_WM_NAME", False), XInternAtom(display, "UTF8_STRING", False),
                        XInternAtom(display, "WM_PROTOCOLS", False), XInternAtom(display, "WM_DELETE_WINDOW", False)};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     Window window = 0;
-    while ((window = FindShown(display, DefaultRootWindow(display), caption, atoms, 2)) == 0 &&
-           std::chrono::steady_clock::now() < end) {
-        if (idle) idle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    testsupport::WaitUntil(
+        [&] { return (window = FindShown(display, DefaultRootWindow(display), caption, atoms, 2)) != 0; },
+        std::chrono::milliseconds(ms), idle);
     if (window != 0) {
         XEvent event{};
         event.xclient.type = ClientMessage;

@@ -64,13 +64,7 @@ protected:
     }
 };
 
-// Serves what the windows posted for later (queued calls, deferred
-// deletes), as the event loop does before the user's next action: for the
-// checks that something did not happen.
-inline void ServePostedEvents() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+using testsupport::ServePostedEvents;
 
 // The scratch folder of a test, with its path as Qt's calls take it.
 struct TIdeFolder : testsupport::TTempFolder {

@@ -4,13 +4,15 @@
 
 namespace testsupport {
 
+void ServePostedEvents() {
+    QCoreApplication::processEvents();
+    // Outside an event loop the deletes a closing window posts wait for this
+    // call; the program's own loop would have served them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    return WaitUntil(done, limit, [] {
-        QCoreApplication::processEvents();
-        // Outside an event loop the deletes a closing window posts wait for
-        // this call; the program's own loop would have served them.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    });
+    return WaitUntil(done, limit, ServePostedEvents);
 }
 
 }  // namespace testsupport
