@@ -117,12 +117,10 @@ void TComLed::SetKind(TLedKind value) {
     update();
 }
 
-void TComLed::SetGlyphOn(QImage& value) { SetCustomGlyph(glyphOn_, value); }
-
-void TComLed::SetCustomGlyph(QImage& glyph, QImage& value) {
+void TComLed::SetGlyphOn(QImage& value) {
     if (kind_ != lkCustom) return;
     MakeTransparent(value);
-    glyph = value.copy();
+    glyphOn_ = value.copy();
     update();
 }
 

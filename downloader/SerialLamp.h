@@ -85,7 +85,6 @@ private:
     void RingReceived(TObject* sender);
     void RingTimeout();
     void PortRemoved(TComponent* component);
-    void SetCustomGlyph(QImage& glyph, QImage& value);
     void LoadGlyphs(TLedKind kind);
     void EnsureGlyphs();
     QPoint GlyphPosition() const;

@@ -46,12 +46,12 @@ void TMainForm::OpenToolWindow(const TToolWindowKind& kind) {
         gui::BringToFront(window);
         return;
     }
-    // One box for a bad cell: the ports window reads its cells on creation too.
-    TWindowsRefresh refresh;
+    TWindowsRefresh refresh;  // one box for a bad cell, as after a step
     TToolWindow* window = kind.Form.Create(this);
     FitCaption(*window);
     // Filled before it appears: a window manager need not activate a new
-    // window, and activation is what refreshes it otherwise.
+    // window, and activation is what refreshes it otherwise (and a click in
+    // the ports window must not start from an earlier window's value).
     window->RefreshView();
     runFrames_->Watch(window);
     for (TextGrid* grid : window->findChildren<TextGrid*>()) grid->PaceBy(runFrames_);
@@ -77,7 +77,8 @@ void TMainForm::PlaceToolWindow(TToolWindow& window) {
         if (!other || other == &window || !other->isVisible()) continue;
         // One opened a moment ago may not be framed yet: it gets the frame
         // the others have.
-        const QMargins margins = FrameMargins(*other).isNull() ? frame : FrameMargins(*other);
+        const QMargins own = FrameMargins(*other);
+        const QMargins margins = own.isNull() ? frame : own;
         taken << QRect(FramePosition(*other), other->size().grownBy(margins)).marginsAdded(air);
     }
     window.move(FreeSpot(WorkArea().marginsRemoved(air), window.size().grownBy(frame), taken));
@@ -91,8 +92,8 @@ QRect TMainForm::WorkArea() const {
 
 QMargins TMainForm::ToolWindowFrame() const {
     for (const TToolWindowKind& kind : ToolWindowTable)
-        if (const TToolWindow* window = kind.Form.Current(); window && !FrameMargins(*window).isNull())
-            return FrameMargins(*window);
+        if (const TToolWindow* window = kind.Form.Current())
+            if (const QMargins frame = FrameMargins(*window); !frame.isNull()) return frame;
     // None framed yet: the main window's frame, whose title bar is alike.
     return FrameMargins(*this);
 }

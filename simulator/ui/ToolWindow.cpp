@@ -121,7 +121,6 @@ namespace {
 // its buttons on the right: openbox with Debian's theme keeps 52 pixels on
 // each side of a window with minimise, maximise and close.
 constexpr int TitleBarSideRoom = 56;
-}  // namespace
 
 int CaptionWidth(const QString& caption) {
     // A point above the title font of Debian's openbox (sans, bold, 8 points),
@@ -131,6 +130,8 @@ int CaptionWidth(const QString& caption) {
     font.setBold(true);
     return QFontMetrics(font).horizontalAdvance(caption) + 2 * TitleBarSideRoom;
 }
+
+}  // namespace
 
 void FitCaption(QWidget& window) {
     QLayout* layout = window.layout();

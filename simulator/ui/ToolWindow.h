@@ -99,9 +99,8 @@ void ShowConversionError(QWidget* parent);
 // listing stays in view. With no free spot, the top right corner.
 QPoint FreeSpot(const QRect& work, const QSize& size, const QList<QRect>& taken);
 
-// The width a window needs for its whole caption in a window manager's title
-// bar, and a fixed-size window widened to it (its content centred).
-int CaptionWidth(const QString& caption);
+// A fixed-size window widened to the width its whole caption needs in a
+// window manager's title bar (its content centred).
 void FitCaption(QWidget& window);
 
 // Held while a step or a reset refreshes every open window: a bad cell that

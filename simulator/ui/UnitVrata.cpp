@@ -41,12 +41,7 @@ int BitOfButton(int n) { return 8 - n; }
 
 }  // namespace
 
-TFormVrata::TFormVrata(QWidget* owner) : TToolWindow(owner, PortsWindow) {
-    FormCreate();
-    // Filled at once: a click before the first step would otherwise start
-    // from the value of an earlier window.
-    RefreshView();
-}
+TFormVrata::TFormVrata(QWidget* owner) : TToolWindow(owner, PortsWindow) { FormCreate(); }
 
 void TFormVrata::FormCreate() {
     ListBox1 = new QListWidget(this);
