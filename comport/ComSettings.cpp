@@ -210,9 +210,8 @@ const char* const RTSControlTexts[] = {"Disable", "Enable", "Handshake", "Toggle
 
 template <class E, size_t N>
 E TextToValue(const char* const (&texts)[N], const std::string& text, E fallback) {
-    const std::string wanted = UpperAscii(text);
     for (size_t i = 0; i < N; ++i)
-        if (UpperAscii(texts[i]) == wanted) return static_cast<E>(i);
+        if (EqualIgnoringAsciiCase(texts[i], text)) return static_cast<E>(i);
     return fallback;
 }
 
@@ -247,7 +246,7 @@ TParityBits TextToParity(const std::string& Text) { return TextToValue(ParityTex
 TFlowControl TextToFlowControl(const std::string& Text) { return TextToValue(FlowControlTexts, Text, fcCustom); }
 TDTRFlowControl TextToDTRControl(const std::string& Text) { return TextToValue(DTRControlTexts, Text, dtrDisable); }
 TRTSFlowControl TextToRTSControl(const std::string& Text) { return TextToValue(RTSControlTexts, Text, rtsDisable); }
-bool TextToBoolean(const std::string& Text) { return UpperAscii(Text) == "YES"; }
+bool TextToBoolean(const std::string& Text) { return EqualIgnoringAsciiCase(Text, "YES"); }
 
 char TextToChar(const std::string& Text) {
     if (Text.empty()) return 0;
@@ -265,7 +264,7 @@ bool TryTextToInt(const std::string& Text, int& Value) {
 
 std::string NormalizePortName(const std::string& Text) {
     std::string rest = Text;
-    if (UpperAscii(Text.substr(0, 3)) == "COM") rest = Text.substr(3);
+    if (EqualIgnoringAsciiCase(std::string_view(Text).substr(0, 3), "COM")) rest = Text.substr(3);
     int number = 1;
     if (!TryTextToInt(rest, number) || number < 1 || number > MaxComPort) number = 1;
     return ComPortName(number);

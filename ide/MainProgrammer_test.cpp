@@ -31,7 +31,7 @@ protected:
               return parameters;
           }()),
           Line(Hc11) {
-        Line.SetServe(board::ServeHost);
+        Line.SetServe(ServeHandOvers);
         Services.Comm = &Line;
         Shell.AddProgram("Tolvex", shell::FakeShellApi::Program::Stays());
     }

@@ -1,6 +1,7 @@
 // The settings dialog and Vantrel.ini.
 #include "ide/Main.h"
 
+#include "common/ComPortName.h"
 #include "gui/Dialogs.h"
 #include "ide/Globals.h"
 #include "ide/Settings.h"
@@ -20,18 +21,18 @@ void TMainForm::Izbirapisave1Click() {
     dialog.ComboBox2->clear();
     for (const std::string& port : ports) dialog.ComboBox2->addItem(QString::fromStdString(port));
     dialog.ComboBox2->setCurrentIndex(
-        dialog.ComboBox2->findText(QString::fromStdString(PortNameForNumber(SerialPortNumber))));
+        dialog.ComboBox2->findText(QString::fromStdString(ComPortName(SerialPortNumber))));
     if (gui::ExecModal(dialog) != QDialog::Accepted) return;
     eraseAllowed_ = dialog.CheckBBrisiEE->isChecked();
     UpdateActions();
-    const int number = PortNumberFromName(dialog.ComboBox2->currentText().toStdString());
+    const int number = ComPortNumber(dialog.ComboBox2->currentText().toStdString());
     if (number == 0) return;
     // The chosen port is the one in use even when it does not open now: the
     // activation and the programmer commands open it once it is there.
     SerialPortNumber = number;
     ComPort1.BeginUpdate();
     try {
-        ComPort1.SetPort(PortNameForNumber(number));
+        ComPort1.SetPort(ComPortName(number));
     } catch (const EComPort&) {
         ComPort1.EndUpdate();
         PortOpen = 0;

@@ -61,7 +61,7 @@ class ProgrammerTest : public ::testing::Test {
 protected:
     explicit ProgrammerTest(board::Parameters parameters = {}, const std::string& port = "COM2")
         : Board(parameters), Line(Board, port), Shell(Clock), Port(Line), Downloader() {
-        Line.SetServe(board::ServeHost);
+        Line.SetServe(ServeHandOvers);
         board::ConfigureProgrammerPort(Port, port);
         Port.OnAfterOpen = [this](TObject*) { Port.SetDTR(true); };
         Port.OnDSRChange = [this](TObject*, bool on) { ComPort1DSRChange(ProgrammerFound, on); };

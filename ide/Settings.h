@@ -4,15 +4,9 @@
 
 #include <string>
 
-#include "common/ComPortName.h"
-
 class IniFile;
 
 namespace Vantrel {
-
-// The port of [vrata] as a name and back, by the common rule (COM1..COM16).
-inline std::string PortNameForNumber(int number) { return ComPortName(number); }
-inline int PortNumberFromName(const std::string& name) { return ComPortNumber(name); }
 
 // Built-in chip slots, then slots 7, 8, ... from the ini file until the first
 // slot without a name or with a size that is missing or not a number; at most

@@ -1,5 +1,6 @@
 // Vantrel.ini read and written through the real IniFile in a temporary folder.
 #include "ide/Settings.h"
+#include "common/ComPortName.h"
 #include "ide/Globals.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/TestSupport.h"
@@ -131,8 +132,8 @@ TEST(PortNames, NumberFromNameTakesComOneToSixteenOnly) {
     };
     for (Row row : {Row{"COM1", 1}, Row{"com7", 7}, Row{"COM16", 16}, Row{"COM17", 0}, Row{"COM0", 0}, Row{"COM01", 0},
                     Row{"LPT1", 0}, Row{"COM", 0}, Row{"", 0}, Row{"COM1x", 0}})
-        EXPECT_EQ(PortNumberFromName(row.name), row.number) << row.name;
-    EXPECT_EQ(PortNameForNumber(12), "COM12");
+        EXPECT_EQ(ComPortNumber(row.name), row.number) << row.name;
+    EXPECT_EQ(ComPortName(12), "COM12");
 }
 
 }  // namespace

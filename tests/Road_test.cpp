@@ -46,7 +46,7 @@ std::string S1Line(uint16_t address, const std::vector<uint8_t>& data) {
 class Road : public ::testing::Test {
 protected:
     Road() : Line(Hc11), Shell(Clock), Port(Line) {
-        Line.SetServe(ServeHost);
+        Line.SetServe(ServeHandOvers);
         ConfigureProgrammerPort(Port, "COM2");
         Port.OnAfterOpen = [this](TObject*) { Port.SetDTR(true); };
         Port.OnDSRChange = [this](TObject*, bool on) { Vantrel::ComPort1DSRChange(Found, on); };

@@ -31,11 +31,6 @@ std::string Bytes(std::string_view hexText) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Serves the host until done(); the limit only ends a test that hangs.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
-    return testsupport::WaitUntil(done, limit, ServeHost);
-}
-
 // What a bootstrap download puts on the line: $FF and RamSize bytes.
 constexpr int DownloadBytes = 257;
 
@@ -196,7 +191,7 @@ TEST(PtyBoard, NoBoardShowsNoDsr) {
 class Hc11BoardProgram : public ::testing::Test {
 protected:
     void Start(const std::vector<std::string>& args) { ASSERT_TRUE(Process.Start(HC11BOARD_PATH, args)); }
-    bool ReadUntil(const std::string& text) { return Process.ReadUntil(text, 5000, ServeHost); }
+    bool ReadUntil(const std::string& text) { return Process.ReadUntil(text, 5000, ServeHandOvers); }
     // "VANTREL_COMPORTS=COM2=/dev/pts/N" -> /dev/pts/N
     std::string SlavePath() const {
         const std::string map = Process.Value("VANTREL_COMPORTS");
@@ -234,7 +229,7 @@ TEST_F(Hc11BoardProgram, ReportsAndKeepsTheMemoryAsS19) {
     EXPECT_EQ(std::string(memory.begin(), memory.begin() + 5), "\x86\x01\x20\xFE\xFF");
     EXPECT_TRUE(std::filesystem::exists(Dir / "eeprom.s19"));
 
-    EXPECT_EQ(Process.Stop(ServeHost), 0);
+    EXPECT_EQ(Process.Stop(ServeHandOvers), 0);
     EXPECT_NE(Output.find("board: mode user program"), std::string::npos) << Output;
 }
 

@@ -4,20 +4,14 @@
 // with output XON/XOFF, as the downloader does.
 #pragma once
 
-#include <QCoreApplication>
-
 #include <cstdint>
 #include <string>
 
+#include "comport/ComPortTestSupport.h"
 #include "comport/SerialPort.h"
 #include "tools/board/TimedLine.h"
 
 namespace board {
-
-inline void ServeHost() {
-    QCoreApplication::processEvents();
-    HandOver::Instance().Serve();
-}
 
 inline void ConfigureProgrammerPort(TComPort& port, const std::string& name) {
     port.SetBaudRate(br1200);

@@ -18,7 +18,7 @@ std::string Bytes(std::string_view hexText) {
 }
 
 struct Line {
-    explicit Line(Parameters parameters = {}) : Board(parameters), Api(Board) { Api.SetServe(ServeHost); }
+    explicit Line(Parameters parameters = {}) : Board(parameters), Api(Board) { Api.SetServe(ServeHandOvers); }
     board::Board Board;
     TimedCommApi Api;
 };
