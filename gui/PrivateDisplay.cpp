@@ -79,7 +79,8 @@ bool TPrivateDisplay::Start(QString* err) {
     return true;
 }
 
-int RunQtTestsOnPrivateDisplay(int argc, char** argv, const QString& applicationName) {
+int RunQtTestsOnPrivateDisplay(int argc, char** argv, const QString& applicationName,
+                               const std::function<bool(QString* err)>& onDisplay) {
     bool listing = false;
     for (int i = 1; i < argc; ++i) listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
     TPrivateDisplay display;
@@ -87,7 +88,7 @@ int RunQtTestsOnPrivateDisplay(int argc, char** argv, const QString& application
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else {
         QString err;
-        if (!display.Start(&err)) {
+        if (!display.Start(&err) || (onDisplay && !onDisplay(&err))) {
             std::fprintf(stderr, "%s\n", qPrintable(err));
             return 1;
         }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <sys/types.h>
 
 namespace gui {
@@ -29,7 +31,10 @@ private:
 
 // main() of a Qt test program that paints to a real X server: a private
 // Xvfb with the xcb platform (the offscreen platform for --gtest_list_tests,
-// which must answer fast and needs no display).
-int RunQtTestsOnPrivateDisplay(int argc, char** argv, const QString& applicationName);
+// which must answer fast and needs no display). onDisplay, when given, starts
+// what else the tests need there (a window manager) before the application,
+// false with err filled when it cannot.
+int RunQtTestsOnPrivateDisplay(int argc, char** argv, const QString& applicationName,
+                               const std::function<bool(QString* err)>& onDisplay = {});
 
 }  // namespace gui

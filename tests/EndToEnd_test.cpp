@@ -65,7 +65,7 @@ protected:
         ::unsetenv("VANTREL_COMPORTS");
         ::unsetenv("VANTREL_PTY_LINES_FILE");
     }
-    std::filesystem::path Work() const { return Dir.path().toStdString(); }
+    std::filesystem::path Work() const { return Dir.Path(); }
     bool BoardSays(const std::string& text, int ms = 10000) { return Board.ReadUntil(text, ms, ServeHandOvers); }
     // hc11board on a pseudo-terminal with `options`, named to Vantrel through
     // the environment once it waits for its first $FF.

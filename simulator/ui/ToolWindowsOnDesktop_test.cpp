@@ -45,7 +45,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -468,22 +467,7 @@ TEST_F(ToolWindowsOnDesktop, AWindowOpenedAgainComesBackWhereTheUserPutIt) {
 }  // namespace VantrelSIM
 
 int main(int argc, char** argv) {
-    bool listing = false;
-    for (int i = 1; i < argc; ++i) listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
-    gui::TPrivateDisplay display;
-    VantrelSIM::TOpenbox openbox;
-    if (listing) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    } else {
-        QString err;
-        if (!display.Start(&err) || !openbox.Start(&err)) {
-            std::fprintf(stderr, "%s\n", qPrintable(err));
-            return 1;
-        }
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VantrelSIM"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    VantrelSIM::TOpenbox openbox;  // reaped after its display has gone
+    return gui::RunQtTestsOnPrivateDisplay(argc, argv, QStringLiteral("VantrelSIM"),
+                                           [&](QString* err) { return openbox.Start(err); });
 }
