@@ -20,23 +20,10 @@ bool WriteAsmBat(const std::string& path, const std::string& line) {
 
 bool WaitForListing(timing::Clock& clock, const std::function<bool()>& listingExists,
                     const std::function<void()>& idle) {
-    bool appeared = false;
-    const timing::Ticks t0 = clock.GetTickCount64();
-    for (;;) {
-        if (listingExists()) {
-            appeared = true;
-            break;
-        }
-        if (clock.GetTickCount64() > t0 + ListingWaitMs) break;
-        idle();
-        clock.Sleep(WaitPollMs);
-    }
+    const bool appeared = timing::WaitFor(clock, listingExists, ListingWaitMs, WaitPollMs, idle);
     // The assembler may still be writing the object file.
-    const timing::Ticks t1 = clock.GetTickCount64();
-    while (clock.GetTickCount64() <= t1 + AfterListingWaitMs) {
-        idle();
-        clock.Sleep(WaitPollMs);
-    }
+    timing::WaitFor(
+        clock, [] { return false; }, AfterListingWaitMs, WaitPollMs, idle);
     return appeared;
 }
 

@@ -11,13 +11,8 @@ namespace Vantrel {
 // ------------------------------------------------------------------ programmer
 
 bool WaitForProgrammer(timing::Clock& clock, const uint8_t& programmerFound, const std::function<void()>& idle) {
-    const timing::Ticks t0 = clock.GetTickCount64();
-    while (programmerFound != 1) {
-        if (clock.GetTickCount64() > t0 + DsrWaitMs) return false;
-        idle();
-        clock.Sleep(DsrPollMs);
-    }
-    return true;
+    return timing::WaitFor(
+        clock, [&] { return programmerFound == 1; }, DsrWaitMs, DsrPollMs, idle);
 }
 
 // ------------------------------------------------------------------ wire

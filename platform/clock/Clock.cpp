@@ -25,4 +25,15 @@ Clock& DefaultClock() {
     return clock;
 }
 
+bool WaitFor(Clock& clock, const std::function<bool()>& done, Ticks timeoutMs, Ticks pollMs,
+             const std::function<void()>& idle) {
+    const Ticks t0 = clock.GetTickCount64();
+    while (!done()) {
+        if (clock.GetTickCount64() > t0 + timeoutMs) return false;
+        idle();
+        clock.Sleep(pollMs);
+    }
+    return true;
+}
+
 }  // namespace timing

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace timing {
 
@@ -29,5 +30,11 @@ private:
 
 // The process-wide real clock.
 Clock& DefaultClock();
+
+// Runs idle and sleeps pollMs at a time until done() holds (true) or
+// timeoutMs have passed (false); done() is asked first, so a condition that
+// already holds costs no time.
+bool WaitFor(Clock& clock, const std::function<bool()>& done, Ticks timeoutMs, Ticks pollMs,
+             const std::function<void()>& idle);
 
 }  // namespace timing
