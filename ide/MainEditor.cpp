@@ -97,9 +97,10 @@ void TMainForm::SaveActive(const QString& name) {
     QWidget* child = mdi_->currentSubWindow()->widget();
     auto* editor = qobject_cast<TMDIChild*>(child);
     auto* report = qobject_cast<TFormPorocilo*>(child);
-    const TTextFormat format = report && report->FileFormat ? *report->FileFormat : NewDocumentFormat;
     QString err;
-    const bool saved = editor ? editor->SaveFile(name, &err) : SaveRichEditText(*ActiveRichEdit(), format, name, &err);
+    const bool saved = editor   ? editor->SaveFile(name, &err)
+                       : report ? report->SaveFile(name, &err)
+                                : SaveRichEditText(*ActiveRichEdit(), NewDocumentFormat, name, &err);
     if (!saved) throw std::runtime_error(QStringLiteral("Napaka pri shranjevanju datoteke: %1").arg(err).toStdString());
 }
 

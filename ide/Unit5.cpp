@@ -28,11 +28,15 @@ bool TFormPorocilo::LoadReport(const QString& path) {
     std::string text;
     TTextFormat format;
     if (ReadTextFile(path.toStdString(), &text, nullptr, &format) != TReadStatus::Okay) return false;
-    FileFormat = format;
+    Format = format;
     QString shown = QString::fromStdString(text);
     shown.remove(QLatin1Char('\r'));
     RichEditPorocilo->setPlainText(shown);
     return true;
+}
+
+bool TFormPorocilo::SaveFile(const QString& name, QString* err) {
+    return SaveRichEditText(*RichEditPorocilo, Format, name, err);
 }
 
 }  // namespace Vantrel

@@ -4,8 +4,7 @@
 
 #include <QWidget>
 
-#include <optional>
-
+#include "ide/Childwin.h"
 #include "platform/text/TextFile.h"
 
 class QTextEdit;
@@ -19,12 +18,13 @@ public:
     explicit TFormPorocilo(QWidget* parent = nullptr);
 
     QTextEdit* RichEditPorocilo = nullptr;
-    // How the shown file was stored, so a save writes it back alike; none
-    // when no file was read.
-    std::optional<TTextFormat> FileFormat;
+    // How the shown file was stored, so a save writes it back alike.
+    TTextFormat Format = NewDocumentFormat;
 
     // The file's text, read as every text file is; false when it cannot be read.
     bool LoadReport(const QString& path);
+    // Writes the shown text in the file's own format.
+    bool SaveFile(const QString& name, QString* err);
 };
 
 }  // namespace Vantrel
